@@ -1,0 +1,44 @@
+// Number entry: the characters a typed number may hold, the reading of a typed
+// number, and the small text helpers that go with captions and typed values.
+//
+// Numbers are typed and stored as text and read when needed; a decimal comma
+// is accepted everywhere in place of the point.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "session/user_interface.h"
+
+namespace pelmora {
+
+// The characters a typed number may hold: the ten digits, ".", "-", "," and
+// the blank.
+inline constexpr std::string_view kAllowedNumberCharacters = "0123456789.-, ";
+
+// Checks every character of a typed number, from the first.  At the first one
+// that is not allowed: beeps, shows "<character>   is not allowed. Must be a
+// digit." (exclamation icon, program title), removes that character from the
+// text and returns false.  Returns true when every character is allowed.
+// The text is UTF-8: a character of several bytes is shown and removed whole.
+// Only the first offending character is removed per call.
+bool CheckDigits(std::string& text, UserInterface& ui);
+
+// The number read from the start of a typed text, after every "," became ".".
+// Blanks (and tabs and line feeds) are skipped wherever they stand; reading
+// stops at the first character that cannot continue the number.  The number
+// is an optional sign, digits with at most one decimal point, and an optional
+// exponent: "E" or "D" (either case), an optional sign and at least one digit
+// ("1E3" and "1D3" are 1000; a bare "1E" is 1).  A text without a digit in
+// front of the exponent gives 0 ("", "-", ".", "abc").  A magnitude beyond
+// the range of a double gives an infinity of the number's sign, one below it
+// gives 0.  Never throws.
+double ParseNumber(std::string_view text);
+
+// The text without its first "&" (unchanged when there is none).
+std::string RemoveAccelerator(std::string_view text);
+
+// The text with every occurrence of `find` overwritten by `replacement`.
+std::string ReplaceText(std::string text, char find, char replacement);
+
+}  // namespace pelmora

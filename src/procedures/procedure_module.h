@@ -1,0 +1,47 @@
+// The contract every procedure module fulfils.  A module lists the design
+// parameters of its procedure, checks their values, narrows the interval in
+// which the unknown is searched, and supplies one criterion whose zero over the
+// unknown is the answer: the P-value (or precision, limit, width) computed for
+// the assumed values minus the one requested.
+//
+// A module keeps nothing but a few flags, rewritten by BuildParameterList from
+// the session's options and forms so that the other entry points can branch on
+// them.
+#pragma once
+
+#include <cstdint>
+
+#include "numeric/platform.h"
+#include "session/session.h"
+
+namespace pelmora {
+
+class ProcedureModule {
+ public:
+  virtual ~ProcedureModule() = default;
+
+  // Offers the options, tails and interchangeable-parameter rows of the
+  // procedure (OptionCount, OptionId, IntParRowCount, IntParRowGroup) and may
+  // set SampleCount.
+  virtual void InitProcedure(Session& s) = 0;
+  // Sets every position k of the list to k, copies the flags, then writes the
+  // ids of positions 2 and up and LastPosition.
+  virtual void BuildParameterList(Session& s) = 0;
+  // Checks the relative parameters and orderings; shows its own message and
+  // returns false to stop.
+  virtual bool CheckParameters(Session& s) = 0;
+  // Narrows [lower, upper] for the unknown.
+  virtual void SetSearchInterval(Session& s, double& lower, double& upper) = 0;
+  // The criterion at the current values; never changes a value.
+  virtual double EvaluateCriterion(const Session& s) = 0;
+
+  // Called after the user ticked or cleared an offered option, before the
+  // options are offered again: a module whose options exclude one another
+  // clears the others here.
+  virtual void OptionChanged(Session& /*s*/, std::int16_t /*optionId*/) {}
+
+  // Group-wise entry in a grid, for the modules that offer it.
+  virtual bool HasGroupGrid() const { return false; }
+};
+
+}  // namespace pelmora

@@ -1,0 +1,47 @@
+// Ids of the interchangeable-parameter groups and options the test modules
+// offer, and the small helpers with which they offer them.
+#pragma once
+
+#include <cstdint>
+
+#include "session/session.h"
+
+namespace pelmora {
+
+namespace group {
+inline constexpr std::int16_t Mean = 0;                // "Mean*"
+inline constexpr std::int16_t Mean2 = 1;               // "Mean 2*"
+inline constexpr std::int16_t SampleSize2 = 2;         // "Sample Size 2"
+inline constexpr std::int16_t MeanOfDiff = 21;         // "Mean of Diff.*"
+inline constexpr std::int16_t StdDeviation2 = 29;      // "Std.Deviation 2"
+inline constexpr std::int16_t StdDeviation2Star = 33;  // "Std.Deviation 2*"
+}  // namespace group
+
+namespace option {
+inline constexpr std::int16_t DegreesOfFreedom = 0;
+inline constexpr std::int16_t NoOfGroupsInAnova = 5;
+inline constexpr std::int16_t UnequalStdDeviations = 12;
+}  // namespace option
+
+// Appends a row for group g to the offered rows.
+inline void OfferRow(Session& s, std::int16_t g) {
+  if (s.IntParRowCount < 4) s.IntParRowGroup[static_cast<std::size_t>(s.IntParRowCount++)] = g;
+}
+
+// Appends a check box for option id to the offered options.
+inline void OfferOption(Session& s, std::int16_t id) {
+  if (s.OptionCount < 3) s.OptionId[static_cast<std::size_t>(s.OptionCount++)] = id;
+}
+
+// The form chosen for the group of offered row k, or 0 when there is no such row.
+inline std::int16_t RowMode(const Session& s, int k) {
+  if (k >= s.IntParRowCount) return 0;
+  return s.IntParMode[static_cast<std::size_t>(s.IntParRowGroup[static_cast<std::size_t>(k)])];
+}
+
+// Whether offered check box k is ticked.
+inline bool OfferedOptionChecked(const Session& s, int k) {
+  return k < s.OptionCount && s.optionChecked(s.OptionId[static_cast<std::size_t>(k)]);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,57 @@
+// The parameter catalogue: every design quantity any procedure can show, by id,
+// with its caption, start-up value, table range and value limits; and the
+// smaller tables built with it — option captions, interchangeable-parameter
+// groups and the parameter choices of the sample distributions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+inline constexpr int kCatalogueSize = 251;  // ids 0..250
+inline constexpr int kOptionCount = 15;     // option ids 0..14
+inline constexpr int kGroupCount = 37;      // interchangeable-parameter groups 0..36
+
+// Bounds at or beyond these mean "no bound".
+inline constexpr double kNoLowerBound = -99999.0;
+inline constexpr double kNoUpperBound = 99999.0;
+
+struct CatalogueEntry {
+  std::string ParamCaption;
+  std::string ParamText;
+  std::string TableMin;
+  std::string TableMax;
+  std::string TableStep;
+  std::string ZValueText;
+  double ParamLowerLimit = 0;
+  double ParamUpperLimit = 0;
+};
+
+using Catalogue = std::array<CatalogueEntry, kCatalogueSize>;
+
+struct ParameterGroup {
+  std::string rowLabel;              // empty: the row has no label
+  std::array<std::string, 3> forms;  // empty: the form has no button
+  std::int16_t initialForm;
+};
+
+// The catalogue as it stands at start-up.
+Catalogue BuildCatalogue();
+// Option captions by option id, with their "&".
+const std::array<std::string, kOptionCount>& OptionCaptions();
+// The interchangeable-parameter groups by group id.
+const std::array<ParameterGroup, kGroupCount>& ParameterGroups();
+// The parameter choices of a sample distribution (by its menu index); empty
+// for a separator or an index without a distribution.
+const std::vector<std::string>& ParameterChoicesOf(int distributionIndex);
+
+// Named ids used by the program's own code.
+namespace param {
+inline constexpr std::int16_t PValue = 0;
+inline constexpr std::int16_t Power = 1;
+}  // namespace param
+
+}  // namespace pelmora

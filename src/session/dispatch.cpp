@@ -1,0 +1,170 @@
+#include "session/dispatch.h"
+
+#include "format/number_entry.h"
+#include "procedures/module_set.h"
+#include "session/checks.h"
+#include "session/menus.h"
+#include "session/options_model.h"
+
+namespace pelmora {
+
+Dispatcher::Dispatcher(Session& s) : s_(s), modules_(std::make_unique<ModuleSet>()) {}
+
+Dispatcher::~Dispatcher() = default;
+
+ProcedureModule* Dispatcher::Module() {
+  if (s_.IsTestProcedure != kFalse) return modules_->ForTest(s_.TestIndex);
+  return modules_->ForDistribution(s_.DistributionIndex);
+}
+
+void Dispatcher::CallInitProcedure() {
+  s_.IntParRowCount = 0;
+  s_.OptionCount = 0;
+  if (s_.IsTestProcedure == kFalse) {
+    if (s_.ProcedureKind == 1 || s_.ProcedureKind == 2) DisableTwoOneSided(s_);
+    if (s_.ProcedureKind == 2) DisableOneSided(s_);
+  }
+  if (ProcedureModule* m = Module()) m->InitProcedure(s_);
+}
+
+void Dispatcher::CallBuildParameterList() {
+  if (ProcedureModule* m = Module()) m->BuildParameterList(s_);
+}
+
+bool Dispatcher::CallCheckParameters() {
+  ProcedureModule* m = Module();
+  if (m == nullptr) return false;
+  for (int p = 0; p <= s_.LastPosition; ++p) {
+    if (p == s_.UnknownPosition) continue;
+    const CatalogueEntry& e = s_.entryAt(p);
+    if (!CheckValueRange(s_, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
+  }
+  return m->CheckParameters(s_);
+}
+
+void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
+  if (ProcedureModule* m = Module()) m->SetSearchInterval(s_, lower, upper);
+}
+
+double Dispatcher::CallEvaluateCriterion() {
+  ProcedureModule* m = Module();
+  return m == nullptr ? 0.0 : m->EvaluateCriterion(s_);
+}
+
+void Dispatcher::BuildParameterChoices(int distributionIndex) {
+  s_.dialog.parameterChoices = ParameterChoicesOf(distributionIndex);
+  if (s_.ParameterChoice < 0 || s_.ParameterChoice >= static_cast<int>(s_.dialog.parameterChoices.size()))
+    s_.ParameterChoice = 0;
+}
+
+void Dispatcher::BuildDescription() {
+  std::string d;
+  const bool test = s_.IsTestProcedure != kFalse;
+  if (test) {
+    d = s_.TestName + ".";
+  } else {
+    const int kind = s_.ProcedureKind >= 0 && s_.ProcedureKind <= 2 ? s_.ProcedureKind : 0;
+    d = s_.DistributionName + ".";
+    d += std::string(" ") + kProcedureCaptions[kind] + (kind == 2 ? " for " : " of ") +
+         s_.ParameterChoiceName + ".";
+  }
+  if (s_.TailCount == 1 || s_.TailCount == 2)
+    d += " " + std::to_string(s_.TailCount) + "-sided.";
+  else if (s_.TailCount == 3)
+    d += "Two 1-sided.";
+  const bool thirdChecked = s_.OptionCount >= 3 && s_.optionChecked(s_.OptionId[2]);
+  for (int k = 1; k <= s_.OptionCount && k <= 3; ++k) {
+    const int id = s_.OptionId[static_cast<std::size_t>(k - 1)];
+    if (!s_.optionChecked(id)) continue;
+    const std::string caption = RemoveAccelerator(OptionCaptions()[static_cast<std::size_t>(id)]);
+    if (!test) {
+      const int dist = s_.DistributionIndex;
+      if ((dist == 0 || dist == 1) && thirdChecked) d += " Satterthwaite";
+      if (dist == 4 || dist == 5 || dist == 6) d += " " + caption + ".";
+    } else {
+      const int t = s_.TestIndex;
+      if (t == 0 && thirdChecked) d += " " + caption + ". Satterthwaite approximation.";
+      if (t == 5 || t == 6 || t == 7 || t == 12 || t == 13 || t == 14) d += " " + caption + ".";
+    }
+  }
+  s_.Description = d;
+}
+
+void Dispatcher::RebuildOptions() {
+  ResetOptionsDialog(s_);
+  CallInitProcedure();
+}
+
+void Dispatcher::RebuildForSelection() {
+  if (s_.IsTestProcedure == kFalse) {
+    BuildParameterChoices(s_.DistributionIndex);
+    // Selecting the list entry runs the dialog's list handler: the rebuild.
+  }
+  RebuildOptions();
+}
+
+void Dispatcher::SetSampleCount(int count) {
+  s_.SampleCount = static_cast<std::int16_t>(count);
+  RebuildOptions();
+}
+
+void Dispatcher::SetTailCount(int count) {
+  s_.TailCount = static_cast<std::int16_t>(count);
+  RebuildOptions();
+}
+
+void Dispatcher::SetRejectInLeftTail(bool left) { s_.RejectInLeftTail = left ? kTrue : kFalse; }
+
+void Dispatcher::SetProcedureKind(int kind) {
+  s_.ProcedureKind = static_cast<std::int16_t>(kind);
+  RebuildOptions();
+}
+
+void Dispatcher::SetParameterChoice(int choice) {
+  s_.ParameterChoice = static_cast<std::int16_t>(choice);
+  RebuildOptions();
+}
+
+void Dispatcher::SetOption(int optionId, bool checked) {
+  if (optionId < 0 || optionId >= kOptionCount) return;
+  s_.OptionState[static_cast<std::size_t>(optionId)] = checked ? 1 : 0;
+  if (ProcedureModule* m = Module()) m->OptionChanged(s_, static_cast<std::int16_t>(optionId));
+  RebuildOptions();
+}
+
+void Dispatcher::SetForm(int groupId, int form) {
+  if (groupId < 0 || groupId >= kGroupCount) return;
+  s_.IntParMode[static_cast<std::size_t>(groupId)] = static_cast<std::int16_t>(form);
+}
+
+bool Dispatcher::SelectTest(int index) {
+  if (!IsTestItem(index) || s_.Busy) return false;
+  s_.IsTestProcedure = kTrue;
+  s_.TestIndex = static_cast<std::int16_t>(index);
+  s_.TestName = RemoveAccelerator(TestMenuCaptions()[static_cast<std::size_t>(index)]);
+  s_.HelpContext = static_cast<Single>(kTestMenuHelpContext + index + 1);
+  RebuildForSelection();
+  s_.LastPosition = 0;
+  return true;
+}
+
+bool Dispatcher::SelectDistribution(int index) {
+  if (!IsDistributionItem(index) || s_.Busy) return false;
+  s_.IsTestProcedure = kFalse;
+  s_.DistributionIndex = static_cast<std::int16_t>(index);
+  s_.DistributionName = RemoveAccelerator(DistributionMenuCaptions()[static_cast<std::size_t>(index)]);
+  s_.HelpContext = static_cast<Single>(kDistributionMenuHelpContext + index + 1);
+  RebuildForSelection();
+  s_.LastPosition = 0;
+  return true;
+}
+
+void Dispatcher::ApplyOptions() {
+  CallBuildParameterList();
+  BuildDescription();
+  NormalizePositions(s_);
+  s_.CalcStopped = false;
+  s_.ResultsCurrent = false;
+}
+
+}  // namespace pelmora

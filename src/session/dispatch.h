@@ -1,0 +1,76 @@
+// The one place that knows which procedure module serves the current
+// selection.  Every other part of the program reaches a procedure through it;
+// it also composes the description of the selection and rebuilds the offered
+// options when the selection changes.
+#pragma once
+
+#include <memory>
+
+#include "procedures/procedure_module.h"
+#include "session/session.h"
+
+namespace pelmora {
+
+class ModuleSet;
+
+class Dispatcher {
+ public:
+  explicit Dispatcher(Session& s);
+  ~Dispatcher();
+  Dispatcher(const Dispatcher&) = delete;
+  Dispatcher& operator=(const Dispatcher&) = delete;
+
+  Session& session() { return s_; }
+  const Session& session() const { return s_; }
+
+  // The module of the current selection, or nullptr (a separator, or a
+  // procedure that has no module).
+  ProcedureModule* Module();
+
+  void CallInitProcedure();
+  void CallBuildParameterList();
+  // The catalogue-limit check of every listed value but the unknown, then the
+  // module's own checks.  False when a check failed (its message was shown) or
+  // when no module serves the selection.
+  bool CallCheckParameters();
+  void CallSetSearchInterval(double& lower, double& upper);
+  // 0 when no module serves the selection.
+  double CallEvaluateCriterion();
+
+  // Fills the dialog's parameter choices of a distribution and resets a choice
+  // beyond the list to 0.
+  void BuildParameterChoices(int distributionIndex);
+  // Composes Description from the selection and its options.
+  void BuildDescription();
+  // After a menu choice, a change in the options dialog or the restoring of a
+  // window: resets the dialog and lets the module offer its options.
+  void RebuildForSelection();
+  // The options dialog's own rebuild after one of its choices changed.
+  void RebuildOptions();
+
+  // The options dialog's choices, each followed by the rebuild.
+  void SetSampleCount(int count);
+  void SetTailCount(int count);
+  void SetRejectInLeftTail(bool left);
+  void SetProcedureKind(int kind);
+  void SetParameterChoice(int choice);
+  // Ticks or clears an option id; the module may clear options that exclude it.
+  void SetOption(int optionId, bool checked);
+  // The form of an interchangeable-parameter group (no rebuild).
+  void SetForm(int groupId, int form);
+
+  // The menu choices: store the selection and rebuild.  An index that is a
+  // separator or beyond the menu changes nothing and returns false.
+  bool SelectTest(int index);
+  bool SelectDistribution(int index);
+
+  // The OK of the options dialog: build the list, the description, and
+  // normalise the roles.
+  void ApplyOptions();
+
+ private:
+  Session& s_;
+  std::unique_ptr<ModuleSet> modules_;
+};
+
+}  // namespace pelmora

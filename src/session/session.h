@@ -1,0 +1,185 @@
+// The session state: what is being planned (the selection, its options, the
+// parameter list with its values and roles), the catalogue values that persist
+// across selections, the records of the result windows, and the flags of a
+// running calculation.  One Session is passed by reference to everything that
+// reads or changes it; two sessions never share state.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "numeric/platform.h"
+#include "session/catalogue.h"
+#include "session/user_interface.h"
+
+namespace pelmora {
+
+inline constexpr int kMaxPosition = 12;  // list positions 0..12
+inline constexpr int kPositionCount = kMaxPosition + 1;
+inline constexpr int kHeadingCount = 16;
+
+using ParameterValueArray = std::array<double, kPositionCount>;
+
+enum class WindowKind : std::int16_t { Calculation = 0, Table = 1, Graph = 2, MonteCarlo = 3 };
+
+// The settings of one result window, in the field order of a settings file.
+struct WindowSettings {
+  std::int16_t kind = 0;
+  std::int16_t number = 0;
+  std::string title;
+  Flag IsTestProcedure = kFalse;
+  std::int16_t TestIndex = 0;
+  std::string TestName;
+  std::int16_t DistributionIndex = 0;
+  std::string DistributionName;
+  std::int16_t SampleCount = 2;
+  std::int16_t TailCount = 2;
+  Flag RejectInLeftTail = kFalse;
+  std::int16_t ParameterChoice = 0;
+  std::int16_t ProcedureKind = 0;
+  std::int16_t InterimCount = 0;
+  std::int16_t IntParRowCount = 0;
+  std::array<std::int16_t, 4> IntParRowGroup{};
+  std::array<std::int16_t, kGroupCount> IntParMode{};
+  std::int16_t OptionCount = 0;
+  std::array<std::int16_t, 3> OptionId{};
+  std::array<std::int16_t, kOptionCount> OptionState{};
+  std::int16_t UnknownPosition = 0;
+  std::int16_t XPosition = 2;
+  std::int16_t ZPosition = 3;
+  std::int16_t xId = 0;
+  std::int16_t zId = 0;
+  std::string xMin;
+  std::string xMax;
+  std::string xStep;
+  std::string zValues;
+  std::int16_t LastPosition = 0;
+  std::array<std::string, kPositionCount> valueTexts;
+  // Appearance of a table or graph.
+  std::int16_t lastHeading = 0;
+  std::array<std::string, kHeadingCount> headings;
+  std::array<std::string, 4> graphTexts;
+  std::array<std::string, 4> axisTexts;
+  std::string extraText;
+  std::string fontName = "Arial";
+  std::string fontSize = "9";
+  Flag fontBold = kFalse;
+  std::int16_t TableColumns = 0;
+  std::int16_t TableDecimals = -1;
+
+  // Bookkeeping of the session, not part of a settings file.
+  bool WindowChanged = false;
+  bool WindowClosed = false;
+};
+
+// What the options dialog offers beyond the session's own fields: which
+// buttons are enabled and the list of parameter choices of a distribution.
+struct OptionsDialogModel {
+  std::array<bool, 2> samplesEnabled{true, true};
+  std::array<bool, 3> tailsEnabled{true, true, true};
+  std::array<bool, 3> procedureEnabled{true, true, true};
+  std::vector<std::string> parameterChoices;
+};
+
+class Session {
+ public:
+  explicit Session(UserInterface& ui);
+
+  UserInterface& ui() const { return *ui_; }
+
+  // Catalogue values of one id.
+  CatalogueEntry& entry(int id) { return catalogue.at(static_cast<std::size_t>(id)); }
+  const CatalogueEntry& entry(int id) const { return catalogue.at(static_cast<std::size_t>(id)); }
+  // The catalogue entry of the parameter listed at a position.
+  CatalogueEntry& entryAt(int position) {
+    return entry(ParameterList.at(static_cast<std::size_t>(position)));
+  }
+  const CatalogueEntry& entryAt(int position) const {
+    return entry(ParameterList.at(static_cast<std::size_t>(position)));
+  }
+  // The value at a list position.
+  double& value(int position) { return ParameterValues.at(static_cast<std::size_t>(position)); }
+  double value(int position) const { return ParameterValues.at(static_cast<std::size_t>(position)); }
+  bool optionChecked(int optionId) const { return OptionState.at(static_cast<std::size_t>(optionId)) == 1; }
+
+  // Selection.
+  Flag IsTestProcedure = kFalse;
+  std::int16_t TestIndex = 0;
+  std::string TestName;
+  std::int16_t DistributionIndex = 0;
+  std::string DistributionName;
+  Single HelpContext = 0;
+
+  // Procedure options.
+  std::int16_t SampleCount = 2;
+  std::int16_t TailCount = 2;
+  Flag RejectInLeftTail = kFalse;
+  std::int16_t ParameterChoice = 0;
+  std::string ParameterChoiceName;
+  std::int16_t ProcedureKind = 0;
+  std::int16_t InterimCount = 0;
+  std::int16_t OptionCount = 0;
+  std::array<std::int16_t, 3> OptionId{};
+  std::array<std::int16_t, kOptionCount> OptionState{};
+  std::int16_t IntParRowCount = 0;
+  std::array<std::int16_t, 4> IntParRowGroup{};
+  std::array<std::int16_t, kGroupCount> IntParMode{};
+
+  // Parameter list of the current selection.
+  std::array<std::int16_t, kPositionCount> ParameterList{};
+  ParameterValueArray ParameterValues{};
+  std::int16_t LastPosition = 0;
+  std::int16_t ValueMode = 0;
+  std::int16_t UnknownPosition = 0;
+  std::int16_t XPosition = 2;
+  std::int16_t ZPosition = 3;
+
+  Catalogue catalogue;
+  OptionsDialogModel dialog;
+
+  // Result windows.  Record 0 is never used by a window.
+  std::vector<WindowSettings> records;
+  std::int16_t ActiveRecord = 0;
+  std::int16_t CalcNumber = 0;
+  std::int16_t TableNumber = 0;
+  std::int16_t GraphNumber = 0;
+  std::int16_t MonteNumber = 0;
+  bool ResultsCurrent = false;
+  int CascadeLeft = -150;
+  int CascadeTop = -350;
+  bool Busy = false;
+  bool CalcStopped = false;
+  std::string Description;
+
+  // Range results, replaced by every range run.
+  std::vector<Single> XValues;
+  std::vector<std::vector<Single>> YValues;  // [z index][x index]
+  std::vector<Single> ZValues;
+  Single YMin = 99999;
+  Single YMax = -99999;
+  std::vector<std::string> RangeHeadings;
+
+ private:
+  UserInterface* ui_;
+};
+
+inline constexpr const char* kLineBreak = "\r\n";
+
+// Moves the roles off position 1, off positions beyond the list and off each
+// other, after the options have been confirmed.
+void NormalizePositions(Session& s);
+
+// Copies the globals into the active record (when results are current and a
+// selection exists) and marks it changed.
+void StoreWindowSettings(Session& s);
+// Copies the active record's selection, options, positions and axis ranges back
+// into the globals.  The caller then rebuilds the parameter list and calls
+// RestoreValueTexts, since the record names its values by list position.
+void RestoreWindowSettings(Session& s);
+// Writes the active record's value texts into the catalogue entries of the
+// parameters listed at positions 0..LastPosition.
+void RestoreValueTexts(Session& s);
+
+}  // namespace pelmora

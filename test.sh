@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/common.sh
+
+install_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+configure_and_build build
+cd build
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure --parallel "$(nproc)"

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "session/catalogue.h"
+#include "session/session.h"
+
+namespace pelmora {
+namespace {
+
+TEST(Catalogue, StartUpValuesAndLimits) {
+  const Catalogue c = BuildCatalogue();
+  EXPECT_EQ(c[0].ParamCaption, "&P-value");
+  EXPECT_EQ(c[0].ParamText, "0.05");
+  EXPECT_EQ(c[1].ParamText, "0.80");
+  EXPECT_EQ(c[4].ParamText, "30");
+  EXPECT_EQ(c[4].ParamLowerLimit, 3.0);
+  // Single-precision limits are held widened to double.
+  EXPECT_DOUBLE_EQ(c[0].ParamLowerLimit, 9.99999974737875E-06);
+  EXPECT_DOUBLE_EQ(c[0].ParamUpperLimit, 0.999989986419678);
+  EXPECT_EQ(c[16].ParamLowerLimit, static_cast<double>(-0.99999f));
+  EXPECT_EQ(c[187].ParamUpperLimit, static_cast<double>(1.99999f));
+  EXPECT_EQ(c[5].ParamUpperLimit, 9999.0);
+  EXPECT_EQ(c[33].ParamLowerLimit, -99.0);
+  EXPECT_EQ(c[228].ParamUpperLimit, 5.0);
+  EXPECT_EQ(c[10].TableStep, ".5");
+  EXPECT_EQ(c[123].TableMin, ".35");
+}
+
+TEST(Catalogue, CaptionsKeepTheirBlanks) {
+  const Catalogue c = BuildCatalogue();
+  EXPECT_EQ(c[40].ParamCaption, "Pr&oportion*  -  H0:Proportion");
+  EXPECT_EQ(c[59].ParamCaption, "&Mean*  -  H0:Mean");
+  EXPECT_EQ(c[112].ParamCaption, "&Std.Dev.* -  H0: Std.Dev.");
+  EXPECT_EQ(c[193].ParamCaption, " C&orr.Coeff.2* / Corr.Coeff.1*");
+  // Ids defined as copies of one another.
+  for (int pair : {0, 1}) {
+    const CatalogueEntry& a = c[29 + pair];
+    const CatalogueEntry& b = c[97 + pair];
+    EXPECT_EQ(a.ParamCaption, b.ParamCaption);
+    EXPECT_EQ(a.ParamText, b.ParamText);
+    EXPECT_EQ(a.ParamLowerLimit, b.ParamLowerLimit);
+    EXPECT_EQ(a.ParamUpperLimit, b.ParamUpperLimit);
+  }
+}
+
+TEST(Catalogue, EmptyIdsAndCount) {
+  const Catalogue c = BuildCatalogue();
+  int defined = 0;
+  for (int id = 0; id < kCatalogueSize; ++id) {
+    const bool empty = c[id].ParamCaption.empty();
+    const bool expectEmpty = id == 109 || id == 144 || id > 244;
+    EXPECT_EQ(empty, expectEmpty) << "id " << id;
+    if (empty) {
+      EXPECT_EQ(c[id].ParamLowerLimit, 0.0);
+      EXPECT_EQ(c[id].ParamUpperLimit, 0.0);
+    } else {
+      ++defined;
+      EXPECT_LT(c[id].ParamLowerLimit, c[id].ParamUpperLimit) << "id " << id;
+    }
+  }
+  EXPECT_EQ(defined, 243);
+}
+
+TEST(Catalogue, OptionsGroupsAndChoices) {
+  EXPECT_EQ(OptionCaptions()[0], "&Degrees Of Freedom");
+  EXPECT_EQ(OptionCaptions()[5], "&No Of Groups In ANOVA");
+  EXPECT_EQ(OptionCaptions()[12], "&Unequal Std.Deviations");
+  EXPECT_EQ(OptionCaptions()[14], "&Unequal Shapes");
+  const auto& g = ParameterGroups();
+  EXPECT_EQ(g[2].rowLabel, "");
+  EXPECT_EQ(g[2].forms[1], "Size 2 - Size 1");
+  EXPECT_EQ(g[10].forms[2], "");
+  EXPECT_EQ(g[11].forms[2], "Prop.*/ H0:Prop");
+  EXPECT_EQ(g[32].rowLabel, "Conf.Interval");
+  EXPECT_EQ(g[26].initialForm, 1);
+  for (int i = 0; i < kGroupCount; ++i) {
+    EXPECT_EQ(g[i].initialForm, i == 26 ? 1 : 0) << "group " << i;
+  }
+  EXPECT_EQ(ParameterChoicesOf(0).size(), 4u);
+  EXPECT_EQ(ParameterChoicesOf(0)[3], "std.dev. (mean unknown)");
+  EXPECT_EQ(ParameterChoicesOf(10)[1], "std.dev.2 / std.dev.1");
+  EXPECT_TRUE(ParameterChoicesOf(3).empty());
+  EXPECT_TRUE(ParameterChoicesOf(7).empty());
+}
+
+TEST(Session, StartUpState) {
+  RecordingUserInterface ui;
+  Session s(ui);
+  EXPECT_EQ(s.IsTestProcedure, kFalse);
+  EXPECT_EQ(s.SampleCount, 2);
+  EXPECT_EQ(s.TailCount, 2);
+  EXPECT_EQ(s.UnknownPosition, 0);
+  EXPECT_EQ(s.XPosition, 2);
+  EXPECT_EQ(s.ZPosition, 3);
+  EXPECT_EQ(s.IntParMode[26], 1);
+  EXPECT_EQ(s.IntParMode[0], 0);
+  EXPECT_EQ(s.records.size(), 1u);
+  EXPECT_EQ(s.CascadeLeft, -150);
+  EXPECT_EQ(s.CascadeTop, -350);
+  EXPECT_FALSE(s.Busy);
+  EXPECT_EQ(s.entry(0).ParamText, "0.05");
+}
+
+TEST(Session, TwoSessionsShareNothing) {
+  RecordingUserInterface ui;
+  Session a(ui), b(ui);
+  a.entry(58).ParamText = "0.7";
+  a.TailCount = 1;
+  EXPECT_EQ(b.entry(58).ParamText, "0.30");
+  EXPECT_EQ(b.TailCount, 2);
+}
+
+TEST(Session, NormalizePositions) {
+  RecordingUserInterface ui;
+  Session s(ui);
+  s.LastPosition = 3;
+  s.UnknownPosition = 1;
+  s.XPosition = 2;
+  s.ZPosition = 3;
+  NormalizePositions(s);
+  EXPECT_EQ(s.UnknownPosition, 0);
+  EXPECT_EQ(s.XPosition, 2);
+  EXPECT_EQ(s.ZPosition, 3);
+
+  // Roles beyond a shorter list move down and wrap past 0 to the last position.
+  s.LastPosition = 4;
+  s.UnknownPosition = 0;
+  s.XPosition = 9;
+  s.ZPosition = 8;
+  NormalizePositions(s);
+  EXPECT_EQ(s.UnknownPosition, 0);
+  EXPECT_EQ(s.XPosition, 4);
+  EXPECT_EQ(s.ZPosition, 3);
+
+  s.UnknownPosition = 2;
+  s.XPosition = 2;
+  s.ZPosition = 2;
+  NormalizePositions(s);
+  EXPECT_EQ(s.UnknownPosition, 0);
+  EXPECT_EQ(s.XPosition, 4);
+  EXPECT_EQ(s.ZPosition, 2);
+}
+
+TEST(Session, NormalizingATooShortListEnds) {
+  RecordingUserInterface ui;
+  Session s(ui);
+  s.LastPosition = 2;  // rows for positions 0 and 2 only: three roles cannot all differ
+  s.UnknownPosition = 1;
+  s.XPosition = 2;
+  s.ZPosition = 3;
+  NormalizePositions(s);
+  EXPECT_EQ(s.UnknownPosition, 0);
+  EXPECT_EQ(s.XPosition, 2);
+  EXPECT_NE(s.ZPosition, 1);
+  EXPECT_LE(s.ZPosition, 2);
+}
+
+TEST(Session, StoreAndRestoreWindowSettings) {
+  RecordingUserInterface ui;
+  Session s(ui);
+  s.records.emplace_back();
+  s.ActiveRecord = 1;
+  s.IsTestProcedure = kTrue;
+  s.TestIndex = 0;
+  s.TestName = "Student's unpaired t-test";
+  s.LastPosition = 3;
+  s.ParameterList = {0, 1, 58, 4};
+  s.XPosition = 2;
+  s.ZPosition = 3;
+  s.entry(58).TableMin = "0.1";
+  s.entry(4).ZValueText = "10 20";
+  s.entry(58).ParamText = "0.7";
+
+  s.ResultsCurrent = false;  // nothing to store until results are current
+  StoreWindowSettings(s);
+  EXPECT_FALSE(s.records[1].WindowChanged);
+
+  s.ResultsCurrent = true;
+  StoreWindowSettings(s);
+  const WindowSettings& r = s.records[1];
+  EXPECT_TRUE(r.WindowChanged);
+  EXPECT_EQ(r.TestName, "Student's unpaired t-test");
+  EXPECT_EQ(r.xId, 58);
+  EXPECT_EQ(r.zId, 4);
+  EXPECT_EQ(r.xMin, "0.1");
+  EXPECT_EQ(r.zValues, "10 20");
+  EXPECT_EQ(r.valueTexts[2], "0.7");
+  EXPECT_EQ(r.valueTexts[3], "30");
+  EXPECT_EQ(r.valueTexts[4], "");
+
+  Session t(ui);
+  t.records = s.records;
+  t.ActiveRecord = 1;
+  RestoreWindowSettings(t);
+  t.ParameterList = {0, 1, 58, 4};
+  RestoreValueTexts(t);
+  EXPECT_EQ(t.TestName, "Student's unpaired t-test");
+  EXPECT_EQ(t.IsTestProcedure, kTrue);
+  EXPECT_EQ(t.entry(58).ParamText, "0.7");
+  EXPECT_EQ(t.entry(58).TableMin, "0.1");
+  EXPECT_EQ(t.entry(4).ZValueText, "10 20");
+}
+
+}  // namespace
+}  // namespace pelmora

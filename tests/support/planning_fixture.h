@@ -1,0 +1,50 @@
+// A session with a dispatcher, driven the way the menus and the options
+// dialog drive it, for tests of procedure modules and drivers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/calculation.h"
+#include "session/dispatch.h"
+#include "session/session.h"
+
+namespace pelmora::testing {
+
+class PlanningTest : public ::testing::Test {
+ protected:
+  PlanningTest() : s(ui), d(s) {}
+
+  // The position that lists a catalogue id, or -1.
+  int PositionOf(int id) const {
+    for (int p = 0; p <= s.LastPosition; ++p)
+      if (s.ParameterList[static_cast<std::size_t>(p)] == id) return p;
+    return -1;
+  }
+  // Sets the value text of a listed id.
+  void Set(int id, const std::string& text) {
+    ASSERT_GE(PositionOf(id), 0) << "id " << id << " is not listed";
+    s.entry(id).ParamText = text;
+  }
+  // Solves for the listed id; returns the value or 99999.
+  double Solve(int id) {
+    const int p = PositionOf(id);
+    EXPECT_GE(p, 0) << "id " << id << " is not listed";
+    s.UnknownPosition = static_cast<std::int16_t>(p);
+    s.ResultsCurrent = false;
+    const SingleOutcome o = CalculateSingle(d);
+    return o == SingleOutcome::Solved ? s.value(p) : kNoResult;
+  }
+  // The criterion at the current texts with the given id's value text.
+  double Criterion() {
+    ReadParameterValues(s);
+    return d.CallEvaluateCriterion();
+  }
+
+  RecordingUserInterface ui;
+  Session s;
+  Dispatcher d;
+};
+
+}  // namespace pelmora::testing
