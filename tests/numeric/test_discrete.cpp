@@ -1,0 +1,344 @@
+// Tests of the discrete distributions.  Reference values come from R 4.x
+// (dbinom, pbinom, dhyper, phyper, dpois, ppois, choose); the expression that
+// produced each is written beside it.  The probabilities are exact ratio
+// recurrences in double, rounded to single: they are held to a few units of
+// single precision.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "numeric/discrete.h"
+#include "numeric/fault_guard.h"
+
+namespace pelmora {
+namespace {
+
+struct BinomialCase {
+  std::int16_t n;
+  std::int16_t k;
+  Single p;
+  double ref;
+};
+struct HyperCase {
+  std::int16_t a;
+  std::int16_t b;
+  std::int16_t n;
+  std::int16_t x;
+  double ref;
+};
+struct PoissonCase {
+  Single k;
+  Single lambda;
+  double ref;
+};
+
+// A single result near 1 is good to 6e-8 absolute; the one-minus-upper-tail sums
+// may lose a little more.
+constexpr double kAbsolute = 2e-7;
+// A point probability is a product of exact ratios: good to the single
+// rounding, a few 1e-8 relative.
+constexpr double kRelative = 2e-7;
+
+constexpr BinomialCase kBinomialPoint[] = {
+    {10, 0, 0.3125f, 0.023589950252244307},     // dbinom(0, 10, 0.3125)
+    {10, 1, 0.3125f, 0.10722704660111056},      // dbinom(1, 10, 0.3125)
+    {10, 2, 0.3125f, 0.21932804986590779},      // dbinom(2, 10, 0.3125)
+    {10, 3, 0.3125f, 0.26585218165564584},      // dbinom(3, 10, 0.3125)
+    {10, 4, 0.3125f, 0.21147332631699101},      // dbinom(4, 10, 0.3125)
+    {10, 5, 0.3125f, 0.11534908708199505},      // dbinom(5, 10, 0.3125)
+    {10, 6, 0.3125f, 0.04369283601590724},      // dbinom(6, 10, 0.3125)
+    {10, 7, 0.3125f, 0.011348788575560332},     // dbinom(7, 10, 0.3125)
+    {10, 8, 0.3125f, 0.0019344525981068717},    // dbinom(8, 10, 0.3125)
+    {10, 9, 0.3125f, 0.0001953992523340275},    // dbinom(9, 10, 0.3125)
+    {10, 10, 0.3125f, 8.8817841970012489e-06},  // dbinom(10, 10, 0.3125)
+    {50, 0, 0.75f, 7.8886090522101049e-31},     // dbinom(0, 50, 0.75)
+    {50, 10, 0.75f, 4.7849758723036569e-16},    // dbinom(10, 50, 0.75)
+    {50, 25, 0.75f, 8.4491946699039787e-05},    // dbinom(25, 50, 0.75)
+    {50, 49, 0.75f, 9.4386942737822839e-06},    // dbinom(49, 50, 0.75)
+    {50, 50, 0.75f, 5.6632165642693846e-07},    // dbinom(50, 50, 0.75)
+};
+
+constexpr BinomialCase kBinomialCdf[] = {
+    {1, 0, 0.125f, 0.875},                    // pbinom(0, 1, 0.125)
+    {2, 1, 0.5f, 0.75},                       // pbinom(1, 2, 0.5)
+    {5, 0, 0.5f, 0.03125},                    // pbinom(0, 5, 0.5)
+    {5, 1, 0.5f, 0.18749999999999997},        // pbinom(1, 5, 0.5)
+    {5, 2, 0.5f, 0.5},                        // pbinom(2, 5, 0.5)
+    {5, 3, 0.5f, 0.8125},                     // pbinom(3, 5, 0.5)
+    {5, 4, 0.5f, 0.96875},                    // pbinom(4, 5, 0.5)
+    {5, 0, 0.8125f, 0.00023174285888671891},  // pbinom(0, 5, 0.8125)
+    {5, 1, 0.8125f, 0.0052528381347656233},   // pbinom(1, 5, 0.8125)
+    {5, 2, 0.8125f, 0.048768997192382792},    // pbinom(2, 5, 0.8125)
+    {5, 3, 0.8125f, 0.23733901977539065},     // pbinom(3, 5, 0.8125)
+    {5, 4, 0.8125f, 0.64590740203857422},     // pbinom(4, 5, 0.8125)
+    {12, 2, 0.03125f, 0.9945689874846757},    // pbinom(2, 12, 0.03125)
+    {12, 5, 0.03125f, 0.99999926864799882},   // pbinom(5, 12, 0.03125)
+    {12, 6, 0.03125f, 0.99999997993094225},   // pbinom(6, 12, 0.03125)
+    {12, 9, 0.03125f, 0.99999999999994471},   // pbinom(9, 12, 0.03125)
+    {12, 2, 0.375f, 0.11354472917446408},     // pbinom(2, 12, 0.375)
+    {12, 5, 0.375f, 0.7290805115189869},      // pbinom(5, 12, 0.375)
+    {12, 6, 0.375f, 0.88223850980284624},     // pbinom(6, 12, 0.375)
+    {12, 9, 0.375f, 0.99841979135817382},     // pbinom(9, 12, 0.375)
+    {40, 5, 0.375f, 0.00044783204074632933},  // pbinom(5, 40, 0.375)
+    {40, 15, 0.375f, 0.56998401063526627},    // pbinom(15, 40, 0.375)
+    {40, 20, 0.375f, 0.96208278205077002},    // pbinom(20, 40, 0.375)
+    {40, 30, 0.375f, 0.99999970302280672},    // pbinom(30, 40, 0.375)
+    {200, 40, 0.25f, 0.057849829136712626},   // pbinom(40, 200, 0.25)
+    {200, 50, 0.25f, 0.53790582453878955},    // pbinom(50, 200, 0.25)
+    {200, 60, 0.25f, 0.95461143986443275},    // pbinom(60, 200, 0.25)
+    {200, 100, 0.25f, 0.99999999999999123},   // pbinom(100, 200, 0.25)
+    {1000, 480, 0.5f, 0.10872414660207072},   // pbinom(480, 1000, 0.5)
+    {1000, 500, 0.5f, 0.51261250908918043},   // pbinom(500, 1000, 0.5)
+    {1000, 520, 0.5f, 0.90261683576911711},   // pbinom(520, 1000, 0.5)
+};
+
+constexpr HyperCase kHyperPoint[] = {
+    {10, 20, 12, 0, 0.0014564146498179504},      // dhyper(0, 10, 20, 12)
+    {10, 20, 12, 2, 0.096123366887984757},       // dhyper(2, 10, 20, 12)
+    {10, 20, 12, 4, 0.30584707646176923},        // dhyper(4, 10, 20, 12)
+    {10, 20, 12, 6, 0.094106792757467514},       // dhyper(6, 10, 20, 12)
+    {10, 20, 12, 8, 0.0025207176631464553},      // dhyper(8, 10, 20, 12)
+    {10, 20, 12, 10, 2.1967038458792574e-06},    // dhyper(10, 10, 20, 12)
+    {300, 200, 250, 140, 0.013804995688599086},  // dhyper(140, 300, 200, 250)
+    {300, 200, 250, 150, 0.072721329200078413},  // dhyper(150, 300, 200, 250)
+    {300, 200, 250, 160, 0.013804995688599086},  // dhyper(160, 300, 200, 250)
+    {2, 7, 5, 0, 0.16666666666666674},           // dhyper(0, 2, 7, 5)
+    {2, 7, 5, 1, 0.55555555555555536},           // dhyper(1, 2, 7, 5)
+    {2, 7, 5, 2, 0.27777777777777785},           // dhyper(2, 2, 7, 5)
+};
+
+constexpr HyperCase kHyperCdf[] = {
+    {5, 5, 3, 0, 0.083333333333333329},         // phyper(0, 5, 5, 3)
+    {5, 5, 3, 1, 0.50000000000000022},          // phyper(1, 5, 5, 3)
+    {5, 5, 3, 2, 0.91666666666666674},          // phyper(2, 5, 5, 3)
+    {3, 8, 6, 0, 0.060606060606060622},         // phyper(0, 3, 8, 6)
+    {3, 8, 6, 1, 0.4242424242424242},           // phyper(1, 3, 8, 6)
+    {3, 8, 6, 2, 0.87878787878787867},          // phyper(2, 3, 8, 6)
+    {8, 3, 6, 3, 0.12121212121212126},          // phyper(3, 8, 3, 6)
+    {8, 3, 6, 4, 0.57575757575757569},          // phyper(4, 8, 3, 6)
+    {8, 3, 6, 5, 0.93939393939393945},          // phyper(5, 8, 3, 6)
+    {20, 10, 25, 15, 0.10879541914024665},      // phyper(15, 20, 10, 25)
+    {20, 10, 25, 16, 0.44878110395351745},      // phyper(16, 20, 10, 25)
+    {20, 10, 25, 17, 0.80876594669698121},      // phyper(17, 20, 10, 25)
+    {20, 10, 25, 18, 0.96875921013852051},      // phyper(18, 20, 10, 25)
+    {20, 10, 25, 19, 0.99823165340406717},      // phyper(19, 20, 10, 25)
+    {100, 30, 60, 40, 0.0089929442195488766},   // phyper(40, 100, 30, 60)
+    {100, 30, 60, 45, 0.39154909896626389},     // phyper(45, 100, 30, 60)
+    {100, 30, 60, 50, 0.96630032447571246},     // phyper(50, 100, 30, 60)
+    {200, 300, 250, 90, 0.041358957646381714},  // phyper(90, 200, 300, 250)
+    {200, 300, 250, 100, 0.53636066460003917},  // phyper(100, 200, 300, 250)
+    {200, 300, 250, 110, 0.97244603804221741},  // phyper(110, 200, 300, 250)
+};
+
+constexpr PoissonCase kPoissonPoint[] = {
+    {0.0f, 3.5f, 0.030197383422318501},      // dpois(0, 3.5)
+    {1.0f, 3.5f, 0.10569084197811476},       // dpois(1, 3.5)
+    {2.0f, 3.5f, 0.18495897346170084},       // dpois(2, 3.5)
+    {3.0f, 3.5f, 0.21578546903865098},       // dpois(3, 3.5)
+    {4.0f, 3.5f, 0.18881228540881964},       // dpois(4, 3.5)
+    {5.0f, 3.5f, 0.13216859978617371},       // dpois(5, 3.5)
+    {6.0f, 3.5f, 0.077098349875267994},      // dpois(6, 3.5)
+    {100.0f, 100.0f, 0.039860996809147134},  // dpois(100, 100)
+};
+
+constexpr PoissonCase kPoissonCdf[] = {
+    {0.0f, 0.25f, 0.77880078307140488},   // ppois(0, 0.25)
+    {1.0f, 0.25f, 0.97350097883925613},   // ppois(1, 0.25)
+    {2.0f, 0.25f, 0.99783850331023749},   // ppois(2, 0.25)
+    {0.0f, 1.0f, 0.36787944117144233},    // ppois(0, 1)
+    {1.0f, 1.0f, 0.73575888234288467},    // ppois(1, 1)
+    {2.0f, 1.0f, 0.91969860292860584},    // ppois(2, 1)
+    {3.0f, 1.0f, 0.98101184312384615},    // ppois(3, 1)
+    {1.0f, 3.5f, 0.13588822540043324},    // ppois(1, 3.5)
+    {3.0f, 3.5f, 0.53663266790078512},    // ppois(3, 3.5)
+    {5.0f, 3.5f, 0.85761355309577836},    // ppois(5, 3.5)
+    {8.0f, 3.5f, 0.99012634194389515},    // ppois(8, 3.5)
+    {5.0f, 10.0f, 0.067085962879031791},  // ppois(5, 10)
+    {10.0f, 10.0f, 0.58303975019298537},  // ppois(10, 10)
+    {15.0f, 10.0f, 0.95125959669602123},  // ppois(15, 10)
+    {30.0f, 40.5f, 0.05302167749327126},  // ppois(30, 40.5)
+    {40.0f, 40.5f, 0.51047720989397005},  // ppois(40, 40.5)
+    {50.0f, 40.5f, 0.93795387380910911},  // ppois(50, 40.5)
+};
+
+TEST(DiscreteBinomial, Coefficients) {
+  EXPECT_EQ(BinomialCoefficient(10, 3), 120);  // choose(10, 3)
+  EXPECT_EQ(BinomialCoefficient(10, 0), 1.0);
+  EXPECT_EQ(BinomialCoefficient(10, -3), 1.0);
+  EXPECT_NEAR(BinomialCoefficient(60, 30), 1.1826458156486115e+17,
+              1e-14 * 1.1826458156486115e+17);            // choose(60, 30)
+  EXPECT_EQ(BinomialCoefficientCached(100, 3), 161700);   // choose(100, 3)
+  EXPECT_EQ(BinomialCoefficientCached(100, 97), 161700);  // choose(100, 3)
+  EXPECT_EQ(BinomialCoefficientCached(61, 2), 1830);      // choose(61, 2)
+  // The cached values are those of the shorter product, on both sides and on
+  // every later call.
+  for (std::int16_t n = 0; n <= 60; n += 6) {
+    for (std::int16_t k = 0; k <= n; ++k) {
+      const double direct = BinomialCoefficient(n, std::min<std::int16_t>(k, n - k));
+      EXPECT_EQ(BinomialCoefficientCached(n, k), direct) << n << " " << k;
+      EXPECT_EQ(BinomialCoefficientCached(n, k), direct) << n << " " << k;
+      EXPECT_EQ(BinomialCoefficientCached(n, n - k), direct) << n << " " << k;
+    }
+  }
+  EXPECT_NEAR(BinomialCoefficientCached(60, 30), 1.1826458156486115e+17,
+              1e-14 * 1.1826458156486115e+17);  // choose(60, 30)
+  // k beyond n: the shorter product has a negative length and gives 1.
+  EXPECT_EQ(BinomialCoefficientCached(5, 7), 1.0);
+}
+
+TEST(DiscreteBinomial, PointAndCdf) {
+  for (const auto& c : kBinomialPoint)
+    EXPECT_NEAR(BinomialPoint(c.n, c.k, c.p), c.ref, kRelative * c.ref) << c.n << " " << c.k;
+  for (const auto& c : kBinomialCdf)
+    EXPECT_NEAR(BinomialCdf(c.n, c.k, c.p), c.ref, kAbsolute) << c.n << " " << c.k;
+  EXPECT_EQ(BinomialPoint(10, -1, 0.5f), 0.0f);
+  EXPECT_EQ(BinomialPoint(10, 11, 0.5f), 0.0f);
+  EXPECT_EQ(BinomialCdf(10, -1, 0.5f), 0.0f);
+  EXPECT_EQ(BinomialCdf(10, 10, 0.5f), 1.0f);
+  EXPECT_EQ(BinomialCdf(10, 12, 0.5f), 1.0f);
+  // The ends need no division by p or q.
+  EXPECT_EQ(BinomialPoint(6, 0, 0), 1.0f);
+  EXPECT_EQ(BinomialPoint(6, 6, 1), 1.0f);
+}
+
+TEST(DiscreteBinomial, CdfPairMatchesSingleSums) {
+  for (std::int16_t n : {0, 1, 7, 12, 31}) {
+    for (std::int16_t k = -3; k <= n + 1; ++k) {
+      Single c0 = -1, c1 = -1;
+      BinomialCdfPair(n, k, 0.375f, c0, c1);
+      EXPECT_EQ(c0, BinomialCdf(n, k, 0.375f)) << n << " " << k;
+      EXPECT_NEAR(c1, BinomialCdf(n, k + 1, 0.375f), 1e-7) << n << " " << k;
+    }
+  }
+  Single c0, c1;
+  EXPECT_THROW(BinomialCdfPair(100, 32767, 0.5f, c0, c1), ArithmeticFault);
+}
+
+TEST(DiscreteBinomial, RealArgumentsInterpolate) {
+  const Single p = 0.3125f;
+  // Whole numbers give exactly the discrete values.
+  for (std::int16_t k = 0; k <= 10; ++k) {
+    EXPECT_EQ(BinomialPointReal(10, k, p), BinomialPoint(10, k, p)) << k;
+    EXPECT_EQ(BinomialCdfReal(10, k, p), BinomialCdf(10, k, p)) << k;
+  }
+  // Halfway in k: the mean of the neighbours; halfway in n likewise.
+  EXPECT_NEAR(BinomialPointReal(10, 3.5f, p), 0.23866275398631842,
+              kRelative);  // (dbinom(3, 10, 0.3125) + dbinom(4, 10, 0.3125)) / 2
+  EXPECT_NEAR(BinomialPointReal(10.5f, 3, p), 0.25858278606349927,
+              kRelative);  // (dbinom(3, 10, 0.3125) + dbinom(3, 11, 0.3125)) / 2
+  EXPECT_NEAR(BinomialPointReal(10, 3.5f, p),
+              (static_cast<double>(BinomialPoint(10, 3, p)) + BinomialPoint(10, 4, p)) / 2, 1e-7);
+  EXPECT_NEAR(BinomialCdfReal(10.25f, 3.5f, p), 0.70308836387822282,
+              kAbsolute);  // 0.75 * (pbinom(3, 10, 0.3125) + pbinom(4, 10, 0.3125)) / 2 + 0.25 * (pbinom(3,
+                           // 11, 0.3125) + pbinom(4, 11, 0.3125)) / 2
+  EXPECT_EQ(BinomialPointReal(4.5f, 4.75f, p), 0.0f);
+  EXPECT_EQ(BinomialPointReal(4.5f, -0.25f, p), 0.0f);
+  EXPECT_EQ(BinomialCdfReal(4.5f, -0.25f, p), 0.0f);
+  EXPECT_EQ(BinomialCdfReal(4.5f, 4.5f, p), 1.0f);
+  // Smooth in k: the interpolated distribution function rises monotonically.
+  Single previous = 0;
+  for (Single k = 0; k < 10; k += 0.125f) {
+    const Single c = BinomialCdfReal(10.5f, k, p);
+    EXPECT_GE(c, previous) << k;
+    previous = c;
+  }
+}
+
+TEST(DiscreteBinomial, CountOverflowIsAFault) {
+  // N0 + 1 = 32768 does not fit 16 bits.
+  EXPECT_THROW(BinomialPointReal(32767.5f, 3, 0.5f), ArithmeticFault);
+  EXPECT_FALSE(EvaluateGuarded([] { return BinomialPointReal(32767.5f, 3, 0.5f); }).has_value());
+  EXPECT_FALSE(EvaluateGuarded([] { return BinomialCdfReal(32767.5f, 3.5f, 0.5f); }).has_value());
+  EXPECT_FALSE(EvaluateGuarded([] { return BinomialCdfReal(40000, 3, 0.5f); }).has_value());
+  EXPECT_TRUE(EvaluateGuarded([] { return BinomialPointReal(32766.5f, 3, 0.5f); }).has_value());
+}
+
+TEST(DiscreteHyper, PointAndCdf) {
+  for (const auto& c : kHyperPoint)
+    EXPECT_NEAR(HyperPoint(c.a, c.b, c.n, c.x), c.ref, kRelative * c.ref)
+        << c.a << " " << c.b << " " << c.n << " " << c.x;
+  for (const auto& c : kHyperCdf)
+    EXPECT_NEAR(HyperCdf(c.a, c.b, c.n, c.x), c.ref, kAbsolute)
+        << c.a << " " << c.b << " " << c.n << " " << c.x;
+  // Outside the support.
+  EXPECT_EQ(HyperPoint(3, 8, 6, -1), 0.0f);
+  EXPECT_EQ(HyperPoint(3, 8, 6, 4), 0.0f);
+  EXPECT_EQ(HyperPoint(3, 2, 4, 1), 0.0f);  // n - x = 3 > b
+  EXPECT_EQ(HyperPoint(3, 2, 6, 3), 0.0f);  // n > a + b
+  EXPECT_EQ(HyperCdf(3, 8, 6, -1), 0.0f);
+  EXPECT_EQ(HyperCdf(3, 2, 4, 1), 0.0f);
+  EXPECT_EQ(HyperCdf(3, 5, 10, 4), 0.0f);
+  // x beyond the marked units: certain.
+  EXPECT_EQ(HyperCdf(3, 5, 4, 5), 1.0f);
+  EXPECT_EQ(HyperCdf(1, 9, 3, 2), 1.0f);
+}
+
+TEST(DiscreteHyper, CdfIdentities) {
+  // More marked than unmarked units goes through the complementary count:
+  // P(X <= x) = 1 - P(Y <= n - x - 1) with Y the unmarked units in the sample.
+  for (std::int16_t x = 0; x <= 6; ++x)
+    EXPECT_NEAR(static_cast<double>(HyperCdf(8, 3, 6, x)) + HyperCdf(3, 8, 6, 6 - x - 1), 1.0, 1e-7) << x;
+  // Sample larger than the unmarked units (summed down from x = a).
+  for (std::int16_t x = 0; x <= 12; ++x)
+    EXPECT_NEAR(static_cast<double>(HyperCdf(12, 20, 25, x)) + HyperCdf(20, 12, 25, 25 - x - 1), 1.0, 1e-7)
+        << x;
+  // The running sum of the point probabilities.
+  double sum = 0;
+  for (std::int16_t x = 0; x <= 200; ++x) {
+    sum += HyperPoint(200, 300, 250, x);
+    EXPECT_NEAR(HyperCdf(200, 300, 250, x), sum, 1e-6) << x;
+  }
+  EXPECT_NEAR(sum, 1.0, 1e-6);
+}
+
+TEST(DiscreteHyper, RealArgumentsInterpolate) {
+  // Whole numbers give exactly the discrete values.
+  for (std::int16_t x = 0; x <= 12; ++x) {
+    EXPECT_EQ(HyperPointReal(10, 20, 12, x), HyperPoint(10, 20, 12, x)) << x;
+    EXPECT_EQ(HyperCdfReal(10, 20, 12, x), HyperCdf(10, 20, 12, x)) << x;
+  }
+  // Two fractional arguments: the bilinear interpolation of four corners.
+  EXPECT_NEAR(HyperCdfReal(10.5f, 20, 12, 3.25f), 0.3912509183196422,
+              kAbsolute);  // 0.5 * 0.75 * phyper(3, 10, 20, 12) + 0.5 * 0.75 * phyper(3, 11, 20, 12) + 0.5 *
+                           // 0.25 * phyper(4, 10, 20, 12) + 0.5 * 0.25 * phyper(4, 11, 20, 12)
+  EXPECT_NEAR(HyperPointReal(10, 20, 12, 4.5f),
+              (static_cast<double>(HyperPoint(10, 20, 12, 4)) + HyperPoint(10, 20, 12, 5)) / 2, 1e-7);
+  // All four fractional: 16 corners whose weights sum to 1, so a constant
+  // (a distribution function far beyond its support) stays constant.
+  EXPECT_EQ(HyperCdfReal(4.5f, 6.25f, 3.75f, 20.5f), 1.0f);
+  // A raised corner beyond 16 bits is a fault.
+  EXPECT_THROW(HyperCdfReal(32767.5f, 2, 1, 0), ArithmeticFault);
+  EXPECT_THROW(HyperCdf(30000, 5000, 10, 3), ArithmeticFault);
+}
+
+TEST(DiscretePoisson, PointAndCdf) {
+  for (const auto& c : kPoissonPoint)
+    EXPECT_NEAR(PoissonPoint(static_cast<std::int16_t>(c.k), c.lambda), c.ref, kRelative * c.ref) << c.k;
+  for (const auto& c : kPoissonCdf)
+    EXPECT_NEAR(PoissonCdfReal(c.k, c.lambda), c.ref, kAbsolute) << c.k << " " << c.lambda;
+  EXPECT_EQ(PoissonPoint(-1, 2), 0.0f);
+  EXPECT_EQ(PoissonPointReal(-0.5f, 2), 0.0f);
+  for (Single lambda : {0.25f, 1.0f, 7.5f}) {
+    EXPECT_EQ(PoissonCdfReal(-0.5f, lambda), 0.0f);
+    EXPECT_EQ(PoissonCdfReal(0, lambda), ToSingle(std::exp(-static_cast<double>(lambda))));
+  }
+}
+
+TEST(DiscretePoisson, RealArgumentsInterpolate) {
+  for (std::int16_t k = 0; k <= 8; ++k) EXPECT_EQ(PoissonPointReal(k, 3.5f), PoissonPoint(k, 3.5f)) << k;
+  EXPECT_NEAR(PoissonPointReal(3.25f, 2.5f), 0.1937227343825737,
+              kRelative);  // 0.75 * dpois(3, 2.5) + 0.25 * dpois(4, 2.5)
+  EXPECT_NEAR(PoissonCdfReal(3.25f, 2.5f), 0.79097660457833729,
+              kAbsolute);  // ppois(3, 2.5) + 0.25 * dpois(4, 2.5)
+  EXPECT_THROW(PoissonCdfReal(32767.5f, 1), ArithmeticFault);
+}
+
+TEST(DiscretePoisson, Lerp) {
+  EXPECT_EQ(Lerp(2, 6, 0.25f), 3.0f);
+  EXPECT_EQ(Lerp(2, 6, 0), 2.0f);
+  EXPECT_EQ(Lerp(2, 6, 1), 6.0f);
+  EXPECT_EQ(Lerp(6, 2, 0.5f), 4.0f);
+}
+
+}  // namespace
+}  // namespace pelmora
