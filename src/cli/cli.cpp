@@ -1,0 +1,884 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "format/number_format.h"
+#include "session/catalogue.h"
+#include "session/dispatch.h"
+#include "session/menus.h"
+#include "session/session.h"
+
+namespace pelmora {
+
+void CliUserInterface::ShowMessage(const std::string& text, const std::string& /*title*/,
+                                   MessageIcon /*icon*/) {
+  messages_.push_back(text);
+  *err_ << text << '\n';
+}
+
+Answer CliUserInterface::AskYesNoCancel(const std::string& text, const std::string& /*title*/) {
+  messages_.push_back(text);
+  *err_ << text << '\n';
+  return Answer::No;
+}
+
+const std::string& CliHelpText() {
+  static const std::string text =
+      R"(Usage: pelmora-cli --test I | --distribution I [choices] [values] [action]
+       pelmora-cli --list
+       pelmora-cli --help
+
+Plans a study with the Pelmora engine: chooses a procedure as the menus and
+the options dialog do, sets the values of its parameters, and solves for the
+one that is left.
+
+Selection (exactly one):
+  --test I             Test Procedures menu item: its index (0, 1, 2, 4, 5, 6,
+                       7, 9, 10, 12, 13, 14, 16, 17, 18) or its caption without
+                       "&" ("Student's unpaired t-test"; case does not matter)
+  --distribution I     Sample Distributions menu item: its index (0, 1, 2, 4,
+                       5, 6, 8, 10) or its caption without "&"
+  --parameter K        parameter choice of the distribution: index (default 0)
+                       or its text
+  --kind KIND          test, estimate or interval (default test)
+
+Choices of the options dialog, applied in this order:
+  --samples 1|2        number of samples
+  --tails 1|2|3        one-sided, two-sided, two one-sided
+  --left-tail          reject in the left tail (a test only)
+  --option ID          tick option ID (0..14) or its caption without "&";
+                       each is followed by the procedure's rebuild (repeatable)
+  --mode G=M           interchangeable-parameter group G (0..36) takes form M
+                       (0, 1 or 2) (repeatable)
+  Then the parameter list is built.  A choice that the dialog does not offer
+  for the selection, or that a later choice undoes, is a usage error.
+
+Values:
+  --set NAME=VALUE     value text of a listed parameter (repeatable).  NAME is
+                       a catalogue id or a caption without "&"; a caption may
+                       leave out its "*" marks; an id that the list does not
+                       hold names the listed parameter with the same caption
+                       ("Sample Size 1" is 4, 39 and 164).  VALUE holds only
+                       "0123456789.-, " (a decimal comma reads as a point).
+                       Unset parameters keep their start-up value texts.
+  --unknown NAME       the parameter to solve (default: list position 0)
+  Position 1 (Power in the tests) has no value box: it is never printed and
+  can be neither set, solved nor stepped.
+  A flag's value follows it as the next argument or after "=" ("--set=4=40").
+
+Actions:
+  (default)            solve once and print the description, a rule of "-"
+                       and one "caption: value" line per parameter (captions
+                       padded to one width), the unknown's value being the
+                       result or "-"
+  --json               solve once and print one JSON object:
+                         {"description": str,
+                          "unknown": {"id": int, "caption": str,
+                                      "value": number|null, "text": str},
+                          "parameters": [{"position": int, "id": int,
+                                          "caption": str, "text": str,
+                                          "value": number|null}],
+                          "messages": [str]}
+                       parameters: every list position but 1, the unknown
+                       included; value null and text "-" where the unknown is
+                       not calculable; numbers in shortest round-trip form
+  --describe           print the parameter list, one parameter per line:
+                       position, id, caption and value text, tab-separated
+  --list               print the menus with their indices, the parameter
+                       choices of each distribution, the options and the
+                       interchangeable-parameter groups
+  --table --x NAME=MIN:MAX:STEP [--z NAME="V1 V2 ..."] [--csv]
+                       (NAME as for --set) solve the unknown at every x step
+                       for every z value (separated by blanks); without --z,
+                       z is the first position other than 0, 1, the unknown
+                       and x, at its current value.  Prints the headings and
+                       the table (x column and one column per z value); with
+                       --csv a header row (x caption, then "caption=value" per
+                       z value) and one row per x, an empty field where a
+                       point is not calculable
+  --help               print this text
+
+Exit status:
+  0  solved
+  1  bad usage (the message names the argument), or an unexpected failure
+  2  a check or the range validation rejected the values, or no procedure
+     module serves the selection yet; the message is on standard error
+  3  solved but not calculable: "-", or a table for which the engine reports
+     "Can't Be Calculated For Any x-value" (the table is printed all the same)
+  With status 1 or 2 nothing is written to standard output.
+
+The engine's messages are written to standard error, each on its own line,
+and with --json are also listed under "messages".
+)";
+  return text;
+}
+
+std::string JsonQuote(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string r = "\"";
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"':
+        r += "\\\"";
+        break;
+      case '\\':
+        r += "\\\\";
+        break;
+      case '\n':
+        r += "\\n";
+        break;
+      case '\r':
+        r += "\\r";
+        break;
+      case '\t':
+        r += "\\t";
+        break;
+      case '\b':
+        r += "\\b";
+        break;
+      case '\f':
+        r += "\\f";
+        break;
+      default:
+        if (u < 0x20) {
+          r += "\\u00";
+          r += kHex[u >> 4];
+          r += kHex[u & 0xF];
+        } else {
+          r += c;
+        }
+    }
+  }
+  return r + "\"";
+}
+
+namespace {
+
+constexpr const char* kNoModuleMessage = "No procedure module is available for this selection yet.";
+
+struct UsageError {
+  std::string message;
+};
+
+[[noreturn]] void Usage(std::string message) { throw UsageError{std::move(message)}; }
+
+// ---- Small text helpers ----------------------------------------------------
+
+std::string Lower(std::string_view text) {
+  std::string r(text);
+  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return r;
+}
+
+std::string Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The number of characters of a UTF-8 text (its width in a fixed-pitch font).
+std::size_t Width(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(
+      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string PadRight(std::string text, std::size_t width) {
+  const std::size_t w = Width(text);
+  if (w < width) text.append(width - w, ' ');
+  return text;
+}
+
+std::string PadLeft(std::string text, std::size_t width) {
+  const std::size_t w = Width(text);
+  if (w < width) text.insert(0, width - w, ' ');
+  return text;
+}
+
+std::string TrimRight(std::string text) {
+  const auto end = text.find_last_not_of(' ');
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+// A non-negative whole number written with digits only.
+bool ParseIndex(std::string_view text, int& value) {
+  if (text.empty() || text.size() > 9) return false;
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return true;
+}
+
+// The shortest text that reads back as the same value.
+template <typename T>
+std::string Shortest(T value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::string JsonNumber(double value) { return std::isfinite(value) ? Shortest(value) : std::string("null"); }
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string r = "\"";
+  for (char c : text) {
+    if (c == '"') r += '"';
+    r += c;
+  }
+  return r + "\"";
+}
+
+// A typed number checked as the value boxes check it; a usage error names the
+// argument and carries the window's message.
+void CheckTypedNumber(const std::string& flag, const std::string& argument, std::string value) {
+  RecordingUserInterface quiet;
+  if (!CheckDigits(value, quiet))
+    Usage(flag + " " + Quoted(argument) + ": malformed number: " + quiet.LastText());
+}
+
+// NAME=VALUE split at the last "=" (a caption may hold "=", a value never does).
+std::pair<std::string, std::string> SplitAssignment(const std::string& flag, const std::string& argument,
+                                                    const char* shape) {
+  const auto eq = argument.rfind('=');
+  if (eq == std::string::npos || eq == 0) Usage(flag + " " + Quoted(argument) + ": expected " + shape);
+  return {argument.substr(0, eq), argument.substr(eq + 1)};
+}
+
+// ---- The command line ------------------------------------------------------
+
+struct FlagRule {
+  std::string_view name;
+  bool takesValue;
+  bool repeatable;
+};
+
+constexpr FlagRule kFlags[] = {
+    {"--test", true, false},       {"--distribution", true, false},
+    {"--parameter", true, false},  {"--kind", true, false},
+    {"--samples", true, false},    {"--tails", true, false},
+    {"--left-tail", false, false}, {"--option", true, true},
+    {"--mode", true, true},        {"--set", true, true},
+    {"--unknown", true, false},    {"--json", false, false},
+    {"--describe", false, false},  {"--list", false, false},
+    {"--table", false, false},     {"--x", true, false},
+    {"--z", true, false},          {"--csv", false, false},
+    {"--help", false, false},
+};
+
+struct Assignment {
+  std::string argument;  // as given, for messages
+  std::string name;
+  std::string value;
+};
+
+struct Range {
+  std::string argument;
+  std::string name;
+  std::string min, max, step;
+};
+
+constexpr const char* kKindWords[3] = {"test", "estimate", "interval"};
+
+struct Request {
+  std::optional<std::string> test, distribution, parameter, unknown;
+  std::optional<int> kind, samples, tails;
+  bool leftTail = false;
+  std::vector<std::string> options;
+  std::vector<std::pair<int, int>> modes;
+  std::vector<Assignment> sets;
+  bool json = false, describe = false, list = false, table = false, csv = false, help = false;
+  std::optional<Range> x;
+  std::optional<Assignment> z;
+};
+
+int ParseChoice(const std::string& flag, const std::string& value, int count) {
+  int n = 0;
+  if (!ParseIndex(value, n) || n < 1 || n > count) {
+    std::string allowed;
+    for (int k = 1; k <= count; ++k)
+      allowed += (k > 1 ? (k == count ? " or " : ", ") : "") + std::to_string(k);
+    Usage(flag + " " + Quoted(value) + ": expected " + allowed);
+  }
+  return n;
+}
+
+int ParseKind(const std::string& value) {
+  const std::string k = Lower(value);
+  for (int kind = 0; kind < 3; ++kind)
+    if (k == kKindWords[kind]) return kind;
+  Usage("--kind " + Quoted(value) + ": expected test, estimate or interval");
+}
+
+std::pair<int, int> ParseMode(const std::string& value) {
+  const auto [g, m] = SplitAssignment("--mode", value, "G=M");
+  int group = 0, form = 0;
+  if (!ParseIndex(g, group) || group >= kGroupCount)
+    Usage("--mode " + Quoted(value) + ": the group must be an id from 0 to " +
+          std::to_string(kGroupCount - 1));
+  if (!ParseIndex(m, form) || form > 2) Usage("--mode " + Quoted(value) + ": the form must be 0, 1 or 2");
+  return {group, form};
+}
+
+Assignment ParseSet(const std::string& value) {
+  auto [name, text] = SplitAssignment("--set", value, "NAME=VALUE");
+  CheckTypedNumber("--set", value, text);
+  return {value, name, text};
+}
+
+Range ParseRange(const std::string& value) {
+  auto [name, text] = SplitAssignment("--x", value, "NAME=MIN:MAX:STEP");
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t c = 0; c <= text.size(); ++c) {
+    if (c < text.size() && text[c] != ':') continue;
+    parts.push_back(text.substr(start, c - start));
+    start = c + 1;
+  }
+  if (parts.size() != 3 ||
+      std::any_of(parts.begin(), parts.end(), [](const std::string& p) { return Trim(p).empty(); }))
+    Usage("--x " + Quoted(value) + ": expected NAME=MIN:MAX:STEP");
+  for (const std::string& p : parts) CheckTypedNumber("--x", value, p);
+  return {value, name, parts[0], parts[1], parts[2]};
+}
+
+Assignment ParseZ(const std::string& value) {
+  auto [name, text] = SplitAssignment("--z", value, "NAME=\"V1 V2 ...\"");
+  CheckTypedNumber("--z", value, text);
+  // One blank between values, as the engine reads them.
+  std::string collapsed;
+  for (char c : Trim(text))
+    if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
+  return {value, name, collapsed};
+}
+
+// Stores one argument (its value already taken) in the request.
+void Store(Request& r, const std::string& name, const std::string& value) {
+  if (name == "--test") r.test = value;
+  if (name == "--distribution") r.distribution = value;
+  if (name == "--parameter") r.parameter = value;
+  if (name == "--kind") r.kind = ParseKind(value);
+  if (name == "--samples") r.samples = ParseChoice(name, value, 2);
+  if (name == "--tails") r.tails = ParseChoice(name, value, 3);
+  if (name == "--left-tail") r.leftTail = true;
+  if (name == "--option") r.options.push_back(value);
+  if (name == "--mode") r.modes.push_back(ParseMode(value));
+  if (name == "--set") r.sets.push_back(ParseSet(value));
+  if (name == "--unknown") r.unknown = value;
+  if (name == "--json") r.json = true;
+  if (name == "--describe") r.describe = true;
+  if (name == "--list") r.list = true;
+  if (name == "--table") r.table = true;
+  if (name == "--x") r.x = ParseRange(value);
+  if (name == "--z") r.z = ParseZ(value);
+  if (name == "--csv") r.csv = true;
+  if (name == "--help") r.help = true;
+}
+
+Request ParseArguments(const std::vector<std::string>& args) {
+  Request r;
+  std::map<std::string_view, int> seen;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.rfind("--", 0) != 0) Usage("unexpected argument " + Quoted(arg) + " (see --help)");
+    const auto eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    const auto rule =
+        std::find_if(std::begin(kFlags), std::end(kFlags), [&](const FlagRule& f) { return f.name == name; });
+    if (rule == std::end(kFlags)) Usage("unknown argument " + Quoted(name) + " (see --help)");
+    if (++seen[rule->name] > 1 && !rule->repeatable) Usage(name + " is given more than once");
+    std::string value;
+    if (rule->takesValue) {
+      if (eq != std::string::npos) {
+        value = arg.substr(eq + 1);
+      } else if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+        value = args[++i];
+      } else {
+        Usage(name + " needs a value (see --help)");
+      }
+    } else if (eq != std::string::npos) {
+      Usage(name + " takes no value");
+    }
+
+    Store(r, name, value);
+  }
+
+  if (r.help) return r;
+  if (r.list) {
+    if (args.size() > 1) Usage("--list takes no other argument");
+    return r;
+  }
+  if (r.test && r.distribution) Usage("--test and --distribution exclude each other");
+  if (!r.test && !r.distribution) Usage("no procedure chosen: give --test or --distribution (see --list)");
+  if (r.test && r.parameter) Usage("--parameter applies to a sample distribution only");
+  if (r.test && r.kind) Usage("--kind applies to a sample distribution only");
+  if (int(r.json) + int(r.describe) + int(r.table) > 1)
+    Usage("--json, --describe and --table exclude each other");
+  if (r.csv && !r.table) Usage("--csv needs --table");
+  if (r.x && !r.table) Usage("--x needs --table");
+  if (r.z && !r.table) Usage("--z needs --table");
+  if (r.table && !r.x) Usage("--table needs --x NAME=MIN:MAX:STEP");
+  return r;
+}
+
+// ---- Selection -------------------------------------------------------------
+
+int MenuIndex(const std::string& flag, const std::string& value, const std::vector<std::string>& captions,
+              const std::string& menu) {
+  int index = 0;
+  if (ParseIndex(value, index)) {
+    if (index >= static_cast<int>(captions.size()))
+      Usage(flag + " " + value + ": the " + menu + " menu has no item " + value + " (see --list)");
+    if (captions[static_cast<std::size_t>(index)] == "-")
+      Usage(flag + " " + value + ": item " + value + " of the " + menu + " menu is a separator (see --list)");
+    return index;
+  }
+  const std::string key = Lower(Trim(RemoveAccelerator(value)));
+  for (std::size_t i = 0; i < captions.size(); ++i)
+    if (captions[i] != "-" && Lower(RemoveAccelerator(captions[i])) == key) return static_cast<int>(i);
+  Usage(flag + " " + Quoted(value) + ": no such item in the " + menu + " menu (see --list)");
+}
+
+std::string SelectionName(const Session& s) {
+  return s.IsTestProcedure != kFalse ? s.TestName : s.DistributionName;
+}
+
+// The offered option ids, for messages.
+std::string OfferedOptions(const Session& s) {
+  if (s.OptionCount == 0) return "none";
+  std::string r;
+  for (int k = 0; k < s.OptionCount; ++k) {
+    const int id = s.OptionId[static_cast<std::size_t>(k)];
+    r += (k > 0 ? ", " : "") + std::to_string(id) + " " +
+         Quoted(RemoveAccelerator(OptionCaptions()[static_cast<std::size_t>(id)]));
+  }
+  return r;
+}
+
+std::string OfferedGroups(const Session& s) {
+  if (s.IntParRowCount == 0) return "none";
+  std::string r;
+  for (int k = 0; k < s.IntParRowCount; ++k) r += (k > 0 ? ", " : "") + std::to_string(s.IntParRowGroup[k]);
+  return r;
+}
+
+bool OptionOffered(const Session& s, int id) {
+  for (int k = 0; k < s.OptionCount; ++k)
+    if (s.OptionId[static_cast<std::size_t>(k)] == id) return true;
+  return false;
+}
+
+int OptionIdOf(const Session& s, const std::string& value) {
+  int id = 0;
+  if (ParseIndex(value, id)) {
+    if (id >= kOptionCount)
+      Usage("--option " + value + ": option ids are 0 to " + std::to_string(kOptionCount - 1) +
+            " (see --list)");
+    return id;
+  }
+  const std::string key = Lower(Trim(RemoveAccelerator(value)));
+  int found = -1;
+  for (int k = 0; k < kOptionCount; ++k) {
+    if (Lower(RemoveAccelerator(OptionCaptions()[static_cast<std::size_t>(k)])) != key) continue;
+    if (found < 0 || OptionOffered(s, k)) found = k;
+  }
+  if (found < 0) Usage("--option " + Quoted(value) + ": no such option (see --list)");
+  return found;
+}
+
+// The index of a distribution's parameter choice, given by index or text.
+int ParameterChoiceOf(const Session& s, const std::string& value) {
+  const std::vector<std::string>& choices = ParameterChoicesOf(s.DistributionIndex);
+  const int count = static_cast<int>(choices.size());
+  int k = 0;
+  if (ParseIndex(value, k)) {
+    if (k >= count)
+      Usage("--parameter " + value + ": " + s.DistributionName + " has the parameter choices 0 to " +
+            std::to_string(count - 1) + " (see --list)");
+    return k;
+  }
+  for (k = 0; k < count; ++k)
+    if (Lower(choices[static_cast<std::size_t>(k)]) == Lower(Trim(value))) return k;
+  Usage("--parameter " + Quoted(value) + ": not a parameter choice of " + s.DistributionName +
+        " (see --list)");
+}
+
+// Ticks the options, each followed by the rebuild, then sets the forms.
+void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
+  Session& s = d.session();
+  std::vector<std::pair<std::string, int>> ticked;
+  for (const std::string& o : r.options) {
+    const int id = OptionIdOf(s, o);
+    if (!OptionOffered(s, id))
+      Usage("--option " + Quoted(o) + ": not offered here; the options offered are " + OfferedOptions(s));
+    d.SetOption(id, true);
+    ticked.emplace_back(o, id);
+  }
+  for (const auto& [o, id] : ticked)
+    if (!s.optionChecked(id))
+      Usage("--option " + Quoted(o) + " was cleared by a later option: the two exclude each other");
+
+  for (const auto& [g, m] : r.modes) {
+    const std::string arg = "--mode " + std::to_string(g) + "=" + std::to_string(m);
+    bool offered = false;
+    for (int k = 0; k < s.IntParRowCount; ++k) offered = offered || s.IntParRowGroup[k] == g;
+    if (!offered)
+      Usage(arg + ": group " + std::to_string(g) + " is not offered here; offered: " + OfferedGroups(s));
+    if (ParameterGroups()[static_cast<std::size_t>(g)].forms[static_cast<std::size_t>(m)].empty())
+      Usage(arg + ": group " + std::to_string(g) + " has no form " + std::to_string(m));
+    d.SetForm(g, m);
+  }
+}
+
+// Chooses the procedure and its options as the menus and the options dialog
+// do, then builds the parameter list.  Returns false when no module serves the
+// selection.
+bool ApplySelection(Dispatcher& d, const Request& r) {
+  Session& s = d.session();
+  if (r.test) {
+    d.SelectTest(MenuIndex("--test", *r.test, TestMenuCaptions(), "Test Procedures"));
+  } else {
+    d.SelectDistribution(
+        MenuIndex("--distribution", *r.distribution, DistributionMenuCaptions(), "Sample Distributions"));
+  }
+  std::optional<int> choice;
+  if (r.parameter) choice = ParameterChoiceOf(s, *r.parameter);
+  if (d.Module() == nullptr) return false;
+
+  const std::string name = SelectionName(s);
+  if (r.samples) {
+    if (!s.dialog.samplesEnabled[static_cast<std::size_t>(*r.samples - 1)])
+      Usage("--samples " + std::to_string(*r.samples) + ": not offered by " + name);
+    d.SetSampleCount(*r.samples);
+  }
+  if (r.tails) {
+    if (!s.dialog.tailsEnabled[static_cast<std::size_t>(*r.tails - 1)])
+      Usage("--tails " + std::to_string(*r.tails) + ": not offered by " + name);
+    d.SetTailCount(*r.tails);
+  }
+  if (r.leftTail) d.SetRejectInLeftTail(true);
+  if (r.kind) {
+    if (!s.dialog.procedureEnabled[static_cast<std::size_t>(*r.kind)])
+      Usage("--kind: " + std::string(kProcedureCaptions[*r.kind]) + " is not offered by " + name);
+    d.SetProcedureKind(*r.kind);
+  }
+  if (choice) d.SetParameterChoice(*choice);
+
+  ApplyOptionsAndForms(d, r);
+  d.ApplyOptions();
+
+  // A later choice may have moved an earlier one to its fallback.
+  if (r.samples && s.SampleCount != *r.samples)
+    Usage("--samples " + std::to_string(*r.samples) + ": not offered with the other choices");
+  if (r.tails && s.TailCount != *r.tails)
+    Usage("--tails " + std::to_string(*r.tails) + ": not offered with the other choices");
+  if (r.kind && s.ProcedureKind != *r.kind) Usage("--kind: not offered with the other choices");
+  if (choice && s.ParameterChoice != *choice) Usage("--parameter: not offered with the other choices");
+  if (r.leftTail && s.ProcedureKind != 0) Usage("--left-tail applies to a test only");
+  return true;
+}
+
+// ---- Parameters --------------------------------------------------------------
+
+std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); }
+
+std::string Unstarred(std::string_view text) {
+  std::string r;
+  for (char c : text)
+    if (c != '*') r += c;
+  return Lower(Trim(r));
+}
+
+std::string ListedParameters(const Session& s) {
+  std::string r;
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1) continue;
+    r += (r.empty() ? "" : ", ") + Quoted(CaptionAt(s, p)) + " (" + std::to_string(s.ParameterList[p]) + ")";
+  }
+  return r;
+}
+
+// The list position a NAME stands for (an id or a caption), never position 1.
+int ResolveParameter(const Session& s, const std::string& flag, const std::string& name) {
+  const std::string shown = flag + " " + Quoted(name);
+  std::vector<int> found;
+  auto collect = [&](auto&& matches) {
+    found.clear();
+    for (int p = 0; p <= s.LastPosition; ++p)
+      if (matches(p)) found.push_back(p);
+  };
+  int id = 0;
+  if (ParseIndex(Trim(name), id)) {
+    if (id >= kCatalogueSize) Usage(shown + ": catalogue ids are 0 to " + std::to_string(kCatalogueSize - 1));
+    collect([&](int p) { return s.ParameterList[p] == id; });
+    const std::string caption = RemoveAccelerator(s.entry(id).ParamCaption);
+    if (found.empty() && !caption.empty()) collect([&](int p) { return CaptionAt(s, p) == caption; });
+    if (found.empty())
+      Usage(shown + ": id " + std::to_string(id) + (caption.empty() ? "" : " (" + caption + ")") +
+            " is not listed here; the parameters are " + ListedParameters(s));
+  } else {
+    const std::string key = Lower(Trim(RemoveAccelerator(name)));
+    collect([&](int p) { return Lower(CaptionAt(s, p)) == key; });
+    if (found.empty()) collect([&](int p) { return Unstarred(CaptionAt(s, p)) == Unstarred(key); });
+    if (found.empty())
+      Usage(shown + ": no listed parameter has this caption; the parameters are " + ListedParameters(s));
+    if (found.size() > 1) {
+      std::string ids;
+      for (int p : found) ids += (ids.empty() ? "" : ", ") + std::to_string(s.ParameterList[p]);
+      Usage(shown + ": the caption names several parameters; give one of the ids " + ids);
+    }
+  }
+  const int p = found.front();
+  if (p == 1)
+    Usage(shown + ": " + CaptionAt(s, 1) +
+          " stands at position 1, which has no value box; it can be neither set, "
+          "solved nor stepped");
+  return p;
+}
+
+// ---- Output ------------------------------------------------------------------
+
+void WriteDescribe(const Session& s, std::ostream& out) {
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1) continue;
+    out << p << '\t' << s.ParameterList[p] << '\t' << CaptionAt(s, p) << '\t' << s.entryAt(p).ParamText
+        << '\n';
+  }
+}
+
+void WriteCalculationText(const Session& s, std::ostream& out) {
+  std::size_t labelWidth = 0;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1) labelWidth = std::max(labelWidth, Width(CaptionAt(s, p)) + 1);
+  std::vector<std::string> lines;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1) lines.push_back(PadRight(CaptionAt(s, p) + ":", labelWidth) + " " + s.entryAt(p).ParamText);
+  std::size_t rule = Width(s.Description);
+  for (const std::string& l : lines) rule = std::max(rule, Width(l));
+  out << s.Description << '\n' << std::string(rule, '-') << '\n';
+  for (const std::string& l : lines) out << l << '\n';
+}
+
+void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
+                          std::ostream& out) {
+  const int u = s.UnknownPosition;
+  auto valueAt = [&](int p) { return p == u && !solved ? std::string("null") : JsonNumber(s.value(p)); };
+  out << "{\"description\": " << JsonQuote(s.Description) << ", \"unknown\": {\"id\": " << s.ParameterList[u]
+      << ", \"caption\": " << JsonQuote(CaptionAt(s, u)) << ", \"value\": " << valueAt(u)
+      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << "}, \"parameters\": [";
+  bool first = true;
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1) continue;
+    out << (first ? "" : ", ") << "{\"position\": " << p << ", \"id\": " << s.ParameterList[p]
+        << ", \"caption\": " << JsonQuote(CaptionAt(s, p))
+        << ", \"text\": " << JsonQuote(s.entryAt(p).ParamText) << ", \"value\": " << valueAt(p) << "}";
+    first = false;
+  }
+  out << "], \"messages\": [";
+  for (std::size_t i = 0; i < messages.size(); ++i) out << (i > 0 ? ", " : "") << JsonQuote(messages[i]);
+  out << "]}\n";
+}
+
+bool NotCalculated(Single y) { return y == ToSingle(kNoResult); }
+
+void WriteTableText(const Session& s, std::ostream& out) {
+  const std::string xCaption = CaptionAt(s, s.XPosition);
+  const std::string zCaption = CaptionAt(s, s.ZPosition);
+  const std::vector<Single>& xs = s.XValues;
+  const int m = static_cast<int>(xs.size());
+  const std::size_t nZ = s.ZValues.size();
+  const auto [lo, hi] = std::minmax_element(xs.begin(), xs.end());
+  const std::string xFormat =
+      m > 1 ? StepFormat(static_cast<std::int16_t>(m - 1), *lo, *hi) : ColumnFormat(xs, 0, m - 1);
+  const std::string zFormat = ColumnFormat(s.ZValues, 0, static_cast<int>(nZ) - 1);
+  std::vector<std::string> yFormats;
+  std::vector<std::size_t> widths;
+  std::size_t block = 0;
+  for (std::size_t k = 0; k < nZ; ++k) {
+    yFormats.push_back(ColumnFormat(s.YValues[k], 0, m - 1));
+    widths.push_back(std::max(yFormats.back().size(), zFormat.size()));
+    block += widths.back();
+  }
+  if (Width(zCaption) > block && !widths.empty()) {
+    widths.front() += Width(zCaption) - block;
+    block = Width(zCaption);
+  }
+  const std::size_t xWidth = std::max(Width(xCaption), xFormat.size()) + 2;
+  const std::string rule(xWidth + block, '-');
+
+  for (const std::string& h : s.RangeHeadings) out << h << '\n';
+  out << rule << '\n';
+  const std::size_t before = (block - std::min(block, Width(zCaption))) / 2;
+  out << TrimRight(PadRight(xCaption, xWidth) + std::string(before, ' ') + zCaption) << '\n' << rule << '\n';
+  std::string zLine(xWidth, ' ');
+  for (std::size_t k = 0; k < nZ; ++k) zLine += PadLeft(AlignedCell(s.ZValues[k], zFormat), widths[k]);
+  out << TrimRight(zLine) << '\n' << rule << '\n';
+  for (int i = 0; i < m; ++i) {
+    std::string line = PadLeft(AlignedCell(xs[static_cast<std::size_t>(i)], xFormat), xFormat.size());
+    line = PadRight(line, xWidth);
+    for (std::size_t k = 0; k < nZ; ++k)
+      line += PadLeft(AlignedCell(s.YValues[k][static_cast<std::size_t>(i)], yFormats[k]), widths[k]);
+    out << TrimRight(line) << '\n';
+  }
+  out << rule << '\n';
+}
+
+void WriteTableCsv(const Session& s, std::ostream& out) {
+  const std::string zCaption = CaptionAt(s, s.ZPosition);
+  out << CsvField(CaptionAt(s, s.XPosition));
+  for (Single z : s.ZValues) out << ',' << CsvField(zCaption + "=" + Shortest(z));
+  out << '\n';
+  for (std::size_t i = 0; i < s.XValues.size(); ++i) {
+    out << Shortest(s.XValues[i]);
+    for (const std::vector<Single>& ys : s.YValues)
+      out << ',' << (NotCalculated(ys[i]) ? std::string() : Shortest(ys[i]));
+    out << '\n';
+  }
+}
+
+void WriteList(std::ostream& out) {
+  RecordingUserInterface quiet;
+  Session s(quiet);
+  Dispatcher d(s);
+  auto marker = [&] { return d.Module() == nullptr ? "  (no module yet)" : ""; };
+  auto index = [](std::size_t i) { return PadLeft(std::to_string(i), 4) + "  "; };
+  out << "Test Procedures (--test):\n";
+  const auto& tests = TestMenuCaptions();
+  for (std::size_t i = 0; i < tests.size(); ++i) {
+    if (!d.SelectTest(static_cast<int>(i))) continue;
+    out << index(i) << RemoveAccelerator(tests[i]) << marker() << '\n';
+  }
+  out << "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n";
+  const auto& distributions = DistributionMenuCaptions();
+  for (std::size_t i = 0; i < distributions.size(); ++i) {
+    if (!d.SelectDistribution(static_cast<int>(i))) continue;
+    out << index(i) << RemoveAccelerator(distributions[i]) << marker() << '\n';
+    const auto& choices = ParameterChoicesOf(static_cast<int>(i));
+    for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+  }
+  out << "\nOptions (--option):\n";
+  for (std::size_t i = 0; i < OptionCaptions().size(); ++i)
+    out << index(i) << RemoveAccelerator(OptionCaptions()[i]) << '\n';
+  out << "\nInterchangeable-parameter groups and their forms (--mode G=M):\n";
+  for (std::size_t g = 0; g < ParameterGroups().size(); ++g) {
+    const ParameterGroup& group = ParameterGroups()[g];
+    std::string line = index(g) + (group.rowLabel.empty() ? "" : group.rowLabel + ": ");
+    for (std::size_t m = 0; m < group.forms.size(); ++m)
+      if (!group.forms[m].empty()) line += (m > 0 ? ", " : "") + std::to_string(m) + " " + group.forms[m];
+    out << line << '\n';
+  }
+}
+
+// ---- The actions ---------------------------------------------------------------
+
+int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out) {
+  Session& s = d.session();
+  s.ResultsCurrent = false;
+  const SingleOutcome outcome = CalculateSingle(d);
+  if (outcome == SingleOutcome::Rejected) return kExitRejected;
+  if (outcome != SingleOutcome::Solved && outcome != SingleOutcome::NotCalculable)
+    throw std::logic_error("the calculation did not run");
+  const bool solved = outcome == SingleOutcome::Solved;
+  if (r.json)
+    WriteCalculationJson(s, solved, ui.messages(), out);
+  else
+    WriteCalculationText(s, out);
+  return solved ? kExitSolved : kExitNotCalculable;
+}
+
+int Tabulate(Dispatcher& d, const Request& r, std::ostream& out) {
+  Session& s = d.session();
+  const int x = ResolveParameter(s, "--x", r.x->name);
+  if (x == s.UnknownPosition) Usage("--x " + Quoted(r.x->argument) + ": x cannot be the unknown");
+  int z = -1;
+  if (r.z) {
+    z = ResolveParameter(s, "--z", r.z->name);
+    if (z == s.UnknownPosition) Usage("--z " + Quoted(r.z->argument) + ": z cannot be the unknown");
+    if (z == x) Usage("--z " + Quoted(r.z->argument) + ": z cannot be the x parameter");
+  } else {
+    for (int p = 2; p <= s.LastPosition && z < 0; ++p)
+      if (p != s.UnknownPosition && p != x) z = p;
+    if (z < 0) Usage("--table: no parameter is left for z");
+  }
+  CatalogueEntry& xEntry = s.entryAt(x);
+  xEntry.TableMin = r.x->min;
+  xEntry.TableMax = r.x->max;
+  xEntry.TableStep = r.x->step;
+  if (r.z) s.entryAt(z).ZValueText = r.z->value;
+  s.XPosition = static_cast<std::int16_t>(x);
+  s.ZPosition = static_cast<std::int16_t>(z);
+
+  s.ResultsCurrent = false;
+  s.CalcStopped = false;
+  ReadParameterValues(s);
+  BuildRangeHeadings(s, true);
+  const RangeOutcome outcome = CalculateRange(d);
+  if (outcome == RangeOutcome::Invalid || outcome == RangeOutcome::Rejected) return kExitRejected;
+  if (outcome != RangeOutcome::Done && outcome != RangeOutcome::NothingCalculable)
+    throw std::logic_error("the range calculation did not run");
+  if (r.csv)
+    WriteTableCsv(s, out);
+  else
+    WriteTableText(s, out);
+  return outcome == RangeOutcome::Done ? kExitSolved : kExitNotCalculable;
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+    out << CliHelpText();
+    return kExitSolved;
+  }
+  const Request r = ParseArguments(args);
+  if (r.help) {
+    out << CliHelpText();
+    return kExitSolved;
+  }
+  if (r.list) {
+    WriteList(out);
+    return kExitSolved;
+  }
+  CliUserInterface ui(err);
+  Session s(ui);
+  Dispatcher d(s);
+  if (!ApplySelection(d, r)) {
+    err << kNoModuleMessage << '\n';
+    return kExitRejected;
+  }
+  for (const Assignment& a : r.sets) s.entryAt(ResolveParameter(s, "--set", a.name)).ParamText = a.value;
+  s.UnknownPosition = static_cast<std::int16_t>(r.unknown ? ResolveParameter(s, "--unknown", *r.unknown) : 0);
+  if (r.describe) {
+    WriteDescribe(s, out);
+    return kExitSolved;
+  }
+  return r.table ? Tabulate(d, r, out) : Solve(d, r, ui, out);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    return Run(args, out, err);
+  } catch (const UsageError& e) {
+    err << "pelmora-cli: " << e.message << '\n';
+  } catch (const std::exception& e) {
+    err << "pelmora-cli: unexpected failure: " << e.what() << '\n';
+  } catch (...) {
+    err << "pelmora-cli: unexpected failure\n";
+  }
+  return kExitUsage;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,50 @@
+// pelmora-cli: the engine without windows.  A command line chooses a
+// procedure and its options the way the menus and the options dialog do, sets
+// value texts the way the Calculation window's boxes do, and solves once or
+// over a range; the result is printed as text, JSON or CSV.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "session/user_interface.h"
+
+namespace pelmora {
+
+// Exit statuses of the program.
+inline constexpr int kExitSolved = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitRejected = 2;
+inline constexpr int kExitNotCalculable = 3;
+
+// The program's usage text (what --help prints).
+const std::string& CliHelpText();
+
+// A JSON string literal of a UTF-8 text: quotes, backslashes and control
+// characters escaped, every other byte as it stands.
+std::string JsonQuote(std::string_view text);
+
+// The user interface of the command line: every message is written to the
+// error stream as it comes and kept in order; questions are answered No.
+class CliUserInterface : public UserInterface {
+ public:
+  explicit CliUserInterface(std::ostream& err) : err_(&err) {}
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void Beep() override {}
+  Answer AskYesNoCancel(const std::string& text, const std::string& title) override;
+
+  const std::vector<std::string>& messages() const { return messages_; }
+
+ private:
+  std::ostream* err_;
+  std::vector<std::string> messages_;
+};
+
+// Runs the program on its arguments (without the program name), writing
+// results to `out` and messages to `err`; returns the exit status.  Never
+// throws.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace pelmora
