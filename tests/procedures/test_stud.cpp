@@ -11,6 +11,7 @@
 
 #include "format/number_format.h"
 #include "numeric/power_equations.h"
+#include "session/catalogue.h"
 #include "support/planning_fixture.h"
 
 namespace pelmora {
@@ -305,6 +306,64 @@ TEST_F(TTest, RelativeSampleSizesStayAboveTwo) {
   const double ratio = Solve(Ids::SampleSize2OverSize1);
   ASSERT_NE(ratio, kNoResult);
   EXPECT_GT(ratio * 3000, 2.0);
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// Every choice the options dialog offers for the two t-tests, solved for every
+// listed position from the start-up values: each solve ends with a value or
+// "not calculable" within the evaluation bound, and never reads a position the
+// list does not hold.
+TEST_F(TTest, SweepOfEveryChoiceEndsCleanly) {
+  int solves = 0;
+  for (int test : {0, 1}) {
+    for (int tails = 1; tails <= 3; ++tails) {
+      for (bool left : {false, true}) {
+        for (int optionMask = 0; optionMask < 8; ++optionMask) {
+          for (int forms = 0; forms < 27; ++forms) {
+            s.OptionState.fill(0);
+            d.SelectTest(test);
+            d.SetTailCount(tails);
+            d.SetRejectInLeftTail(left);
+            for (int k = 0; k < s.OptionCount; ++k)
+              if (optionMask & (1 << k)) d.SetOption(s.OptionId[static_cast<std::size_t>(k)], true);
+            for (int k = 0, f = forms; k < s.IntParRowCount; ++k, f /= 3) {
+              const int g = s.IntParRowGroup[static_cast<std::size_t>(k)];
+              const int form = f % 3;
+              if (!ParameterGroups()[static_cast<std::size_t>(g)]
+                       .forms[static_cast<std::size_t>(form)]
+                       .empty())
+                d.SetForm(g, form);
+            }
+            d.ApplyOptions();
+            ASSERT_LE(s.LastPosition, kMaxPosition);
+            for (int p = 0; p <= s.LastPosition; ++p) {
+              if (p == 1) continue;
+              const std::string saved = s.entryAt(p).ParamText;
+              s.UnknownPosition = static_cast<std::int16_t>(p);
+              s.ResultsCurrent = false;
+              const SingleOutcome o = CalculateSingle(d);
+              ++solves;
+              ASSERT_LE(LastSolveEvaluations(), 502);
+              if (o == SingleOutcome::Solved) {
+                ASSERT_TRUE(std::isfinite(s.value(p)));
+                ASSERT_FALSE(IsNoResult(s.value(p)));
+              } else {
+                ASSERT_EQ(s.entryAt(p).ParamText, "-");
+              }
+              s.entryAt(p).ParamText = saved;
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(solves, 3000);
+  RecordProperty("solves", solves);
 }
 
 }  // namespace
