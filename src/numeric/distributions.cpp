@@ -39,17 +39,22 @@ double StirlingSeries(double x, double prod) {
          std::log(prod) - x;
 }
 
-// LogGammaStirling kept in double: the incomplete beta takes differences of log
-// gammas of large arguments, which single precision would cancel away.
-double LogGammaStirlingDouble(double x) {
+// The Stirling log gamma with the shift carried out in T: Single for the
+// routine as published, double inside the incomplete beta, which takes
+// differences of log gammas of large arguments that single precision would
+// cancel away.
+template <class T>
+double LogGammaShifted(T x) {
   if (!(x > 0)) return InvalidOperation();
-  double prod = 1;
+  T prod = 1;
   while (x <= 10) {
     prod *= x;
     x += 1;
   }
   return StirlingSeries(x, prod);
 }
+
+double LogGammaStirlingDouble(double x) { return LogGammaShifted(x); }
 
 // The incomplete beta fraction; the mirrored call may not mirror again, so that
 // arguments on both sides of the switching point after rounding cannot recurse
@@ -95,15 +100,7 @@ Single IncompleteBetaFraction(Single x, Single a, Single b, bool may_mirror) {
 
 double ExpCapped(Single x) { return std::exp(std::min(static_cast<double>(x), 75.0)); }
 
-Single LogGammaStirling(Single x) {
-  if (!(x > 0)) return InvalidOperation();
-  Single prod = 1;
-  while (x <= 10) {
-    prod *= x;
-    x += 1;
-  }
-  return ToSingle(StirlingSeries(x, prod));
-}
+Single LogGammaStirling(Single x) { return ToSingle(LogGammaShifted(x)); }
 
 Single IncompleteBeta(Single x, Single a, Single b) { return IncompleteBetaFraction(x, a, b, true); }
 
