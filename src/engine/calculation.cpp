@@ -72,21 +72,24 @@ SingleOutcome CalculateSingle(Dispatcher& d) {
   if (s.ResultsCurrent) return SingleOutcome::AlreadyCurrent;
   ReadParameterValues(s);
   CatalogueEntry& unknown = s.entryAt(s.UnknownPosition);
+  SingleOutcome outcome = SingleOutcome::Solved;
   if (!d.CallCheckParameters()) {
     unknown.ParamText = "-";
+    outcome = SingleOutcome::Rejected;
+  } else {
     s.ResultsCurrent = true;
-    return SingleOutcome::Rejected;
+    const double r = SolveAtOnePoint(d);
+    s.value(s.UnknownPosition) = r;
+    if (r == kNoResult) {
+      unknown.ParamText = "-";
+      outcome = SingleOutcome::NotCalculable;
+    } else {
+      unknown.ParamText = FormatResult(r);
+    }
   }
   s.ResultsCurrent = true;
-  const double r = SolveAtOnePoint(d);
-  if (r == kNoResult) {
-    unknown.ParamText = "-";
-    s.value(s.UnknownPosition) = kNoResult;
-    return SingleOutcome::NotCalculable;
-  }
-  s.value(s.UnknownPosition) = r;
-  unknown.ParamText = FormatResult(r);
-  return SingleOutcome::Solved;
+  StoreWindowSettings(s);
+  return outcome;
 }
 
 std::vector<double> RangeSteps(double xMin, double xMax, double xStep) {

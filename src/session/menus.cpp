@@ -2,6 +2,50 @@
 
 namespace pelmora {
 
+const std::vector<std::string>& FileMenuCaptions() {
+  static const std::vector<std::string> captions = {
+      "New &Calculation", "New &Table", "New &Graph", "-", "&Open File...", "-", "",
+      "Save &As...",      "-",          "&Print...",  "-", "E&xit"};
+  return captions;
+}
+
+int FileMenuHelpContext(int index) {
+  switch (index) {
+    case 0:
+      return 101;
+    case 1:
+      return 102;
+    case 2:
+      return 103;
+    case 4:
+      return 105;
+    case 7:
+      return 108;
+    case 9:
+      return 110;
+    case 11:
+      return 112;
+    default:
+      return 0;
+  }
+}
+
+const std::vector<std::string>& EditMenuCaptions() {
+  static const std::vector<std::string> captions = {"&Copy"};
+  return captions;
+}
+
+const std::vector<std::string>& WindowMenuCaptions() {
+  static const std::vector<std::string> captions = {"&Cascade", "&Tile", "&Arrange Icons"};
+  return captions;
+}
+
+const std::vector<std::string>& HelpMenuCaptions() {
+  static const std::vector<std::string> captions = {"&Contents", "&Search for Help on...", "&How to Use Help",
+                                                    "-", "&About..."};
+  return captions;
+}
+
 const std::vector<std::string>& TestMenuCaptions() {
   static const std::vector<std::string> captions = {"Student's &unpaired t-test",
                                                     "Student's &paired t-test",

@@ -7,6 +7,19 @@
 
 namespace pelmora {
 
+// The File menu by index; "-" is a separator and an empty caption an index
+// that holds no item.
+const std::vector<std::string>& FileMenuCaptions();
+// Help contexts of the File menu items, by index (0 for no item).
+int FileMenuHelpContext(int index);
+const std::vector<std::string>& EditMenuCaptions();
+const std::vector<std::string>& WindowMenuCaptions();
+const std::vector<std::string>& HelpMenuCaptions();
+
+// The menu headings, in menu-bar order.
+inline constexpr const char* kMenuHeadings[6] = {
+    "&File", "&Edit", "&Test Procedures", "&Sample Distributions", "&Window", "&Help"};
+
 const std::vector<std::string>& TestMenuCaptions();
 const std::vector<std::string>& DistributionMenuCaptions();
 

@@ -7,6 +7,14 @@ Session::Session(UserInterface& ui) : catalogue(BuildCatalogue()), records(1), u
     IntParMode[static_cast<std::size_t>(g)] = ParameterGroups()[g].initialForm;
 }
 
+bool WindowSettings::SameSettings(const WindowSettings& other) const {
+  WindowSettings a = *this;
+  WindowSettings b = other;
+  a.WindowChanged = b.WindowChanged = false;
+  a.WindowClosed = b.WindowClosed = false;
+  return a == b;
+}
+
 namespace {
 
 // Moves one role down (wrapping to LastPosition below 0) until it is a
@@ -35,6 +43,7 @@ void StoreWindowSettings(Session& s) {
   if (!s.ResultsCurrent || (s.TestName.empty() && s.DistributionName.empty())) return;
   if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return;
   WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
+  const WindowSettings before = r;
   r.IsTestProcedure = s.IsTestProcedure;
   r.TestIndex = s.TestIndex;
   r.TestName = s.TestName;
@@ -65,7 +74,7 @@ void StoreWindowSettings(Session& s) {
   r.LastPosition = s.LastPosition;
   for (int p = 0; p < kPositionCount; ++p)
     r.valueTexts[static_cast<std::size_t>(p)] = p <= s.LastPosition ? s.entryAt(p).ParamText : std::string();
-  r.WindowChanged = true;
+  if (!r.SameSettings(before)) r.WindowChanged = true;
 }
 
 void RestoreWindowSettings(Session& s) {

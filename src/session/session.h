@@ -72,6 +72,10 @@ struct WindowSettings {
   // Bookkeeping of the session, not part of a settings file.
   bool WindowChanged = false;
   bool WindowClosed = false;
+
+  bool operator==(const WindowSettings&) const = default;
+  // The same settings (the bookkeeping flags not compared).
+  bool SameSettings(const WindowSettings& other) const;
 };
 
 // What the options dialog offers beyond the session's own fields: which
@@ -146,6 +150,9 @@ class Session {
   std::int16_t TableNumber = 0;
   std::int16_t GraphNumber = 0;
   std::int16_t MonteNumber = 0;
+  // Upper bound of each kind's window array (by WindowKind); one slot each
+  // while no window of the kind was opened since the last reset.
+  std::array<std::int16_t, 4> WindowArrayBound{};
   bool ResultsCurrent = false;
   int CascadeLeft = -150;
   int CascadeTop = -350;
@@ -172,7 +179,7 @@ inline constexpr const char* kLineBreak = "\r\n";
 void NormalizePositions(Session& s);
 
 // Copies the globals into the active record (when results are current and a
-// selection exists) and marks it changed.
+// selection exists) and marks it changed when that changed anything.
 void StoreWindowSettings(Session& s);
 // Copies the active record's selection, options, positions and axis ranges back
 // into the globals.  The caller then rebuilds the parameter list and calls

@@ -1,0 +1,410 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QShortcut>
+#include <algorithm>
+
+#include "app/about_box.h"
+#include "app/help_window.h"
+#include "app/splash_window.h"
+#include "app/twips.h"
+#include "forms/calc_window.h"
+#include "forms/options_dialog.h"
+#include "session/menus.h"
+#include "session/window_records.h"
+#include "views/range_window.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int kWindowWidthTwips = 8850;
+constexpr int kWindowHeightTwips = 4000;
+constexpr int kMainWindowHelpContext = 112;
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui_(this), session_(ui_), dispatcher_(session_) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QString::fromLatin1(kProgramTitle) + QString::fromLatin1(kProgramVersion));
+  mdiArea_ = new QMdiArea(this);
+  mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+  mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdiArea_);
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainWindow::SubWindowActivated);
+
+  BuildMenus();
+
+  // The options dialog is loaded at start-up and shown after a procedure is
+  // chosen.
+  optionsDialog_ = new OptionsDialog(dispatcher_, this);
+  optionsDialog_->hide();
+  connect(optionsDialog_, &OptionsDialog::applied, this, &MainWindow::ApplyOptions);
+
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  help->setContext(Qt::ApplicationShortcut);
+  connect(help, &QShortcut::activated, this, &MainWindow::HelpOnActiveWindow);
+
+  resize(TwipsToPixels(14400), TwipsToPixels(10200));
+}
+
+MainWindow::~MainWindow() {
+  // The windows refer to the session; they go first.
+  closingProgram_ = true;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList()) delete sub;
+}
+
+QAction* MainWindow::ItemOf(const std::vector<QAction*>& items, int index) {
+  return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(index)]
+                                                              : nullptr;
+}
+
+std::vector<QAction*> MainWindow::AddItems(QMenu* menu, const char* name,
+                                           const std::vector<std::string>& captions) {
+  std::vector<QAction*> items(captions.size(), nullptr);
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    if (captions[i].empty()) continue;  // an index that holds no item
+    if (captions[i] == "-") {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* a = menu->addAction(QString::fromStdString(captions[i]));
+    a->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+    items[i] = a;
+  }
+  return items;
+}
+
+void MainWindow::BuildMenus() {
+  const auto heading = [this](int i, const char* name) {
+    QMenu* m = menuBar()->addMenu(QString::fromLatin1(kMenuHeadings[i]));
+    m->setObjectName(QString::fromLatin1(name));
+    return m;
+  };
+  QMenu* file = heading(0, "mnuFileHead");
+  fileItems_ = AddItems(file, "mnuFile", FileMenuCaptions());
+  QMenu* edit = heading(1, "mnuEditHead");
+  editItems_ = AddItems(edit, "mnuEdit", EditMenuCaptions());
+  QMenu* test = heading(2, "mnuTestProc");
+  testItems_ = AddItems(test, "mnuTest", TestMenuCaptions());
+  QMenu* distributions = heading(3, "mnuParProc");
+  distributionItems_ = AddItems(distributions, "mnuPar", DistributionMenuCaptions());
+  QMenu* window = heading(4, "mnuWindowHead");
+  windowItems_ = AddItems(window, "mnuWindow", WindowMenuCaptions());
+  QMenu* help = heading(5, "mnuHelpHead");
+  helpItems_ = AddItems(help, "mnuHelp", HelpMenuCaptions());
+
+  for (std::size_t i = 0; i < fileItems_.size(); ++i) {
+    if (fileItems_[i] == nullptr) continue;
+    fileItems_[i]->setData(FileMenuHelpContext(static_cast<int>(i)));
+    connect(fileItems_[i], &QAction::triggered, this, [this, i] { FileItem(static_cast<int>(i)); });
+  }
+  for (std::size_t i = 0; i < testItems_.size(); ++i)
+    if (testItems_[i] != nullptr)
+      connect(testItems_[i], &QAction::triggered, this, [this, i] { SelectTest(static_cast<int>(i)); });
+  for (std::size_t i = 0; i < distributionItems_.size(); ++i)
+    if (distributionItems_[i] != nullptr)
+      connect(distributionItems_[i], &QAction::triggered, this,
+              [this, i] { SelectDistribution(static_cast<int>(i)); });
+  for (std::size_t i = 0; i < windowItems_.size(); ++i)
+    connect(windowItems_[i], &QAction::triggered, this, [this, i] { WindowItem(static_cast<int>(i)); });
+  for (std::size_t i = 0; i < helpItems_.size(); ++i)
+    if (helpItems_[i] != nullptr)
+      connect(helpItems_[i], &QAction::triggered, this, [this, i] { HelpItem(static_cast<int>(i)); });
+
+  // Copying, printing and opening settings files are not offered yet.
+  editItems_[0]->setEnabled(false);
+  fileItems_[4]->setEnabled(false);
+  fileItems_[9]->setEnabled(false);
+}
+
+void MainWindow::ShowSplash() {
+  if (splash_ == nullptr) {
+    splash_ = new SplashWindow(this);
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  splash_->CentreOver(*this);
+  splash_->show();
+  splash_->raise();
+  splash_->activateWindow();
+  splash_->setFocus();
+}
+
+void MainWindow::CloseSplash() {
+  if (splash_ != nullptr) splash_->close();
+}
+
+HelpWindow* MainWindow::helpWindow() {
+  if (helpWindow_ == nullptr)
+    helpWindow_ = new HelpWindow(helpFolder_.isEmpty() ? HelpFolder() : helpFolder_, this);
+  return helpWindow_;
+}
+
+ResultWindow* MainWindow::WindowOfRecord(int record) const {
+  for (ResultWindow* w : resultWindows())
+    if (w->tag() == record) return w;
+  return nullptr;
+}
+
+ResultWindow* MainWindow::activeResultWindow() const { return WindowOfRecord(session_.ActiveRecord); }
+
+std::vector<ResultWindow*> MainWindow::resultWindows() const {
+  std::vector<ResultWindow*> windows;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+    if (auto* w = qobject_cast<ResultWindow*>(sub->widget())) windows.push_back(w);
+  return windows;
+}
+
+void MainWindow::FileItem(int index) {
+  CloseSplash();
+  if (session_.Busy) return;
+  switch (index) {
+    case 0:
+      NewWindow(WindowKind::Calculation);
+      break;
+    case 1:
+      NewWindow(WindowKind::Table);
+      break;
+    case 2:
+      NewWindow(WindowKind::Graph);
+      break;
+    case 7:
+      StoreWindowSettings(session_);
+      SaveActiveWindowAs();
+      break;
+    case 11:
+      close();
+      break;
+    default:
+      break;
+  }
+}
+
+ResultWindow* MainWindow::NewWindow(WindowKind kind) {
+  const int record = OpenWindowRecord(session_, kind);
+  ResultWindow* window = nullptr;
+  if (kind == WindowKind::Calculation)
+    window = new CalcWindow(dispatcher_, record, *this);
+  else
+    window = new RangeWindow(kind, dispatcher_, record, *this);
+  QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowTitle(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
+  const CascadePlace place = NextCascadePlace(session_);
+  sub->setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top), TwipsToPixels(kWindowWidthTwips),
+                   TwipsToPixels(kWindowHeightTwips));
+  sub->show();
+  mdiArea_->setActiveSubWindow(sub);
+  // A new window has no selection yet.
+  optionsDialog_->hide();
+  EnableTestMenus();
+  return window;
+}
+
+void MainWindow::ShowOptionsDialog() {
+  optionsDialog_->Refresh();
+  if (!optionsDialog_->isVisible()) {
+    optionsDialog_->show();
+    optionsDialog_->PlaceBeside(*this);
+  }
+  const Session& s = session_;
+  if (s.SampleCount > 0 && s.dialog.samplesEnabled[static_cast<std::size_t>(s.SampleCount - 1)])
+    optionsDialog_->samplesButton(s.SampleCount - 1)->setFocus();
+  optionsDialog_->raise();
+  optionsDialog_->activateWindow();
+}
+
+void MainWindow::SelectTest(int index) {
+  CloseSplash();
+  if (session_.Busy || !IsTestItem(index)) return;
+  if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
+  dispatcher_.SelectTest(index);
+  if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
+  ShowOptionsDialog();
+}
+
+void MainWindow::SelectDistribution(int index) {
+  CloseSplash();
+  if (session_.Busy || !IsDistributionItem(index)) return;
+  if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
+  dispatcher_.SelectDistribution(index);
+  if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
+  ShowOptionsDialog();
+}
+
+void MainWindow::ApplyOptions() {
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr || (session_.TestName.empty() && session_.DistributionName.empty())) return;
+  dispatcher_.ApplyOptions();
+  w->Fill();
+  w->setHelpContext(static_cast<int>(session_.HelpContext));
+  if (auto* calc = qobject_cast<CalcWindow*>(w)) calc->Calculate();
+  optionsDialog_->Refresh();
+}
+
+bool MainWindow::SaveActiveWindowAs() { return false; }
+
+void MainWindow::WindowItem(int index) {
+  if (session_.ActiveRecord < 1) return;
+  switch (index) {
+    case 0:
+      mdiArea_->cascadeSubWindows();
+      break;
+    case 1:
+      mdiArea_->tileSubWindows();
+      break;
+    case 2: {
+      // The minimised windows in a row along the bottom.
+      int left = 0;
+      for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized()) continue;
+        sub->move(left, mdiArea_->viewport()->height() - sub->height());
+        left += sub->width();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void MainWindow::HelpItem(int index) {
+  switch (index) {
+    case 0:
+      helpWindow()->ShowContents();
+      break;
+    case 1:
+      helpWindow()->ShowSearch();
+      break;
+    case 2:
+      helpWindow()->ShowHowToUseHelp();
+      break;
+    case 4: {
+      CloseSplash();
+      AboutBox about(this);
+      about.exec();
+      return;
+    }
+    default:
+      return;
+  }
+  helpWindow()->show();
+  helpWindow()->raise();
+  helpWindow()->activateWindow();
+}
+
+void MainWindow::ShowHelp(int context) {
+  helpWindow()->ShowContext(context);
+  helpWindow()->show();
+  helpWindow()->raise();
+  helpWindow()->activateWindow();
+}
+
+void MainWindow::HelpOnActiveWindow() {
+  CloseSplash();
+  QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active == helpWindow_) return;
+  if (active == optionsDialog_) {
+    ShowHelp(optionsDialog_->helpContext());
+    return;
+  }
+  ResultWindow* w = activeResultWindow();
+  ShowHelp(w != nullptr ? w->helpContext() : kMainWindowHelpContext);
+}
+
+void MainWindow::EnableTestMenus() {
+  for (int i : {2, 10, 12, 13, 14, 17, 18})
+    if (QAction* a = testAction(i)) a->setEnabled(true);
+}
+
+void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
+  if (sub == nullptr || closingProgram_) return;
+  auto* w = qobject_cast<ResultWindow*>(sub->widget());
+  if (w == nullptr) return;
+  if (ActivateWindow(dispatcher_, w->tag())) {
+    w->Fill();
+    if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
+  }
+  EnableTestMenus();
+}
+
+bool MainWindow::AllowClose(ResultWindow& window) {
+  switch (QueryCloseWindow(session_, window.tag())) {
+    case CloseQuery::Refuse:
+      return false;
+    case CloseQuery::Close:
+      return true;
+    case CloseQuery::AskToSave:
+      break;
+  }
+  const std::string caption = window.parentWidget() != nullptr
+                                  ? window.parentWidget()->windowTitle().toStdString()
+                                  : window.windowTitle().toStdString();
+  switch (ui_.AskYesNoCancel(CloseQuestionText(caption), caption)) {
+    case Answer::Yes:
+      // The window closes only when its settings were saved.
+      return SaveActiveWindowAs();
+    case Answer::No:
+      return true;
+    case Answer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void MainWindow::WindowUnloaded(ResultWindow& window) {
+  if (closingProgram_) return;
+  if (CloseWindowRecord(dispatcher_, window.tag()) == 0) {
+    optionsDialog_->hide();
+    return;
+  }
+  if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  CloseSplash();
+  closingProgram_ = true;
+  const QList<QMdiSubWindow*> subs = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+  for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
+    if (!(*it)->close()) {
+      closingProgram_ = false;
+      event->ignore();
+      return;
+    }
+  }
+  optionsDialog_->close();
+  if (helpWindow_ != nullptr) helpWindow_->close();
+  event->accept();
+}
+
+void MainWindow::KeepDialogsInside() {
+  const QRect frame = frameGeometry();
+  if (optionsDialog_->isVisible()) {
+    const int right = frame.right() - TwipsToPixels(200);
+    if (optionsDialog_->frameGeometry().right() > right)
+      optionsDialog_->move(std::max(frame.left(), right - optionsDialog_->frameGeometry().width()),
+                           optionsDialog_->y());
+  }
+  if (splash_ != nullptr && splash_->isVisible() && splash_->frameGeometry().right() > frame.right())
+    splash_->move(std::max(frame.left(), frame.right() - splash_->width()), splash_->y());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  KeepDialogsInside();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  KeepDialogsInside();
+}
+
+}  // namespace pelmora

@@ -1,0 +1,112 @@
+// The main window: the area of the result windows and the menus that start
+// everything.  It owns the session, turns menu choices and window events into
+// calls on the core, and shows what the core produced.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <vector>
+
+#include "app/help_window.h"
+#include "app/qt_user_interface.h"
+#include "app/splash_window.h"
+#include "forms/result_window.h"
+#include "session/dispatch.h"
+#include "session/session.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace pelmora {
+
+class OptionsDialog;
+
+class MainWindow : public QMainWindow, public ResultWindowHost {
+  Q_OBJECT
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  Session& session() { return session_; }
+  Dispatcher& dispatcher() { return dispatcher_; }
+  QMdiArea* mdiArea() const { return mdiArea_; }
+  OptionsDialog* optionsDialog() const { return optionsDialog_; }
+  SplashWindow* splash() const { return splash_; }
+  HelpWindow* helpWindow();
+  // The folder of the help pages (beside the program unless set).
+  void setHelpFolder(const QString& folder) { helpFolder_ = folder; }
+
+  // The menu items by heading and index (separators counted); nullptr for a
+  // separator or an index beyond the menu.
+  QAction* fileAction(int index) const { return ItemOf(fileItems_, index); }
+  QAction* editAction(int index) const { return ItemOf(editItems_, index); }
+  QAction* testAction(int index) const { return ItemOf(testItems_, index); }
+  QAction* distributionAction(int index) const { return ItemOf(distributionItems_, index); }
+  QAction* windowAction(int index) const { return ItemOf(windowItems_, index); }
+  QAction* helpAction(int index) const { return ItemOf(helpItems_, index); }
+
+  // The window of the active record, or nullptr.
+  ResultWindow* activeResultWindow() const;
+  // Every open result window, in the order they were opened.
+  std::vector<ResultWindow*> resultWindows() const;
+
+  // Shows the splash window over the main window.
+  void ShowSplash();
+
+  // The menu actions.
+  ResultWindow* NewWindow(WindowKind kind);
+  void SelectTest(int index);
+  void SelectDistribution(int index);
+  // The options dialog's OK: applies the options to the active window.
+  void ApplyOptions();
+  // Saves the active window's settings; false when cancelled or failed.
+  bool SaveActiveWindowAs();
+  // Help on a context id (the contents when no topic has it).
+  void ShowHelp(int context);
+  // F1: help on the window or dialog that has the focus.
+  void HelpOnActiveWindow();
+
+  // ResultWindowHost
+  bool AllowClose(ResultWindow& window) override;
+  void WindowUnloaded(ResultWindow& window) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  static QAction* ItemOf(const std::vector<QAction*>& items, int index);
+  void BuildMenus();
+  std::vector<QAction*> AddItems(QMenu* menu, const char* name, const std::vector<std::string>& captions);
+  void FileItem(int index);
+  void WindowItem(int index);
+  void HelpItem(int index);
+  void SubWindowActivated(QMdiSubWindow* sub);
+  void EnableTestMenus();
+  void CloseSplash();
+  void KeepDialogsInside();
+  void ShowOptionsDialog();
+  ResultWindow* WindowOfRecord(int record) const;
+
+  QtUserInterface ui_;
+  Session session_;
+  Dispatcher dispatcher_;
+  QMdiArea* mdiArea_;
+  OptionsDialog* optionsDialog_;
+  QPointer<SplashWindow> splash_;
+  QPointer<HelpWindow> helpWindow_;
+  QString helpFolder_;
+  bool closingProgram_ = false;
+
+  std::vector<QAction*> fileItems_;
+  std::vector<QAction*> editItems_;
+  std::vector<QAction*> testItems_;
+  std::vector<QAction*> distributionItems_;
+  std::vector<QAction*> windowItems_;
+  std::vector<QAction*> helpItems_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,166 @@
+#include "forms/calc_window.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+#include "app/qt_user_interface.h"
+#include "app/twips.h"
+#include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "session/window_records.h"
+
+namespace pelmora {
+
+namespace {
+
+// The window's geometry, in twips.
+constexpr int kMargin = 120;
+constexpr int kHeadingTop = 90;
+constexpr int kHeadingHeight = 480;
+constexpr int kFirstRowTop = 660;
+constexpr int kRowPitch = 405;
+constexpr int kRowHeight = 375;
+constexpr int kLabelWidth = 4500;
+constexpr int kBoxLeft = kMargin + kLabelWidth + 120;
+constexpr int kWindowWidth = 8850;
+constexpr int kWindowHeight = 4000;
+
+int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
+
+}  // namespace
+
+QColor CalcWindow::ValueBoxColor() { return QColor(0xC0, 0xC0, 0xC0); }
+
+CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
+    : ResultWindow(WindowKind::Calculation, tag, host, parent), d_(d) {
+  setObjectName(QStringLiteral("frmCalc"));
+  lblHead1_ = new QLabel(this);
+  lblHead1_->setObjectName(QStringLiteral("lblHead1"));
+  lblHead1_->setWordWrap(true);
+  lblHead1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  lblHead1_->move(TwipsToPixels(kMargin), TwipsToPixels(kHeadingTop));
+  for (int r = 0; r < kCalculationRows; ++r) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
+    button->setGeometry(TwipsToPixels(kMargin), RowTop(r), TwipsToPixels(kLabelWidth),
+                        TwipsToPixels(kRowHeight));
+    button->setAutoDefault(false);
+    button->hide();
+    connect(button, &QPushButton::clicked, this, [this, r] { LabelClicked(r); });
+    cmdParLabel_[static_cast<std::size_t>(r)] = button;
+
+    auto* box = new QLineEdit(this);
+    box->setObjectName(QStringLiteral("txtParValue_%1").arg(r));
+    box->move(TwipsToPixels(kBoxLeft), RowTop(r));
+    box->hide();
+    box->installEventFilter(this);
+    connect(box, &QLineEdit::textEdited, this, [this, r] { ValueEdited(r); });
+    connect(box, &QLineEdit::returnPressed, this, [this] { Calculate(); });
+    txtParValue_[static_cast<std::size_t>(r)] = box;
+    SetBoxColor(r, false);
+  }
+  fittedSize_ = QSize(TwipsToPixels(kWindowWidth), TwipsToPixels(kWindowHeight));
+  resize(fittedSize_);
+}
+
+void CalcWindow::resizeEvent(QResizeEvent* event) {
+  const int width = std::max(this->width(), TwipsToPixels(kBoxLeft + 1500));
+  lblHead1_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
+  for (QLineEdit* box : txtParValue_)
+    box->resize(width - TwipsToPixels(kBoxLeft + kMargin), TwipsToPixels(kRowHeight));
+  ResultWindow::resizeEvent(event);
+}
+
+void CalcWindow::SetBoxColor(int row, bool unknown) {
+  if (row < 0 || row >= kCalculationRows) return;
+  QLineEdit* box = valueBox(row);
+  QPalette p = box->palette();
+  p.setColor(QPalette::Base, unknown ? palette().color(QPalette::Base) : ValueBoxColor());
+  box->setPalette(p);
+}
+
+int CalcWindow::UnknownRow() const { return RowOfPosition(d_.session().UnknownPosition); }
+
+void CalcWindow::Fill() {
+  const Session& s = d_.session();
+  for (int r = 0; r < kCalculationRows; ++r) {
+    label(r)->hide();
+    valueBox(r)->hide();
+  }
+  int lastRow = -1;
+  for (const CalculationRow& row : CalculationRows(s)) {
+    QPushButton* button = label(row.row);
+    QLineEdit* box = valueBox(row.row);
+    button->setText(QString::fromStdString(row.caption));
+    box->setText(QString::fromStdString(row.text));
+    box->setCursorPosition(0);
+    SetBoxColor(row.row, row.unknown);
+    button->show();
+    box->show();
+    lastRow = std::max(lastRow, row.row);
+  }
+  lblHead1_->setText(QString::fromStdString(s.Description));
+  // The window ends just below the last row in use.
+  const int bottom = lastRow < 0 ? TwipsToPixels(kFirstRowTop) : RowTop(lastRow) + TwipsToPixels(kRowHeight);
+  fittedSize_ = QSize(width(), bottom + TwipsToPixels(kMargin));
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    const int frame = sub->height() - height();
+    sub->resize(sub->width(), fittedSize_.height() + frame);
+  } else {
+    resize(fittedSize_);
+  }
+}
+
+void CalcWindow::ShowUnknownText() {
+  const Session& s = d_.session();
+  const int row = UnknownRow();
+  if (row < 0 || s.LastPosition == 0) return;
+  QLineEdit* box = valueBox(row);
+  box->setText(QString::fromStdString(s.entryAt(s.UnknownPosition).ParamText));
+  box->setCursorPosition(0);
+  SetBoxColor(row, true);
+}
+
+void CalcWindow::Calculate() {
+  if (d_.session().LastPosition == 0) return;
+  CalculateSingle(d_);
+  ShowUnknownText();
+}
+
+void CalcWindow::LabelClicked(int row) {
+  Session& s = d_.session();
+  if (s.LastPosition == 0 || PositionOfRow(row) > s.LastPosition) return;
+  SetBoxColor(UnknownRow(), false);
+  MakeUnknown(s, row);
+  Calculate();
+}
+
+void CalcWindow::ValueEdited(int row) {
+  Session& s = d_.session();
+  QLineEdit* box = valueBox(row);
+  std::string text = box->text().toStdString();
+  const int cursor = box->cursorPosition();
+  bool corrected = false;
+  while (!CheckDigits(text, s.ui())) corrected = true;
+  if (corrected) {
+    const QString shown = QString::fromStdString(text);
+    box->setText(shown);
+    box->setCursorPosition(std::min(static_cast<int>(shown.size()), std::max(0, cursor - 1)));
+  }
+  NoteValueEdited(s, PositionOfRow(row), text);
+}
+
+bool CalcWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    for (int r = 0; r < kCalculationRows; ++r) {
+      if (watched != valueBox(r)) continue;
+      SetBoxColor(UnknownRow(), false);
+      QTimer::singleShot(0, valueBox(r), &QLineEdit::selectAll);
+    }
+  }
+  return ResultWindow::eventFilter(watched, event);
+}
+
+}  // namespace pelmora

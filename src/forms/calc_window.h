@@ -1,0 +1,55 @@
+// The Calculation window: one row per listed parameter, a caption button and
+// a value box each.  Clicking a caption makes that parameter the unknown and
+// solves for it; the unknown's box is white, the others grey.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+
+#include "forms/result_window.h"
+#include "session/calculation_rows.h"
+#include "session/dispatch.h"
+
+namespace pelmora {
+
+class CalcWindow : public ResultWindow {
+  Q_OBJECT
+ public:
+  CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent = nullptr);
+
+  // Captions, value texts and the description of the session's list; the
+  // height fits the rows in use.
+  void Fill() override;
+  // Solves for the unknown and shows the result in its box.
+  void Calculate();
+
+  QSize sizeHint() const override { return fittedSize_; }
+
+  QPushButton* label(int row) const { return cmdParLabel_[static_cast<std::size_t>(row)]; }
+  QLineEdit* valueBox(int row) const { return txtParValue_[static_cast<std::size_t>(row)]; }
+  QLabel* heading() const { return lblHead1_; }
+
+  // The background of the value boxes that are not the unknown.
+  static QColor ValueBoxColor();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LabelClicked(int row);
+  void ValueEdited(int row);
+  void SetBoxColor(int row, bool unknown);
+  void ShowUnknownText();
+  int UnknownRow() const;
+
+  Dispatcher& d_;
+  QLabel* lblHead1_;
+  std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
+  std::array<QLineEdit*, kCalculationRows> txtParValue_{};
+  QSize fittedSize_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,88 @@
+// The options dialog: the kind of procedure, samples, tails, the studied
+// parameter of a distribution, the forms of the interchangeable parameters and
+// the procedure's own options.  Every click goes to the session through the
+// dispatcher and the dialog is shown again from the session, so it owns no
+// state; OK hands over to the main window, which applies the options to the
+// active result window.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "session/dispatch.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace pelmora {
+
+class OptionsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit OptionsDialog(Dispatcher& d, QWidget* parent = nullptr);
+
+  // Shows the session's selection and options: the offered frames, rows and
+  // check boxes, their captions and states; hidden controls take no space.
+  void Refresh();
+  // Moves the dialog to the top right of `owner`, 200 twips inside its edge.
+  void PlaceBeside(const QWidget& owner);
+
+  int helpContext() const;
+
+  QGroupBox* procedureFrame() const { return fraProcedure_; }
+  QGroupBox* samplesFrame() const { return fraSamples_; }
+  QGroupBox* tailsFrame() const { return fraTails_; }
+  QGroupBox* interimFrame() const { return fraInterim_; }
+  QRadioButton* procedureButton(int i) const { return optProcedure_[static_cast<std::size_t>(i)]; }
+  QRadioButton* samplesButton(int i) const { return optSamples_[static_cast<std::size_t>(i)]; }
+  QRadioButton* tailsButton(int i) const { return optTails_[static_cast<std::size_t>(i)]; }
+  QCheckBox* leftTailBox() const { return chkLeftTail_; }
+  QListWidget* parameterList() const { return lstParList_; }
+  QLabel* interchangeableLabel() const { return lblInterchangeable_; }
+  QGroupBox* rowFrame(int k) const { return fraIntPar_[static_cast<std::size_t>(k)]; }
+  QRadioButton* rowButton(int k, int form) const {
+    return optIntPar_[static_cast<std::size_t>(k)][static_cast<std::size_t>(form)];
+  }
+  QCheckBox* optionBox(int k) const { return chkCheck_[static_cast<std::size_t>(k)]; }
+  QFrame* separator() const { return lnLine_; }
+  QPushButton* okButton() const { return cmdOK_; }
+
+ signals:
+  // OK was clicked: the options are to be applied to the active window.
+  void applied();
+
+ private:
+  void BuildControls();
+  void ProcedureClicked(int kind);
+  void RowFormClicked(int row, int form);
+  void OptionClicked(int box);
+
+  Dispatcher& d_;
+  bool refreshing_ = false;
+
+  QGroupBox* fraProcedure_;
+  std::array<QRadioButton*, 3> optProcedure_{};
+  QGroupBox* fraSamples_;
+  std::array<QRadioButton*, 2> optSamples_{};
+  QGroupBox* fraTails_;
+  std::array<QRadioButton*, 3> optTails_{};
+  QCheckBox* chkLeftTail_;
+  QGroupBox* fraInterim_;
+  std::array<QRadioButton*, 6> optInterim_{};
+  QLabel* lblParameter_;
+  QListWidget* lstParList_;
+  QFrame* lnLine_;
+  QLabel* lblInterchangeable_;
+  std::array<QGroupBox*, 4> fraIntPar_{};
+  std::array<std::array<QRadioButton*, 3>, 4> optIntPar_{};
+  std::array<QCheckBox*, 3> chkCheck_{};
+  QPushButton* cmdOK_;
+};
+
+}  // namespace pelmora

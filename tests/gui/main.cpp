@@ -1,0 +1,23 @@
+// Runs every window test class; the platform is offscreen unless the
+// environment names another.
+#include "gui/gui_test.h"
+
+namespace pelmora::gui_testing {
+
+std::vector<TestFactory>& Registry() {
+  static std::vector<TestFactory> tests;
+  return tests;
+}
+
+}  // namespace pelmora::gui_testing
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  int failures = 0;
+  for (const auto& make : pelmora::gui_testing::Registry()) {
+    std::unique_ptr<QObject> test = make();
+    failures += QTest::qExec(test.get(), argc, argv);
+  }
+  return failures == 0 ? 0 : 1;
+}

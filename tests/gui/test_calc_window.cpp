@@ -1,0 +1,221 @@
+// The Calculation window: the rows the options fill in, the unknown chosen
+// by a caption, the digit check of the value boxes, the close question.
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "app/twips.h"
+#include "forms/calc_window.h"
+#include "forms/options_dialog.h"
+#include "gui/gui_test.h"
+#include "procedures/tests/test_stud.h"
+
+namespace pelmora::gui_testing {
+
+namespace {
+
+using Ids = TestStud::Ids;
+
+// Chooses the unpaired t-test with the dialog's defaults and confirms it.
+CalcWindow* UnpairedTTest(MainWindow& w) {
+  w.testAction(0)->trigger();
+  QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
+  return qobject_cast<CalcWindow*>(w.activeResultWindow());
+}
+
+bool IsWhite(QLineEdit* box) { return box->palette().color(QPalette::Base) != CalcWindow::ValueBoxColor(); }
+
+void Type(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Delete);
+  QTest::keyClicks(box, text);
+}
+
+}  // namespace
+
+class CalcWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void okFillsTheCaptionsInListOrder() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    QVERIFY(calc != nullptr);
+    const Session& s = w->session();
+    QCOMPARE(s.LastPosition, 7);
+    const QStringList expected = {"&P-value",     "H0: Mean 2 - Mean 1", "Mean 1*",
+                                  "Mean 2*",      "Standard Deviation*", "Sample Size &1",
+                                  "Sample Size 2"};
+    for (int r = 0; r < 7; ++r) {
+      QCOMPARE(calc->label(r)->text(), QString::fromStdString(s.entryAt(PositionOfRow(r)).ParamCaption));
+      QVERIFY(calc->label(r)->isVisible());
+      QVERIFY(calc->valueBox(r)->isVisible());
+    }
+    QStringList shown;
+    for (int r = 0; r < 7; ++r) shown << calc->label(r)->text().remove('&');
+    QStringList plain;
+    for (const QString& c : expected) plain << QString(c).remove('&');
+    QCOMPARE(shown, plain);
+    for (int r = 7; r < kCalculationRows; ++r) QVERIFY(!calc->label(r)->isVisible());
+    QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test. 2-sided."));
+    QCOMPARE(calc->valueBox(2)->text(), QStringLiteral("0.30"));
+    // The window ends just below the last row.
+    const int lastBottom = calc->valueBox(6)->geometry().bottom();
+    QVERIFY(calc->height() > lastBottom);
+    QVERIFY(calc->height() < lastBottom + TwipsToPixels(405));
+  }
+
+  void firstCaptionMakesThePValueTheUnknown() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    Session& s = w->session();
+    // The standard deviation first, then the P-value again.
+    QTest::mouseClick(calc->label(4), Qt::LeftButton);
+    QCOMPARE(s.UnknownPosition, 5);
+    QCOMPARE(s.XPosition, 1);
+    QCOMPARE(s.ZPosition, 0);
+    QVERIFY(IsWhite(calc->valueBox(4)));
+    QVERIFY(!IsWhite(calc->valueBox(0)));
+    Type(calc->valueBox(4), QStringLiteral("1.2"));
+    QTest::mouseClick(calc->label(0), Qt::LeftButton);
+    QCOMPARE(s.UnknownPosition, 0);
+    QCOMPARE(s.XPosition, 2);
+    QCOMPARE(s.ZPosition, 1);
+    // 2 * scipy.stats.t.sf(0.1 / (1.2 * sqrt(2 / 30)), 58) = 0.748046
+    QCOMPARE(calc->valueBox(0)->text(), QStringLiteral("0.74805"));
+    QVERIFY(IsWhite(calc->valueBox(0)));
+    for (int r = 1; r < 7; ++r) QVERIFY(!IsWhite(calc->valueBox(r)));
+  }
+
+  void aSampleSizeIsSolvedFromTheTypedValues() {
+    auto w = StartProgram();
+    w->testAction(0)->trigger();
+    // Equal sample sizes: the second one as a ratio to the first.
+    QTest::mouseClick(w->optionsDialog()->rowButton(1, 2), Qt::LeftButton);
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    QCOMPARE(calc->label(6)->text(), QStringLiteral("Sample Size &2 / Sample Size 1"));
+    Type(calc->valueBox(6), QStringLiteral("1"));
+    Type(calc->valueBox(0), QStringLiteral("0,05"));
+    QTest::mouseClick(calc->label(5), Qt::LeftButton);
+    // 1107.546, as pelmora-cli --test 0 --mode 2=2 --set P-value=0.05 --unknown "Sample Size 1" gives.
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("1107.5"));
+    QVERIFY(std::abs(w->session().value(6) - 1107.546) < 0.01);
+  }
+
+  void typedLettersAreRefused() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    QLineEdit* box = calc->valueBox(5);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClick(box, Qt::Key_1);
+    auto seen = AnswerNextMessageBox(QMessageBox::Ok);
+    QTest::keyClick(box, Qt::Key_A);
+    QVERIFY(seen->seen);
+    QCOMPARE(seen->text, QStringLiteral("a   is not allowed. Must be a digit."));
+    QCOMPARE(seen->title, QStringLiteral("Pelmora"));
+    QCOMPARE(seen->icon, QMessageBox::Warning);
+    QCOMPARE(seen->buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+    QCOMPARE(box->text(), QStringLiteral("1"));
+    QCOMPARE(w->session().entry(Ids::SampleSize1).ParamText, std::string("1"));
+    QVERIFY(!w->session().ResultsCurrent);
+  }
+
+  void focusGreysTheUnknownAndSelectsTheText() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    QVERIFY(IsWhite(calc->valueBox(0)));
+    w->activateWindow();
+    calc->valueBox(3)->setFocus();
+    QApplication::processEvents();
+    QVERIFY(!IsWhite(calc->valueBox(0)));
+    QCOMPARE(calc->valueBox(3)->selectedText(), calc->valueBox(3)->text());
+  }
+
+  void closingAChangedWindowAsks() {
+    auto w = StartProgram();
+    UnpairedTTest(*w);
+    QMdiSubWindow* sub = w->mdiArea()->subWindowList().first();
+    auto seen = AnswerNextMessageBox(QMessageBox::Cancel);
+    QVERIFY(!sub->close());
+    QVERIFY(seen->seen);
+    QCOMPARE(seen->title, QStringLiteral("Calculation 1"));
+    QCOMPARE(seen->text, QStringLiteral("Calculation 1 Has Been Changed.\n\nSave Parameter Settings?"));
+    QCOMPARE(seen->icon, QMessageBox::Warning);
+    QCOMPARE(seen->buttons,
+             (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}));
+    QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+
+    seen = AnswerNextMessageBox(QMessageBox::No);
+    QVERIFY(sub->close());
+    QVERIFY(seen->seen);
+    QApplication::processEvents();
+    QVERIFY(w->mdiArea()->subWindowList().isEmpty());
+    QCOMPARE(w->session().ActiveRecord, 0);
+    QVERIFY(!w->optionsDialog()->isVisible());
+  }
+
+  void anUnchangedWindowClosesWithoutAQuestion() {
+    auto w = StartProgram();
+    w->fileAction(0)->trigger();
+    auto seen = AnswerNextMessageBox(QMessageBox::Cancel);
+    QVERIFY(w->mdiArea()->subWindowList().first()->close());
+    QApplication::processEvents();
+    QVERIFY(!seen->seen);
+  }
+
+  void closingIsRefusedWhileBusy() {
+    auto w = StartProgram();
+    w->fileAction(0)->trigger();
+    w->session().Busy = true;
+    QVERIFY(!w->mdiArea()->subWindowList().first()->close());
+    w->session().Busy = false;
+    QVERIFY(w->mdiArea()->subWindowList().first()->close());
+  }
+
+  void eachWindowKeepsItsOwnSelectionAndValues() {
+    auto w = StartProgram();
+    CalcWindow* first = UnpairedTTest(*w);
+    Type(first->valueBox(2), QStringLiteral("0.5"));  // typed, not yet solved
+    w->fileAction(0)->trigger();
+    w->testAction(1)->trigger();
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    auto* second = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    QVERIFY(second != first);
+    QCOMPARE(second->heading()->text(), QStringLiteral("Student's paired t-test. 2-sided."));
+
+    QMdiSubWindow* firstSub = w->mdiArea()->subWindowList(QMdiArea::CreationOrder).first();
+    w->mdiArea()->setActiveSubWindow(firstSub);
+    const Session& s = w->session();
+    QCOMPARE(s.ActiveRecord, 1);
+    QCOMPARE(s.TestName, std::string("Student's unpaired t-test"));
+    QCOMPARE(first->valueBox(2)->text(), QStringLiteral("0.5"));
+    QCOMPARE(s.entry(Ids::Mean1).ParamText, std::string("0.5"));
+    // The options dialog shows the first window's options again.
+    QVERIFY(!w->optionsDialog()->samplesButton(0)->isEnabled());
+  }
+
+  void closingTheProgramAsksForEveryChangedWindow() {
+    auto w = StartProgram();
+    UnpairedTTest(*w);
+    auto seen = AnswerNextMessageBox(QMessageBox::Cancel);
+    QVERIFY(!w->close());
+    QVERIFY(seen->seen);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+    seen = AnswerNextMessageBox(QMessageBox::No);
+    QVERIFY(w->close());
+    QVERIFY(seen->seen);
+  }
+};
+
+PELMORA_GUI_TEST(CalcWindowTest)
+
+}  // namespace pelmora::gui_testing
+
+#include "test_calc_window.moc"
