@@ -6,8 +6,9 @@ source scripts/common.sh
 
 install_packages "${BUILD_PACKAGES[@]}"
 configure_and_build build
-if [ -x build/src/pelmora ]; then
-  exec build/src/pelmora "$@"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Pelmora is a desktop program and needs a display (DISPLAY or WAYLAND_DISPLAY is not set)." >&2
+  echo "Without one, build/src/pelmora-cli plans studies from the command line (--help)." >&2
+  exit 1
 fi
-echo "The windowed program is not built yet; here is the command-line program's catalogue of procedures."
-exec build/src/pelmora-cli --list
+exec build/src/pelmora "$@"

@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the
 # configure-and-build step.
 
-BUILD_PACKAGES=(cmake make g++)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
 
 # Installs the Debian packages that are not installed yet.

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -17,6 +20,7 @@
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "session/menus.h"
+#include "session/settings_file.h"
 #include "session/window_records.h"
 #include "views/range_window.h"
 
@@ -178,7 +182,7 @@ void MainWindow::FileItem(int index) {
       break;
     case 7:
       StoreWindowSettings(session_);
-      SaveActiveWindowAs();
+      if (session_.ActiveRecord >= 1) SaveActiveWindowAs();
       break;
     case 11:
       close();
@@ -250,7 +254,17 @@ void MainWindow::ApplyOptions() {
   optionsDialog_->Refresh();
 }
 
-bool MainWindow::SaveActiveWindowAs() { return false; }
+bool MainWindow::SaveActiveWindowAs() {
+  WindowSettings* r = ActiveWindowRecord(session_);
+  if (r == nullptr) return false;
+  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
+  QString selected = programFiles;
+  const QString name = QFileDialog::getSaveFileName(
+      this, QStringLiteral("Save As"), QString::fromStdString(ProposedSettingsFileName(*r)),
+      QStringLiteral("All Files (*.*);;") + programFiles, &selected);
+  if (name.isEmpty()) return false;
+  return WriteSettingsFile(session_, QFile::encodeName(name).toStdString());
+}
 
 void MainWindow::WindowItem(int index) {
   if (session_.ActiveRecord < 1) return;

@@ -5,6 +5,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QObject>
 #include <QTest>
@@ -66,10 +69,11 @@ inline std::unique_ptr<MessageAnswerer> AnswerNextMessageBox(QMessageBox::Standa
 }
 
 // Closes the next modal dialog of any kind by rejecting it; notes its object
-// name.
+// name and caption.
 struct DialogRejecter {
   QTimer timer;
   QString name;
+  QString title;
 };
 
 inline std::unique_ptr<DialogRejecter> RejectNextDialog() {
@@ -79,11 +83,38 @@ inline std::unique_ptr<DialogRejecter> RejectNextDialog() {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
     r->timer.stop();
-    r->name = dialog->objectName().isEmpty() ? dialog->windowTitle() : dialog->objectName();
+    r->name = dialog->objectName();
+    r->title = dialog->windowTitle();
     dialog->reject();
   });
   r->timer.start(10);
   return rejecter;
+}
+
+// Answers the next file dialog with `path`; notes the name it proposed.
+struct FileDialogAnswerer {
+  QTimer timer;
+  QString proposed;
+};
+
+inline std::unique_ptr<FileDialogAnswerer> AcceptNextFileDialog(const QString& path) {
+  auto answerer = std::make_unique<FileDialogAnswerer>();
+  FileDialogAnswerer* a = answerer.get();
+  QObject::connect(&a->timer, &QTimer::timeout, [a, path] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    a->timer.stop();
+    const QStringList selected = dialog->selectedFiles();
+    a->proposed = selected.value(0);
+    // The user types the whole path into the name box.
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(path);
+    else
+      dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  a->timer.start(10);
+  return answerer;
 }
 
 // A main window as the program starts it, with the help pages of the source

@@ -1,10 +1,12 @@
 // The Calculation window: the rows the options fill in, the unknown chosen
 // by a caption, the digit check of the value boxes, the close question.
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <cmath>
 
 #include "app/twips.h"
@@ -158,6 +160,38 @@ class CalcWindowTest : public QObject {
     QVERIFY(w->mdiArea()->subWindowList().isEmpty());
     QCOMPARE(w->session().ActiveRecord, 0);
     QVERIFY(!w->optionsDialog()->isVisible());
+  }
+
+  void yesSavesAndClosesButACancelledSaveKeepsTheWindow() {
+    auto w = StartProgram();
+    UnpairedTTest(*w);
+    QMdiSubWindow* sub = w->mdiArea()->subWindowList().first();
+    auto seen = AnswerNextMessageBox(QMessageBox::Yes);
+    auto fileDialog = RejectNextDialog();
+    QVERIFY(!sub->close());
+    QVERIFY(seen->seen);
+    QCOMPARE(fileDialog->title, QStringLiteral("Save As"));
+    QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Calc1.dim"));
+    seen = AnswerNextMessageBox(QMessageBox::Yes);
+    auto saver = AcceptNextFileDialog(path);
+    QVERIFY(sub->close());
+    QVERIFY(saver->proposed.endsWith(QStringLiteral("Calc1.dim")));
+    QCOMPARE(QFileInfo(path).size(), 1352);
+  }
+
+  void afterSaveAsClosingAsksNothing() {
+    auto w = StartProgram();
+    UnpairedTTest(*w);
+    QTemporaryDir dir;
+    auto saver = AcceptNextFileDialog(dir.filePath(QStringLiteral("t.dim")));
+    w->fileAction(7)->trigger();
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("t.dim"))));
+    auto seen = AnswerNextMessageBox(QMessageBox::Cancel);
+    QVERIFY(w->mdiArea()->subWindowList().first()->close());
+    QVERIFY(!seen->seen);
   }
 
   void anUnchangedWindowClosesWithoutAQuestion() {
