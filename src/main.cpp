@@ -3,11 +3,13 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "app/program_icon.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelmora"));
   QApplication::setApplicationVersion(QStringLiteral("1.0"));
+  QApplication::setWindowIcon(pelmora::ProgramIcon());
   pelmora::MainWindow window;
   window.show();
   window.ShowSplash();

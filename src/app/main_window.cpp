@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <algorithm>
 
@@ -57,7 +58,12 @@ MainWindow::MainWindow(QWidget* parent)
   help->setContext(Qt::ApplicationShortcut);
   connect(help, &QShortcut::activated, this, &MainWindow::HelpOnActiveWindow);
 
-  resize(TwipsToPixels(14400), TwipsToPixels(10200));
+  // Most of the screen, so that the options dialog finds room beside the
+  // result windows.
+  QSize size(TwipsToPixels(14400), TwipsToPixels(10200));
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    size = size.expandedTo(screen->availableGeometry().size() * 0.85);
+  resize(size);
 }
 
 MainWindow::~MainWindow() {

@@ -69,7 +69,8 @@ SplashWindow::SplashWindow(QWidget* parent) : QFrame(parent, Qt::Tool | Qt::Fram
       QStringLiteral("Press key F1 at any time to get an explanation of the current test or for any other "
                      "assistance."),
       "lblHelpHint", this));
-  adjustSize();
+  // Word-wrapped labels take the height their width needs, no more.
+  setFixedHeight(layout->totalHeightForWidth(width()));
 }
 
 void SplashWindow::CentreOver(const QWidget& owner) {
