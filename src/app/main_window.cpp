@@ -357,7 +357,13 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
 }
 
 bool MainWindow::AllowClose(ResultWindow& window) {
-  switch (QueryCloseWindow(session_, window.tag())) {
+  if (session_.Busy) return false;
+  // The window asked about is the one in front, and its record the active one.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window.parentWidget()); sub != nullptr && !closingProgram_)
+    mdiArea_->setActiveSubWindow(sub);
+  const bool restored = ActivateWindow(dispatcher_, window.tag());
+  if (restored) window.Fill();
+  switch (QueryCloseWindow(dispatcher_, window.tag())) {
     case CloseQuery::Refuse:
       return false;
     case CloseQuery::Close:

@@ -124,12 +124,20 @@ void CalcWindow::ShowUnknownText() {
 }
 
 void CalcWindow::Calculate() {
+  EnsureActive();
   if (d_.session().LastPosition == 0) return;
   CalculateSingle(d_);
   ShowUnknownText();
 }
 
+void CalcWindow::EnsureActive() {
+  // Events reach only the window in front, whose record is active; this holds
+  // the session to it should any event come first.
+  if (d_.session().ActiveRecord != tag() && ActivateWindow(d_, tag())) Fill();
+}
+
 void CalcWindow::LabelClicked(int row) {
+  EnsureActive();
   Session& s = d_.session();
   if (s.LastPosition == 0 || PositionOfRow(row) > s.LastPosition) return;
   SetBoxColor(UnknownRow(), false);
@@ -138,10 +146,16 @@ void CalcWindow::LabelClicked(int row) {
 }
 
 void CalcWindow::ValueEdited(int row) {
-  Session& s = d_.session();
   QLineEdit* box = valueBox(row);
-  std::string text = box->text().toStdString();
+  const QString typed = box->text();
   const int cursor = box->cursorPosition();
+  EnsureActive();
+  if (box->text() != typed) {
+    box->setText(typed);
+    box->setCursorPosition(cursor);
+  }
+  Session& s = d_.session();
+  std::string text = typed.toStdString();
   bool corrected = false;
   while (!CheckDigits(text, s.ui())) corrected = true;
   if (corrected) {

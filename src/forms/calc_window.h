@@ -39,6 +39,7 @@ class CalcWindow : public ResultWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void EnsureActive();
   void LabelClicked(int row);
   void ValueEdited(int row);
   void SetBoxColor(int row, bool unknown);

@@ -82,12 +82,14 @@ bool ActivateWindow(Dispatcher& d, int record) {
   return ActivateWindowSettings(d, record);
 }
 
-CloseQuery QueryCloseWindow(Session& s, int record) {
+CloseQuery QueryCloseWindow(Dispatcher& d, int record) {
+  Session& s = d.session();
   if (s.Busy) return CloseQuery::Refuse;
   if (!IsOpenRecord(s, record)) return CloseQuery::Close;
-  // The window that closes describes the session from here on.
+  // The window that closes describes the session from here on; its own
+  // settings are stored so that the question sees every change.
+  ActivateWindow(d, record);
   StoreWindowSettings(s);
-  s.ActiveRecord = static_cast<std::int16_t>(record);
   const WindowSettings& r = s.records[static_cast<std::size_t>(record)];
   NumberOfKind(s, static_cast<WindowKind>(r.kind)) = r.number;
   return r.WindowChanged ? CloseQuery::AskToSave : CloseQuery::Close;

@@ -44,9 +44,9 @@ void NoteValueEdited(Session& s, int position, const std::string& text);
 enum class CloseQuery { Refuse, Close, AskToSave };
 
 // A window asks to close: refused while a calculation runs; otherwise its
-// record becomes active and the answer says whether to ask about unsaved
-// changes first.
-CloseQuery QueryCloseWindow(Session& s, int record);
+// record becomes active (its selection restored when another window was
+// active) and the answer says whether to ask about unsaved changes first.
+CloseQuery QueryCloseWindow(Dispatcher& d, int record);
 
 // The question asked before a changed window closes.
 std::string CloseQuestionText(const std::string& caption);

@@ -234,6 +234,29 @@ class CalcWindowTest : public QObject {
     QVERIFY(!w->optionsDialog()->samplesButton(0)->isEnabled());
   }
 
+  void theWindowAskedAboutComesToTheFront() {
+    auto w = StartProgram();
+    CalcWindow* first = UnpairedTTest(*w);
+    w->fileAction(0)->trigger();
+    w->testAction(1)->trigger();
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(w->mdiArea()->activeSubWindow(), subs[1]);
+
+    auto seen = AnswerNextMessageBox(QMessageBox::Cancel);
+    QVERIFY(!subs[0]->close());
+    QVERIFY(seen->seen);
+    QCOMPARE(seen->title, QStringLiteral("Calculation 1"));
+    // The first window stays in front with its own selection, so what is
+    // typed there goes to its parameters.
+    QCOMPARE(w->mdiArea()->activeSubWindow(), subs[0]);
+    QCOMPARE(w->session().ActiveRecord, 1);
+    QCOMPARE(w->session().TestIndex, 0);
+    Type(first->valueBox(4), QStringLiteral("2"));
+    QCOMPARE(w->session().entry(Ids::Sd).ParamText, std::string("2"));
+    QCOMPARE(w->session().records[1].valueTexts[5], std::string("2"));
+  }
+
   void closingTheProgramAsksForEveryChangedWindow() {
     auto w = StartProgram();
     UnpairedTTest(*w);

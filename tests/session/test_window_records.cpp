@@ -100,19 +100,19 @@ TEST_F(WindowRecords, AWindowWithoutASelectionLeavesTheSessionAlone) {
 
 TEST_F(WindowRecords, OnlyRealChangesAskBeforeClosing) {
   const int r = SolvedTTestWindow();
-  EXPECT_EQ(QueryCloseWindow(s, r), CloseQuery::AskToSave);
+  EXPECT_EQ(QueryCloseWindow(d, r), CloseQuery::AskToSave);
   s.records[static_cast<std::size_t>(r)].WindowChanged = false;  // as after a save
   // Storing the same settings again is no change ...
   StoreWindowSettings(s);
-  EXPECT_EQ(QueryCloseWindow(s, r), CloseQuery::Close);
+  EXPECT_EQ(QueryCloseWindow(d, r), CloseQuery::Close);
   // ... a typed value is, even before it is solved.
   NoteValueEdited(s, 3, "0.35");
   EXPECT_FALSE(s.ResultsCurrent);
   EXPECT_EQ(s.records[static_cast<std::size_t>(r)].valueTexts[3], "0.35");
-  EXPECT_EQ(QueryCloseWindow(s, r), CloseQuery::AskToSave);
+  EXPECT_EQ(QueryCloseWindow(d, r), CloseQuery::AskToSave);
 
   s.Busy = true;
-  EXPECT_EQ(QueryCloseWindow(s, r), CloseQuery::Refuse);
+  EXPECT_EQ(QueryCloseWindow(d, r), CloseQuery::Refuse);
   EXPECT_EQ(CloseQuestionText("Calculation 1"),
             "Calculation 1 Has Been Changed.\r\n\r\nSave Parameter Settings?");
 }
