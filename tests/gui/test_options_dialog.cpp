@@ -104,8 +104,13 @@ class OptionsDialogTest : public QObject {
     w->testAction(0)->trigger();
     OptionsDialog* o = w->optionsDialog();
     const Session& s = w->session();
+    const QStringList rows = {"Mean 2*", "Sample Size 2"};
+    const QStringList options = {"&Degrees Of Freedom", "&No Of Groups In ANOVA", "&Unequal Std.Deviations"};
     Click(o->tailsButton(0));
     QCOMPARE(s.TailCount, 1);
+    QVERIFY(o->tailsButton(0)->isChecked());
+    QCOMPARE(VisibleRowTitles(o), rows);
+    QCOMPARE(VisibleOptions(o), options);
     Click(o->leftTailBox());
     QCOMPARE(s.RejectInLeftTail, kTrue);
     QTest::mouseClick(o->okButton(), Qt::LeftButton);
@@ -115,8 +120,15 @@ class OptionsDialogTest : public QObject {
     Click(o->tailsButton(2));
     QCOMPARE(s.TailCount, 3);
     QVERIFY(o->tailsButton(2)->isChecked());
+    QCOMPARE(VisibleRowTitles(o), rows);
+    QCOMPARE(VisibleOptions(o), options);
+    Click(o->optionBox(2));
+    QCOMPARE(VisibleRowTitles(o), (QStringList{"Mean 2*", "Std.Deviation 2*", "Sample Size 2"}));
     QTest::mouseClick(o->okButton(), Qt::LeftButton);
-    QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test.Two 1-sided."));
+    QCOMPARE(
+        calc->heading()->text(),
+        QStringLiteral(
+            "Student's unpaired t-test.Two 1-sided. Unequal Std.Deviations. Satterthwaite approximation."));
     // The two equivalence limits come first after the P-value.
     QCOMPARE(calc->label(1)->text(), QString::fromStdString(s.entryAt(2).ParamCaption));
     QCOMPARE(s.ParameterList[2], 6);
