@@ -2,16 +2,24 @@
 
 namespace pelmora {
 
-ProcedureModule* ModuleSet::ForTest(int testIndex) {
-  switch (testIndex) {
-    case 0:
-    case 1:
-      return &stud;
-    default:
-      return nullptr;
-  }
+ModuleSet::ModuleSet() {
+  ServeTest(0, stud);
+  ServeTest(1, stud);
+  AddNormalTheoryModules(*this);
+  AddProportionModules(*this);
+  AddCountModules(*this);
 }
 
-ProcedureModule* ModuleSet::ForDistribution(int /*distributionIndex*/) { return nullptr; }
+ModuleSet::~ModuleSet() = default;
+
+ProcedureModule* ModuleSet::ForTest(int testIndex) {
+  const auto it = tests_.find(testIndex);
+  return it == tests_.end() ? nullptr : it->second;
+}
+
+ProcedureModule* ModuleSet::ForDistribution(int distributionIndex) {
+  const auto it = distributions_.find(distributionIndex);
+  return it == distributions_.end() ? nullptr : it->second;
+}
 
 }  // namespace pelmora

@@ -40,8 +40,16 @@ class ProcedureModule {
   // clears the others here.
   virtual void OptionChanged(Session& /*s*/, std::int16_t /*optionId*/) {}
 
-  // Group-wise entry in a grid, for the modules that offer it.
-  virtual bool HasGroupGrid() const { return false; }
+  // Group-wise entry in a grid, for the modules that offer it.  Opening is
+  // asked for the value box of a row of the Calculation window; true when
+  // the module showed its grid and the user confirmed it.
+  virtual bool OpenGroupGrid(Session& /*s*/, int /*row*/) { return false; }
+  // The cell (row, column, from 1) that the grid's entry box is leaving;
+  // false keeps the box on it (the module has said why).
+  virtual bool CheckGroupGrid(Session& /*s*/, int /*row*/, int /*column*/) { return true; }
+  // Turns the confirmed grid into parameter values and returns the value of
+  // the clicked box.  A failed check sets CalcStopped.
+  virtual Single ApplyGroupGrid(Session& /*s*/) { return 0; }
 };
 
 }  // namespace pelmora

@@ -13,6 +13,7 @@ Dispatcher::Dispatcher(Session& s) : s_(s), modules_(std::make_unique<ModuleSet>
 Dispatcher::~Dispatcher() = default;
 
 ProcedureModule* Dispatcher::Module() {
+  if (override_ != nullptr) return override_;
   if (s_.IsTestProcedure != kFalse) return modules_->ForTest(s_.TestIndex);
   return modules_->ForDistribution(s_.DistributionIndex);
 }
@@ -49,6 +50,23 @@ void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
 double Dispatcher::CallEvaluateCriterion() {
   ProcedureModule* m = Module();
   return m == nullptr ? 0.0 : m->EvaluateCriterion(s_);
+}
+
+bool Dispatcher::CallOpenGroupGrid(int row) {
+  ProcedureModule* m = Module();
+  const bool confirmed = m != nullptr && m->OpenGroupGrid(s_, row);
+  s_.CalcStopped = false;
+  return confirmed;
+}
+
+bool Dispatcher::CallCheckGroupGrid(int row, int column) {
+  ProcedureModule* m = Module();
+  return m == nullptr || m->CheckGroupGrid(s_, row, column);
+}
+
+Single Dispatcher::CallApplyGroupGrid() {
+  ProcedureModule* m = Module();
+  return m == nullptr ? 0.0f : m->ApplyGroupGrid(s_);
 }
 
 void Dispatcher::BuildParameterChoices(int distributionIndex) {

@@ -26,6 +26,11 @@ class Dispatcher {
   // The module of the current selection, or nullptr (a separator, or a
   // procedure that has no module).
   ProcedureModule* Module();
+  // Every module instance of this dispatcher.
+  ModuleSet& modules() { return *modules_; }
+  // Makes `m` serve whatever is selected, for tests that drive a module no
+  // menu item reaches by itself; nullptr returns to the menus.
+  void UseModuleForTesting(ProcedureModule* m) { override_ = m; }
 
   void CallInitProcedure();
   void CallBuildParameterList();
@@ -36,6 +41,14 @@ class Dispatcher {
   void CallSetSearchInterval(double& lower, double& upper);
   // 0 when no module serves the selection.
   double CallEvaluateCriterion();
+  // The grid of a group-wise parameter, asked for from the value box of a
+  // Calculation window row: true when a grid was shown and confirmed.
+  // CalcStopped is cleared afterwards.
+  bool CallOpenGroupGrid(int row);
+  // The check of a grid cell that the entry box is leaving.
+  bool CallCheckGroupGrid(int row, int column);
+  // The confirmed grid turned into parameter values; the clicked box's value.
+  Single CallApplyGroupGrid();
 
   // Fills the dialog's parameter choices of a distribution and resets a choice
   // beyond the list to 0.
@@ -71,6 +84,7 @@ class Dispatcher {
  private:
   Session& s_;
   std::unique_ptr<ModuleSet> modules_;
+  ProcedureModule* override_ = nullptr;
 };
 
 }  // namespace pelmora
