@@ -250,6 +250,7 @@ void OptionsDialog::Refresh() {
     const int id = s.OptionId[static_cast<std::size_t>(k)];
     box->setText(QString::fromStdString(OptionCaptions()[static_cast<std::size_t>(id)]));
     box->setChecked(s.optionChecked(id));
+    box->setEnabled(s.dialog.optionEnabled[static_cast<std::size_t>(k)]);
   }
   lblInterchangeable_->setVisible(s.IntParRowCount > 0);
   lnLine_->setVisible(s.IntParRowCount > 0 || s.OptionCount > 0);

@@ -6,6 +6,7 @@ void ResetOptionsDialog(Session& s) {
   s.dialog.samplesEnabled = {true, true};
   s.dialog.tailsEnabled = {true, true, true};
   s.dialog.procedureEnabled = {true, true, true};
+  s.dialog.optionEnabled = {true, true, true};
   const bool monteCarlo = s.ActiveRecord > 0 && s.ActiveRecord < static_cast<int>(s.records.size()) &&
                           s.records[static_cast<std::size_t>(s.ActiveRecord)].kind ==
                               static_cast<std::int16_t>(WindowKind::MonteCarlo);

@@ -6,7 +6,7 @@
 
 namespace pelmora {
 
-// Enables every samples, tails and procedure button; in a Monte Carlo window
+// Enables every samples, tails and procedure button and every option box; in a Monte Carlo window
 // "Point Estimate" stays disabled (and "Test" replaces it if it was chosen).
 void ResetOptionsDialog(Session& s);
 

@@ -84,6 +84,8 @@ struct OptionsDialogModel {
   std::array<bool, 2> samplesEnabled{true, true};
   std::array<bool, 3> tailsEnabled{true, true, true};
   std::array<bool, 3> procedureEnabled{true, true, true};
+  // The option check boxes by box index 0..2.
+  std::array<bool, 3> optionEnabled{true, true, true};
   std::vector<std::string> parameterChoices;
 };
 
