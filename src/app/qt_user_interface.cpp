@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/grid_dialog.h"
+
 namespace pelmora {
 
 QString ToDisplayText(const std::string& text) {
@@ -51,6 +53,11 @@ Answer QtUserInterface::AskYesNoCancel(const std::string& text, const std::strin
     default:
       return Answer::Cancel;
   }
+}
+
+void QtUserInterface::EditGrid(GridEditing& grid) {
+  GridDialog dialog(grid, *this, parent_);
+  dialog.exec();
 }
 
 }  // namespace pelmora

@@ -21,6 +21,7 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
   void Beep() override;
   Answer AskYesNoCancel(const std::string& text, const std::string& title) override;
+  void EditGrid(GridEditing& grid) override;
 
  private:
   QWidget* parent_;

@@ -9,6 +9,7 @@
 #include "app/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
+#include "format/number_format.h"
 #include "session/window_records.h"
 
 namespace pelmora {
@@ -166,7 +167,37 @@ void CalcWindow::ValueEdited(int row) {
   NoteValueEdited(s, PositionOfRow(row), text);
 }
 
+void CalcWindow::ValueClicked(int row) {
+  EnsureActive();
+  Session& s = d_.session();
+  if (s.LastPosition == 0 || PositionOfRow(row) > s.LastPosition) return;
+  if (!d_.CallOpenGroupGrid(row)) return;
+  const Single v = d_.CallApplyGroupGrid();
+  if (s.CalcStopped) {
+    // A check of the grid failed and said why; the box stays as it was.
+    s.CalcStopped = false;
+    return;
+  }
+  const std::string text = FormatPattern(v, "#####0.0#####");
+  valueBox(row)->setText(QString::fromStdString(text));
+  NoteValueEdited(s, PositionOfRow(row), text);
+  // The grid may have set other values too (the sample sizes of the groups).
+  for (const CalculationRow& r : CalculationRows(s)) {
+    QLineEdit* box = valueBox(r.row);
+    if (r.row == row || box->text().toStdString() == r.text) continue;
+    box->setText(QString::fromStdString(r.text));
+    NoteValueEdited(s, r.position, r.text);
+  }
+}
+
 bool CalcWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    for (int r = 0; r < kCalculationRows; ++r)
+      if (watched == valueBox(r)) {
+        // After the click is done, so that a grid dialog opens cleanly.
+        QTimer::singleShot(0, this, [this, r] { ValueClicked(r); });
+      }
+  }
   if (event->type() == QEvent::FocusIn) {
     for (int r = 0; r < kCalculationRows; ++r) {
       if (watched != valueBox(r)) continue;

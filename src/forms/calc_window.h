@@ -42,6 +42,8 @@ class CalcWindow : public ResultWindow {
   void EnsureActive();
   void LabelClicked(int row);
   void ValueEdited(int row);
+  // A click in a value box: the grid of a group-wise parameter, if any.
+  void ValueClicked(int row);
   void SetBoxColor(int row, bool unknown);
   void ShowUnknownText();
   int UnknownRow() const;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/grid_table.h"
 #include "numeric/platform.h"
 #include "session/catalogue.h"
 #include "session/user_interface.h"
@@ -161,6 +162,9 @@ class Session {
   bool Busy = false;
   bool CalcStopped = false;
   std::string Description;
+
+  // The cells of the last grid entry.
+  GridTable grid;
 
   // Range results, replaced by every range run.
   std::vector<Single> XValues;

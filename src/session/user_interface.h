@@ -3,10 +3,13 @@
 // standard error, and tests record what was said.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace pelmora {
+
+class GridEditing;
 
 // The program's title: the caption of every message box unless a caller
 // names another one.
@@ -25,6 +28,9 @@ class UserInterface {
   virtual void Beep() = 0;
   // A modal question with Yes, No and Cancel buttons.
   virtual Answer AskYesNoCancel(const std::string& text, const std::string& title) = 0;
+  // The grid dialog, modal: the user types the cells and ends with OK or
+  // Cancel.  Where no grid can be shown the entry is cancelled.
+  virtual void EditGrid(GridEditing& grid);
 
   // The usual case: an exclamation box titled with the program title.
   void Warn(const std::string& text) { ShowMessage(text, kProgramTitle, MessageIcon::Exclamation); }
@@ -46,6 +52,11 @@ class RecordingUserInterface : public UserInterface {
     questions.push_back({text, title, MessageIcon::Question});
     return answer;
   }
+  // Plays the user's part in a grid entry; without a script the entry is
+  // cancelled.
+  void EditGrid(GridEditing& grid) override;
+  std::function<void(GridEditing&)> gridScript;
+  int grids = 0;
   // The text of the last message, or empty.
   std::string LastText() const { return messages.empty() ? std::string() : messages.back().text; }
 

@@ -17,6 +17,15 @@ class TestStud : public ProcedureModule {
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
+  // The two groups' standard deviations and sample sizes, from the box of the
+  // pooled standard deviation.
+  bool OpenGroupGrid(Session& s, int row) override;
+  bool CheckGroupGrid(Session& s, int row, int column) override;
+  Single ApplyGroupGrid(Session& s) override;
+
+  // The standard deviations of the two groups of the last grid entry.
+  Single GridSd1() const { return gridSd1_; }
+  Single GridSd2() const { return gridSd2_; }
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -49,6 +58,7 @@ class TestStud : public ProcedureModule {
   int sd_ = -1, sd2_ = -1;
   int n1_ = -1, n2_ = -1;
   int df_ = -1, k_ = -1;
+  Single gridSd1_ = 0, gridSd2_ = 0;
 };
 
 }  // namespace pelmora
