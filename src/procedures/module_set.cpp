@@ -8,6 +8,9 @@ ModuleSet::ModuleSet() {
   AddNormalTheoryModules(*this);
   AddProportionModules(*this);
   AddCountModules(*this);
+  AddRankModules(*this);
+  AddSurvivalModules(*this);
+  AddAnovaModules(*this);
 }
 
 ModuleSet::~ModuleSet() = default;

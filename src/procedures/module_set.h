@@ -56,5 +56,8 @@ class ModuleSet {
 void AddNormalTheoryModules(ModuleSet& set);
 void AddProportionModules(ModuleSet& set);
 void AddCountModules(ModuleSet& set);
+void AddRankModules(ModuleSet& set);
+void AddSurvivalModules(ModuleSet& set);
+void AddAnovaModules(ModuleSet& set);
 
 }  // namespace pelmora
