@@ -7,6 +7,7 @@
 
 #include "grid/grid_table.h"
 #include "procedures/module_set.h"
+#include "procedures/tests/test_lstu.h"
 #include "procedures/tests/test_stud.h"
 #include "session/calculation_rows.h"
 #include "support/planning_fixture.h"
@@ -281,6 +282,44 @@ TEST_F(StudGrid, CancelledGridChangesNothing) {
   EXPECT_FALSE(d.CallOpenGroupGrid(SdRow()));
   EXPECT_FALSE(s.CalcStopped);  // cleared for the window
   EXPECT_EQ(s.entry(Ids::SampleSize1).ParamText, "30");
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// The log-normal t-test's grid: two groups' shapes and sizes from the box of
+// the pooled shape (the two-sample median test of the log-normal
+// distribution).
+class LstuGrid : public testing::PlanningTest {
+ protected:
+  void SetUp() override {
+    s.IsTestProcedure = kFalse;
+    s.DistributionIndex = 1;
+    s.ParameterChoice = 1;
+    s.SampleCount = 2;
+    d.UseModuleForTesting(d.modules().Find<TestLstu>());
+    d.RebuildOptions();
+    d.ApplyOptions();
+  }
+};
+
+TEST_F(LstuGrid, PooledShapeAndBothSizes) {
+  const int shapeRow = RowOfPosition(PositionOf(TestLstu::Ids::Shape));
+  ui.gridScript = [](GridEditing& e) {
+    EXPECT_EQ(e.table().headings, (std::vector<std::string>{"Shape", "N"}));
+    e.Key(kGridKeyRight, "0.5");
+    e.Key(kGridKeyRight, "5");
+    e.Key(kGridKeyRight, "1");
+    e.Ok("5");
+  };
+  EXPECT_FALSE(d.CallOpenGroupGrid(shapeRow + 1));
+  ASSERT_TRUE(d.CallOpenGroupGrid(shapeRow));
+  // math.sqrt((4 * 0.25 + 4 * 1) / 8) = 0.790569
+  EXPECT_NEAR(d.CallApplyGroupGrid(), 0.790569, 1e-6);
+  EXPECT_EQ(s.entry(TestStud::Ids::SampleSize1).ParamText, "5.0");
 }
 
 }  // namespace

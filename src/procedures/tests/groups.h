@@ -45,3 +45,48 @@ inline bool OfferedOptionChecked(const Session& s, int k) {
 }
 
 }  // namespace pelmora
+
+// Groups and options of the binomial and hypergeometric tests (TestBin, TestHyper).
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t Proportion = 11;       // "Proportion*"
+inline constexpr std::int16_t Proportion2 = 12;      // "Proportion 2*"
+inline constexpr std::int16_t PopulationSize2 = 25;  // "Population Size 2"
+}  // namespace group
+namespace option {
+inline constexpr std::int16_t ContinuityCorrection = 1;
+inline constexpr std::int16_t ArcSineTransformation = 2;
+inline constexpr std::int16_t ExactCalculation = 7;
+}  // namespace option
+}  // namespace pelmora
+
+// Groups and options of the z test of a mean, the tests of standard deviations,
+// the z and t tests of log-normal medians and the bioequivalence test (TestNor,
+// TestS2, TestLnorm, TestLstu, TestBioeq).
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t StdDeviationStar = 3;    // "Std.Deviation*"
+inline constexpr std::int16_t Median = 9;              // "Median*"
+inline constexpr std::int16_t Median2 = 10;            // "Median 2*" / "Med.2*/Med.1*"
+inline constexpr std::int16_t StdDeviationRatio = 13;  // "Std.Deviation 2*" / "StDev2*/ StDev1*"
+inline constexpr std::int16_t Dispersion = 19;         // "Std. Deviation*" / "Coeff.of Variation*"
+inline constexpr std::int16_t Shape2 = 31;             // "Shape 2"
+inline constexpr std::int16_t Shape2Star = 36;         // "Shape 2*"
+}  // namespace group
+
+namespace option {
+inline constexpr std::int16_t UnequalShapes = 14;
+}  // namespace option
+}  // namespace pelmora
+
+// Groups and options of Fisher's exact test, the chi2 test of a 2 x 2 table and
+// McNemar's test (TestFisher, TestChi2, TestMcn).
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t Proportion11 = 20;  // "Proportion 11*" / "Prop.10*+Prop.01*"
+inline constexpr std::int16_t Frequency2 = 34;    // "Frequency 2"
+}  // namespace group
+namespace option {
+inline constexpr std::int16_t Frequencies = 13;
+}  // namespace option
+}  // namespace pelmora

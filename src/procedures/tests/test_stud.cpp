@@ -2,13 +2,12 @@
 
 #include <cmath>
 
-#include "format/number_format.h"
-#include "grid/grid_table.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
 #include "procedures/tests/groups.h"
 #include "procedures/tests/test_nor.h"
+#include "procedures/tests/two_group_grid.h"
 #include "session/calculation_rows.h"
 #include "session/checks.h"
 #include "session/options_model.h"
@@ -232,32 +231,17 @@ bool TestStud::OpenGroupGrid(Session& s, int row) {
   if (s.ProcedureKind == 2 && s.IsTestProcedure == kFalse) return false;
   if (!twoSamples_ || unequal_ || sd_ < 0 || row != RowOfPosition(sd_)) return false;
   if (meanMode_ != 1 && groups_) return false;
-  const GridLayout layout{"1 2", "Group No", {"StDev", "N"}, ""};
-  if (!ShowGrid(s, s.entryAt(sd_).ParamCaption, 2, 2, layout,
-                [this, &s](int r, int c) { return CheckGroupGrid(s, r, c); }))
-    return false;
-  return !s.CalcStopped;
+  return OpenTwoGroupGrid(s, sd_, "StDev");
 }
 
-bool TestStud::CheckGroupGrid(Session& s, int row, int column) {
-  if (column == 1) return CheckStandardDeviation(s, row, column);
-  return CheckCellMinimum(s, row, column, 2);
-}
+bool TestStud::CheckGroupGrid(Session& s, int row, int column) { return CheckTwoGroupCell(s, row, column); }
 
 Single TestStud::ApplyGroupGrid(Session& s) {
-  if (!CheckGridComplete(s)) return 0;
-  const GridTable& g = s.grid;
-  const Single n1 = ToSingle(GridValue(g, 1, 2)), n2 = ToSingle(GridValue(g, 2, 2));
-  gridSd1_ = ToSingle(GridValue(g, 1, 1));
-  gridSd2_ = ToSingle(GridValue(g, 2, 1));
-  Single second = n2;
-  if (size2Mode_ == 1) second = n2 - n1;
-  if (size2Mode_ == 2) second = n2 / n1;
-  s.value(n1_) = n1;
-  s.value(n2_) = second;
-  s.entryAt(n1_).ParamText = FormatPattern(n1, "#####0.0#####");
-  s.entryAt(n2_).ParamText = FormatPattern(second, "#####0.0#####");
-  return std::sqrt(((n1 - 1) * gridSd1_ * gridSd1_ + (n2 - 1) * gridSd2_ * gridSd2_) / (n1 + n2 - 2));
+  TwoGroupSpreads spreads;
+  const Single pooled = ApplyTwoGroupGrid(s, n1_, n2_, size2Mode_, spreads);
+  gridSd1_ = spreads.first;
+  gridSd2_ = spreads.second;
+  return pooled;
 }
 
 }  // namespace pelmora
