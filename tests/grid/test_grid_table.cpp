@@ -7,6 +7,7 @@
 
 #include "grid/grid_table.h"
 #include "procedures/module_set.h"
+#include "procedures/tests/test_chi2rxc.h"
 #include "procedures/tests/test_lstu.h"
 #include "procedures/tests/test_stud.h"
 #include "session/calculation_rows.h"
@@ -320,6 +321,65 @@ TEST_F(LstuGrid, PooledShapeAndBothSizes) {
   // math.sqrt((4 * 0.25 + 4 * 1) / 8) = 0.790569
   EXPECT_NEAR(d.CallApplyGroupGrid(), 0.790569, 1e-6);
   EXPECT_EQ(s.entry(TestStud::Ids::SampleSize1).ParamText, "5.0");
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// The chi2 homogeneity test's table of counts.
+class RxcGrid : public testing::PlanningTest {
+ protected:
+  void SetUp() override {
+    d.SelectTest(7);
+    d.ApplyOptions();
+    s.Description = "C2.";
+  }
+};
+
+TEST_F(RxcGrid, TheTableGivesAllFourParameters) {
+  Set(TestChi2Rxc::Ids::NoOfGroups, "2");
+  Set(TestChi2Rxc::Ids::NumberOfCategories, "3");
+  ui.gridScript = [](GridEditing& e) {
+    EXPECT_EQ(e.table().rows, 2);
+    EXPECT_EQ(e.table().columns, 3);
+    EXPECT_EQ(e.table().headingCaption, "Numbers in Category");
+    EXPECT_EQ(e.table().sideLabel, "Group");
+    for (const char* x : {"10", "20", "30", "20", "20"}) e.Key(kGridKeyRight, x);
+    e.Ok("20");
+  };
+  EXPECT_FALSE(d.CallOpenGroupGrid(2));
+  ASSERT_TRUE(d.CallOpenGroupGrid(1));
+  // scipy.stats.chi2_contingency([[10, 20, 30], [20, 20, 20]], correction=False)[0] = 5.333333;
+  // w = math.sqrt(5.333333 / 120) = 0.210819
+  EXPECT_NEAR(d.CallApplyGroupGrid(), 0.210819, 1e-6);
+  EXPECT_EQ(s.entry(TestChi2Rxc::Ids::AverageSampleSize).ParamText, "60.0");
+  EXPECT_EQ(s.entry(TestChi2Rxc::Ids::NumberOfCategories).ParamText, "3.0");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(RxcGrid, SmallAndEmptyCounts) {
+  Set(TestChi2Rxc::Ids::NoOfGroups, "2");
+  Set(TestChi2Rxc::Ids::NumberOfCategories, "2");
+  ui.gridScript = [](GridEditing& e) {
+    EXPECT_FALSE(e.Key(kGridKeyRight, "0"));
+    EXPECT_TRUE(e.Key(kGridKeyRight, "3"));  // a warning, and the box moves on
+    e.Key(kGridKeyRight, "10");
+    e.Key(kGridKeyRight, "10");
+    e.Ok("10");
+  };
+  ASSERT_TRUE(d.CallOpenGroupGrid(1));
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text, "Number Has To Be Larger Than 1");
+  EXPECT_EQ(ui.messages[1].text, "WARNING! Number Should Be Larger Than 5 To Use Chi2 Test.");
+  EXPECT_EQ(ui.messages[1].title, "C2.");
+  EXPECT_GT(d.CallApplyGroupGrid(), 0.0f);
+  EXPECT_FALSE(s.CalcStopped);
+
+  Set(TestChi2Rxc::Ids::NoOfGroups, "11");
+  EXPECT_FALSE(d.CallOpenGroupGrid(1));  // more than ten groups: no grid
 }
 
 }  // namespace

@@ -90,3 +90,44 @@ namespace option {
 inline constexpr std::int16_t Frequencies = 13;
 }  // namespace option
 }  // namespace pelmora
+
+// Options of the Wilcoxon rank-sum, Wilcoxon signed-rank and sign tests (TestMw,
+// TestWsign, TestSign); they also offer the continuity correction and the exact
+// calculation above.
+namespace pelmora {
+namespace option {
+inline constexpr std::int16_t OrderedCategories = 8;
+}  // namespace option
+}  // namespace pelmora
+
+// Groups and options of the survival tests: the log-rank test and the tests of
+// the exponential location and scale (TestLogrank, TestExpLoc, TestExpScale).
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t HazardRate2 = 5;  // "Hazard Rate 2*"
+inline constexpr std::int16_t Incidence2 = 7;   // "Incidence 2*"
+inline constexpr std::int16_t Location = 14;    // "Location*"
+inline constexpr std::int16_t Scale = 15;       // "Scale*"
+inline constexpr std::int16_t Scale2 = 16;      // "Scale 2*" / "Scale2* / Scale1*"
+inline constexpr std::int16_t Event2 = 35;      // "Event 2"
+}  // namespace group
+namespace option {
+inline constexpr std::int16_t Incidence = 3;
+inline constexpr std::int16_t NumberOfEvents = 4;
+}  // namespace option
+}  // namespace pelmora
+
+// Groups and options of one-way ANOVA and the tests of correlation and
+// regression coefficients (TestAnov, TestCorrel, TestRegr).
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t StdDevOfMeans = 17;     // "Std.Dev of Means*" / "Max (Mean k - 1)" / "Min (Mean k - 1)"
+inline constexpr std::int16_t Correlation = 23;       // "Correl. Coeff.*"
+inline constexpr std::int16_t Correlation2 = 24;      // "Corr. Coeff.2*"
+inline constexpr std::int16_t RegressionCoeff = 27;   // "Regress.Coeff.*"
+inline constexpr std::int16_t RegressionCoeff2 = 28;  // "Regr. Coeff.2*"
+}  // namespace group
+namespace option {
+inline constexpr std::int16_t AnalysisOfContrast = 9;
+}  // namespace option
+}  // namespace pelmora
