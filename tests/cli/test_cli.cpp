@@ -215,7 +215,7 @@ TEST(Cli, NotCalculableAndRejected) {
   EXPECT_EQ(rejected.err, "H0: Left Equivalence Limit has to be less than or equal to 0.4\n");
   EXPECT_EQ(rejected.out, "");
 
-  const CliRun noModule = RunWith({"--test", "2"});
+  const CliRun noModule = RunWith({"--distribution", "Normal Distribution"});
   EXPECT_EQ(noModule.status, kExitRejected);
   EXPECT_EQ(noModule.err, "No procedure module is available for this selection yet.\n");
   EXPECT_EQ(RunWith({"--distribution", "Binomial Distribution", "--kind", "interval"}).status, kExitRejected);

@@ -1,0 +1,27 @@
+#include "procedures/tests/test_chi2.h"
+
+#include "numeric/power_equations.h"
+#include "procedures/tests/groups.h"
+#include "procedures/tests/proportions.h"
+
+namespace pelmora {
+
+void TestChi2::InitProcedure(Session& s) {
+  fisher_.InitProcedure(s);
+  OfferOption(s, option::ContinuityCorrection);
+}
+
+void TestChi2::BuildParameterList(Session& s) {
+  fisher_.BuildParameterList(s);
+  continuityCorrection_ = OfferedOptionChecked(s, 1);
+}
+
+double TestChi2::EvaluateCriterion(const Session& s) {
+  const TestFisher::Samples a = fisher_.AssumedSamples(s.ParameterValues);
+  const Single se = TwoProportionSE(a.n1, a.n2, a.p1, a.p2, 0);
+  const Single cc = continuityCorrection_ ? (1 / a.n1 + 1 / a.n2) / 2 : 0.0f;
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return static_cast<double>(PValueZ(sides, a.p2 - a.p1, 0, se, 0, 0, cc)) - s.value(0);
+}
+
+}  // namespace pelmora
