@@ -60,7 +60,9 @@ Single PValueZ(Sides sides, Single x, Single null, Single se, Single left, Singl
       if (sides.RejectInLeftTail != kFalse) return NormalCdf((x - null + cc) / se);
       return 1.0f - NormalCdf((x - null - cc) / se);
     case 2:
-      return 2.0f * (1.0f - NormalCdf((std::fabs(x - null) - cc) / se));
+      // The correction moves the statistic towards the null value, never
+      // past it: a P-value stays at most 1.
+      return 2.0f * (1.0f - NormalCdf(std::max(std::fabs(x - null) - cc, 0.0f) / se));
     case 3:
       return std::max(1.0f - NormalCdf((x - left - cc) / se), NormalCdf((x - right + cc) / se));
     default:
