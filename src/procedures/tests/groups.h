@@ -121,7 +121,7 @@ inline constexpr std::int16_t NumberOfEvents = 4;
 // regression coefficients (TestAnov, TestCorrel, TestRegr).
 namespace pelmora {
 namespace group {
-inline constexpr std::int16_t StdDevOfMeans = 17;     // "Std.Dev of Means*" / "Max (Mean k - 1)" / "Min (Mean k - 1)"
+inline constexpr std::int16_t StdDevOfMeans = 17;     // "Std.Dev of Means*", "Max (Mean k - 1)", ...
 inline constexpr std::int16_t Correlation = 23;       // "Correl. Coeff.*"
 inline constexpr std::int16_t Correlation2 = 24;      // "Corr. Coeff.2*"
 inline constexpr std::int16_t RegressionCoeff = 27;   // "Regress.Coeff.*"
