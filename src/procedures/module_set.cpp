@@ -11,6 +11,10 @@ ModuleSet::ModuleSet() {
   AddRankModules(*this);
   AddSurvivalModules(*this);
   AddAnovaModules(*this);
+  AddNormalDistributions(*this);
+  AddDiscreteDistributions(*this);
+  AddExponentialAndFiniteDistributions(*this);
+  AddBivariateNormalDistribution(*this);
 }
 
 ModuleSet::~ModuleSet() = default;

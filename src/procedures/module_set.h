@@ -59,5 +59,10 @@ void AddCountModules(ModuleSet& set);
 void AddRankModules(ModuleSet& set);
 void AddSurvivalModules(ModuleSet& set);
 void AddAnovaModules(ModuleSet& set);
+// The sample distributions, after the tests they hand on to.
+void AddNormalDistributions(ModuleSet& set);
+void AddDiscreteDistributions(ModuleSet& set);
+void AddExponentialAndFiniteDistributions(ModuleSet& set);
+void AddBivariateNormalDistribution(ModuleSet& set);
 
 }  // namespace pelmora
