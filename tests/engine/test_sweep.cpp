@@ -1,0 +1,146 @@
+// The whole program's robustness: every selection of both menus, every
+// parameter choice and procedure kind, samples, tails, left tail, each form
+// of each offered group and each offered option, solved for every listed
+// position from the start-up values.  Each solve ends with a value or "not
+// calculable" within the evaluation bound, shows no NaN or infinity, and
+// gives the same outcome whatever stands beyond the end of the list (so no
+// criterion reads a position its list does not hold).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/calculation.h"
+#include "session/menus.h"
+#include "support/planning_fixture.h"
+
+namespace pelmora {
+namespace {
+
+class Sweep : public testing::PlanningTest {
+ protected:
+  struct Counts {
+    int selections = 0;
+    int solves = 0;
+    int solved = 0;
+  };
+
+  // Solves every listed position, once with NaN and once with 0.5 beyond the
+  // list; the two runs must agree.
+  void SolveEveryPosition(const std::string& where) {
+    ++counts.selections;
+    ASSERT_GE(s.LastPosition, 0) << where;
+    ASSERT_LE(s.LastPosition, kMaxPosition) << where;
+    for (int p = 0; p <= s.LastPosition; ++p) {
+      if (p == 1) continue;
+      const std::string saved = s.entryAt(p).ParamText;
+      double results[2];
+      for (int run = 0; run < 2; ++run) {
+        const double beyond = run == 0 ? std::numeric_limits<double>::quiet_NaN() : 0.5;
+        for (int q = s.LastPosition + 1; q < kPositionCount; ++q) s.value(q) = beyond;
+        s.entryAt(p).ParamText = saved;
+        s.UnknownPosition = static_cast<std::int16_t>(p);
+        s.ResultsCurrent = false;
+        const SingleOutcome o = CalculateSingle(d);
+        ASSERT_LE(LastSolveEvaluations(), 502) << where << " position " << p;
+        results[run] = o == SingleOutcome::Solved ? s.value(p) : kNoResult;
+        if (o == SingleOutcome::Solved) {
+          ASSERT_TRUE(std::isfinite(s.value(p))) << where << " position " << p;
+          ASSERT_NE(s.entryAt(p).ParamText, "-") << where;
+        } else {
+          ASSERT_EQ(s.entryAt(p).ParamText, "-") << where << " position " << p;
+        }
+      }
+      ASSERT_EQ(results[0], results[1]) << where << " position " << p << " reads beyond the list";
+      counts.solves += 2;
+      if (results[0] != kNoResult) ++counts.solved;
+      s.entryAt(p).ParamText = saved;
+    }
+    ui.messages.clear();
+  }
+
+  // The forms and options of the current choices: the start-up forms, then
+  // each other form of each offered row, then each offered option alone.
+  void SweepFormsAndOptions(const std::string& where) {
+    const auto groups = s.IntParRowGroup;
+    const int rows = s.IntParRowCount;
+    const auto modes = s.IntParMode;
+    SolveEveryPosition(where);
+    for (int k = 0; k < rows; ++k) {
+      const int g = groups[static_cast<std::size_t>(k)];
+      for (int form = 0; form < 3; ++form) {
+        if (form == modes[static_cast<std::size_t>(g)]) continue;
+        if (ParameterGroups()[static_cast<std::size_t>(g)].forms[static_cast<std::size_t>(form)].empty())
+          continue;
+        d.SetForm(g, form);
+        d.ApplyOptions();
+        SolveEveryPosition(where + " group " + std::to_string(g) + " form " + std::to_string(form));
+        d.SetForm(g, modes[static_cast<std::size_t>(g)]);
+      }
+    }
+    const auto ids = s.OptionId;
+    const int options = s.OptionCount;
+    for (int k = 0; k < options; ++k) {
+      if (!s.dialog.optionEnabled[static_cast<std::size_t>(k)]) continue;
+      const int id = ids[static_cast<std::size_t>(k)];
+      const bool was = s.optionChecked(id);
+      d.SetOption(id, !was);
+      d.ApplyOptions();
+      SolveEveryPosition(where + " option " + std::to_string(id));
+      d.SetOption(id, was);
+    }
+    d.ApplyOptions();
+  }
+
+  // Every samples, tails and left-tail choice the dialog lets the user make.
+  void SweepDialogChoices(const std::string& where) {
+    for (int samples = 1; samples <= 2; ++samples) {
+      if (!s.dialog.samplesEnabled[static_cast<std::size_t>(samples - 1)]) continue;
+      d.SetSampleCount(samples);
+      for (int tails = 1; tails <= 3; ++tails) {
+        if (!s.dialog.tailsEnabled[static_cast<std::size_t>(tails - 1)]) continue;
+        d.SetTailCount(tails);
+        for (bool left : {false, true}) {
+          d.SetRejectInLeftTail(left);
+          d.ApplyOptions();
+          SweepFormsAndOptions(where + " samples " + std::to_string(samples) + " tails " +
+                               std::to_string(tails) + (left ? " left" : ""));
+        }
+      }
+    }
+  }
+
+  Counts counts;
+};
+
+TEST_F(Sweep, EveryTestProcedure) {
+  for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
+    if (!IsTestItem(i)) continue;
+    ASSERT_TRUE(d.SelectTest(i));
+    SweepDialogChoices("test " + std::to_string(i));
+  }
+  EXPECT_GT(counts.solved, counts.solves / 8);
+  std::cout << "Test procedures: " << counts.selections << " selections, " << counts.solves << " solves, "
+            << counts.solved << " solved\n";
+}
+
+TEST_F(Sweep, EverySampleDistribution) {
+  for (int i = 0; i < static_cast<int>(DistributionMenuCaptions().size()); ++i) {
+    if (!IsDistributionItem(i)) continue;
+    ASSERT_TRUE(d.SelectDistribution(i));
+    for (int choice = 0; choice < static_cast<int>(s.dialog.parameterChoices.size()); ++choice) {
+      d.SetParameterChoice(choice);
+      for (int kind = 0; kind < 3; ++kind) {
+        if (!s.dialog.procedureEnabled[static_cast<std::size_t>(kind)]) continue;
+        d.SetProcedureKind(kind);
+        SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
+                           " kind " + std::to_string(kind));
+      }
+    }
+  }
+  std::cout << "Sample distributions: " << counts.selections << " selections, " << counts.solves
+            << " solves, " << counts.solved << " solved\n";
+}
+
+}  // namespace
+}  // namespace pelmora
