@@ -147,150 +147,22 @@ namespace pelmora {
 
 // ---- Scale -----------------------------------------------------------------
 
+TestExpScale::TestExpScale()
+    : ScaleTest({Ids::H0Scale,
+                 {Ids::Scale, Ids::ScaleMinusH0, Ids::ScaleOverH0},
+                 Ids::H0Ratio,
+                 Ids::Ratio,
+                 Ids::Scale1,
+                 Ids::Scale2,
+                 Ids::LeftLimit,
+                 Ids::RightLimit,
+                 group::Scale,
+                 group::Scale2},
+                1) {}
+
 bool TestExpScale::LocationUnknown(const Session& s) {
   return s.IsTestProcedure == kFalse && s.DistributionIndex == kExponentialDistribution &&
          s.ParameterChoice == kScaleLocationUnknown;
-}
-
-void TestExpScale::InitProcedure(Session& s) {
-  s.IntParRowCount = 0;
-  if (s.SampleCount == 1) {
-    // Two one-sided tests take the assumed scale as a value only.
-    if (s.TailCount == 1 || s.TailCount == 2) OfferRow(s, group::Scale);
-  } else {
-    OfferRow(s, group::Scale2);
-    OfferRow(s, group::SampleSize2);
-  }
-}
-
-void TestExpScale::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
-  twoSamples_ = s.SampleCount == 2;
-  tails_ = s.TailCount;
-  locationUnknown_ = LocationUnknown(s);
-  // One sample: value, difference or ratio to H0; two samples: both scales or their ratio.
-  scaleMode_ = s.IntParMode[twoSamples_ ? group::Scale2 : group::Scale];
-  if (scaleMode_ < 0 || scaleMode_ > (twoSamples_ ? 1 : 2) || (!twoSamples_ && tails_ == 3)) scaleMode_ = 0;
-  size2Mode_ = s.IntParMode[group::SampleSize2];
-  if (size2Mode_ < 0 || size2Mode_ > 2) size2Mode_ = 0;
-  if (twoSamples_) s.ValueMode = size2Mode_;
-
-  h0_ = left_ = right_ = estimate_ = scale1_ = scale2_ = n1_ = n2_ = -1;
-  int p = 2;
-  auto put = [&](std::int16_t id) {
-    s.ParameterList[static_cast<std::size_t>(p)] = id;
-    return p++;
-  };
-  if (tails_ == 3) {
-    left_ = put(Ids::LeftLimit);
-    right_ = put(Ids::RightLimit);
-  }
-  if (!twoSamples_) {
-    static constexpr std::int16_t est[3] = {Ids::Scale, Ids::ScaleMinusH0, Ids::ScaleOverH0};
-    if (tails_ != 3) h0_ = put(Ids::H0Scale);
-    estimate_ = put(est[scaleMode_]);
-    n1_ = put(Ids::SampleSize);
-  } else {
-    static constexpr std::int16_t n2[3] = {Ids::SampleSize2, Ids::SampleSize2MinusSize1,
-                                           Ids::SampleSize2OverSize1};
-    if (tails_ != 3) h0_ = put(Ids::H0Ratio);
-    if (scaleMode_ == 1) {
-      estimate_ = put(Ids::Ratio);
-    } else {
-      scale1_ = put(Ids::Scale1);
-      scale2_ = put(Ids::Scale2);
-    }
-    n1_ = put(Ids::SampleSize1);
-    n2_ = put(n2[size2Mode_]);
-  }
-  s.LastPosition = static_cast<std::int16_t>(p - 1);
-}
-
-bool TestExpScale::CheckParameters(Session& s) {
-  if (twoSamples_) {
-    const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
-  } else if (tails_ != 3) {
-    // A difference to H0 must leave a positive scale.
-    const CatalogueEntry& scale = s.entry(Ids::Scale);
-    if (!CheckRelativeValue(s, h0_, estimate_, scale.ParamLowerLimit, scale.ParamUpperLimit, scaleMode_))
-      return false;
-  }
-  if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
-  return true;
-}
-
-void TestExpScale::SetSearchInterval(Session& s, double& lower, double& upper) {
-  const int u = s.UnknownPosition;
-  if (tails_ != 3) {
-    if (!twoSamples_) {
-      if (u == h0_ && scaleMode_ == 2) {
-        lower = upper;  // Scale* / H0 fixed: the statistic does not depend on H0
-      } else if (u == h0_ || u == estimate_) {
-        const CatalogueEntry& scale = s.entry(Ids::Scale);
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, scale.ParamLowerLimit, scale.ParamUpperLimit,
-                                     scaleMode_);
-      }
-    } else {
-      ScaleSearchInterval(s, lower, upper, h0_, scaleMode_);
-    }
-  } else {
-    if (u == estimate_ || u == scale1_ || u == scale2_)
-      NarrowRatioToMidpoint(s, lower, upper, EquivalenceMiddle(s), estimate_, scale1_, scale2_);
-    if (u == left_ || u == right_) NarrowLimitByEstimate(s, lower, upper, left_, right_, Estimate(s));
-  }
-  if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
-}
-
-Single TestExpScale::DegreesOfFreedom(Single n) const { return locationUnknown_ ? 2 * (n - 1) : 2 * n; }
-
-double TestExpScale::EquivalenceMiddle(const Session& s) const {
-  // Below a the P-value against the left limit exceeds the requested one,
-  // above b the P-value against the right limit does; between them both are
-  // smaller.  The statistics are skewed, so the middle of the limits
-  // themselves would not separate the two roots.
-  const Single alpha = ToSingle(s.value(0));
-  const Single left = ToSingle(s.value(left_)), right = ToSingle(s.value(right_));
-  const Single df1 = DegreesOfFreedom(ToSingle(s.value(n1_)));
-  Single a = 0, b = 0;
-  if (!twoSamples_) {
-    a = left * ChiSquareQuantile(1 - alpha, df1) / df1;
-    b = right * ChiSquareQuantile(alpha, df1) / df1;
-  } else {
-    const Single n1 = ToSingle(s.value(n1_));
-    const Single n2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-    const Single df2 = DegreesOfFreedom(n2);
-    a = left * FQuantile(1 - alpha, df2, df1);
-    b = right * FQuantile(alpha, df2, df1);
-  }
-  return std::sqrt(static_cast<double>(a) * b);
-}
-
-Single TestExpScale::Estimate(const Session& s) const {
-  if (!twoSamples_) {
-    const Single null = tails_ != 3 ? ToSingle(s.value(h0_)) : 0.0f;
-    return ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(estimate_), null, scaleMode_);
-  }
-  if (scaleMode_ == 1) return ToSingle(s.value(estimate_));
-  return ToSingle(s.value(scale2_)) / ToSingle(s.value(scale1_));
-}
-
-double TestExpScale::EvaluateCriterion(const Session& s) {
-  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single h0 = at(h0_), left = at(left_), right = at(right_);
-  const Single estimate = Estimate(s);
-  const Single n1 = at(n1_);
-  const Single df1 = DegreesOfFreedom(n1);
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
-  Single p = 0;
-  if (!twoSamples_) {
-    p = PValueChiSquare(sides, df1 * estimate, h0, left, right, df1);
-  } else {
-    const Single n2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-    p = PValueF(sides, estimate, h0, left, right, df1, DegreesOfFreedom(n2));
-  }
-  return static_cast<double>(p) - s.value(0);
 }
 
 }  // namespace pelmora

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "procedures/procedure_module.h"
+#include "procedures/tests/scale_test.h"
 
 namespace pelmora {
 
@@ -40,13 +41,9 @@ class TestExpLoc : public ProcedureModule {
   int h0_ = -1, left_ = -1, right_ = -1, estimate_ = -1, scale_ = -1, n_ = -1;
 };
 
-class TestExpScale : public ProcedureModule {
+class TestExpScale : public ScaleTest {
  public:
-  void InitProcedure(Session& s) override;
-  void BuildParameterList(Session& s) override;
-  bool CheckParameters(Session& s) override;
-  void SetSearchInterval(Session& s, double& lower, double& upper) override;
-  double EvaluateCriterion(const Session& s) override;
+  TestExpScale();
 
   // The exponential distribution's parameter choice "scale (location
   // unknown)": one degree of freedom pair less per sample.
@@ -63,27 +60,13 @@ class TestExpScale : public ProcedureModule {
                                   SampleSize2MinusSize1 = 38, SampleSize2OverSize1 = 5;
   };
 
-  // The degrees of freedom of a sample of size n.
-  Single DegreesOfFreedom(Single n) const;
+  // The degrees of freedom of a sample of size n: 2n, or 2(n - 1) with the
+  // location estimated.
+  Single DegreesOfFreedom(Single n) const override { return locationUnknown_ ? 2 * (n - 1) : 2 * n; }
 
  private:
-  // The assumed scale (two samples: the ratio Scale 2* / Scale 1*).
-  Single Estimate(const Session& s) const;
-  // Two one-sided tests: a value of the estimate between the two at which
-  // each one-sided P-value equals the requested one.
-  double EquivalenceMiddle(const Session& s) const;
-
-  // Flags copied from the options, forms and parameter choice by BuildParameterList.
-  bool twoSamples_ = false;
+  void ReadChoice(const Session& s) override { locationUnknown_ = LocationUnknown(s); }
   bool locationUnknown_ = false;
-  std::int16_t tails_ = 2;
-  std::int16_t scaleMode_ = 0;
-  std::int16_t size2Mode_ = 0;
-  // Positions of the listed quantities; -1 where the list has none.
-  int h0_ = -1, left_ = -1, right_ = -1;
-  int estimate_ = -1;  // one sample: the scale; two samples in scale mode 1: the ratio
-  int scale1_ = -1, scale2_ = -1;
-  int n1_ = -1, n2_ = -1;
 };
 
 }  // namespace pelmora

@@ -7,17 +7,13 @@
 
 #include <cstdint>
 
-#include "procedures/procedure_module.h"
+#include "procedures/tests/scale_test.h"
 
 namespace pelmora {
 
-class TestS2 : public ProcedureModule {
+class TestS2 : public ScaleTest {
  public:
-  void InitProcedure(Session& s) override;
-  void BuildParameterList(Session& s) override;
-  bool CheckParameters(Session& s) override;
-  void SetSearchInterval(Session& s, double& lower, double& upper) override;
-  double EvaluateCriterion(const Session& s) override;
+  TestS2();
 
   // The parameter choice of the normal distribution that tests a standard
   // deviation with the mean known ("std.dev. (mean known)"); the module reads
@@ -35,24 +31,12 @@ class TestS2 : public ProcedureModule {
     static constexpr std::int16_t LeftLimit = 116, RightLimit = 117;
   };
 
- private:
-  // The assumed standard deviation (two samples: the ratio SD2* / SD1*).
-  Single Estimate(const Session& s) const;
-  // Two one-sided tests: a value of the estimate between the two at which
-  // each one-sided P-value equals the requested one.
-  double EquivalenceMiddle(const Session& s) const;
+  // n with the mean known, n - 1 otherwise.
+  Single DegreesOfFreedom(Single n) const override { return meanKnown_ ? n : n - 1; }
 
-  // Flags copied from the options, forms and parameter choice by BuildParameterList.
-  bool twoSamples_ = false;
+ private:
+  void ReadChoice(const Session& s) override { meanKnown_ = MeanKnown(s); }
   bool meanKnown_ = false;
-  std::int16_t tails_ = 2;
-  std::int16_t sdMode_ = 0;
-  std::int16_t size2Mode_ = 0;
-  // Positions of the listed quantities; -1 where the list has none.
-  int h0_ = -1, left_ = -1, right_ = -1;
-  int estimate_ = -1;  // one sample: the SD; two samples in SD mode 1: the ratio
-  int sd1_ = -1, sd2_ = -1;
-  int n1_ = -1, n2_ = -1;
 };
 
 }  // namespace pelmora
