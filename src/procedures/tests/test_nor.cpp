@@ -58,6 +58,23 @@ void NarrowRatioToMidpoint(const Session& s, double& lower, double& upper, doubl
   if (u == q1) NarrowByTail(s, lower, upper, s.value(q2) / mid);
 }
 
+void NarrowLocationTest(Session& s, double& lower, double& upper, bool twoSamples, std::int16_t mode,
+                        const LocationPositions& at) {
+  const int u = s.UnknownPosition;
+  if (!twoSamples) {
+    if (u == at.h0 && mode == 1) {
+      lower = upper;  // the estimate moves with H0: the P-value does not depend on it
+    } else if (u == at.h0 || u == at.estimate) {
+      RelativeSearchIntervalTailed(s, lower, upper, at.h0, -99999, 99999, mode);
+    }
+  } else if (mode == 1) {
+    if (u == at.estimate) NarrowByTailReversed(s, lower, upper, s.value(at.h0));
+    if (u == at.h0) NarrowByTail(s, lower, upper, s.value(at.estimate));
+  } else if (u == at.h0 || u == at.first || u == at.second) {
+    MeanPairSearchInterval(s, lower, upper, s.value(at.h0), at.h0, -99999, 99999, mode);
+  }
+}
+
 void NarrowLimitByEstimate(const Session& s, double& lower, double& upper, int left, int right, double x) {
   if (s.UnknownPosition == left) upper = MinOf(upper, x);
   if (s.UnknownPosition == right) lower = MaxOf(lower, x);
@@ -137,18 +154,7 @@ bool TestNor::CheckParameters(Session& s) {
 void TestNor::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   if (tails_ != 3) {
-    if (!twoSamples_) {
-      if (u == h0_ && meanMode_ == 1) {
-        lower = upper;  // the mean moves with H0: the P-value does not depend on it
-      } else if (u == h0_ || u == estimate_) {
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, -99999, 99999, meanMode_);
-      }
-    } else if (meanMode_ == 1) {
-      if (u == estimate_) NarrowByTailReversed(s, lower, upper, s.value(h0_));
-      if (u == h0_) NarrowByTail(s, lower, upper, s.value(estimate_));
-    } else if (u == h0_ || u == mean1_ || u == mean2_) {
-      MeanPairSearchInterval(s, lower, upper, s.value(h0_), h0_, -99999, 99999, meanMode_);
-    }
+    NarrowLocationTest(s, lower, upper, twoSamples_, meanMode_, {h0_, estimate_, mean1_, mean2_});
   } else {
     const double mid = (s.value(left_) + s.value(right_)) / 2;
     NarrowDifferenceToMidpoint(s, lower, upper, mid, estimate_, mean1_, mean2_, meanMode_);

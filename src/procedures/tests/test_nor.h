@@ -27,6 +27,18 @@ void NarrowDifferenceToMidpoint(const Session& s, double& lower, double& upper, 
 // quantities at q1 and q2.
 void NarrowRatioToMidpoint(const Session& s, double& lower, double& upper, double mid, int ratio, int q1,
                            int q2);
+// One or two tails, a location (mean, coefficient) against a null value:
+// one sample, an unknown null value or estimate keeps the estimate on the
+// rejection side (an estimate given as a difference to an unknown null
+// value leaves nothing to find); two samples with the difference entered,
+// the difference on the rejection side of the null value and the null value
+// on the other side; two samples with both values entered (the second in
+// form `mode`), the pair on the rejection side of the null difference.
+struct LocationPositions {
+  int h0, estimate, first, second;
+};
+void NarrowLocationTest(Session& s, double& lower, double& upper, bool twoSamples, std::int16_t mode,
+                        const LocationPositions& at);
 // An unknown equivalence limit stays on its own side of the estimate x.
 void NarrowLimitByEstimate(const Session& s, double& lower, double& upper, int left, int right, double x);
 // Two samples: an unknown first sample size whose partner is a difference or

@@ -6,6 +6,7 @@
 #include "numeric/relative.h"
 #include "numeric/root.h"
 #include "procedures/tests/groups.h"
+#include "procedures/tests/test_nor.h"
 #include "session/checks.h"
 
 namespace pelmora {
@@ -98,18 +99,7 @@ bool TestRegr::CheckParameters(Session& s) {
 void TestRegr::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   if (tails_ != 3) {
-    if (!twoSamples_) {
-      if (u == h0_ && coefficientMode_ == 1) {
-        lower = upper;  // the coefficient moves with H0: the P-value does not depend on it
-      } else if (u == h0_ || u == estimate_) {
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, -99999, 99999, coefficientMode_);
-      }
-    } else if (coefficientMode_ == 1) {
-      if (u == estimate_) NarrowByTailReversed(s, lower, upper, s.value(h0_));
-      if (u == h0_) NarrowByTail(s, lower, upper, s.value(estimate_));
-    } else if (u == h0_ || u == b1_ || u == b2_) {
-      MeanPairSearchInterval(s, lower, upper, s.value(h0_), h0_, -99999, 99999, coefficientMode_);
-    }
+    NarrowLocationTest(s, lower, upper, twoSamples_, coefficientMode_, {h0_, estimate_, b1_, b2_});
   } else {
     // Two one-sided tests: the assumed difference on the side of the middle of
     // the limits where the P-value moves one way only; a limit on its own side

@@ -131,18 +131,7 @@ bool TestStud::CheckParameters(Session& s) {
 void TestStud::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   if (tails_ != 3) {
-    if (!twoSamples_) {
-      if (u == h0_ && meanMode_ == 1) {
-        lower = upper;  // the estimate moves with H0: the P-value does not depend on it
-      } else if (u == h0_ || u == estimate_) {
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, -99999, 99999, meanMode_);
-      }
-    } else if (meanMode_ == 1) {
-      if (u == estimate_) NarrowByTailReversed(s, lower, upper, s.value(h0_));
-      if (u == h0_) NarrowByTail(s, lower, upper, s.value(estimate_));
-    } else if (u == h0_ || u == mean1_ || u == mean2_) {
-      MeanPairSearchInterval(s, lower, upper, s.value(h0_), h0_, -99999, 99999, meanMode_);
-    }
+    NarrowLocationTest(s, lower, upper, twoSamples_, meanMode_, {h0_, estimate_, mean1_, mean2_});
   } else {
     // Two one-sided tests: search the estimate on one side of the middle of
     // the equivalence limits, where the P-value moves one way only.
