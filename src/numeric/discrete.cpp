@@ -247,11 +247,39 @@ Single HyperPointReal(Single a, Single b, Single n, Single x) {
 
 Single HyperCdfReal(Single a, Single b, Single n, Single x) { return InterpolateHyper(HyperCdf, a, b, n, x); }
 
+namespace {
+
+// The Poisson terms e^-lambda lambda^i / i! for i = 0..k, handed to `use`
+// one by one, with the last one returned.  For a mean whose e^-lambda falls
+// below the smallest double (about 745 and up) the terms are carried on the
+// log scale until they are representable again, so that they are not all 0.
+template <typename Use>
+double PoissonTerms(int k, Single lambda, Use use) {
+  double term = ExpCapped(-lambda);
+  if (term > 0 || lambda <= 0) {
+    use(term);
+    for (int i = 1; i <= k; ++i) {
+      term = term * lambda / i;
+      use(term);
+    }
+    return term;
+  }
+  const double logLambda = std::log(static_cast<double>(lambda));
+  double logTerm = -static_cast<double>(lambda);
+  use(0.0);
+  for (int i = 1; i <= k; ++i) {
+    logTerm += logLambda - std::log(static_cast<double>(i));
+    term = std::exp(logTerm);
+    use(term);
+  }
+  return term;
+}
+
+}  // namespace
+
 Single PoissonPoint(std::int16_t k, Single lambda) {
   if (k < 0) return 0;
-  double term = ExpCapped(-lambda);
-  for (int i = 1; i <= k; ++i) term = term * lambda / i;
-  return ToSingle(term);
+  return ToSingle(PoissonTerms(k, lambda, [](double) {}));
 }
 
 Single PoissonPointReal(Single k, Single lambda) {
@@ -265,12 +293,8 @@ Single PoissonPointReal(Single k, Single lambda) {
 Single PoissonCdfReal(Single k, Single lambda) {
   if (k < 0) return 0;
   const SplitCount sk = Split(k);
-  double term = ExpCapped(-lambda);
-  double sum = term;
-  for (int i = 1; i <= sk.whole; ++i) {
-    term = term * lambda / i;
-    sum += term;
-  }
+  double sum = 0;
+  const double term = PoissonTerms(sk.whole, lambda, [&sum](double t) { sum += t; });
   if (sk.fraction == 0) return ToSingle(sum);
   return Lerp(ToSingle(sum), ToSingle(sum + term * lambda / Add16(sk.whole, 1)), sk.fraction);
 }

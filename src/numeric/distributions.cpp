@@ -173,6 +173,12 @@ void NormalUpper(std::int16_t mode, Single& z, Single& p) {
   }
 }
 
+Single UpperNormalQuantile(Single p) {
+  Single z = 0;
+  NormalUpper(2, z, p);
+  return z;
+}
+
 Single StudentCdf(Single t, Single df) {
   const Single x = ToSingle(df / (static_cast<double>(df) + static_cast<double>(t) * t));
   const Single h = ToSingle(IncompleteBeta(x, df / 2, 0.5f) / 2.0);

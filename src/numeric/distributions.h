@@ -46,6 +46,11 @@ Single NormalQuantile(Single p);
 // |z| > 7).  Mode 2 sets z so that P(Z >= z) = p (tabulated values at the usual
 // levels, otherwise a polynomial in -ln(4q(1 - q))).  Other modes do nothing.
 void NormalUpper(std::int16_t mode, Single& z, Single& p);
+// z with P(Z >= z) = p, by NormalUpper mode 2: the tabulated 1.64485,
+// 1.95996, 2.32635, 2.57583 at the usual levels and the polynomial (error
+// near 1e-7) elsewhere.  The precision of an estimate and the limits of an
+// interval use it.
+Single UpperNormalQuantile(Single p);
 
 // P(T <= t) for Student's t with df degrees of freedom, through the incomplete
 // beta function.

@@ -333,6 +333,15 @@ TEST(DiscretePoisson, RealArgumentsInterpolate) {
   EXPECT_THROW(PoissonCdfReal(32767.5f, 1), ArithmeticFault);
 }
 
+TEST(DiscretePoisson, MeansWhoseFirstTermUnderflows) {
+  // e^-800 is below the smallest double; the terms are carried on the log scale.
+  // scipy.stats.poisson.pmf(800, 800) = 0.014103; .cdf(800, 800) = 0.509402; .cdf(760, 800) = 0.080409
+  EXPECT_NEAR(PoissonPoint(800, 800), 0.014103, 1e-5);
+  EXPECT_NEAR(PoissonCdfReal(800, 800), 0.509402, 1e-4);
+  EXPECT_NEAR(PoissonCdfReal(760, 800), 0.080409, 1e-4);
+  EXPECT_EQ(PoissonCdfReal(10, 800), 0.0f);
+}
+
 TEST(DiscretePoisson, Lerp) {
   EXPECT_EQ(Lerp(2, 6, 0.25f), 3.0f);
   EXPECT_EQ(Lerp(2, 6, 0), 2.0f);

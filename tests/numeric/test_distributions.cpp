@@ -730,3 +730,19 @@ TEST(DistributionFaults, ArithmeticFaultsReachTheCaller) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(UpperNormalQuantile, UsualLevelsAndBetween) {
+  EXPECT_FLOAT_EQ(UpperNormalQuantile(0.025f), 1.95996f);
+  EXPECT_FLOAT_EQ(UpperNormalQuantile(0.05f), 1.64485f);
+  // The level of a 95 % interval as a single: (1 - 0.95) / 2 is not 0.025 exactly.
+  EXPECT_NEAR(UpperNormalQuantile((1 - 0.95f) / 2), 1.959964, 2e-5);
+  // scipy.stats.norm.isf(0.1) = 1.281552; scipy.stats.norm.isf(0.9) = -1.281552
+  EXPECT_NEAR(UpperNormalQuantile(0.1f), 1.281552, 2e-5);
+  EXPECT_NEAR(UpperNormalQuantile(0.9f), -1.281552, 2e-5);
+}
+
+}  // namespace
+}  // namespace pelmora
