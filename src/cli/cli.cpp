@@ -53,7 +53,8 @@ Selection (exactly one):
                        or its text
   --kind KIND          test, estimate or interval (default test)
 
-Choices of the options dialog, applied in this order:
+Choices of the options dialog, applied after --parameter and --kind, in
+this order:
   --samples 1|2        number of samples
   --tails 1|2|3        one-sided, two-sided, two one-sided
   --left-tail          reject in the left tail (a test only)
@@ -558,7 +559,15 @@ bool ApplySelection(Dispatcher& d, const Request& r) {
   if (r.parameter) choice = ParameterChoiceOf(s, *r.parameter);
   if (d.Module() == nullptr) return false;
 
+  // As a user goes through the dialog: what is studied and how first, since
+  // they decide which samples and tails are offered.
   const std::string name = SelectionName(s);
+  if (choice) d.SetParameterChoice(*choice);
+  if (r.kind) {
+    if (!s.dialog.procedureEnabled[static_cast<std::size_t>(*r.kind)])
+      Usage("--kind: " + std::string(kProcedureCaptions[*r.kind]) + " is not offered by " + name);
+    d.SetProcedureKind(*r.kind);
+  }
   if (r.samples) {
     if (!s.dialog.samplesEnabled[static_cast<std::size_t>(*r.samples - 1)])
       Usage("--samples " + std::to_string(*r.samples) + ": not offered by " + name);
@@ -570,12 +579,6 @@ bool ApplySelection(Dispatcher& d, const Request& r) {
     d.SetTailCount(*r.tails);
   }
   if (r.leftTail) d.SetRejectInLeftTail(true);
-  if (r.kind) {
-    if (!s.dialog.procedureEnabled[static_cast<std::size_t>(*r.kind)])
-      Usage("--kind: " + std::string(kProcedureCaptions[*r.kind]) + " is not offered by " + name);
-    d.SetProcedureKind(*r.kind);
-  }
-  if (choice) d.SetParameterChoice(*choice);
 
   ApplyOptionsAndForms(d, r);
   d.ApplyOptions();
@@ -615,10 +618,15 @@ std::string ListedParameters(const Session& s) {
 int ResolveParameter(const Session& s, const std::string& flag, const std::string& name) {
   const std::string shown = flag + " " + Quoted(name);
   std::vector<int> found;
+  // Position 1 has no value box; a parameter listed there and again further
+  // down (the power of a test planned by power) is the one further down.
   auto collect = [&](auto&& matches) {
     found.clear();
     for (int p = 0; p <= s.LastPosition; ++p)
       if (matches(p)) found.push_back(p);
+    if (found.size() > 1 && found.front() == 1 &&
+        s.ParameterList[static_cast<std::size_t>(found[1])] == s.ParameterList[1])
+      found.erase(found.begin());
   };
   int id = 0;
   if (ParseIndex(Trim(name), id)) {

@@ -215,10 +215,10 @@ TEST(Cli, NotCalculableAndRejected) {
   EXPECT_EQ(rejected.err, "H0: Left Equivalence Limit has to be less than or equal to 0.4\n");
   EXPECT_EQ(rejected.out, "");
 
-  const CliRun noModule = RunWith({"--distribution", "Normal Distribution"});
-  EXPECT_EQ(noModule.status, kExitRejected);
-  EXPECT_EQ(noModule.err, "No procedure module is available for this selection yet.\n");
-  EXPECT_EQ(RunWith({"--distribution", "Binomial Distribution", "--kind", "interval"}).status, kExitRejected);
+  // A kind that the distribution does not define cannot be chosen.
+  const CliRun undefined = RunWith({"--distribution", "Finite Population", "--kind", "estimate"});
+  EXPECT_EQ(undefined.status, kExitUsage);
+  EXPECT_NE(undefined.err.find("Point Estimate is not offered"), std::string::npos) << undefined.err;
 }
 
 TEST(Cli, NamesParametersByIdOrCaption) {
@@ -353,6 +353,22 @@ TEST(Cli, ListsAndHelp) {
   const CliRun help = RunWith({"--test", "0", "--help"});
   EXPECT_EQ(help.status, kExitSolved);
   EXPECT_EQ(help.out, CliHelpText());
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+TEST(Cli, ThePowerOfATestPlannedByPowerIsAParameter) {
+  // The test of a finite-population mean is planned by power, listed as a row.
+  std::ostringstream out, err;
+  const int status = RunCli({"--distribution", "Finite Population", "--samples", "1", "--set", "Power=0.9",
+                             "--unknown", "Sample Size", "--json"},
+                            out, err);
+  EXPECT_EQ(status, kExitSolved) << err.str();
+  EXPECT_NE(out.str().find("\"caption\": \"Power\", \"text\": \"0.9\""), std::string::npos) << out.str();
 }
 
 }  // namespace

@@ -131,3 +131,30 @@ namespace option {
 inline constexpr std::int16_t AnalysisOfContrast = 9;
 }  // namespace option
 }  // namespace pelmora
+
+// Groups of the exponential, finite-population and hypergeometric sample
+// distributions (ParExp, ParFinite, ParFinNor, ParHyper); they also offer the
+// sample-size, population-size, mean and proportion groups above.
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t ConfInterval = 32;  // "Lower Limit" / "Upper Limit" / "Width"
+}  // namespace group
+}  // namespace pelmora
+
+// Groups of the binomial and Poisson sample distributions (ParBin, ParPoisson);
+// they also offer the mean, proportion, sample-size and confidence-interval
+// groups above.
+namespace pelmora {
+namespace group {
+inline constexpr std::int16_t HazardRate = 4;   // "Hazard Rate*" / "Haz.*- H0:Haz." / "Haz.*/ H0:Haz."
+inline constexpr std::int16_t StudyTime2 = 22;  // "Study Time 2" / "Time 2 - Time 1" / "Time 2 / Time 1"
+}  // namespace group
+}  // namespace pelmora
+
+// Options of the bivariate normal sample distribution (ParNor2).
+namespace pelmora {
+namespace option {
+inline constexpr std::int16_t StdDeviationForDiff = 10;   // "&Std.Deviation for Diff."
+inline constexpr std::int16_t ResidualStdDeviation = 11;  // "&Residual Std.Deviation"
+}  // namespace option
+}  // namespace pelmora
