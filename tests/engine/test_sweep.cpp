@@ -1,6 +1,6 @@
 // The whole program's robustness: every selection of both menus, every
-// parameter choice and procedure kind, samples, tails, left tail, each form
-// of each offered group and each offered option, solved for every listed
+// parameter choice and procedure kind, samples, tails, left tail, every
+// combination of the offered options and of the forms of the offered rows, solved for every listed
 // position from the start-up values.  Each solve ends with a value or "not
 // calculable" within the evaluation bound, shows no NaN or infinity, and
 // gives the same outcome whatever stands beyond the end of the list (so no
@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "engine/calculation.h"
+#include "numeric/fault_guard.h"
 #include "session/menus.h"
 #include "support/planning_fixture.h"
 
@@ -47,6 +48,9 @@ class Sweep : public testing::PlanningTest {
         if (o == SingleOutcome::Solved) {
           ASSERT_TRUE(std::isfinite(s.value(p))) << where << " position " << p;
           ASSERT_NE(s.entryAt(p).ParamText, "-") << where;
+          // The root found is a root: the criterion is within the acceptance there.
+          const auto f = EvaluateGuarded([&] { return d.CallEvaluateCriterion(); });
+          ASSERT_TRUE(f && std::fabs(*f) <= kAcceptance) << where << " position " << p;
         } else {
           ASSERT_EQ(s.entryAt(p).ParamText, "-") << where << " position " << p;
         }
@@ -59,36 +63,52 @@ class Sweep : public testing::PlanningTest {
     ui.messages.clear();
   }
 
-  // The forms and options of the current choices: the start-up forms, then
-  // each other form of each offered row, then each offered option alone.
+  // Every combination of the offered options (as the module lets them stand
+  // together) and, for each, every combination of the forms of the offered
+  // rows.
   void SweepFormsAndOptions(const std::string& where) {
-    const auto groups = s.IntParRowGroup;
-    const int rows = s.IntParRowCount;
-    const auto modes = s.IntParMode;
-    SolveEveryPosition(where);
-    for (int k = 0; k < rows; ++k) {
-      const int g = groups[static_cast<std::size_t>(k)];
-      for (int form = 0; form < 3; ++form) {
-        if (form == modes[static_cast<std::size_t>(g)]) continue;
-        if (ParameterGroups()[static_cast<std::size_t>(g)].forms[static_cast<std::size_t>(form)].empty())
-          continue;
-        d.SetForm(g, form);
-        d.ApplyOptions();
-        SolveEveryPosition(where + " group " + std::to_string(g) + " form " + std::to_string(form));
-        d.SetForm(g, modes[static_cast<std::size_t>(g)]);
-      }
-    }
+    const auto savedModes = s.IntParMode;
+    const auto savedOptions = s.OptionState;
     const auto ids = s.OptionId;
     const int options = s.OptionCount;
-    for (int k = 0; k < options; ++k) {
-      if (!s.dialog.optionEnabled[static_cast<std::size_t>(k)]) continue;
-      const int id = ids[static_cast<std::size_t>(k)];
-      const bool was = s.optionChecked(id);
-      d.SetOption(id, !was);
-      d.ApplyOptions();
-      SolveEveryPosition(where + " option " + std::to_string(id));
-      d.SetOption(id, was);
+    for (int mask = 0; mask < (1 << options); ++mask) {
+      s.IntParMode = savedModes;
+      s.OptionState = savedOptions;
+      d.RebuildOptions();
+      bool offered = true;
+      for (int k = 0; k < options; ++k) {
+        const bool tick = (mask >> k) & 1;
+        if (tick && !s.dialog.optionEnabled[static_cast<std::size_t>(k)]) offered = false;
+        d.SetOption(ids[static_cast<std::size_t>(k)], tick);
+      }
+      for (int k = 0; k < options && offered; ++k)
+        if (s.optionChecked(ids[static_cast<std::size_t>(k)]) != static_cast<bool>((mask >> k) & 1))
+          offered = false;
+      if (!offered) continue;  // the module does not let these stand together
+      const auto groups = s.IntParRowGroup;
+      const int rows = s.IntParRowCount;
+      int combinations = 1;
+      for (int k = 0; k < rows; ++k) combinations *= 3;
+      for (int f = 0; f < combinations; ++f) {
+        bool shown = true;
+        std::string forms;
+        for (int k = 0, rest = f; k < rows; ++k, rest /= 3) {
+          const int g = groups[static_cast<std::size_t>(k)];
+          if (ParameterGroups()[static_cast<std::size_t>(g)]
+                  .forms[static_cast<std::size_t>(rest % 3)]
+                  .empty())
+            shown = false;
+          d.SetForm(g, rest % 3);
+          forms += " " + std::to_string(rest % 3);
+        }
+        if (!shown) continue;
+        d.ApplyOptions();
+        SolveEveryPosition(where + " options " + std::to_string(mask) + " forms" + forms);
+      }
     }
+    s.IntParMode = savedModes;
+    s.OptionState = savedOptions;
+    d.RebuildOptions();
     d.ApplyOptions();
   }
 
