@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "format/number_format.h"
+#include "output/axis_scale.h"
+#include "session/user_interface.h"
+
+namespace pelmora {
+namespace {
+
+struct Scale {
+  Single minimum;
+  Single maximum;
+};
+
+Scale Scaled(Single xmin, Single xmax, std::int16_t n) {
+  Scale s{};
+  ScaleAxis(xmin, xmax, n, s.minimum, s.maximum);
+  return s;
+}
+
+// ---- ScaleAxis: hand-worked scales -----------------------------------------
+
+TEST(ScaleAxis, TenthsAroundFractionalData) {
+  // a = 0.074, nal = -2, b = 7.4 -> factor 10, dist = 0.1; m1 = 1, m2 = 9,
+  // np = 8, nx = 1: 0 .. 1 in ten intervals of 0.1.
+  const Scale s = Scaled(0.13f, 0.87f, 10);
+  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
+  EXPECT_NEAR(s.maximum, 1.0, 1e-6);
+  EXPECT_NEAR(RoundAxisEnd(s.minimum), 0.0, 1e-9);
+  EXPECT_NEAR(RoundAxisEnd(s.maximum), 1.0, 1e-7);
+}
+
+TEST(ScaleAxis, TensAroundWholeData) {
+  // a = 9.4, nal = 0, b = 9.4 -> factor 10, dist = 10; m1 = 0, m2 = 10.
+  const Scale s = Scaled(3.0f, 97.0f, 10);
+  EXPECT_EQ(s.minimum, 0.0f);
+  EXPECT_EQ(s.maximum, 100.0f);
+}
+
+TEST(ScaleAxis, NegativeDataMirrorThePositiveCase) {
+  // dist = 0.1; m1 = -9 (truncated -8, minus 1), m2 = -1 (truncated 0, minus
+  // 1); np = 8, nx = 1: -1 .. 0.
+  const Scale s = Scaled(-0.87f, -0.13f, 10);
+  EXPECT_NEAR(s.minimum, -1.0, 1e-6);
+  EXPECT_NEAR(s.maximum, 0.0, 1e-7);
+}
+
+TEST(ScaleAxis, DataOnTicksKeepTheirEnds) {
+  // 0 .. 1 in tenths: m2 = 11 is taken back to 10 by the tolerance.
+  const Scale tenths = Scaled(0.0f, 1.0f, 10);
+  EXPECT_NEAR(tenths.minimum, 0.0, 1e-7);
+  EXPECT_NEAR(tenths.maximum, 1.0, 1e-6);
+  // 2 .. 4 in fifths of one: dist 0.2, m1 = 10 exactly.
+  const Scale fifths = Scaled(2.0f, 4.0f, 10);
+  EXPECT_NEAR(fifths.minimum, 2.0, 1e-6);
+  EXPECT_NEAR(fifths.maximum, 4.0, 1e-6);
+}
+
+TEST(ScaleAxis, TooManyIntervalsTakeTheNextFactor) {
+  // 0.9 .. 1.1 in one interval: the lengths 0.2, 0.5 and 1 each need two
+  // intervals; 2 needs one: 0 .. 2.
+  const Scale s = Scaled(0.9f, 1.1f, 1);
+  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
+  EXPECT_NEAR(s.maximum, 2.0, 1e-6);
+}
+
+TEST(ScaleAxis, LastFactorIsKeptAndTheEndClamped) {
+  // 1.9 .. 2.1 in one interval: even the length 2 needs two intervals; nx =
+  // -0.5 rounds to 0, so the scale is 0 .. 2 and its top is moved to 2.1.
+  const Scale s = Scaled(1.9f, 2.1f, 1);
+  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
+  EXPECT_EQ(s.maximum, 2.1f);
+}
+
+TEST(ScaleAxis, SpareIntervalsAreSharedHalvesToEven) {
+  // 0 .. 10 with dist 1 uses ten intervals.  Eleven asked: nx = 0.5 -> 0, the
+  // spare interval goes on top; thirteen asked: nx = 1.5 -> 2.
+  const Scale eleven = Scaled(0.0f, 10.0f, 11);
+  EXPECT_EQ(eleven.minimum, 0.0f);
+  EXPECT_EQ(eleven.maximum, 11.0f);
+  const Scale thirteen = Scaled(0.0f, 10.0f, 13);
+  EXPECT_EQ(thirteen.minimum, -2.0f);
+  EXPECT_EQ(thirteen.maximum, 11.0f);
+}
+
+TEST(ScaleAxis, ExactlyNIntervalsOfANiceLength) {
+  const Scale s = Scaled(-3.7f, 41.2f, 10);  // a = 4.49 -> factor 5, dist = 5
+  EXPECT_EQ(s.minimum, -5.0f);
+  EXPECT_EQ(s.maximum, 45.0f);
+}
+
+TEST(ScaleAxis, OutsideItsRequirementsReturnsTheData) {
+  const Scale equal = Scaled(1.0f, 1.0f, 10);
+  EXPECT_EQ(equal.minimum, 1.0f);
+  EXPECT_EQ(equal.maximum, 1.0f);
+  const Scale none = Scaled(0.0f, 1.0f, 0);
+  EXPECT_EQ(none.minimum, 0.0f);
+  EXPECT_EQ(none.maximum, 1.0f);
+}
+
+TEST(ScaleAxis, AxisEndsLoseTheirNoise) {
+  EXPECT_DOUBLE_EQ(RoundAxisEnd(0.30000000004), 0.3);
+  EXPECT_DOUBLE_EQ(RoundAxisEnd(-2.00000000004), -2.0);
+  EXPECT_EQ(RoundAxisEnd(0.00000000004), 0.0);
+}
+
+// ---- Requested interval counts ---------------------------------------------
+
+TEST(AxisIntervals, XAsksOnePerValueUpToTwenty) {
+  EXPECT_EQ(RequestedXIntervals(25), 20);
+  EXPECT_EQ(RequestedXIntervals(12), 12);
+  EXPECT_EQ(RequestedXIntervals(20), 20);
+  EXPECT_EQ(RequestedXIntervals(21), 20);
+  EXPECT_EQ(RequestedXIntervals(1), 1);
+  EXPECT_EQ(kRequestedYIntervals, 10);
+}
+
+TEST(AxisIntervals, AutomaticOnlyWhenBothEndsAreZero) {
+  EXPECT_TRUE(AxisIsAutomatic(0, 0));
+  EXPECT_FALSE(AxisIsAutomatic(0, 1));
+  EXPECT_FALSE(AxisIsAutomatic(-1, 0));
+}
+
+// ---- Tick-label patterns ---------------------------------------------------
+
+TEST(TickLabelPattern, MostDecimalsDecide) {
+  EXPECT_EQ(TickLabelPattern(0, 0.5), "##.0#");       // midpoint 0.25
+  EXPECT_EQ(TickLabelPattern(0, 1), "##.0");          // midpoint 0.5
+  EXPECT_EQ(TickLabelPattern(10, 10.25), "###.0##");  // midpoint 10.125
+  EXPECT_EQ(TickLabelPattern(-12.5, -2.5), "###.0");  // the minimum, two digits
+  EXPECT_EQ(TickLabelPattern(0.05, 0.1), "##.0##");   // midpoint 0.075
+}
+
+TEST(TickLabelPattern, FirstOfEqualDecimalsDecides) {
+  // 1.5, 12.5 and 7: the minimum (one integer digit) decides.
+  EXPECT_EQ(TickLabelPattern(1.5, 12.5), "##.0");
+}
+
+TEST(TickLabelPattern, NoiseBeyondSevenDecimalsIsIgnored) {
+  // Ends computed in single precision and rounded to 10^-10.
+  const double lo = RoundAxisEnd(0.1f);
+  const double hi = RoundAxisEnd(1.1f);
+  EXPECT_EQ(TickLabelPattern(lo, hi), "##.0");
+  EXPECT_EQ(TickLabelPattern(0.000000004, 2), "#0");
+}
+
+TEST(TickLabelPattern, WholeAxesUseTheLongestIntegerPart) {
+  EXPECT_EQ(TickLabelPattern(0, 100), "###0");
+  EXPECT_EQ(TickLabelPattern(-2000, 0), "####0");
+  EXPECT_EQ(TickLabelPattern(0, 2), "#0");
+}
+
+TEST(TickLabelPattern, LabelsWrittenWithIt) {
+  const std::string pattern = TickLabelPattern(0, 0.5);
+  EXPECT_EQ(FormatPattern(0.25, pattern), ".25");
+  EXPECT_EQ(FormatPattern(0.1, pattern), ".1");
+  EXPECT_EQ(FormatPattern(12.5, TickLabelPattern(10, 15)), "12.5");
+}
+
+// ---- Checks of user-fixed axes ---------------------------------------------
+
+void ExpectOneMessage(const RecordingUserInterface& ui, const std::string& text) {
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, text);
+  EXPECT_EQ(ui.messages[0].title, "Can't Calculate");
+  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+}
+
+TEST(AxisChecks, ValuePresent) {
+  RecordingUserInterface ui;
+  EXPECT_FALSE(CheckValuePresent(ui, " 0 "));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(CheckValuePresent(ui, "   "));
+  ExpectOneMessage(ui, "A Value Is Missing");
+  RecordingUserInterface empty;
+  EXPECT_TRUE(CheckValuePresent(empty, ""));
+  ExpectOneMessage(empty, "A Value Is Missing");
+}
+
+TEST(AxisChecks, MinBelowMaxWithPositiveTick) {
+  RecordingUserInterface ui;
+  EXPECT_FALSE(CheckMinBelowMax(ui, "1", "1", "0.1"));  // equal values pass
+  EXPECT_FALSE(CheckMinBelowMax(ui, "5", "1", "-1"));   // a negative tick runs downward
+  EXPECT_FALSE(CheckMinBelowMax(ui, "5", "1", "0"));    // the tick check speaks for a zero
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(CheckMinBelowMax(ui, "5", "1", "1"));
+  ExpectOneMessage(ui, "Error In Relation: Min = 5 > Max = 1");
+}
+
+TEST(AxisChecks, MinBelowMaxReadsTheDecimalComma) {
+  RecordingUserInterface ui;
+  EXPECT_TRUE(CheckMinBelowMax(ui, "1,5", "1,2", "0,1"));
+  ExpectOneMessage(ui, "Error In Relation: Min = 1,5 > Max = 1,2");
+}
+
+TEST(AxisChecks, TickNotZero) {
+  RecordingUserInterface ui;
+  EXPECT_FALSE(CheckTickNotZero(ui, "0.1"));
+  EXPECT_FALSE(CheckTickNotZero(ui, "-2"));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(CheckTickNotZero(ui, "0"));
+  ExpectOneMessage(ui, "0  Is Not Allowed");
+  RecordingUserInterface comma;
+  EXPECT_TRUE(CheckTickNotZero(comma, "0,0"));
+  ExpectOneMessage(comma, "0,0  Is Not Allowed");
+}
+
+TEST(AxisChecks, IntervalCount) {
+  RecordingUserInterface ui;
+  EXPECT_FALSE(CheckIntervalCount(ui, "0", "20", "0.1", 200));   // exactly 200
+  EXPECT_FALSE(CheckIntervalCount(ui, "1", "0", "-0.01", 200));  // 100 downward
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(CheckIntervalCount(ui, "0", "1", "0.001", 200));  // 1000 intervals
+  ExpectOneMessage(ui,
+                   "Min = 0,  Max = 1  and  Tick = 0.001  Results In Too Many Intervals   "
+                   "(Maximum Number =  200)");
+  RecordingUserInterface over;
+  EXPECT_TRUE(CheckIntervalCount(over, "0", "20,1", "-0,1", 200));  // 201
+  ExpectOneMessage(over,
+                   "Min = 0,  Max = 20,1  and  Tick = -0,1  Results In Too Many Intervals   "
+                   "(Maximum Number =  200)");
+}
+
+TEST(AxisChecks, AllAcceptedSaysNothing) {
+  RecordingUserInterface ui;
+  EXPECT_EQ(CheckUserAxes(ui, {"0", "10", "1"}, {"0", "1", "0.1"}), std::nullopt);
+  EXPECT_EQ(CheckUserAxes(ui, {"0", "0", "0.5"}, {"0", "0", "1"}), std::nullopt);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(AxisChecks, PresenceComesFirst) {
+  RecordingUserInterface ui;
+  // The x relation is wrong as well, but the missing y tick is found first.
+  EXPECT_EQ(CheckUserAxes(ui, {"5", "1", "1"}, {"0", "1", " "}), AxisBox::YTick);
+  ExpectOneMessage(ui, "A Value Is Missing");
+  RecordingUserInterface first;
+  EXPECT_EQ(CheckUserAxes(first, {"0", "", ""}, {"", "1", "1"}), AxisBox::XMax);
+  ExpectOneMessage(first, "A Value Is Missing");
+}
+
+TEST(AxisChecks, RelationsBeforeTicks) {
+  RecordingUserInterface ui;
+  // x tick 0 and y min > y max: the y relation is checked before the x tick.
+  EXPECT_EQ(CheckUserAxes(ui, {"0", "1", "0"}, {"3", "2", "1"}), AxisBox::YMin);
+  ExpectOneMessage(ui, "Error In Relation: Min = 3 > Max = 2");
+  RecordingUserInterface x;
+  EXPECT_EQ(CheckUserAxes(x, {"2", "1", "1"}, {"3", "2", "1"}), AxisBox::XMin);
+  ExpectOneMessage(x, "Error In Relation: Min = 2 > Max = 1");
+}
+
+TEST(AxisChecks, XTicksBeforeYTicks) {
+  RecordingUserInterface ui;
+  EXPECT_EQ(CheckUserAxes(ui, {"0", "1", "0.001"}, {"0", "1", "0"}), AxisBox::XTick);
+  ExpectOneMessage(ui,
+                   "Min = 0,  Max = 1  and  Tick = 0.001  Results In Too Many Intervals   "
+                   "(Maximum Number =  200)");
+  RecordingUserInterface y;
+  EXPECT_EQ(CheckUserAxes(y, {"0", "1", "0.1"}, {"0", "1", "0"}), AxisBox::YTick);
+  ExpectOneMessage(y, "0  Is Not Allowed");
+  RecordingUserInterface count;
+  EXPECT_EQ(CheckUserAxes(count, {"0", "1", "0.1"}, {"0", "100", "0.1"}), AxisBox::YTick);
+  ExpectOneMessage(count,
+                   "Min = 0,  Max = 100  and  Tick = 0.1  Results In Too Many Intervals   "
+                   "(Maximum Number =  200)");
+}
+
+}  // namespace
+}  // namespace pelmora
