@@ -1,0 +1,314 @@
+#include "views/plot_xyz.h"
+
+#include <QFontMetricsF>
+#include <QPen>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "format/number_entry.h"
+#include "format/number_format.h"
+#include "output/axis_scale.h"
+
+namespace pelmora {
+
+namespace {
+
+// The classic 16-colour palette, numbered 0..15.
+constexpr std::array<QRgb, 16> kPalette = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+// Light grey (7) and white (15) would vanish against the grid and the page.
+constexpr std::array<int, 14> kCurvePalette = {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14};
+
+// A range narrower than this cannot be drawn.
+constexpr double kResolution = 1e-10;
+// A fixed axis never gets more grid lines than the appearance dialog allows.
+constexpr double kMaxTicks = kMaximumAxisIntervals;
+
+bool Calculated(Single y) { return y < kNoResult; }
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+QFontMetricsF MetricsOf(QPainter& painter, const QFont& font) {
+  if (painter.isActive() && painter.device() != nullptr) return QFontMetricsF(font, painter.device());
+  return QFontMetricsF(font);
+}
+
+// The number of tick intervals between min and max at the given distance.
+int TickCount(double min, double max, double tick) {
+  if (tick == 0) return 0;
+  const double n = std::abs(max - min) / std::abs(tick);
+  if (!std::isfinite(n) || n > kMaxTicks) return 0;
+  return static_cast<int>(std::floor(n + 1e-6));
+}
+
+// The tick values of an axis, from its minimum towards its maximum.
+std::vector<double> Ticks(double min, double max, double tick) {
+  const int n = TickCount(min, max, tick);
+  const double step = (max >= min ? 1 : -1) * std::abs(tick);
+  std::vector<double> ticks;
+  if (n == 0) return {min, max};
+  for (int i = 0; i <= n; ++i) ticks.push_back(min + i * step);
+  return ticks;
+}
+
+// A single as the decimal its general form shows.
+double AsShown(Single v) { return ParseNumber(StrSingle(v)); }
+
+// An automatically scaled axis over [lo, hi] with n intervals.
+void ScaleAutomatically(double lo, double hi, std::int16_t n, double& min, double& max, double& tick) {
+  Single minp = 0;
+  Single maxp = 0;
+  ScaleAxis(ToSingle(lo), ToSingle(hi), n, minp, maxp);
+  // A single's end is taken at the seven digits it holds (0.49999997 is the
+  // single nearest 0.5), so that the tick labels show round numbers.
+  min = RoundAxisEnd(AsShown(minp));
+  max = RoundAxisEnd(AsShown(maxp));
+  tick = (max - min) / n;
+}
+
+}  // namespace
+
+GraphAppearance GraphAppearanceOf(const WindowSettings& w) {
+  GraphAppearance a;
+  a.title = w.graphTexts[0];
+  a.xTitle = w.graphTexts[1];
+  a.yTitle = w.graphTexts[2];
+  a.zTitle = w.graphTexts[3];
+  a.xMin = ParseNumber(w.axisTexts[0]);
+  a.xMax = ParseNumber(w.axisTexts[1]);
+  a.yMin = ParseNumber(w.axisTexts[2]);
+  a.yMax = ParseNumber(w.axisTexts[3]);
+  const std::size_t lineBreak = w.extraText.find(kLineBreak);
+  a.xTick = ParseNumber(w.extraText.substr(0, lineBreak));
+  a.yTick = lineBreak == std::string::npos ? 0 : ParseNumber(w.extraText.substr(lineBreak + 2));
+  if (!w.fontName.empty()) a.fontName = w.fontName;
+  const double size = ParseNumber(w.fontSize);
+  if (size > 0) a.fontSize = size;
+  a.fontBold = w.fontBold != kFalse;
+  return a;
+}
+
+QFont GraphFont(const GraphAppearance& a) {
+  QFont font(Text(a.fontName));
+  font.setPointSizeF(a.fontSize > 0 ? a.fontSize : 9);
+  font.setBold(a.fontBold);
+  return font;
+}
+
+QColor CurveColour(int k) {
+  const int n = static_cast<int>(kCurvePalette.size());
+  const int index = ((k % n) + n) % n;
+  return QColor(kPalette[static_cast<std::size_t>(kCurvePalette[static_cast<std::size_t>(index)])]);
+}
+
+QPointF PlotGeometry::Map(double x, double y) const {
+  return {plot.left() + (x - xMin) / (xMax - xMin) * plot.width(),
+          plot.bottom() - (y - yMin) / (yMax - yMin) * plot.height()};
+}
+
+PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
+                         const Session& s) {
+  PlotGeometry g;
+
+  // The region: the whole target, or on a page the window's shape inside a
+  // margin of a tenth of the page.
+  g.region = target.rect;
+  const QRectF& page = target.rect;
+  if (target.windowAspect > 0 && page.height() > 0) {
+    const double rw = target.windowAspect;
+    const double rp = page.width() / page.height();
+    if (rw < rp) {
+      g.region = QRectF(page.left() + 0.1 * page.width(), page.top() + 0.1 * page.height(),
+                        0.8 * rw / rp * page.width(), 0.8 * page.height());
+    } else {
+      const double height = 0.8 * rp / rw * page.height();
+      g.region = QRectF(page.left() + 0.1 * page.width(), page.top() + (page.height() - height) / 2,
+                        0.8 * page.width(), height);
+    }
+  }
+
+  const double lh = MetricsOf(painter, GraphFont(a)).height();
+  const double headingLines = static_cast<double>(s.RangeHeadings.size()) + (a.title.empty() ? 0 : 1);
+  const QRectF& r = g.region;
+  g.plot = QRectF(QPointF(r.left() + 0.1 * r.width(), r.top() + (headingLines + 1.5) * lh),
+                  QPointF(r.left() + 0.85 * r.width(), r.top() + r.height() - 3 * lh));
+
+  // The data range.
+  if (s.XValues.empty() || s.YValues.empty()) return g;
+  const bool xAutomatic = AxisIsAutomatic(a.xMin, a.xMax);
+  const bool yAutomatic = AxisIsAutomatic(a.yMin, a.yMax);
+  double xLo = a.xMin;
+  double xHi = a.xMax;
+  if (xAutomatic) {
+    const auto [lo, hi] = std::minmax_element(s.XValues.begin(), s.XValues.end());
+    xLo = *lo;
+    xHi = *hi;
+  }
+  double yLo = a.yMin;
+  double yHi = a.yMax;
+  if (yAutomatic) {
+    yLo = std::numeric_limits<double>::infinity();
+    yHi = -yLo;
+    for (const auto& curve : s.YValues)
+      for (Single y : curve)
+        if (Calculated(y)) {
+          yLo = std::min(yLo, static_cast<double>(y));
+          yHi = std::max(yHi, static_cast<double>(y));
+        }
+  }
+  if (!(std::abs(xHi - xLo) > kResolution)) {
+    g.outcome = PlotOutcome::NoXResolution;
+    return g;
+  }
+  if (!(std::abs(yHi - yLo) > kResolution)) {
+    g.outcome = PlotOutcome::NoYResolution;
+    return g;
+  }
+
+  // The axes.
+  if (xAutomatic) {
+    const auto count = static_cast<std::int16_t>(std::min<std::size_t>(s.XValues.size(), 32767));
+    ScaleAutomatically(xLo, xHi, RequestedXIntervals(count), g.xMin, g.xMax, g.xTick);
+  } else {
+    g.xMin = a.xMin;
+    g.xMax = a.xMax;
+    g.xTick = a.xTick;
+  }
+  if (yAutomatic) {
+    ScaleAutomatically(yLo, yHi, kRequestedYIntervals, g.yMin, g.yMax, g.yTick);
+    // A quantity that cannot fall far below 0 (a sample size, a probability)
+    // is drawn from 0.
+    if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition) {
+      const double lower = s.entryAt(s.UnknownPosition).ParamLowerLimit;
+      if (lower >= 0 && lower <= 4) {
+        g.yMin = 0;
+        g.yTick = (g.yMax - g.yMin) / kRequestedYIntervals;
+      }
+    }
+  } else {
+    g.yMin = a.yMin;
+    g.yMax = a.yMax;
+    g.yTick = a.yTick;
+  }
+  g.outcome = PlotOutcome::Drawn;
+  return g;
+}
+
+PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a, const Session& s) {
+  const PlotGeometry g = ArrangePlot(painter, target, a, s);
+  if (g.outcome == PlotOutcome::NoXResolution) {
+    s.ui().ShowMessage(kNoXResolution, kProgramTitle, MessageIcon::Information);
+    return g.outcome;
+  }
+  if (g.outcome == PlotOutcome::NoYResolution) {
+    s.ui().ShowMessage(kNoYResolution, kProgramTitle, MessageIcon::Information);
+    return g.outcome;
+  }
+
+  painter.save();
+  painter.setClipRect(target.rect, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  const QFont font = GraphFont(a);
+  painter.setFont(font);
+  const QFontMetricsF fm = MetricsOf(painter, font);
+  const double lh = fm.height();
+  const double dw = fm.horizontalAdvance(QStringLiteral("0"));
+  const QRectF& region = g.region;
+  const QRectF& plot = g.plot;
+  const QPen textPen(Qt::black);
+
+  // Headings: the graph title, then the lines of the range, each centred.
+  painter.setPen(textPen);
+  double lineTop = region.top();
+  auto heading = [&](const std::string& text) {
+    painter.drawText(QRectF(region.left(), lineTop, region.width(), lh), Qt::AlignHCenter | Qt::AlignTop,
+                     Text(text));
+    lineTop += lh;
+  };
+  if (!a.title.empty()) heading(a.title);
+  for (const std::string& line : s.RangeHeadings) heading(line);
+
+  if (g.outcome != PlotOutcome::Drawn) {
+    painter.restore();
+    return g.outcome;
+  }
+
+  const std::vector<double> xTicks = Ticks(g.xMin, g.xMax, g.xTick);
+  const std::vector<double> yTicks = Ticks(g.yMin, g.yMax, g.yTick);
+
+  // Grid lines, then the frame over them.
+  painter.setPen(QPen(kGridColour, 0));
+  for (double x : xTicks) {
+    const double px = g.Map(x, g.yMin).x();
+    painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
+  }
+  for (double y : yTicks) {
+    const double py = g.Map(g.xMin, y).y();
+    painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+  }
+  painter.setPen(QPen(Qt::black, 0));
+  painter.drawRect(plot);
+
+  // Tick labels, one pattern per axis.
+  painter.setPen(textPen);
+  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax);
+  const double labelWidth = region.width();
+  for (double x : xTicks) {
+    const double px = g.Map(x, g.yMin).x();
+    painter.drawText(QRectF(px - labelWidth / 2, plot.bottom() + 0.25 * lh, labelWidth, lh),
+                     Qt::AlignHCenter | Qt::AlignTop, Text(FormatPattern(x, xPattern)));
+  }
+  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax);
+  for (double y : yTicks) {
+    const double py = g.Map(g.xMin, y).y();
+    painter.drawText(QRectF(region.left(), py - lh / 2, plot.left() - 0.5 * dw - region.left(), lh),
+                     Qt::AlignRight | Qt::AlignVCenter, Text(FormatPattern(y, yPattern)));
+  }
+
+  // Axis titles: x under its tick labels, y above the top of its axis.
+  painter.drawText(QRectF(plot.left(), plot.bottom() + 1.5 * lh, plot.width(), lh),
+                   Qt::AlignHCenter | Qt::AlignTop, Text(a.xTitle));
+  painter.drawText(QRectF(region.left(), plot.top() - 1.25 * lh, region.width(), lh),
+                   Qt::AlignLeft | Qt::AlignTop, Text(a.yTitle));
+
+  // Curves; a point that could not be calculated leaves a gap.
+  painter.save();
+  painter.setClipRect(plot.adjusted(0, 0, 1, 1), Qt::IntersectClip);
+  const std::size_t m = s.XValues.size();
+  for (std::size_t k = 0; k < s.YValues.size(); ++k) {
+    painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
+    const std::vector<Single>& curve = s.YValues[k];
+    for (std::size_t i = 0; i + 1 < m && i + 1 < curve.size(); ++i) {
+      if (!Calculated(curve[i]) || !Calculated(curve[i + 1])) continue;
+      painter.drawLine(g.Map(s.XValues[i], curve[i]), g.Map(s.XValues[i + 1], curve[i + 1]));
+    }
+  }
+  painter.restore();
+
+  // Legend: the z-axis title, then a short line per curve and its z value.
+  const double legendLeft = plot.right() + dw;
+  const double legendWidth = std::max(0.0, region.right() - legendLeft);
+  painter.setPen(textPen);
+  painter.drawText(QRectF(legendLeft, plot.top(), legendWidth, lh), Qt::AlignLeft | Qt::AlignTop,
+                   Text(a.zTitle));
+  const double sample = 3 * dw;
+  for (std::size_t k = 0; k < s.ZValues.size(); ++k) {
+    const double top = plot.top() + (static_cast<double>(k) + 1.5) * lh;
+    const double middle = std::round(top + lh / 2);
+    painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
+    painter.drawLine(QPointF(legendLeft, middle), QPointF(legendLeft + sample, middle));
+    painter.setPen(textPen);
+    painter.drawText(QRectF(legendLeft + sample + 0.5 * dw, top, legendWidth, lh),
+                     Qt::AlignLeft | Qt::AlignVCenter, Text(ShortestGeneral(s.ZValues[k])));
+  }
+
+  painter.restore();
+  return PlotOutcome::Drawn;
+}
+
+}  // namespace pelmora

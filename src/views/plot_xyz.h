@@ -1,0 +1,90 @@
+// The drawing of a graph: the range results as one curve per z value over the
+// x values, with headings, frame, grid, tick labels, axis titles and legend,
+// onto any QPainter (the Graph window's picture, an image for the clipboard or
+// pelmora-cli, the printer).
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <string>
+
+#include "session/session.h"
+
+namespace pelmora {
+
+// How a graph looks: its titles, the six axis values (an axis whose minimum
+// and maximum are both 0 is scaled automatically) and its font.
+struct GraphAppearance {
+  std::string title;
+  std::string xTitle;
+  std::string yTitle;
+  std::string zTitle;
+  double xMin = 0;
+  double xMax = 0;
+  double xTick = 0;
+  double yMin = 0;
+  double yMax = 0;
+  double yTick = 0;
+  std::string fontName = "Arial";
+  double fontSize = 9;
+  bool fontBold = false;
+};
+
+// Where a graph window's record keeps its appearance:
+//   graphTexts: the title, the x-axis, y-axis and z-axis titles;
+//   axisTexts:  x minimum, x maximum, y minimum, y maximum;
+//   extraText:  the x tick and the y tick, separated by a line break.
+// The axis texts are read as typed numbers (decimal comma accepted, a blank
+// text is 0).
+GraphAppearance GraphAppearanceOf(const WindowSettings& w);
+
+// The font a graph is drawn in.
+QFont GraphFont(const GraphAppearance& a);
+
+// The colour of curve k (0-based): the classic 16-colour palette taken in the
+// order 0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, then again from 0.
+QColor CurveColour(int k);
+// The colour of the grid lines.
+inline const QColor kGridColour{0xC0, 0xC0, 0xC0};
+
+// The resolution messages.
+inline constexpr const char* kNoXResolution = "Insufficient resolution in the X direction !";
+inline constexpr const char* kNoYResolution = "Insufficient resolution in the Y direction !";
+
+enum class PlotOutcome { Drawn, NoData, NoXResolution, NoYResolution };
+
+// The plot rectangle and the axes of one drawing.
+struct PlotGeometry {
+  PlotOutcome outcome = PlotOutcome::NoData;
+  QRectF region;  // the part of the target the graph occupies
+  QRectF plot;    // the frame of the curves
+  double xMin = 0, xMax = 1, xTick = 1;
+  double yMin = 0, yMax = 1, yTick = 1;
+  // The target point of a data point.
+  QPointF Map(double x, double y) const;
+};
+
+// Where a drawing goes.  On the screen the whole target is used; on a page
+// (windowAspect > 0, the graph window's width-to-height ratio) the graph keeps
+// that ratio inside a margin of a tenth of the page.
+struct PlotTarget {
+  QRectF rect;
+  double windowAspect = 0;
+};
+
+// The geometry PlotXYZ uses, without drawing or messages.  The painter gives
+// the text metrics of the graph font.
+PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
+                         const Session& s);
+
+// Draws the session's range results (XValues, YValues, ZValues and
+// RangeHeadings; points of 99999 leave gaps) into the target.  An axis of no
+// width shows its resolution message (information icon) through the
+// session's user interface and nothing is drawn.  Nothing is drawn outside
+// the target rectangle; the painter's state is restored afterwards.
+PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a, const Session& s);
+
+}  // namespace pelmora
