@@ -58,15 +58,6 @@ class ParBinTest : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Listed() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Offered() const { return {s.OptionId.begin(), s.OptionId.begin() + s.OptionCount}; }
-  std::vector<int> Rows() const {
-    return {s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount};
-  }
 };
 
 TEST_F(ParBinTest, ServesTheBinomialMenuItem) {
@@ -78,24 +69,24 @@ TEST_F(ParBinTest, ServesTheBinomialMenuItem) {
 
 TEST_F(ParBinTest, OfferedOptionsAndRowsOfEachKind) {
   Choose(kTest, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kArcSine, kExact}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Proportion}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kArcSine, kExact}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Proportion}));
   Choose(kTest, 2, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kArcSine}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Proportion2, group::SampleSize2}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kArcSine}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Proportion2, group::SampleSize2}));
 
   Choose(kPointEstimate, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{}));
   Choose(kPointEstimate, 2, 1);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Proportion2, group::SampleSize2}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Proportion2, group::SampleSize2}));
 
   Choose(kInterval, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::ConfInterval}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::ConfInterval}));
   Choose(kInterval, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Proportion2, group::SampleSize2, group::ConfInterval}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Proportion2, group::SampleSize2, group::ConfInterval}));
 }
 
 TEST_F(ParBinTest, TwoOneSidedOnlyForATestAndNotOfTwoSamplesOnTheArcSineScale) {
@@ -138,11 +129,11 @@ TEST_F(ParBinTest, ParameterListsOfTheEstimates) {
   // Position 1 has no row in the Calculation window: a point estimate keeps
   // id 1 there and lists the error asked for at position 2.
   Choose(kPointEstimate, 1, 1);
-  EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::UpperAbsoluteError,
-                                        Ids::PointProportion, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ErrorLevel, 1, Common::UpperAbsoluteError,
+                                           Ids::PointProportion, Ids::SampleSize}));
   Choose(kPointEstimate, 1, 2);
-  EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointProportion,
-                                        Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointProportion,
+                                           Ids::SampleSize}));
   const int pointSecond[3] = {Ids::PointProportion2, Ids::PointProportion2MinusProportion1,
                               Ids::PointProportion2OverProportion1};
   const int intervalSecond[3] = {Ids::Proportion2, Ids::Proportion2MinusProportion1,
@@ -151,17 +142,18 @@ TEST_F(ParBinTest, ParameterListsOfTheEstimates) {
   const int limit[3] = {Common::LowerLimit, Common::UpperLimit, Common::WidthOfInterval};
   for (int form = 0; form < 3; ++form) {
     Choose(kPointEstimate, 2, 2, {}, {{group::Proportion2, form}, {group::SampleSize2, 2 - form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointProportion1,
-                                          pointSecond[form], Ids::SampleSize1, size2[2 - form]}));
+    EXPECT_EQ(ListedIds(),
+              (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointProportion1,
+                                pointSecond[form], Ids::SampleSize1, size2[2 - form]}));
     EXPECT_EQ(s.ValueMode, 2 - form);
     Choose(kInterval, 1, 2, {}, {{group::ConfInterval, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Proportion,
-                                          limit[form], Ids::SampleSize}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Proportion,
+                                             limit[form], Ids::SampleSize}));
     Choose(kInterval, 2, 2, {},
            {{group::Proportion2, form}, {group::SampleSize2, form}, {group::ConfInterval, 2}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Proportion1,
-                                          intervalSecond[form], Common::WidthOfInterval, Ids::SampleSize1,
-                                          size2[form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow,
+                                             Ids::Proportion1, intervalSecond[form], Common::WidthOfInterval,
+                                             Ids::SampleSize1, size2[form]}));
   }
   // The captions the Calculation window shows.
   Choose(kInterval, 2, 2, {}, {{group::Proportion2, 1}});
@@ -225,9 +217,9 @@ TEST_F(ParBinTest, Descriptions) {
 
 TEST_F(ParBinTest, TheTestIsTheBinomialTests) {
   Choose(kTest, 2, 2, {kContinuity}, {{group::Proportion2, 1}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, TestIds::H0Difference, TestIds::Proportion1,
-                                        TestIds::Proportion2MinusProportion1, TestIds::SampleSize1,
-                                        TestIds::SampleSize2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, TestIds::H0Difference, TestIds::Proportion1,
+                                           TestIds::Proportion2MinusProportion1, TestIds::SampleSize1,
+                                           TestIds::SampleSize2}));
   Set(TestIds::H0Difference, "0");
   Set(TestIds::Proportion1, "0.4");
   Set(TestIds::Proportion2MinusProportion1, "0.2");

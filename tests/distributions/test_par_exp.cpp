@@ -47,14 +47,6 @@ class ExponentialDistribution : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {
     std::ostringstream out, err;
@@ -118,18 +110,18 @@ TEST_F(ExponentialDistribution, TheLocationHasNoTwoSampleForm) {
 
 TEST_F(ExponentialDistribution, OfferedRows) {
   Choose(1, kPointEstimate, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{}));
   Choose(1, kPointEstimate, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{2}));  // "Sample Size 2"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{2}));  // "Sample Size 2"
   Choose(0, kInterval, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{32}));  // "Conf.Interval"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{32}));  // "Conf.Interval"
   Choose(2, kInterval, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{2, 32}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{2, 32}));
   // The tests offer the rows of the test modules.
   Choose(0, kTest, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{14}));  // "Location*"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{14}));  // "Location*"
   Choose(1, kTest, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{16, 2}));  // "Scale 2*", "Sample Size 2"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{16, 2}));  // "Scale 2*", "Sample Size 2"
   EXPECT_EQ(s.OptionCount, 0);
 }
 

@@ -52,14 +52,6 @@ class FinitePopulation : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {
     std::ostringstream out, err;
@@ -136,15 +128,15 @@ TEST_F(FinitePopulation, AKindWithoutDefinitionComputesNothing) {
 
 TEST_F(FinitePopulation, OfferedRows) {
   Choose(kMean, kTest, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{0}));  // "Mean*"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{0}));  // "Mean*"
   Choose(kMean, kTest, 1, 3);
-  EXPECT_EQ(Rows(), (std::vector<int>{}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{}));
   Choose(kMean, kTest, 2, 3);
-  EXPECT_EQ(Rows(), (std::vector<int>{1, 2, 25}));  // "Mean 2*", "Sample Size 2", "Population Size 2"
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{1, 2, 25}));  // "Mean 2*", "Sample Size 2", "Population Size 2"
   Choose(kMean, kInterval, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{32}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{32}));
   Choose(kMean, kInterval, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{2, 25, 32}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{2, 25, 32}));
   EXPECT_EQ(s.OptionCount, 0);
 }
 

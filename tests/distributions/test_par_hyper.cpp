@@ -46,17 +46,6 @@ class Hypergeometric : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
-  std::vector<int> Options() const {
-    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
-  }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {
     std::ostringstream out, err;
@@ -95,8 +84,8 @@ TEST_F(Hypergeometric, TheMenuItemIsServedByThisModuleWithoutPointEstimate) {
 TEST_F(Hypergeometric, TheTestsAreThoseOfTheHypergeometricTest) {
   Choose(kTest, 1, 2, {}, {kExactCalculation});
   EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 35, 83, 14, 31}));
-  EXPECT_EQ(Options(), (std::vector<int>{kContinuityCorrection, kExactCalculation}));
-  EXPECT_EQ(Rows(), (std::vector<int>{11}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuityCorrection, kExactCalculation}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{11}));
   const double viaDistribution = Solve(Ids::SampleSize);
   ASSERT_NE(viaDistribution, kNoResult);
   // The test module itself, on the same session.
@@ -118,10 +107,10 @@ TEST_F(Hypergeometric, TheTestsAreThoseOfTheHypergeometricTest) {
 
 TEST_F(Hypergeometric, IntervalRowsOptionAndLists) {
   Choose(kInterval, 1, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{kContinuityCorrection}));
-  EXPECT_EQ(Rows(), (std::vector<int>{32}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuityCorrection}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{32}));
   Choose(kInterval, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{12, 2, 25, 32}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{12, 2, 25, 32}));
   const int limits[3] = {20, 21, 100};
   for (int k = 0; k < 3; ++k) {
     Choose(kInterval, 1, 2, {{32, k}});

@@ -55,65 +55,56 @@ class LogNormalDistribution : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> Ids() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
-  std::vector<int> Options() const {
-    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
-  }
 };
 
 TEST_F(LogNormalDistribution, OffersTheRowsAndOptionsOfEachKind) {
   Choose(kShapeKnown, kEstimate, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{kShape2Group, kSize2Group}));
-  EXPECT_TRUE(Options().empty());
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kShape2Group, kSize2Group}));
+  EXPECT_TRUE(OfferedOptions().empty());
   Choose(kShapeKnown, kInterval, 1);
-  EXPECT_EQ(Rows(), (std::vector<int>{kIntervalGroup}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kIntervalGroup}));
   Choose(kShapeUnknown, kInterval, 1);
-  EXPECT_EQ(Options(), (std::vector<int>{kDf, kGroups}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kDf, kGroups}));
   Choose(kShapeUnknown, kInterval, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{kDf, kGroups, kUnequalShapes}));
-  EXPECT_EQ(Rows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kDf, kGroups, kUnequalShapes}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
   d.SetOption(kUnequalShapes, true);
-  EXPECT_EQ(Rows(), (std::vector<int>{kShape2StarGroup, kSize2Group, kIntervalGroup}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kShape2StarGroup, kSize2Group, kIntervalGroup}));
   d.SetOption(kDf, true);
   d.SetOption(kGroups, true);
   EXPECT_EQ(s.OptionState[kDf], 0);
   // The point estimate with an estimated shape offers nothing.
   Choose(kShapeUnknown, kEstimate, 2);
-  EXPECT_TRUE(Rows().empty());
-  EXPECT_TRUE(Options().empty());
+  EXPECT_TRUE(OfferedRows().empty());
+  EXPECT_TRUE(OfferedOptions().empty());
 }
 
 TEST_F(LogNormalDistribution, Lists) {
   Choose(kShapeKnown, kEstimate, 1, 1);
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Ids::ErrorLevel, 1, Ids::UpperRelativeError, Ids::Shape, Ids::SampleSize}));
   Choose(kShapeKnown, kEstimate, 2, 2, {}, {{kShape2Group, 1}, {kSize2Group, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::RelativeError, Ids::Shape1,
-                                     Ids::Shape2MinusShape1, Ids::SampleSize1, Ids::SampleSize2OverSize1}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{Ids::ErrorLevel, 1, Ids::RelativeError, Ids::Shape1, Ids::Shape2MinusShape1,
+                              Ids::SampleSize1, Ids::SampleSize2OverSize1}));
   Choose(kShapeKnown, kInterval, 1, 2, {}, {{kIntervalGroup, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Median, Ids::UpperLimit,
-                                     Ids::Shape, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Median, Ids::UpperLimit,
+                                           Ids::Shape, Ids::SampleSize}));
   Choose(kShapeKnown, kInterval, 2, 2, {}, {{kShape2Group, 2}});
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::MedianRatio, Ids::LowerLimit,
                               Ids::Shape1, Ids::Shape2OverShape1, Ids::SampleSize1, Ids::SampleSize2}));
   Choose(kShapeUnknown, kInterval, 1, 2, {kDf}, {{kIntervalGroup, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Median, Ids::Width,
-                                     Ids::ShapeStar, Ids::SampleSize, Ids::DegreesOfFreedom}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Median, Ids::Width,
+                                           Ids::ShapeStar, Ids::SampleSize, Ids::DegreesOfFreedom}));
   Choose(kShapeUnknown, kInterval, 2, 2, {kGroups});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::MedianRatio, Ids::LowerLimit,
-                                     Ids::ShapeStar, Ids::SampleSize1, Ids::SampleSize2, Ids::NoOfGroups}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::MedianRatio, Ids::LowerLimit,
+                              Ids::ShapeStar, Ids::SampleSize1, Ids::SampleSize2, Ids::NoOfGroups}));
   Choose(kShapeUnknown, kInterval, 2, 2, {kUnequalShapes, kGroups}, {{kShape2StarGroup, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::MedianRatio, Ids::LowerLimit,
-                                     Ids::Shape1Star, Ids::Shape2StarMinusShape1Star, Ids::SampleSize1,
-                                     Ids::SampleSize2, Ids::NoOfGroups}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::MedianRatio,
+                                           Ids::LowerLimit, Ids::Shape1Star, Ids::Shape2StarMinusShape1Star,
+                                           Ids::SampleSize1, Ids::SampleSize2, Ids::NoOfGroups}));
 }
 
 TEST_F(LogNormalDistribution, CaptionsAndDescription) {
@@ -217,7 +208,7 @@ TEST_F(LogNormalDistribution, PointEstimateWithAnEstimatedShapeIsNotAvailable) {
   EXPECT_EQ(ui.messages.back().title, kProgramTitle);
   EXPECT_EQ(ui.messages.back().icon, MessageIcon::Exclamation);
   EXPECT_EQ(s.LastPosition, 1);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1}));
   EXPECT_EQ(s.UnknownPosition, 0);
   s.ResultsCurrent = false;
   EXPECT_EQ(CalculateSingle(d), SingleOutcome::NotCalculable);
@@ -253,7 +244,7 @@ TEST_F(LogNormalDistribution, TestsAreThoseOfTheTestModules) {
     for (int samples : {1, 2}) {
       SCOPED_TRACE(choice * 10 + samples);
       Choose(choice, kTest, samples);
-      const std::vector<int> ids = Ids();
+      const std::vector<int> ids = ListedIds();
       const int p = PositionOf(samples == 1 ? Ids::SampleSize : Ids::SampleSize1);
       s.UnknownPosition = static_cast<std::int16_t>(p);
       s.ResultsCurrent = false;
@@ -264,7 +255,7 @@ TEST_F(LogNormalDistribution, TestsAreThoseOfTheTestModules) {
                                   : d.modules().Find<TestLstu>();
       d.UseModuleForTesting(test);
       d.ApplyOptions();
-      EXPECT_EQ(Ids(), ids);
+      EXPECT_EQ(ListedIds(), ids);
       s.ResultsCurrent = false;
       CalculateSingle(d);
       EXPECT_DOUBLE_EQ(s.value(p), ours);

@@ -56,12 +56,6 @@ class Bivariate : public testing::PlanningTest {
     for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
     return ids;
   }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
-  std::vector<int> Options() const {
-    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
-  }
   // The P-value (or limit, width) the criterion computes at the value texts.
   double Computed() { return Criterion() + s.value(PositionOf(Measured())); }
   int Measured() const { return s.ProcedureKind == kInterval ? s.ParameterList[3] : s.ParameterList[0]; }
@@ -139,55 +133,55 @@ TEST_F(Bivariate, SdRatioIsATestOnly) {
   EXPECT_FALSE(s.dialog.procedureEnabled[2]);
   EXPECT_TRUE(s.dialog.tailsEnabled[0]);
   EXPECT_TRUE(s.dialog.tailsEnabled[2]);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::StdDeviationRatio}));
-  EXPECT_TRUE(Options().empty());
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::StdDeviationRatio}));
+  EXPECT_TRUE(OfferedOptions().empty());
 }
 
 TEST_F(Bivariate, RowsAndOptionsOfTheMean) {
   using std::vector;
   Choose(kMean, kTest, 2);
-  EXPECT_EQ(Options(), vector<int>{option::StdDeviationForDiff});
-  EXPECT_EQ(Rows(), (vector<int>{group::MeanOfDiff, group::StdDeviation2}));
+  EXPECT_EQ(OfferedOptions(), vector<int>{option::StdDeviationForDiff});
+  EXPECT_EQ(OfferedRows(), (vector<int>{group::MeanOfDiff, group::StdDeviation2}));
   Choose(kMean, kTest, 1, {}, {option::StdDeviationForDiff});
-  EXPECT_EQ(Rows(), vector<int>{group::MeanOfDiff});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::MeanOfDiff});
   Choose(kMean, kTest, 3);
-  EXPECT_EQ(Rows(), vector<int>{group::StdDeviation2});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::StdDeviation2});
   Choose(kMean, kTest, 3, {}, {option::StdDeviationForDiff});
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(OfferedRows().empty());
   Choose(kMean, kInterval, 2);
-  EXPECT_EQ(Rows(), (vector<int>{group::StdDeviation2, group::ConfInterval}));
+  EXPECT_EQ(OfferedRows(), (vector<int>{group::StdDeviation2, group::ConfInterval}));
   Choose(kMean, kInterval, 2, {}, {option::StdDeviationForDiff});
-  EXPECT_EQ(Rows(), vector<int>{group::ConfInterval});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::ConfInterval});
 }
 
 TEST_F(Bivariate, RowsOfTheCorrelation) {
   Choose(kCorrelation, kTest, 2);
-  EXPECT_EQ(Rows(), std::vector<int>{group::Correlation});
+  EXPECT_EQ(OfferedRows(), std::vector<int>{group::Correlation});
   Choose(kCorrelation, kTest, 3);
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(OfferedRows().empty());
   Choose(kCorrelation, kInterval, 2);
-  EXPECT_EQ(Rows(), std::vector<int>{group::ConfInterval});
-  EXPECT_TRUE(Options().empty());
+  EXPECT_EQ(OfferedRows(), std::vector<int>{group::ConfInterval});
+  EXPECT_TRUE(OfferedOptions().empty());
 }
 
 TEST_F(Bivariate, RegressionRowsFollowTheResidualOption) {
   using std::vector;
   Choose(kRegression, kTest, 2);
-  EXPECT_EQ(Options(), vector<int>{option::ResidualStdDeviation});
-  EXPECT_EQ(Rows(), (vector<int>{group::RegressionCoeff, group::StdDeviation2}));
+  EXPECT_EQ(OfferedOptions(), vector<int>{option::ResidualStdDeviation});
+  EXPECT_EQ(OfferedRows(), (vector<int>{group::RegressionCoeff, group::StdDeviation2}));
   // Ticking the check box hides the second row; clearing it shows it again.
   d.SetOption(option::ResidualStdDeviation, true);
-  EXPECT_EQ(Rows(), vector<int>{group::RegressionCoeff});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::RegressionCoeff});
   d.SetOption(option::ResidualStdDeviation, false);
-  EXPECT_EQ(Rows(), (vector<int>{group::RegressionCoeff, group::StdDeviation2}));
+  EXPECT_EQ(OfferedRows(), (vector<int>{group::RegressionCoeff, group::StdDeviation2}));
   Choose(kRegression, kTest, 3);
-  EXPECT_EQ(Rows(), vector<int>{group::StdDeviation2});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::StdDeviation2});
   Choose(kRegression, kTest, 3, {}, {option::ResidualStdDeviation});
-  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(OfferedRows().empty());
   Choose(kRegression, kInterval, 2);
-  EXPECT_EQ(Rows(), (vector<int>{group::ConfInterval, group::StdDeviation2}));
+  EXPECT_EQ(OfferedRows(), (vector<int>{group::ConfInterval, group::StdDeviation2}));
   d.SetOption(option::ResidualStdDeviation, true);
-  EXPECT_EQ(Rows(), vector<int>{group::ConfInterval});
+  EXPECT_EQ(OfferedRows(), vector<int>{group::ConfInterval});
 }
 
 // ---- Lists -------------------------------------------------------------------

@@ -58,17 +58,6 @@ class NormalDistribution : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> Ids() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
-  std::vector<int> Options() const {
-    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
-  }
   // The search interval for the unknown id, from its catalogue bounds.
   std::pair<double, double> Interval(int id) {
     s.UnknownPosition = static_cast<std::int16_t>(PositionOf(id));
@@ -83,34 +72,34 @@ class NormalDistribution : public testing::PlanningTest {
 
 TEST_F(NormalDistribution, OffersTheRowsAndOptionsOfEachKind) {
   Choose(kMeanKnown, kEstimate, 1);
-  EXPECT_TRUE(Rows().empty());
-  EXPECT_TRUE(Options().empty());
+  EXPECT_TRUE(OfferedRows().empty());
+  EXPECT_TRUE(OfferedOptions().empty());
   Choose(kMeanKnown, kInterval, 1);
-  EXPECT_EQ(Rows(), (std::vector<int>{kIntervalGroup}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kIntervalGroup}));
   Choose(kMeanKnown, kInterval, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{kSd2Group, kSize2Group, kIntervalGroup}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSd2Group, kSize2Group, kIntervalGroup}));
   Choose(kMeanKnown, kEstimate, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{kSd2Group, kSize2Group}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSd2Group, kSize2Group}));
 
   Choose(kMeanUnknown, kInterval, 1);
-  EXPECT_EQ(Options(), (std::vector<int>{kDf, kGroups}));
-  EXPECT_EQ(Rows(), (std::vector<int>{kIntervalGroup}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kDf, kGroups}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kIntervalGroup}));
   Choose(kMeanUnknown, kInterval, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{kDf, kGroups, kUnequal}));
-  EXPECT_EQ(Rows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kDf, kGroups, kUnequal}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
   d.SetOption(kUnequal, true);
-  EXPECT_EQ(Rows(), (std::vector<int>{kSd2StarGroup, kSize2Group, kIntervalGroup}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSd2StarGroup, kSize2Group, kIntervalGroup}));
 
   Choose(kSdUnknownMean, kInterval, 2);
-  EXPECT_TRUE(Options().empty());
-  EXPECT_EQ(Rows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
+  EXPECT_TRUE(OfferedOptions().empty());
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSize2Group, kIntervalGroup}));
   Choose(kSdKnownMean, kEstimate, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{kSize2Group}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kSize2Group}));
 
   // A test offers what its test module offers: the t-test's options and rows.
   Choose(kMeanUnknown, kTest, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{kDf, kGroups, kUnequal}));
-  EXPECT_EQ(Rows(), (std::vector<int>{1, kSize2Group}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kDf, kGroups, kUnequal}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{1, kSize2Group}));
 }
 
 TEST_F(NormalDistribution, IntervalsAreTwoSidedAndEstimatesNeverTwoOneSided) {
@@ -131,7 +120,7 @@ TEST_F(NormalDistribution, DegreesOfFreedomAndGroupsExcludeEachOther) {
   // Even if both were ticked, the list holds given df only.
   s.OptionState[kGroups] = 1;
   d.ApplyOptions();
-  EXPECT_EQ(Ids().back(), Ids::DegreesOfFreedom);
+  EXPECT_EQ(ListedIds().back(), Ids::DegreesOfFreedom);
   EXPECT_EQ(PositionOf(Ids::NoOfGroups), -1);
 }
 
@@ -140,47 +129,48 @@ TEST_F(NormalDistribution, DegreesOfFreedomAndGroupsExcludeEachOther) {
 TEST_F(NormalDistribution, PointEstimateListsKeepPositionOneUnshown) {
   // The error is the first value the window shows: position 1 has no row.
   Choose(kMeanKnown, kEstimate, 1, 2);
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize}));
   Choose(kMeanKnown, kEstimate, 1, 1);
-  EXPECT_EQ(Ids()[2], Ids::UpperAbsoluteError);
+  EXPECT_EQ(ListedIds()[2], Ids::UpperAbsoluteError);
   Choose(kMeanKnown, kEstimate, 2, 2, {}, {{kSd2Group, 2}, {kSize2Group, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd1, Ids::Sd2OverSd1,
-                                     Ids::SampleSize1, Ids::SampleSize2MinusSize1}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd1, Ids::Sd2OverSd1,
+                                           Ids::SampleSize1, Ids::SampleSize2MinusSize1}));
   Choose(kMeanUnknown, kEstimate, 1, 2, {kDf});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize,
-                                     Ids::DegreesOfFreedom}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize,
+                                           Ids::DegreesOfFreedom}));
   Choose(kMeanUnknown, kEstimate, 2, 2, {kGroups}, {{kSize2Group, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize1,
-                                     Ids::SampleSize2OverSize1, Ids::NoOfGroups}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd, Ids::SampleSize1,
+                                           Ids::SampleSize2OverSize1, Ids::NoOfGroups}));
   Choose(kMeanUnknown, kEstimate, 2, 2, {kUnequal}, {{kSd2StarGroup, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd1Star,
-                                     Ids::Sd2StarMinusSd1Star, Ids::SampleSize1, Ids::SampleSize2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::AbsoluteError, Ids::Sd1Star,
+                                           Ids::Sd2StarMinusSd1Star, Ids::SampleSize1, Ids::SampleSize2}));
   Choose(kSdUnknownMean, kEstimate, 1, 2);
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::RelativeError, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::RelativeError, Ids::SampleSize}));
   Choose(kSdKnownMean, kEstimate, 2, 1);
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::UpperRelativeError, Ids::SampleSize1,
-                                     Ids::SampleSize2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ErrorLevel, 1, Ids::UpperRelativeError, Ids::SampleSize1,
+                                           Ids::SampleSize2}));
   // Every listed value but position 1 has a row of the Calculation window.
   for (int p = 2; p <= s.LastPosition; ++p) EXPECT_GE(RowOfPosition(p), 1);
 }
 
 TEST_F(NormalDistribution, IntervalLists) {
   Choose(kMeanKnown, kInterval, 1);
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Mean, Ids::LowerLimit,
-                                     Ids::Sd, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Mean, Ids::LowerLimit,
+                                           Ids::Sd, Ids::SampleSize}));
   Choose(kMeanKnown, kInterval, 2, 2, {}, {{kIntervalGroup, 1}, {kSd2Group, 1}, {kSize2Group, 2}});
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Diff, Ids::UpperLimit, Ids::Sd1,
                               Ids::Sd2MinusSd1, Ids::SampleSize1, Ids::SampleSize2OverSize1}));
   Choose(kMeanUnknown, kInterval, 1, 2, {kGroups}, {{kIntervalGroup, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Mean, Ids::Width, Ids::SdStar,
-                                     Ids::SampleSize, Ids::NoOfGroups}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Mean, Ids::Width,
+                                           Ids::SdStar, Ids::SampleSize, Ids::NoOfGroups}));
   Choose(kMeanUnknown, kInterval, 2, 2, {kDf});
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Diff, Ids::LowerLimit, Ids::SdStar,
                               Ids::SampleSize1, Ids::SampleSize2, Ids::DegreesOfFreedom}));
   Choose(kMeanUnknown, kInterval, 2, 2, {kUnequal}, {{kSd2StarGroup, 2}});
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::Diff, Ids::LowerLimit, Ids::Sd1Star,
                               Ids::Sd2StarOverSd1Star, Ids::SampleSize1, Ids::SampleSize2}));
   // Given df with unequal standard deviations: a position of its own, after
@@ -190,11 +180,11 @@ TEST_F(NormalDistribution, IntervalLists) {
   EXPECT_EQ(PositionOf(Ids::DegreesOfFreedom), 8);
   EXPECT_EQ(s.LastPosition, 8);
   Choose(kSdKnownMean, kInterval, 1, 2, {}, {{kIntervalGroup, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::SdStar, Ids::Width,
-                                     Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::SdStar, Ids::Width,
+                                           Ids::SampleSize}));
   Choose(kSdUnknownMean, kInterval, 2, 2, {}, {{kSize2Group, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::SdRatio, Ids::LowerLimit,
-                                     Ids::SampleSize1, Ids::SampleSize2MinusSize1}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Ids::ConfidenceLevel, Ids::ProbWidth, Ids::SdRatio,
+                                           Ids::LowerLimit, Ids::SampleSize1, Ids::SampleSize2MinusSize1}));
 }
 
 TEST_F(NormalDistribution, CaptionsAndDescription) {
@@ -467,7 +457,7 @@ TEST_F(NormalDistribution, TestsAreThoseOfTheTestModules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.choice);
     Choose(c.choice, kTest, c.samples, c.tails);
-    const std::vector<int> ids = Ids();
+    const std::vector<int> ids = ListedIds();
     const int sizePosition = PositionOf(c.samples == 1 ? Ids::SampleSize : Ids::SampleSize1);
     s.UnknownPosition = static_cast<std::int16_t>(sizePosition);
     s.ResultsCurrent = false;
@@ -475,7 +465,7 @@ TEST_F(NormalDistribution, TestsAreThoseOfTheTestModules) {
     const double ours = s.value(sizePosition);
     d.UseModuleForTesting(c.module);
     d.ApplyOptions();
-    EXPECT_EQ(Ids(), ids);
+    EXPECT_EQ(ListedIds(), ids);
     s.ResultsCurrent = false;
     CalculateSingle(d);
     EXPECT_DOUBLE_EQ(s.value(sizePosition), ours);

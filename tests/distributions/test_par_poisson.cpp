@@ -60,15 +60,6 @@ class ParPoissonTest : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Listed() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Offered() const { return {s.OptionId.begin(), s.OptionId.begin() + s.OptionCount}; }
-  std::vector<int> Rows() const {
-    return {s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount};
-  }
   double PValue() { return Criterion() + s.value(0); }
 };
 
@@ -80,29 +71,29 @@ TEST_F(ParPoissonTest, ServesThePoissonMenuItem) {
 
 TEST_F(ParPoissonTest, OfferedOptionsAndRows) {
   Choose(kMean, kTest, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kExact}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Mean}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kExact}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Mean}));
   Choose(kRate, kTest, 1, 1);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::HazardRate}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::HazardRate}));
   Choose(kRate, kTest, 1, 3);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kExact}));
-  EXPECT_EQ(Rows(), (std::vector<int>{}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kExact}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{}));
   Choose(kMean, kTest, 2, 3);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::Mean2, group::SampleSize2}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::Mean2, group::SampleSize2}));
   Choose(kRate, kTest, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::HazardRate2, group::StudyTime2}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::HazardRate2, group::StudyTime2}));
 
   Choose(kMean, kPointEstimate, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{}));
   Choose(kRate, kPointEstimate, 2, 1);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::HazardRate2, group::StudyTime2}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::HazardRate2, group::StudyTime2}));
   Choose(kMean, kInterval, 1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity}));
-  EXPECT_EQ(Rows(), (std::vector<int>{group::ConfInterval}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::ConfInterval}));
   Choose(kRate, kInterval, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{group::HazardRate2, group::StudyTime2, group::ConfInterval}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{group::HazardRate2, group::StudyTime2, group::ConfInterval}));
   // Two one-sided tests only for a test; an interval is two-sided.
   EXPECT_FALSE(s.dialog.tailsEnabled[0]);
   EXPECT_FALSE(s.dialog.tailsEnabled[2]);
@@ -119,26 +110,28 @@ TEST_F(ParPoissonTest, TestLists) {
   const int time2[3] = {Ids::StudyTime2, Ids::StudyTime2MinusTime1, Ids::StudyTime2OverTime1};
   for (int form = 0; form < 3; ++form) {
     Choose(kMean, kTest, 1, 2, {}, {{group::Mean, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0Mean, mean[form], Ids::SampleSize}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0Mean, mean[form], Ids::SampleSize}));
     Choose(kRate, kTest, 1, 1, {}, {{group::HazardRate, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0Rate, rate[form], Ids::StudyTime}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0Rate, rate[form], Ids::StudyTime}));
     Choose(kMean, kTest, 2, 2, {}, {{group::Mean2, form}, {group::SampleSize2, 2 - form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0MeanDifference, Ids::Mean1, mean2[form],
-                                          Ids::SampleSize1, size2[2 - form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0MeanDifference, Ids::Mean1, mean2[form],
+                                             Ids::SampleSize1, size2[2 - form]}));
     EXPECT_EQ(s.ValueMode, 2 - form);
     Choose(kRate, kTest, 2, 2, {}, {{group::HazardRate2, form}, {group::StudyTime2, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0RateDifference, Ids::Rate1, rate2[form],
-                                          Ids::StudyTime1, time2[form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0RateDifference, Ids::Rate1, rate2[form],
+                                             Ids::StudyTime1, time2[form]}));
     Choose(kRate, kTest, 2, 3, {}, {{group::HazardRate2, form}, {group::StudyTime2, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::LeftDifferenceLimit, Ids::RightDifferenceLimit,
-                                          Ids::Rate1, rate2[form], Ids::StudyTime1, time2[form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::LeftDifferenceLimit, Ids::RightDifferenceLimit,
+                                             Ids::Rate1, rate2[form], Ids::StudyTime1, time2[form]}));
   }
   // Two one-sided tests of one sample: the assumed value as a value only,
   // whatever form the one-sample row had.
   Choose(kMean, kTest, 1, 3, {}, {{group::Mean, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::LeftLimit, Ids::RightLimit, Ids::Mean, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{0, 1, Ids::LeftLimit, Ids::RightLimit, Ids::Mean, Ids::SampleSize}));
   Choose(kRate, kTest, 1, 3);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::LeftLimit, Ids::RightLimit, Ids::Rate, Ids::StudyTime}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{0, 1, Ids::LeftLimit, Ids::RightLimit, Ids::Rate, Ids::StudyTime}));
   // Captions.
   EXPECT_EQ(s.entryAt(2).ParamCaption, "H0: &Left Equivalence Limit");
   EXPECT_EQ(s.entryAt(4).ParamCaption, "&Hazard Rate*");
@@ -152,10 +145,10 @@ TEST_F(ParPoissonTest, EstimateLists) {
   // Position 1 has no row in the Calculation window: a point estimate keeps
   // id 1 there and lists the error asked for at position 2.
   Choose(kMean, kPointEstimate, 1, 1);
-  EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::UpperAbsoluteError, Ids::PointMean,
-                                        Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ErrorLevel, 1, Common::UpperAbsoluteError, Ids::PointMean,
+                                           Ids::SampleSize}));
   Choose(kRate, kPointEstimate, 1, 2);
-  EXPECT_EQ(Listed(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointRate, Ids::StudyTime}));
   const int pointMean2[3] = {Ids::PointMean2, Ids::PointMean2MinusMean1, Ids::PointMean2OverMean1};
   const int pointRate2[3] = {Ids::PointRate2, Ids::PointRate2MinusRate1, Ids::PointRate2OverRate1};
@@ -166,23 +159,24 @@ TEST_F(ParPoissonTest, EstimateLists) {
   const int limit[3] = {Common::LowerLimit, Common::UpperLimit, Common::WidthOfInterval};
   for (int form = 0; form < 3; ++form) {
     Choose(kMean, kPointEstimate, 2, 2, {}, {{group::Mean2, form}, {group::SampleSize2, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointMean1,
-                                          pointMean2[form], Ids::SampleSize1, size2[form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointMean1,
+                                             pointMean2[form], Ids::SampleSize1, size2[form]}));
     Choose(kRate, kPointEstimate, 2, 2, {}, {{group::HazardRate2, form}, {group::StudyTime2, 2 - form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointRate1,
-                                          pointRate2[form], Ids::StudyTime1, time2[2 - form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ErrorLevel, 1, Common::AbsoluteError, Ids::PointRate1,
+                                             pointRate2[form], Ids::StudyTime1, time2[2 - form]}));
     Choose(kMean, kInterval, 1, 2, {}, {{group::ConfInterval, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Mean,
-                                          limit[form], Ids::SampleSize}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Mean,
+                                             limit[form], Ids::SampleSize}));
     Choose(kRate, kInterval, 1, 2, {}, {{group::ConfInterval, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Rate,
-                                          limit[form], Ids::StudyTime}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Rate,
+                                             limit[form], Ids::StudyTime}));
     Choose(kMean, kInterval, 2, 2, {}, {{group::Mean2, form}, {group::ConfInterval, 2 - form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Mean,
-                                          mean2[form], limit[2 - form], Ids::SampleSize1, Ids::SampleSize2}));
+    EXPECT_EQ(ListedIds(),
+              (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Mean, mean2[form],
+                                limit[2 - form], Ids::SampleSize1, Ids::SampleSize2}));
     Choose(kRate, kInterval, 2, 2, {}, {{group::HazardRate2, form}, {group::StudyTime2, form}});
-    EXPECT_EQ(Listed(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Rate1,
-                                          rate2[form], Common::LowerLimit, Ids::StudyTime1, time2[form]}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{Common::ConfidenceLevel, Common::ProbWidthBelow, Ids::Rate1,
+                                             rate2[form], Common::LowerLimit, Ids::StudyTime1, time2[form]}));
   }
   Choose(kMean, kPointEstimate, 2, 2, {}, {{group::Mean2, 1}});
   EXPECT_EQ(s.entryAt(2).ParamCaption, "A&bsolute Error");

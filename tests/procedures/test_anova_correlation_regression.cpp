@@ -38,14 +38,6 @@ class Planning : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Ids() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
   // The text pelmora-cli gives the unknown for the same selection and values.
   static std::string CliResult(const std::vector<std::string>& args) {
     std::ostringstream out, err;
@@ -68,8 +60,9 @@ class OneWayAnova : public Planning {};
 TEST_F(OneWayAnova, OfferedOptionAndRow) {
   d.SelectTest(2);
   ASSERT_EQ(s.OptionCount, 1);
-  EXPECT_EQ(s.OptionId[0], 9);                // "Analysis of &Contrast"
-  EXPECT_EQ(Rows(), (std::vector<int>{17}));  // "Std.Dev of Means*" / "Max (Mean k - 1)" / "Min (Mean k - 1)"
+  EXPECT_EQ(s.OptionId[0], 9);  // "Analysis of &Contrast"
+  EXPECT_EQ(OfferedRows(),
+            (std::vector<int>{17}));  // "Std.Dev of Means*" / "Max (Mean k - 1)" / "Min (Mean k - 1)"
   EXPECT_TRUE(s.dialog.tailsEnabled[0]);
   EXPECT_TRUE(s.dialog.tailsEnabled[2]);
   d.SetOption(9, true);
@@ -78,17 +71,17 @@ TEST_F(OneWayAnova, OfferedOptionAndRow) {
 
 TEST_F(OneWayAnova, ParameterLists) {
   Choose(2, 1, 2);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 34, 212, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 34, 212, 17, 224}));
   Choose(2, 1, 2, {{17, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 147, 212, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 147, 212, 17, 224}));
   Choose(2, 1, 2, {{17, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 148, 212, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 148, 212, 17, 224}));
   Choose(2, 1, 2, {}, {9});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 225, 212, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 225, 212, 17, 224}));
   Choose(2, 1, 1, {}, {9});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 225, 212, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 225, 212, 17, 224}));
   Choose(2, 1, 3, {}, {9});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 225, 2, 17, 224}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 225, 2, 17, 224}));
   EXPECT_EQ(s.entry(6).ParamText, "-0.40");
 }
 
@@ -99,7 +92,7 @@ TEST_F(OneWayAnova, CriterionUsesTheUpperTailOfCentralF) {
   // The F test is upper-tailed whatever the sidedness.
   for (int tails : {1, 3}) {
     Choose(2, 1, tails, {}, {}, true);
-    EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 34, 212, 17, 224}));
+    EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 34, 212, 17, 224}));
     EXPECT_NEAR(Criterion() + 0.05, 0.012071593400238645, 2e-5);
   }
   // No spread of the means: F = 0 and P = 1.
@@ -372,26 +365,26 @@ TEST_F(CorrelationCoefficientTest, FisherZ) {
 
 TEST_F(CorrelationCoefficientTest, OfferedRowsAndLists) {
   Choose(17, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{23}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 185, 186, 14}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{23}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 185, 186, 14}));
   Choose(17, 1, 2, {{23, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 185, 187, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 185, 187, 14}));
   Choose(17, 1, 1, {{23, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 185, 188, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 185, 188, 14}));
   Choose(17, 1, 3, {{23, 2}});
   EXPECT_EQ(s.IntParRowCount, 0);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 71, 72, 186, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 71, 72, 186, 14}));
   EXPECT_EQ(s.entry(71).ParamText, "-0.30");
   EXPECT_EQ(s.entry(72).ParamText, "0.30");
 
   Choose(17, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{24, 2}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{24, 2}));
   EXPECT_FALSE(s.dialog.tailsEnabled[2]);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 190, 191, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 190, 191, 4, 37}));
   Choose(17, 2, 2, {{24, 1}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 190, 192, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 190, 192, 4, 38}));
   Choose(17, 2, 2, {{24, 2}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 190, 193, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 190, 193, 4, 5}));
   EXPECT_EQ(s.ValueMode, 2);
   Choose(17, 1, 3);
   d.SetSampleCount(2);  // no equivalence test of two coefficients
@@ -517,25 +510,25 @@ class RegressionCoefficientTest : public Planning {};
 
 TEST_F(RegressionCoefficientTest, OfferedRowsAndLists) {
   Choose(18, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{27}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 203, 204, 212, 213, 14}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{27}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 203, 204, 212, 213, 14}));
   Choose(18, 1, 2, {{27, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 203, 205, 212, 213, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 203, 205, 212, 213, 14}));
   Choose(18, 1, 2, {{27, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 203, 206, 212, 213, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 203, 206, 212, 213, 14}));
   Choose(18, 1, 3, {{27, 2}});
   EXPECT_EQ(s.IntParRowCount, 0);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 204, 212, 213, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 204, 212, 213, 14}));
 
   Choose(18, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{28, 29, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 207, 208, 209, 212, 214, 215, 4, 37}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{28, 29, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 207, 208, 209, 212, 214, 215, 4, 37}));
   Choose(18, 2, 2, {{28, 1}, {29, 1}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 207, 210, 212, 214, 221, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 207, 210, 212, 214, 221, 4, 38}));
   Choose(18, 2, 2, {{28, 2}, {29, 2}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 207, 208, 211, 212, 214, 222, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 207, 208, 211, 212, 214, 222, 4, 5}));
   Choose(18, 2, 3, {{28, 0}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 208, 209, 212, 214, 215, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 208, 209, 212, 214, 215, 4, 37}));
 }
 
 TEST_F(RegressionCoefficientTest, OneSample) {

@@ -45,15 +45,6 @@ class BinTest : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Listed() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Offered() const { return {s.OptionId.begin(), s.OptionId.begin() + s.OptionCount}; }
-  std::vector<int> Rows() const {
-    return {s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount};
-  }
   double PValue() { return Criterion() + s.value(0); }
 };
 
@@ -64,15 +55,15 @@ TEST_F(BinTest, IsRegisteredOnce) {
 
 TEST_F(BinTest, OfferedOptionsAndRows) {
   Choose(1, 2);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kArcSine, kExact}));
-  EXPECT_EQ(Rows(), (std::vector<int>{kProportionGroup}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kArcSine, kExact}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kProportionGroup}));
   EXPECT_EQ(s.SampleCount, 1);
   Choose(1, 3);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kArcSine, kExact}));
-  EXPECT_TRUE(Rows().empty());  // the estimate is a value only
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kArcSine, kExact}));
+  EXPECT_TRUE(OfferedRows().empty());  // the estimate is a value only
   Choose(2, 1);
-  EXPECT_EQ(Offered(), (std::vector<int>{kContinuity, kArcSine}));
-  EXPECT_EQ(Rows(), (std::vector<int>{kProportion2Group, kSize2Group}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{kContinuity, kArcSine}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{kProportion2Group, kSize2Group}));
   EXPECT_TRUE(s.dialog.optionEnabled[1]);
 }
 
@@ -105,25 +96,25 @@ TEST_F(BinTest, ArcSineWithTwoSamplesDisablesTwoOneSidedTests) {
 
 TEST_F(BinTest, ParameterLists) {
   Choose(1, 2);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0Proportion, Ids::Proportion, Ids::SampleSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0Proportion, Ids::Proportion, Ids::SampleSize}));
   Choose(1, 1, {}, {{kProportionGroup, 1}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 35, 40, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 35, 40, 14}));
   Choose(1, 2, {}, {{kProportionGroup, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 35, 41, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 35, 41, 14}));
   Choose(1, 3, {}, {{kProportionGroup, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 47, 48, 83, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 47, 48, 83, 14}));
 
   Choose(2, 2);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0Difference, Ids::Proportion1, Ids::Proportion2,
-                                        Ids::SampleSize1, Ids::SampleSize2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0Difference, Ids::Proportion1, Ids::Proportion2,
+                                           Ids::SampleSize1, Ids::SampleSize2}));
   Choose(2, 1, {}, {{kProportion2Group, 1}, {kSize2Group, 1}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 51, 8, 52, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 51, 8, 52, 4, 38}));
   EXPECT_EQ(s.ValueMode, 1);
   Choose(2, 2, {}, {{kProportion2Group, 2}, {kSize2Group, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 51, 8, 70, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 51, 8, 70, 4, 5}));
   EXPECT_EQ(s.ValueMode, 2);
   Choose(2, 3, {}, {{kProportion2Group, 1}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 71, 72, 8, 52, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 71, 72, 8, 52, 4, 37}));
 }
 
 TEST_F(BinTest, EquivalenceLimitsStartAtTheirOwnValues) {

@@ -43,11 +43,6 @@ class ExponentialTest : public testing::PlanningTest {
     d.ApplyOptions();
     return m;
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
   // Solves every listed position but 1 and puts each result back into the
   // criterion; returns how many were calculable.
   int SolveEveryPosition() {

@@ -44,11 +44,6 @@ class HyperTest : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Listed() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
   double PValue() { return Criterion() + s.value(0); }
   // Solves for the P-value and returns the message that rejected the values.
   std::string Rejected() {
@@ -95,19 +90,20 @@ TEST_F(HyperTest, OfferedOptionsAndRows) {
 
 TEST_F(HyperTest, ParameterLists) {
   Choose(1, 2);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, Ids::H0Proportion, Ids::Proportion, Ids::SampleSize,
-                                        Ids::PopulationSize}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, Ids::H0Proportion, Ids::Proportion, Ids::SampleSize,
+                                           Ids::PopulationSize}));
   Choose(1, 1, {}, {{kProportionGroup, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 35, 41, 14, 31}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 35, 41, 14, 31}));
   Choose(1, 3);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 47, 48, 83, 14, 31}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 47, 48, 83, 14, 31}));
   Choose(2, 2);
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 51, 8, 69, 4, 37, Ids::PopulationSize1, Ids::PopulationSize2}));
+  EXPECT_EQ(ListedIds(),
+            (std::vector<int>{0, 1, 51, 8, 69, 4, 37, Ids::PopulationSize1, Ids::PopulationSize2}));
   Choose(2, 1, {}, {{kProportion2Group, 1}, {kSize2Group, 2}, {kPopulation2Group, 1}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 51, 8, 52, 4, 5, 196, 198}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 51, 8, 52, 4, 5, 196, 198}));
   EXPECT_EQ(s.ValueMode, 2);
   Choose(2, 3, {}, {{kProportion2Group, 2}, {kSize2Group, 1}, {kPopulation2Group, 2}});
-  EXPECT_EQ(Listed(), (std::vector<int>{0, 1, 71, 72, 8, 70, 4, 38, 196, 199}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 71, 72, 8, 70, 4, 38, 196, 199}));
 }
 
 TEST_F(HyperTest, OneSampleNormalApproximationWithTheCorrection) {

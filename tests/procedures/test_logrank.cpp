@@ -32,11 +32,6 @@ class Logrank : public testing::PlanningTest {
     d.SetForm(s.IntParRowGroup[0], form);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
   TestLogrank& module() { return *d.modules().Find<TestLogrank>(); }
 };
 

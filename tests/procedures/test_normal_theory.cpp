@@ -65,17 +65,6 @@ class NormalTheoryTest : public testing::PlanningTest {
     for (auto [g, f] : forms) d.SetForm(g, f);
     d.ApplyOptions();
   }
-  std::vector<int> Ids() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
-  std::vector<int> Rows() const {
-    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
-  }
-  std::vector<int> Options() const {
-    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
-  }
   // The P-value at the current texts (the requested one is the start-up 0.05).
   double P() { return Criterion() + 0.05; }
   // The search interval for the listed id as the driver presets and the module narrows it.
@@ -103,29 +92,29 @@ using NorIds = TestNor::Ids;
 
 TEST_F(NormalTheoryTest, ZTestRowsAndLists) {
   Choose<TestNor>(kNormal, kMeanSdKnown, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{0}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{0}));
   EXPECT_EQ(s.OptionCount, 0);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 57, 58, 2, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 57, 58, 2, 14}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 1, 1, {}, {{0, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 57, 59, 2, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 57, 59, 2, 14}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 1, 2, {}, {{0, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 57, 60, 2, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 57, 60, 2, 14}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 1, 3, {}, {{0, 2}});
-  EXPECT_TRUE(Rows().empty());
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 58, 2, 14}));
+  EXPECT_TRUE(OfferedRows().empty());
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 58, 2, 14}));
 
   Choose<TestNor>(kNormal, kMeanSdKnown, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{1, 29, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 86, 87, 216, 217, 4, 37}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{1, 29, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 86, 87, 216, 217, 4, 37}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 2, 1, {}, {{1, 1}, {29, 1}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 62, 216, 218, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 62, 216, 218, 4, 38}));
   EXPECT_EQ(s.ValueMode, 1);
   Choose<TestNor>(kNormal, kMeanSdKnown, 2, 2, {}, {{1, 2}, {29, 2}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 86, 88, 216, 219, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 86, 88, 216, 219, 4, 5}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 2, 3, {}, {{1, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 62, 216, 217, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 62, 216, 217, 4, 37}));
   Choose<TestNor>(kNormal, kMeanSdKnown, 2, 3, {}, {{1, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 86, 88, 216, 217, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 86, 88, 216, 217, 4, 37}));
 }
 
 TEST_F(NormalTheoryTest, ZTestCriterion) {
@@ -195,27 +184,27 @@ using S2Ids = TestS2::Ids;
 
 TEST_F(NormalTheoryTest, StandardDeviationTestRowsAndLists) {
   Choose<TestS2>(kNormal, kSdMeanUnknown, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{3}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 110, 111, 14}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{3}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 110, 111, 14}));
   Choose<TestS2>(kNormal, kSdMeanUnknown, 1, 1, {}, {{3, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 110, 112, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 110, 112, 14}));
   Choose<TestS2>(kNormal, kSdMeanKnown, 1, 2, {}, {{3, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 110, 113, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 110, 113, 14}));
   Choose<TestS2>(kNormal, kSdMeanKnown, 1, 3, {}, {{3, 2}});
-  EXPECT_TRUE(Rows().empty());
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 116, 117, 111, 14}));
+  EXPECT_TRUE(OfferedRows().empty());
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 116, 117, 111, 14}));
   EXPECT_EQ(s.entry(116).ParamText, "0.80");
   EXPECT_EQ(s.entry(117).ParamText, "1.25");
 
   Choose<TestS2>(kNormal, kSdMeanUnknown, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{13, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 114, 139, 140, 4, 37}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{13, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 114, 139, 140, 4, 37}));
   Choose<TestS2>(kNormal, kSdMeanUnknown, 2, 1, {}, {{13, 1}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 114, 115, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 114, 115, 4, 5}));
   Choose<TestS2>(kNormal, kSdMeanKnown, 2, 3, {}, {{13, 0}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 116, 117, 139, 140, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 116, 117, 139, 140, 4, 38}));
   Choose<TestS2>(kNormal, kSdMeanKnown, 2, 3, {}, {{13, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 116, 117, 115, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 116, 117, 115, 4, 37}));
 }
 
 TEST_F(NormalTheoryTest, ChiSquareTestOfOneStandardDeviation) {
@@ -301,23 +290,23 @@ using LnIds = TestLnorm::Ids;
 
 TEST_F(NormalTheoryTest, LogNormalZTestRowsAndLists) {
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 1, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{9}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{9}));
   EXPECT_EQ(s.OptionCount, 0);
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 89, 90, 27, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 89, 90, 27, 14}));
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 1, 1, {}, {{9, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 89, 91, 27, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 89, 91, 27, 14}));
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 1, 2, {}, {{9, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 89, 92, 27, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 89, 92, 27, 14}));
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 1, 3, {}, {{9, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 97, 98, 90, 27, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 97, 98, 90, 27, 14}));
 
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 2, 2);
-  EXPECT_EQ(Rows(), (std::vector<int>{10, 31, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 94, 95, 50, 54, 4, 37}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{10, 31, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 94, 95, 50, 54, 4, 37}));
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 2, 1, {}, {{10, 1}, {31, 1}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 96, 50, 107, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 96, 50, 107, 4, 5}));
   Choose<TestLnorm>(kLogNormal, kMedianShapeKnown, 2, 3, {}, {{10, 0}, {31, 2}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 97, 98, 94, 95, 50, 108, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 97, 98, 94, 95, 50, 108, 4, 38}));
 }
 
 TEST_F(NormalTheoryTest, LogNormalZTestCriterion) {
@@ -389,26 +378,26 @@ using LsIds = TestLstu::Ids;
 
 TEST_F(NormalTheoryTest, LogNormalTTestOptionsRowsAndLists) {
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 1, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{0, 5}));
-  EXPECT_EQ(Rows(), (std::vector<int>{9}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 89, 90, 32, 14}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{0, 5}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{9}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 89, 90, 32, 14}));
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 1, 3, {0});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 97, 98, 90, 32, 14, 36}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 97, 98, 90, 32, 14, 36}));
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 1, 1, {5}, {{9, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 89, 91, 32, 14, 17}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 89, 91, 32, 14, 17}));
 
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 2, 2);
-  EXPECT_EQ(Options(), (std::vector<int>{0, 5, 14}));
-  EXPECT_EQ(Rows(), (std::vector<int>{10, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 94, 95, 32, 4, 37}));
+  EXPECT_EQ(OfferedOptions(), (std::vector<int>{0, 5, 14}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{10, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 94, 95, 32, 4, 37}));
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 2, 2, {14});
-  EXPECT_EQ(Rows(), (std::vector<int>{10, 36, 2}));
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 94, 95, 241, 242, 4, 37}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{10, 36, 2}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 94, 95, 241, 242, 4, 37}));
   // Unequal shapes with the degrees of freedom: each entry has its own position.
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 2, 3, {14, 0}, {{10, 1}, {36, 1}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 97, 98, 96, 241, 243, 4, 5, 36}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 97, 98, 96, 241, 243, 4, 5, 36}));
   Choose<TestLstu>(kLogNormal, kMedianShapeUnknown, 2, 1, {14, 5}, {{10, 0}, {36, 2}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 94, 95, 241, 244, 4, 38, 17}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 94, 95, 241, 244, 4, 38, 17}));
 }
 
 TEST_F(NormalTheoryTest, LogNormalTTestDegreesOfFreedomAndGroupsExcludeEachOther) {
@@ -423,7 +412,7 @@ TEST_F(NormalTheoryTest, LogNormalTTestDegreesOfFreedomAndGroupsExcludeEachOther
   // no two entries share a position.
   s.OptionState[0] = s.OptionState[5] = 1;
   d.ApplyOptions();
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 93, 94, 95, 32, 4, 37, 36}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 93, 94, 95, 32, 4, 37, 36}));
 }
 
 TEST_F(NormalTheoryTest, LogNormalTTestCriterion) {
@@ -480,14 +469,14 @@ TEST_F(NormalTheoryTest, BioequivalenceOptionsAndLists) {
   EXPECT_FALSE(s.dialog.tailsEnabled[0]);
   EXPECT_FALSE(s.dialog.tailsEnabled[1]);
   EXPECT_FALSE(s.dialog.samplesEnabled[1]);
-  EXPECT_EQ(Rows(), (std::vector<int>{10, 19}));
+  EXPECT_EQ(OfferedRows(), (std::vector<int>{10, 19}));
   EXPECT_EQ(s.OptionCount, 0);
   EXPECT_EQ(s.Description, "Bioequivalence test.Two 1-sided.");
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 29, 30, 94, 95, 155, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 29, 30, 94, 95, 155, 14}));
   EXPECT_EQ(s.entry(29).ParamText, "0.80");
   EXPECT_EQ(s.entry(30).ParamText, "1.25");
   ChooseBioequivalence({{10, 1}, {19, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 29, 30, 96, 156, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 29, 30, 96, 156, 14}));
   // Tails cannot be chosen otherwise.
   d.SetTailCount(1);
   EXPECT_EQ(s.TailCount, 3);
@@ -679,7 +668,7 @@ TEST_F(NormalTheoryTest, SweepOfEveryChoiceEndsCleanly) {
               SCOPED_TRACE(s.Description + " options " + std::to_string(optionMask) + " forms " +
                            std::to_string(forms));
               ASSERT_LE(s.LastPosition, kMaxPosition);
-              std::vector<int> ids = Ids();
+              std::vector<int> ids = ListedIds();
               std::sort(ids.begin(), ids.end());
               ASSERT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
               for (int p = 0; p <= s.LastPosition; ++p) {

@@ -53,11 +53,6 @@ class ProportionTests : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
   // The P-value at the current texts.
   double PValue() { return Criterion() + s.value(0); }
   // The search interval the module leaves for a listed id, from its catalogue limits.

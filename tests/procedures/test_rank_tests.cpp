@@ -33,11 +33,6 @@ class RankTest : public testing::PlanningTest {
     d.SetForm(kSize2Group, size2Form);
     d.ApplyOptions();
   }
-  std::vector<int> ListedIds() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
   // The search interval the driver would pass to the root search.
   std::pair<double, double> Interval(int id) {
     s.UnknownPosition = static_cast<std::int16_t>(PositionOf(id));

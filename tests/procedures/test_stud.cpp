@@ -32,11 +32,6 @@ class TTest : public testing::PlanningTest {
     for (auto [g, m] : forms) d.SetForm(g, m);
     d.ApplyOptions();
   }
-  std::vector<int> Ids() const {
-    std::vector<int> ids;
-    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
-    return ids;
-  }
 };
 
 TEST_F(TTest, OfferedOptionsAndRows) {
@@ -76,31 +71,31 @@ TEST_F(TTest, DegreesOfFreedomAndGroupsExcludeEachOther) {
 
 TEST_F(TTest, ParameterLists) {
   Choose(1, 2);
-  EXPECT_EQ(Ids(),
+  EXPECT_EQ(ListedIds(),
             (std::vector<int>{0, 1, Ids::H0MeanOfDiff, Ids::MeanOfDiff, Ids::SdOfDiff, Ids::SampleSize}));
   Choose(1, 2, {0}, {{21, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 157, 160, 3, 14, 36}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 157, 160, 3, 14, 36}));
   Choose(1, 3, {}, {{21, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 158, 3, 14}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 158, 3, 14}));
 
   d.SetForm(21, 0);
   Choose(0, 2, {}, {{1, 0}, {2, 0}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 86, 87, 111, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 86, 87, 111, 4, 37}));
   Choose(0, 2, {}, {{1, 1}, {2, 1}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 62, 111, 4, 38}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 62, 111, 4, 38}));
   Choose(0, 2, {}, {{1, 2}, {2, 2}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 86, 88, 111, 4, 5}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 86, 88, 111, 4, 5}));
   EXPECT_EQ(s.ValueMode, 2);
 
   // Unequal standard deviations with the degrees of freedom: each has its own position.
   Choose(0, 2, {12, 0}, {{1, 1}, {33, 2}, {2, 0}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 62, 139, 115, 4, 37, 36}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 62, 139, 115, 4, 37, 36}));
   Choose(0, 3, {12}, {{1, 0}, {33, 1}, {2, 0}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 6, 7, 86, 87, 139, 231, 4, 37}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 6, 7, 86, 87, 139, 231, 4, 37}));
   s.OptionState[0] = 0;
   s.OptionState[12] = 0;
   Choose(0, 2, {5}, {{1, 0}, {2, 0}});
-  EXPECT_EQ(Ids(), (std::vector<int>{0, 1, 61, 86, 87, 111, 4, 37, 17}));
+  EXPECT_EQ(ListedIds(), (std::vector<int>{0, 1, 61, 86, 87, 111, 4, 37, 17}));
 }
 
 TEST_F(TTest, DescriptionOfTheSelection) {

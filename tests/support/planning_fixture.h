@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/calculation.h"
 #include "session/dispatch.h"
@@ -35,6 +36,20 @@ class PlanningTest : public ::testing::Test {
     s.ResultsCurrent = false;
     const SingleOutcome o = CalculateSingle(d);
     return o == SingleOutcome::Solved ? s.value(p) : kNoResult;
+  }
+  // The catalogue ids of the list, position by position.
+  std::vector<int> ListedIds() const {
+    std::vector<int> ids;
+    for (int p = 0; p <= s.LastPosition; ++p) ids.push_back(s.ParameterList[static_cast<std::size_t>(p)]);
+    return ids;
+  }
+  // The groups of the offered interchangeable-parameter rows, and the ids of
+  // the offered options.
+  std::vector<int> OfferedRows() const {
+    return std::vector<int>(s.IntParRowGroup.begin(), s.IntParRowGroup.begin() + s.IntParRowCount);
+  }
+  std::vector<int> OfferedOptions() const {
+    return std::vector<int>(s.OptionId.begin(), s.OptionId.begin() + s.OptionCount);
   }
   // The criterion at the current texts with the given id's value text.
   double Criterion() {
