@@ -47,16 +47,7 @@ class ParBinTest : public testing::PlanningTest {
   // would, then confirms.
   void Choose(int kind, int samples, int tails, const std::vector<int>& options = {},
               const std::vector<std::pair<int, int>>& forms = {}, bool left = false) {
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(4);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    d.SetRejectInLeftTail(left);
-    for (int o : options) d.SetOption(o, true);
-    for (auto [g, m] : forms) d.SetForm(g, m);
-    d.ApplyOptions();
+    ChooseDistribution(4, -1, kind, samples, tails, options, forms, left);
   }
 };
 

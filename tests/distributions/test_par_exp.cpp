@@ -36,16 +36,7 @@ class ExponentialDistribution : public testing::PlanningTest {
   void Choose(int choice, int kind, int samples, int tails,
               const std::vector<std::pair<int, int>>& forms = {}, bool left = false) {
     s.catalogue = BuildCatalogue();  // the start-up values
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(kExponential);
-    d.SetParameterChoice(choice);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    d.SetRejectInLeftTail(left);
-    for (auto [g, f] : forms) d.SetForm(g, f);
-    d.ApplyOptions();
+    ChooseDistribution(kExponential, choice, kind, samples, tails, {}, forms, left);
   }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {

@@ -41,16 +41,7 @@ class FinitePopulation : public testing::PlanningTest {
               const std::vector<std::pair<int, int>>& forms = {}, bool left = false,
               int distribution = kFinite) {
     s.catalogue = BuildCatalogue();  // the start-up values
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(distribution);
-    d.SetParameterChoice(choice);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    d.SetRejectInLeftTail(left);
-    for (auto [g, f] : forms) d.SetForm(g, f);
-    d.ApplyOptions();
+    ChooseDistribution(distribution, choice, kind, samples, tails, {}, forms, left);
   }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {

@@ -36,15 +36,7 @@ class Hypergeometric : public testing::PlanningTest {
   void Choose(int kind, int samples, int tails, const std::vector<std::pair<int, int>>& forms = {},
               const std::vector<int>& options = {}) {
     s.catalogue = BuildCatalogue();  // the start-up values
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(kHypergeometric);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    for (int o : options) d.SetOption(o, true);
-    for (auto [g, f] : forms) d.SetForm(g, f);
-    d.ApplyOptions();
+    ChooseDistribution(kHypergeometric, -1, kind, samples, tails, options, forms, false);
   }
   // The unknown's text that pelmora-cli prints for the same choices and values.
   static std::string CliText(const std::vector<std::string>& args) {

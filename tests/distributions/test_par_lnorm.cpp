@@ -32,7 +32,6 @@ namespace pelmora {
 namespace {
 
 using Ids = ParLnorm::Ids;
-using Forms = std::vector<std::pair<int, int>>;
 
 constexpr int kLogNormal = 1;
 constexpr int kTest = 0, kEstimate = 1, kInterval = 2;
@@ -44,16 +43,7 @@ class LogNormalDistribution : public testing::PlanningTest {
  protected:
   void Choose(int choice, int kind, int samples, int tails = 2, const std::vector<int>& options = {},
               const Forms& forms = {}) {
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(kLogNormal);
-    d.SetParameterChoice(choice);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    for (int o : options) d.SetOption(o, true);
-    for (auto [g, f] : forms) d.SetForm(g, f);
-    d.ApplyOptions();
+    ChooseDistribution(kLogNormal, choice, kind, samples, tails, options, forms, false);
   }
 };
 

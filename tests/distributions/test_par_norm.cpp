@@ -34,7 +34,6 @@ namespace pelmora {
 namespace {
 
 using Ids = ParNorm::Ids;
-using Forms = std::vector<std::pair<int, int>>;
 
 constexpr int kNormal = 0;
 constexpr int kTest = 0, kEstimate = 1, kInterval = 2;
@@ -46,17 +45,7 @@ class NormalDistribution : public testing::PlanningTest {
  protected:
   void Choose(int choice, int kind, int samples, int tails = 2, const std::vector<int>& options = {},
               const Forms& forms = {}, bool left = false) {
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(kNormal);
-    d.SetParameterChoice(choice);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    d.SetRejectInLeftTail(left);
-    for (int o : options) d.SetOption(o, true);
-    for (auto [g, f] : forms) d.SetForm(g, f);
-    d.ApplyOptions();
+    ChooseDistribution(kNormal, choice, kind, samples, tails, options, forms, left);
   }
   // The search interval for the unknown id, from its catalogue bounds.
   std::pair<double, double> Interval(int id) {

@@ -48,17 +48,7 @@ class ParPoissonTest : public testing::PlanningTest {
  protected:
   void Choose(int choice, int kind, int samples, int tails, const std::vector<int>& options = {},
               const std::vector<std::pair<int, int>>& forms = {}, bool left = false) {
-    s.OptionState.fill(0);
-    s.IntParMode.fill(0);
-    d.SelectDistribution(6);
-    d.SetParameterChoice(choice);
-    d.SetProcedureKind(kind);
-    d.SetSampleCount(samples);
-    d.SetTailCount(tails);
-    d.SetRejectInLeftTail(left);
-    for (int o : options) d.SetOption(o, true);
-    for (auto [g, m] : forms) d.SetForm(g, m);
-    d.ApplyOptions();
+    ChooseDistribution(6, choice, kind, samples, tails, options, forms, left);
   }
   double PValue() { return Criterion() + s.value(0); }
 };

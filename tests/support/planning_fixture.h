@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/calculation.h"
@@ -37,6 +38,27 @@ class PlanningTest : public ::testing::Test {
     const SingleOutcome o = CalculateSingle(d);
     return o == SingleOutcome::Solved ? s.value(p) : kNoResult;
   }
+  using Forms = std::vector<std::pair<int, int>>;
+
+  // A sample distribution chosen as the menu and the options dialog do, in
+  // the dialog's order: the parameter choice (left as it is when negative),
+  // the kind, the samples (left as they are when 0), the tails, the left
+  // tail, the options to tick and the forms of groups; then OK.
+  void ChooseDistribution(int distribution, int choice, int kind, int samples, int tails,
+                          const std::vector<int>& options = {}, const Forms& forms = {}, bool left = false) {
+    s.OptionState.fill(0);
+    s.IntParMode.fill(0);
+    d.SelectDistribution(distribution);
+    if (choice >= 0) d.SetParameterChoice(choice);
+    d.SetProcedureKind(kind);
+    if (samples > 0) d.SetSampleCount(samples);
+    d.SetTailCount(tails);
+    d.SetRejectInLeftTail(left);
+    for (int o : options) d.SetOption(o, true);
+    for (auto [g, f] : forms) d.SetForm(g, f);
+    d.ApplyOptions();
+  }
+
   // The catalogue ids of the list, position by position.
   std::vector<int> ListedIds() const {
     std::vector<int> ids;
