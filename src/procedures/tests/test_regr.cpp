@@ -105,25 +105,11 @@ void TestRegr::SetSearchInterval(Session& s, double& lower, double& upper) {
     // the limits where the P-value moves one way only; a limit on its own side
     // of the assumed difference.
     const double mid = (s.value(left_) + s.value(right_)) / 2;
-    if (u == estimate_) NarrowByTailReversed(s, lower, upper, mid);
-    if (b1_ >= 0 && (u == b1_ || u == b2_)) {
-      const double b1 = s.value(b1_), second = s.value(b2_);
-      if (coefficientMode_ == 0) {
-        if (u == b2_) NarrowByTailReversed(s, lower, upper, b1 + mid);
-        if (u == b1_) NarrowByTail(s, lower, upper, second - mid);
-      } else if (coefficientMode_ == 2) {
-        // The difference is b1 (r - 1).
-        if (u == b2_ && b1 > 0) NarrowByTailReversed(s, lower, upper, 1 + mid / b1);
-        if (u == b2_ && b1 < 0) NarrowByTail(s, lower, upper, 1 + mid / b1);
-        if (u == b1_ && second > 1) NarrowByTailReversed(s, lower, upper, mid / (second - 1));
-        if (u == b1_ && second < 1) NarrowByTail(s, lower, upper, mid / (second - 1));
-      }
-    }
+    NarrowDifferenceToMidpoint(s, lower, upper, mid, estimate_, b1_, b2_, coefficientMode_);
     if (u == left_ || u == right_) {
       Single estimate = 0, null = 0;
       Estimate(s, estimate, null);
-      if (u == left_) upper = MinOf(upper, static_cast<double>(estimate));
-      if (u == right_) lower = MaxOf(lower, static_cast<double>(estimate));
+      NarrowLimitByEstimate(s, lower, upper, left_, right_, estimate);
     }
   }
   if (twoSamples_ && u == sx2_) {
@@ -131,10 +117,7 @@ void TestRegr::SetSearchInterval(Session& s, double& lower, double& upper) {
     RelativeSearchInterval(s, lower, upper, sx1_, sx2.ParamLowerLimit, sx2.ParamUpperLimit,
                            covariateSd2Mode_);
   }
-  if (twoSamples_ && (size2Mode_ == 1 || size2Mode_ == 2)) {
-    if (u == n1_) LowerBoundBaseSize(s, n2_, lower);
-    if (u == n2_) LowerBoundRelativeSize(s, n1_, lower);
-  }
+  if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
 }
 
 void TestRegr::Estimate(const Session& s, Single& estimate, Single& null) const {

@@ -136,38 +136,13 @@ void TestStud::SetSearchInterval(Session& s, double& lower, double& upper) {
     // Two one-sided tests: search the estimate on one side of the middle of
     // the equivalence limits, where the P-value moves one way only.
     const double mid = (s.value(left_) + s.value(right_)) / 2;
-    if (u == estimate_) {
-      NarrowByTailReversed(s, lower, upper, mid);
-    } else if (twoSamples_ && (u == mean1_ || u == mean2_)) {
-      const double m1 = s.value(mean1_), second = s.value(mean2_);
-      if (meanMode_ == 0) {
-        if (u == mean2_) NarrowByTailReversed(s, lower, upper, m1 + mid);
-        if (u == mean1_) NarrowByTail(s, lower, upper, second - mid);
-      } else if (meanMode_ == 2) {
-        // The difference is m1 (r - 1).
-        if (u == mean2_ && m1 != 0) {
-          if (m1 > 0)
-            NarrowByTailReversed(s, lower, upper, 1 + mid / m1);
-          else
-            NarrowByTail(s, lower, upper, 1 + mid / m1);
-        }
-        if (u == mean1_ && second != 1) {
-          if (second > 1)
-            NarrowByTailReversed(s, lower, upper, mid / (second - 1));
-          else
-            NarrowByTail(s, lower, upper, mid / (second - 1));
-        }
-      }
-    }
+    NarrowDifferenceToMidpoint(s, lower, upper, mid, estimate_, mean1_, mean2_, meanMode_);
   }
   if (unequal_ && u == sd2_) {
     const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
     RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_);
   }
-  if (twoSamples_) {
-    if (u == n1_ && (size2Mode_ == 1 || size2Mode_ == 2)) LowerBoundBaseSize(s, n2_, lower);
-    if (u == n2_ && (size2Mode_ == 1 || size2Mode_ == 2)) LowerBoundRelativeSize(s, n1_, lower);
-  }
+  if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
 }
 
 double TestStud::EvaluateCriterion(const Session& s) {
