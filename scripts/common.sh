@@ -1,8 +1,8 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the
 # configure-and-build step.
 
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-svg-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev unrtf)
 
 # Installs the Debian packages that are not installed yet.
 install_packages() {

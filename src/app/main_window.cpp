@@ -20,9 +20,12 @@
 #include "app/twips.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
+#include "output/table_export.h"
 #include "session/menus.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
+#include "views/axis_dialog.h"
+#include "views/graph_export.h"
 #include "views/range_window.h"
 
 namespace pelmora {
@@ -31,6 +34,7 @@ namespace {
 
 constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4000;
+constexpr int kRangeWindowHeightTwips = 4800;
 constexpr int kMainWindowHelpContext = 112;
 
 }  // namespace
@@ -53,6 +57,16 @@ MainWindow::MainWindow(QWidget* parent)
   optionsDialog_ = new OptionsDialog(dispatcher_, this);
   optionsDialog_->hide();
   connect(optionsDialog_, &OptionsDialog::applied, this, &MainWindow::ApplyOptions);
+
+  axisDialog_ = new AxisParameterDialog(dispatcher_, this);
+  axisDialog_->hide();
+  axisDialog_->setTargetWindow([this] { return qobject_cast<RangeWindow*>(activeResultWindow()); });
+  connect(axisDialog_, &AxisParameterDialog::runningChanged, this, [this](bool running) {
+    // While a range runs, no other window may take over the session.
+    mdiArea_->setEnabled(!running);
+    optionsDialog_->setEnabled(!running);
+  });
+  connect(axisDialog_, &AxisParameterDialog::calculated, this, &MainWindow::RangeCalculated);
 
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::ApplicationShortcut);
@@ -186,6 +200,10 @@ void MainWindow::FileItem(int index) {
     case 2:
       NewWindow(WindowKind::Graph);
       break;
+    case 6:
+      StoreWindowSettings(session_);
+      ExportActiveWindow();
+      break;
     case 7:
       StoreWindowSettings(session_);
       if (session_.ActiveRecord >= 1) SaveActiveWindowAs();
@@ -203,18 +221,22 @@ ResultWindow* MainWindow::NewWindow(WindowKind kind) {
   ResultWindow* window = nullptr;
   if (kind == WindowKind::Calculation)
     window = new CalcWindow(dispatcher_, record, *this);
+  else if (kind == WindowKind::Table)
+    window = new TableWindow(dispatcher_, record, *this);
   else
-    window = new RangeWindow(kind, dispatcher_, record, *this);
+    window = new GraphWindow(dispatcher_, record, *this);
   QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowTitle(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
   const CascadePlace place = NextCascadePlace(session_);
+  const int height = kind == WindowKind::Calculation ? kWindowHeightTwips : kRangeWindowHeightTwips;
   sub->setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top), TwipsToPixels(kWindowWidthTwips),
-                   TwipsToPixels(kWindowHeightTwips));
+                   TwipsToPixels(height));
   sub->show();
   mdiArea_->setActiveSubWindow(sub);
   // A new window has no selection yet.
   optionsDialog_->hide();
+  axisDialog_->hide();
   EnableTestMenus();
   return window;
 }
@@ -254,10 +276,81 @@ void MainWindow::ApplyOptions() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || (session_.TestName.empty() && session_.DistributionName.empty())) return;
   dispatcher_.ApplyOptions();
-  w->Fill();
   w->setHelpContext(static_cast<int>(session_.HelpContext));
-  if (auto* calc = qobject_cast<CalcWindow*>(w)) calc->Calculate();
+  if (auto* calc = qobject_cast<CalcWindow*>(w)) {
+    calc->Fill();
+    calc->Calculate();
+  } else {
+    ShowAxisDialog();
+  }
   optionsDialog_->Refresh();
+}
+
+void MainWindow::ShowAxisDialog() {
+  if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
+  axisDialog_->Refresh();
+  if (!axisDialog_->isVisible()) {
+    axisDialog_->show();
+    const QRect frame = frameGeometry();
+    axisDialog_->move(
+        std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width() - TwipsToPixels(200)),
+        frame.bottom() - axisDialog_->frameGeometry().height() - TwipsToPixels(200));
+  }
+  axisDialog_->raise();
+  axisDialog_->activateWindow();
+}
+
+void MainWindow::RangeCalculated(RangeWindow* window) {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+    mdiArea_->setActiveSubWindow(sub);
+    sub->raise();
+  }
+  // The dialog steps aside to the lower right, out of the window's way.
+  const QRect frame = frameGeometry();
+  axisDialog_->move(std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width()),
+                    std::max(frame.top(), frame.bottom() - axisDialog_->frameGeometry().height()));
+}
+
+void MainWindow::ExportActiveWindow() {
+  auto* w = qobject_cast<RangeWindow*>(activeResultWindow());
+  if (w == nullptr) {
+    ui_.Warn("Only a Table or a Graph can be exported.");
+    return;
+  }
+  if (!w->hasResults()) {
+    ui_.Warn("The window has no results to export yet.");
+    return;
+  }
+  const QString base = QString::fromStdString(ProposedSettingsFileName(w->record())).section('.', 0, 0);
+  std::string error;
+  if (auto* table = qobject_cast<TableWindow*>(w)) {
+    const QString csv = QStringLiteral("Comma-Separated Values (*.csv)");
+    const QString text = QStringLiteral("Text (*.txt)");
+    QString selected = csv;
+    const QString name =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".csv"),
+                                     csv + QStringLiteral(";;") + text, &selected);
+    if (name.isEmpty()) return;
+    const bool asText = selected == text || name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+    if (!ExportTable(QFile::encodeName(name).toStdString(), table->content(), table->record(), asText, error))
+      ui_.Warn(error);
+    return;
+  }
+  auto* graph = qobject_cast<GraphWindow*>(w);
+  QStringList filters = {QStringLiteral("PNG Pictures (*.png)"), QStringLiteral("PDF Documents (*.pdf)")};
+  if (CanExportGraphAs(GraphFileType::Svg)) filters.insert(1, QStringLiteral("SVG Drawings (*.svg)"));
+  QString selected = filters.front();
+  QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".png"),
+                                              filters.join(QStringLiteral(";;")), &selected);
+  if (name.isEmpty()) return;
+  if (GraphFileTypeOf(QFile::encodeName(name).toStdString()) == GraphFileType::Unknown) {
+    // The type of the chosen filter.
+    const int open = selected.indexOf(QStringLiteral("(*"));
+    name += selected.mid(open + 2, selected.size() - open - 3);
+  }
+  if (!ExportGraph(QFile::encodeName(name).toStdString(), graph->content(), graph->appearance(),
+                   graph->picture()->size(), error))
+    ui_.Warn(error);
 }
 
 bool MainWindow::SaveActiveWindowAs() {
@@ -277,9 +370,11 @@ void MainWindow::WindowItem(int index) {
   switch (index) {
     case 0:
       mdiArea_->cascadeSubWindows();
+      if (axisDialog_->isVisible()) axisDialog_->raise();
       break;
     case 1:
       mdiArea_->tileSubWindows();
+      if (axisDialog_->isVisible()) axisDialog_->raise();
       break;
     case 2: {
       // The minimised windows in a row along the bottom.
@@ -336,6 +431,10 @@ void MainWindow::HelpOnActiveWindow() {
     ShowHelp(optionsDialog_->helpContext());
     return;
   }
+  if (active == axisDialog_) {
+    ShowHelp(axisDialog_->helpContext());
+    return;
+  }
   ResultWindow* w = activeResultWindow();
   ShowHelp(w != nullptr ? w->helpContext() : kMainWindowHelpContext);
 }
@@ -346,10 +445,11 @@ void MainWindow::EnableTestMenus() {
 }
 
 void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
-  if (sub == nullptr || closingProgram_) return;
+  if (sub == nullptr || closingProgram_ || session_.Busy) return;
   auto* w = qobject_cast<ResultWindow*>(sub->widget());
   if (w == nullptr) return;
   if (ActivateWindow(dispatcher_, w->tag())) {
+    axisDialog_->hide();
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
   }
@@ -388,6 +488,7 @@ bool MainWindow::AllowClose(ResultWindow& window) {
 
 void MainWindow::WindowUnloaded(ResultWindow& window) {
   if (closingProgram_) return;
+  axisDialog_->hide();
   if (CloseWindowRecord(dispatcher_, window.tag()) == 0) {
     optionsDialog_->hide();
     return;
@@ -407,6 +508,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
   }
   optionsDialog_->close();
+  axisDialog_->close();
   if (helpWindow_ != nullptr) helpWindow_->close();
   event->accept();
 }
@@ -419,6 +521,9 @@ void MainWindow::KeepDialogsInside() {
       optionsDialog_->move(std::max(frame.left(), right - optionsDialog_->frameGeometry().width()),
                            optionsDialog_->y());
   }
+  if (axisDialog_->isVisible() && axisDialog_->frameGeometry().right() > frame.right())
+    axisDialog_->move(std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width()),
+                      axisDialog_->y());
   if (splash_ != nullptr && splash_->isVisible() && splash_->frameGeometry().right() > frame.right())
     splash_->move(std::max(frame.left(), frame.right() - splash_->width()), splash_->y());
 }

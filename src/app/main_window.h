@@ -21,7 +21,9 @@ class QMenu;
 
 namespace pelmora {
 
+class AxisParameterDialog;
 class OptionsDialog;
+class RangeWindow;
 
 class MainWindow : public QMainWindow, public ResultWindowHost {
   Q_OBJECT
@@ -33,6 +35,7 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   Dispatcher& dispatcher() { return dispatcher_; }
   QMdiArea* mdiArea() const { return mdiArea_; }
   OptionsDialog* optionsDialog() const { return optionsDialog_; }
+  AxisParameterDialog* axisDialog() const { return axisDialog_; }
   SplashWindow* splash() const { return splash_; }
   HelpWindow* helpWindow();
   // The folder of the help pages (beside the program unless set).
@@ -63,6 +66,11 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void ApplyOptions();
   // Saves the active window's settings; false when cancelled or failed.
   bool SaveActiveWindowAs();
+  // Shows the axis-parameter dialog of the active Table or Graph window.
+  void ShowAxisDialog();
+  // Writes the active Table as comma-separated values or text, or the active
+  // Graph as a picture, a drawing or a PDF page, to a file the user names.
+  void ExportActiveWindow();
   // Help on a context id (the contents when no topic has it).
   void ShowHelp(int context);
   // F1: help on the window or dialog that has the focus.
@@ -89,6 +97,7 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void CloseSplash();
   void KeepDialogsInside();
   void ShowOptionsDialog();
+  void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
 
   QtUserInterface ui_;
@@ -96,6 +105,7 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   Dispatcher dispatcher_;
   QMdiArea* mdiArea_;
   OptionsDialog* optionsDialog_;
+  AxisParameterDialog* axisDialog_;
   QPointer<SplashWindow> splash_;
   QPointer<HelpWindow> helpWindow_;
   QString helpFolder_;

@@ -5,19 +5,38 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <map>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
 #include "engine/calculation.h"
 #include "format/number_entry.h"
-#include "format/number_format.h"
+#include "output/table_export.h"
+#include "output/table_layout.h"
 #include "session/catalogue.h"
 #include "session/dispatch.h"
 #include "session/menus.h"
 #include "session/session.h"
+
+#ifdef PELMORA_CLI_GRAPH
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
+#include <QtGlobal>
+
+#include "views/graph_export.h"
+#include "views/plot_xyz.h"
+#endif
 
 namespace pelmora {
 
@@ -99,24 +118,49 @@ Actions:
   --list               print the menus with their indices, the parameter
                        choices of each distribution, the options and the
                        interchangeable-parameter groups
-  --table --x NAME=MIN:MAX:STEP [--z NAME="V1 V2 ..."] [--csv]
+  --table --x NAME=MIN:MAX:STEP [--z NAME="V1 V2 ..."]
                        (NAME as for --set) solve the unknown at every x step
-                       for every z value (separated by blanks); without --z,
-                       z is the first position other than 0, 1, the unknown
-                       and x, at its current value.  Prints the headings and
-                       the table (x column and one column per z value); with
-                       --csv a header row (x caption, then "caption=value" per
-                       z value) and one row per x, an empty field where a
-                       point is not calculable
+                       (at most 100) for every z value (separated by
+                       blanks); without --z, z is the first position other
+                       than 0, 1, the unknown and x, at its current value.
+                       Prints the table as the Table window lays it out:
+                       the headings, each centred, then blocks of columns
+                       (x column and one column per z value, each block
+                       with its own rules and headings); a point that is
+                       not calculable is "-"; lines end in CR LF
+  --columns N          z columns per block of the table, 1 to 10 (default 10)
+  --decimals D         decimals of the results, 0 to 8, or "auto" (the
+                       default: chosen from the smallest and largest result)
+  --csv                with --table: print comma-separated values instead:
+                       "# " and each heading line, a header row (x caption,
+                       then "caption = value" per z value), one row per x
+                       with an empty field where a point is not calculable;
+                       lines end in CR LF
+  --graph FILE         with or without --table, and with its --x and --z:
+                       draw the results as curves, one per z value, into
+                       FILE, a PNG or SVG picture or a PDF page by its
+                       extension (.png, .svg, .pdf).  The headings of a
+                       graph stand above the plot; the axis titles are the
+                       captions of x, the unknown and z; the axes are scaled
+                       automatically.  Writes nothing on standard output
+                       (but the table when --table is given too).  A build
+                       without Qt cannot draw: there --graph is bad usage
+  --graph-size WxH     the picture's size in pixels, each 100 to 5000
+                       (default 800x500); a PDF page keeps its shape
+  --font NAME          the graph's font (default Arial)
+  --font-size N        its size in points, 1 to 72 (default 9)
   --help               print this text
 
 Exit status:
-  0  solved
+  0  solved (and the graph file written)
   1  bad usage (the message names the argument), or an unexpected failure
   2  a check or the range validation rejected the values, or no procedure
      module serves the selection yet; the message is on standard error
-  3  solved but not calculable: "-", or a table for which the engine reports
-     "Can't Be Calculated For Any x-value" (the table is printed all the same)
+  3  solved but not calculable: "-", or a range for which the engine reports
+     "Can't Be Calculated For Any x-value" (nothing is printed nor drawn),
+     or a graph with "Insufficient resolution in the X direction !" (or Y),
+     which is not written
+  4  the graph file cannot be written; the reason is on standard error
   With status 1 or 2 nothing is written to standard output.
 
 The engine's messages are written to standard error, each on its own line,
@@ -209,12 +253,6 @@ std::string PadLeft(std::string text, std::size_t width) {
   return text;
 }
 
-std::string TrimRight(std::string text) {
-  const auto end = text.find_last_not_of(' ');
-  text.erase(end == std::string::npos ? 0 : end + 1);
-  return text;
-}
-
 // A non-negative whole number written with digits only.
 bool ParseIndex(std::string_view text, int& value) {
   if (text.empty() || text.size() > 9) return false;
@@ -232,16 +270,6 @@ std::string Shortest(T value) {
 }
 
 std::string JsonNumber(double value) { return std::isfinite(value) ? Shortest(value) : std::string("null"); }
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string r = "\"";
-  for (char c : text) {
-    if (c == '"') r += '"';
-    r += c;
-  }
-  return r + "\"";
-}
 
 // A typed number checked as the value boxes check it; a usage error names the
 // argument and carries the window's message.
@@ -277,6 +305,9 @@ constexpr FlagRule kFlags[] = {
     {"--describe", false, false},  {"--list", false, false},
     {"--table", false, false},     {"--x", true, false},
     {"--z", true, false},          {"--csv", false, false},
+    {"--columns", true, false},    {"--decimals", true, false},
+    {"--graph", true, false},      {"--graph-size", true, false},
+    {"--font", true, false},       {"--font-size", true, false},
     {"--help", false, false},
 };
 
@@ -304,7 +335,24 @@ struct Request {
   bool json = false, describe = false, list = false, table = false, csv = false, help = false;
   std::optional<Range> x;
   std::optional<Assignment> z;
+  std::optional<std::int16_t> columns, decimals;
+  std::optional<std::string> graph, font;
+  std::optional<std::pair<int, int>> graphSize;
+  std::optional<double> fontSize;
 };
+
+// The table's defaults: ten z columns per block, decimals chosen from the
+// results.
+constexpr std::int16_t kDefaultColumns = 10;
+constexpr std::int16_t kMaxColumns = 10;
+constexpr std::int16_t kAutomaticDecimals = -1;
+constexpr std::int16_t kMaxDecimals = 8;
+// The graph's defaults and limits, in pixels and points.
+constexpr int kDefaultGraphWidth = 800;
+constexpr int kDefaultGraphHeight = 500;
+constexpr int kMinGraphSide = 100;
+constexpr int kMaxGraphSide = 5000;
+constexpr double kMaxFontSize = 72;
 
 int ParseChoice(const std::string& flag, const std::string& value, int count) {
   int n = 0;
@@ -356,6 +404,44 @@ Range ParseRange(const std::string& value) {
   return {value, name, parts[0], parts[1], parts[2]};
 }
 
+std::int16_t ParseColumns(const std::string& value) {
+  int n = 0;
+  if (!ParseIndex(value, n) || n < 1 || n > kMaxColumns)
+    Usage("--columns " + Quoted(value) + ": expected a whole number from 1 to " +
+          std::to_string(kMaxColumns));
+  return static_cast<std::int16_t>(n);
+}
+
+std::int16_t ParseDecimals(const std::string& value) {
+  if (Lower(value) == "auto") return kAutomaticDecimals;
+  int n = 0;
+  if (!ParseIndex(value, n) || n > kMaxDecimals)
+    Usage("--decimals " + Quoted(value) + ": expected 0 to " + std::to_string(kMaxDecimals) + " or auto");
+  return static_cast<std::int16_t>(n);
+}
+
+std::pair<int, int> ParseGraphSize(const std::string& value) {
+  const auto x = Lower(value).find('x');
+  int w = 0, h = 0;
+  if (x == std::string::npos || !ParseIndex(value.substr(0, x), w) || !ParseIndex(value.substr(x + 1), h) ||
+      std::min(w, h) < kMinGraphSide || std::max(w, h) > kMaxGraphSide)
+    Usage("--graph-size " + Quoted(value) + ": expected WxH in pixels, each from " +
+          std::to_string(kMinGraphSide) + " to " + std::to_string(kMaxGraphSide));
+  return {w, h};
+}
+
+double ParseFontSize(const std::string& value) {
+  // Digits with at most one decimal point.
+  const bool digits =
+      !value.empty() && std::count(value.begin(), value.end(), '.') <= 1 &&
+      std::all_of(value.begin(), value.end(), [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
+  const double size = digits && value != "." ? ParseNumber(value) : 0;
+  if (size < 1 || size > kMaxFontSize)
+    Usage("--font-size " + Quoted(value) + ": expected a size in points from 1 to " +
+          std::to_string(static_cast<int>(kMaxFontSize)));
+  return size;
+}
+
 Assignment ParseZ(const std::string& value) {
   auto [name, text] = SplitAssignment("--z", value, "NAME=\"V1 V2 ...\"");
   CheckTypedNumber("--z", value, text);
@@ -364,6 +450,18 @@ Assignment ParseZ(const std::string& value) {
   for (char c : Trim(text))
     if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
   return {value, name, collapsed};
+}
+
+// The graph file's type, by its extension, must be one this build can write.
+void CheckGraphFile(const std::string& path) {
+#ifdef PELMORA_CLI_GRAPH
+  const GraphFileType type = GraphFileTypeOf(path);
+  if (type == GraphFileType::Unknown)
+    Usage("--graph " + Quoted(path) + ": the file name must end in .png, .svg or .pdf");
+  if (!CanExportGraphAs(type)) Usage("--graph " + Quoted(path) + ": this build cannot write SVG files");
+#else
+  Usage("--graph " + Quoted(path) + ": this build cannot draw graphs (it was built without Qt)");
+#endif
 }
 
 // Stores one argument (its value already taken) in the request.
@@ -386,6 +484,12 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--x") r.x = ParseRange(value);
   if (name == "--z") r.z = ParseZ(value);
   if (name == "--csv") r.csv = true;
+  if (name == "--columns") r.columns = ParseColumns(value);
+  if (name == "--decimals") r.decimals = ParseDecimals(value);
+  if (name == "--graph") r.graph = value;
+  if (name == "--graph-size") r.graphSize = ParseGraphSize(value);
+  if (name == "--font") r.font = value;
+  if (name == "--font-size") r.fontSize = ParseFontSize(value);
   if (name == "--help") r.help = true;
 }
 
@@ -426,12 +530,24 @@ Request ParseArguments(const std::vector<std::string>& args) {
   if (!r.test && !r.distribution) Usage("no procedure chosen: give --test or --distribution (see --list)");
   if (r.test && r.parameter) Usage("--parameter applies to a sample distribution only");
   if (r.test && r.kind) Usage("--kind applies to a sample distribution only");
-  if (int(r.json) + int(r.describe) + int(r.table) > 1)
-    Usage("--json, --describe and --table exclude each other");
+  const bool range = r.table || r.graph;
+  if (int(r.json) + int(r.describe) + int(range) > 1)
+    Usage("--json, --describe and --table or --graph exclude each other");
   if (r.csv && !r.table) Usage("--csv needs --table");
-  if (r.x && !r.table) Usage("--x needs --table");
-  if (r.z && !r.table) Usage("--z needs --table");
-  if (r.table && !r.x) Usage("--table needs --x NAME=MIN:MAX:STEP");
+  for (const auto& [given, flag] :
+       {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {
+    if (given && !r.table) Usage(std::string(flag) + " needs --table");
+    if (given && r.csv) Usage(std::string(flag) + " applies to the table text, not to --csv");
+  }
+  for (const auto& [given, flag] :
+       {std::pair{r.graphSize.has_value(), "--graph-size"}, std::pair{r.font.has_value(), "--font"},
+        std::pair{r.fontSize.has_value(), "--font-size"}})
+    if (given && !r.graph) Usage(std::string(flag) + " needs --graph");
+  if (r.x && !range) Usage("--x needs --table or --graph");
+  if (r.z && !range) Usage("--z needs --table or --graph");
+  if (range && !r.x) Usage(std::string(r.table ? "--table" : "--graph") + " needs --x NAME=MIN:MAX:STEP");
+  if (r.graph) CheckGraphFile(*r.graph);
+  if (r.font && Trim(*r.font).empty()) Usage("--font needs a font name");
   return r;
 }
 
@@ -700,63 +816,6 @@ void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::
   out << "]}\n";
 }
 
-bool NotCalculated(Single y) { return y == ToSingle(kNoResult); }
-
-void WriteTableText(const Session& s, std::ostream& out) {
-  const std::string xCaption = CaptionAt(s, s.XPosition);
-  const std::string zCaption = CaptionAt(s, s.ZPosition);
-  const std::vector<Single>& xs = s.XValues;
-  const int m = static_cast<int>(xs.size());
-  const std::size_t nZ = s.ZValues.size();
-  const auto [lo, hi] = std::minmax_element(xs.begin(), xs.end());
-  const std::string xFormat =
-      m > 1 ? StepFormat(static_cast<std::int16_t>(m - 1), *lo, *hi) : ColumnFormat(xs, 0, m - 1);
-  const std::string zFormat = ColumnFormat(s.ZValues, 0, static_cast<int>(nZ) - 1);
-  std::vector<std::string> yFormats;
-  std::vector<std::size_t> widths;
-  std::size_t block = 0;
-  for (std::size_t k = 0; k < nZ; ++k) {
-    yFormats.push_back(ColumnFormat(s.YValues[k], 0, m - 1));
-    widths.push_back(std::max(yFormats.back().size(), zFormat.size()));
-    block += widths.back();
-  }
-  if (Width(zCaption) > block && !widths.empty()) {
-    widths.front() += Width(zCaption) - block;
-    block = Width(zCaption);
-  }
-  const std::size_t xWidth = std::max(Width(xCaption), xFormat.size()) + 2;
-  const std::string rule(xWidth + block, '-');
-
-  for (const std::string& h : s.RangeHeadings) out << h << '\n';
-  out << rule << '\n';
-  const std::size_t before = (block - std::min(block, Width(zCaption))) / 2;
-  out << TrimRight(PadRight(xCaption, xWidth) + std::string(before, ' ') + zCaption) << '\n' << rule << '\n';
-  std::string zLine(xWidth, ' ');
-  for (std::size_t k = 0; k < nZ; ++k) zLine += PadLeft(AlignedCell(s.ZValues[k], zFormat), widths[k]);
-  out << TrimRight(zLine) << '\n' << rule << '\n';
-  for (int i = 0; i < m; ++i) {
-    std::string line = PadLeft(AlignedCell(xs[static_cast<std::size_t>(i)], xFormat), xFormat.size());
-    line = PadRight(line, xWidth);
-    for (std::size_t k = 0; k < nZ; ++k)
-      line += PadLeft(AlignedCell(s.YValues[k][static_cast<std::size_t>(i)], yFormats[k]), widths[k]);
-    out << TrimRight(line) << '\n';
-  }
-  out << rule << '\n';
-}
-
-void WriteTableCsv(const Session& s, std::ostream& out) {
-  const std::string zCaption = CaptionAt(s, s.ZPosition);
-  out << CsvField(CaptionAt(s, s.XPosition));
-  for (Single z : s.ZValues) out << ',' << CsvField(zCaption + "=" + Shortest(z));
-  out << '\n';
-  for (std::size_t i = 0; i < s.XValues.size(); ++i) {
-    out << Shortest(s.XValues[i]);
-    for (const std::vector<Single>& ys : s.YValues)
-      out << ',' << (NotCalculated(ys[i]) ? std::string() : Shortest(ys[i]));
-    out << '\n';
-  }
-}
-
 void WriteList(std::ostream& out) {
   RecordingUserInterface quiet;
   Session s(quiet);
@@ -807,7 +866,103 @@ int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostr
   return solved ? kExitSolved : kExitNotCalculable;
 }
 
-int Tabulate(Dispatcher& d, const Request& r, std::ostream& out) {
+// The table as a fixed-width text: one measuring unit per character.
+std::string TableText(const TableContent& content, const Request& r) {
+  return TableFixedWidthText(content, r.decimals.value_or(kAutomaticDecimals),
+                             r.columns.value_or(kDefaultColumns));
+}
+
+#ifdef PELMORA_CLI_GRAPH
+// A QGuiApplication for the drawing while the process has none, on the
+// offscreen platform unless another one is named, so that no display is
+// needed.  It and the platform setting are gone afterwards.
+class DrawingApplication {
+ public:
+  DrawingApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    // Qt's own notes (a missing runtime folder, font substitutions) would
+    // only clutter the error stream of a script; its failures still pass.
+    previousHandler_ = qInstallMessageHandler(DropNotes);
+    handlerSet_ = true;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      platformSet_ = true;
+    }
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+  ~DrawingApplication() {
+    app_.reset();
+    if (platformSet_) qunsetenv("QT_QPA_PLATFORM");
+    if (handlerSet_) qInstallMessageHandler(previousHandler_);
+  }
+  DrawingApplication(const DrawingApplication&) = delete;
+  DrawingApplication& operator=(const DrawingApplication&) = delete;
+
+  // False when the process runs an application that cannot draw.
+  bool CanDraw() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+ private:
+  int argc_ = 1;
+  char name_[12] = "pelmora-cli";
+  char* argv_[2] = {name_, nullptr};
+  bool platformSet_ = false;
+  bool handlerSet_ = false;
+  std::unique_ptr<QGuiApplication> app_;
+
+  static inline QtMessageHandler previousHandler_ = nullptr;
+  static void DropNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+      if (previousHandler_ != nullptr)
+        previousHandler_(type, context, message);
+      else
+        std::fputs((message.toLocal8Bit() + '\n').constData(), stderr);
+    }
+  }
+};
+
+// Draws the range results into the file of --graph.
+int DrawGraph(const Session& s, const Request& r, const TableContent& content, CliUserInterface& ui,
+              std::ostream& err) {
+  GraphAppearance a;
+  a.xTitle = CaptionAt(s, s.XPosition);
+  a.yTitle = CaptionAt(s, s.UnknownPosition);
+  a.zTitle = CaptionAt(s, s.ZPosition);
+  if (r.font) a.fontName = *r.font;
+  if (r.fontSize) a.fontSize = *r.fontSize;
+  const auto [width, height] = r.graphSize.value_or(std::pair{kDefaultGraphWidth, kDefaultGraphHeight});
+  const QSize size(width, height);
+
+  DrawingApplication app;
+  if (!app.CanDraw()) {
+    err << "pelmora-cli: --graph: the graph cannot be drawn in a process without a graphics application\n";
+    return kExitWriteFailed;
+  }
+  {
+    // An axis without width is reported as the Graph window reports it, and
+    // there is nothing to draw.  The painter only lends the font's metrics.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    QPainter painter(&probe);
+    const PlotOutcome outcome =
+        ArrangePlot(painter, PlotTarget{QRectF(QPointF(0, 0), QSizeF(size)), 0}, a, content).outcome;
+    if (outcome == PlotOutcome::NoXResolution || outcome == PlotOutcome::NoYResolution) {
+      ui.ShowMessage(outcome == PlotOutcome::NoXResolution ? kNoXResolution : kNoYResolution, kProgramTitle,
+                     MessageIcon::Information);
+      return kExitNotCalculable;
+    }
+  }
+  std::string error;
+  if (!ExportGraph(*r.graph, content, a, size, error)) {
+    err << "pelmora-cli: --graph: " << error << '\n';
+    return kExitWriteFailed;
+  }
+  return kExitSolved;
+}
+#endif
+
+// Solves over the range of --x and --z and prints the table, writes the
+// graph, or both.
+int RunRange(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostream& out,
+             [[maybe_unused]] std::ostream& err) {
   Session& s = d.session();
   const int x = ResolveParameter(s, "--x", r.x->name);
   if (x == s.UnknownPosition) Usage("--x " + Quoted(r.x->argument) + ": x cannot be the unknown");
@@ -819,7 +974,7 @@ int Tabulate(Dispatcher& d, const Request& r, std::ostream& out) {
   } else {
     for (int p = 2; p <= s.LastPosition && z < 0; ++p)
       if (p != s.UnknownPosition && p != x) z = p;
-    if (z < 0) Usage("--table: no parameter is left for z");
+    if (z < 0) Usage("--x " + Quoted(r.x->argument) + ": no parameter is left for z");
   }
   CatalogueEntry& xEntry = s.entryAt(x);
   xEntry.TableMin = r.x->min;
@@ -832,16 +987,26 @@ int Tabulate(Dispatcher& d, const Request& r, std::ostream& out) {
   s.ResultsCurrent = false;
   s.CalcStopped = false;
   ReadParameterValues(s);
+  // A graph is headed without the line that names y, x and z.
+  BuildRangeHeadings(s, false);
+  [[maybe_unused]] const std::vector<std::string> graphHeadings = s.RangeHeadings;
   BuildRangeHeadings(s, true);
   const RangeOutcome outcome = CalculateRange(d);
   if (outcome == RangeOutcome::Invalid || outcome == RangeOutcome::Rejected) return kExitRejected;
-  if (outcome != RangeOutcome::Done && outcome != RangeOutcome::NothingCalculable)
-    throw std::logic_error("the range calculation did not run");
-  if (r.csv)
-    WriteTableCsv(s, out);
-  else
-    WriteTableText(s, out);
-  return outcome == RangeOutcome::Done ? kExitSolved : kExitNotCalculable;
+  // The window keeps its earlier content: there is nothing to show.
+  if (outcome == RangeOutcome::NothingCalculable) return kExitNotCalculable;
+  if (outcome != RangeOutcome::Done) throw std::logic_error("the range calculation did not run");
+
+  TableContent content = TableContentOf(s);
+  if (r.table) out << (r.csv ? TableCsv(content) : TableText(content, r));
+  if (!r.graph) return kExitSolved;
+#ifdef PELMORA_CLI_GRAPH
+  content.headings = graphHeadings;
+  return DrawGraph(s, r, content, ui, err);
+#else
+  (void)ui;
+  throw std::logic_error("this build cannot draw graphs");
+#endif
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -871,7 +1036,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  return r.table ? Tabulate(d, r, out) : Solve(d, r, ui, out);
+  return r.table || r.graph ? RunRange(d, r, ui, out, err) : Solve(d, r, ui, out);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // pelmora-cli: the engine without windows.  A command line chooses a
 // procedure and its options the way the menus and the options dialog do, sets
 // value texts the way the Calculation window's boxes do, and solves once or
-// over a range; the result is printed as text, JSON or CSV.
+// over a range; the result is printed as text, JSON or CSV, and the results of
+// a range are drawn into a picture file where the build has Qt.
 #pragma once
 
 #include <ostream>
@@ -18,6 +19,7 @@ inline constexpr int kExitSolved = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitRejected = 2;
 inline constexpr int kExitNotCalculable = 3;
+inline constexpr int kExitWriteFailed = 4;
 
 // The program's usage text (what --help prints).
 const std::string& CliHelpText();
@@ -44,7 +46,9 @@ class CliUserInterface : public UserInterface {
 
 // Runs the program on its arguments (without the program name), writing
 // results to `out` and messages to `err`; returns the exit status.  Never
-// throws.
+// throws.  Drawing a graph needs a QGuiApplication: when the process has no
+// application, one is made for the drawing (on the offscreen platform unless
+// QT_QPA_PLATFORM names another) and destroyed afterwards.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace pelmora

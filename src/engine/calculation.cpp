@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "format/number_entry.h"
 #include "format/number_format.h"
@@ -156,11 +157,13 @@ RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress, const std::f
     }
   }
   const std::size_t blocks = zs.size();
-  s.XValues.assign(static_cast<std::size_t>(m), 0.0f);
-  s.YValues.assign(blocks, std::vector<Single>(static_cast<std::size_t>(m), 99999.0f));
-  s.ZValues = zs;
-  s.YMax = -99999.0f;
-  s.YMin = 99999.0f;
+  // The results are built apart and replace the session's only when the run
+  // completes, so a cancelled or failed run leaves the earlier ones in place.
+  std::vector<Single> xValues(static_cast<std::size_t>(m), 0.0f);
+  std::vector<std::vector<Single>> yValues(blocks,
+                                           std::vector<Single>(static_cast<std::size_t>(m), 99999.0f));
+  Single yMax = -99999.0f;
+  Single yMin = 99999.0f;
   const double t0 = now();
   const int total = static_cast<int>(blocks) * m;
   bool shown = false;
@@ -171,10 +174,10 @@ RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress, const std::f
       s.value(s.XPosition) = xs[static_cast<std::size_t>(i)];
       const double r = SolveAtOnePoint(d);
       const Single y = IsNoResult(r) ? 99999.0f : ToSingle(r);
-      s.XValues[static_cast<std::size_t>(i)] = ToSingle(xs[static_cast<std::size_t>(i)]);
-      s.YValues[k][static_cast<std::size_t>(i)] = y;
-      if (y > s.YMax && y < 99999.0f) s.YMax = y;
-      if (y < s.YMin && y < 99999.0f) s.YMin = y;
+      xValues[static_cast<std::size_t>(i)] = ToSingle(xs[static_cast<std::size_t>(i)]);
+      yValues[k][static_cast<std::size_t>(i)] = y;
+      if (y > yMax && y < 99999.0f) yMax = y;
+      if (y < yMin && y < 99999.0f) yMin = y;
       ++counter;
       if (progress != nullptr) {
         const double elapsed = now() - t0;
@@ -199,11 +202,16 @@ RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress, const std::f
     }
   }
   if (shown) progress->Hide();
-  if (s.YMax <= s.YMin) {
+  if (yMax <= yMin) {
     s.ui().Warn("Can't Be Calculated For Any x-value");
     s.CalcStopped = true;
     return RangeOutcome::NothingCalculable;
   }
+  s.XValues = std::move(xValues);
+  s.YValues = std::move(yValues);
+  s.ZValues = std::move(zs);
+  s.YMax = yMax;
+  s.YMin = yMin;
   s.ResultsCurrent = true;
   return RangeOutcome::Done;
 }
@@ -223,8 +231,9 @@ void BuildRangeHeadings(Session& s, bool forTable) {
     line.clear();
     inLine = 0;
   };
+  // Position 1 has no value box: nothing the user entered.
   for (int p = 0; p <= s.LastPosition; ++p) {
-    if (p == s.UnknownPosition || p == s.XPosition || p == s.ZPosition) continue;
+    if (p == 1 || p == s.UnknownPosition || p == s.XPosition || p == s.ZPosition) continue;
     line += caption(p) + "=" + StrSingleTrimmed(ToSingle(s.value(p))) + "    ";
     if (++inLine == 3) flush();
   }

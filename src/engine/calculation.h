@@ -64,7 +64,8 @@ enum class RangeOutcome { AlreadyCurrent, Invalid, Rejected, Cancelled, NothingC
 
 // Solves over the x range and the z values of the session's x and z
 // parameters (their catalogue texts), filling XValues, YValues, ZValues, YMin
-// and YMax.  Validation messages go to the user interface.  The clock gives
+// and YMax when the run completes; a cancelled or failed run leaves the
+// earlier results as they were.  Validation messages go to the user interface.  The clock gives
 // seconds; a test may pass its own.
 RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress = nullptr,
                             const std::function<double()>& clock = {});

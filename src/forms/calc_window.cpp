@@ -10,6 +10,7 @@
 #include "engine/calculation.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
+#include "forms/number_box.h"
 #include "session/window_records.h"
 
 namespace pelmora {
@@ -156,15 +157,7 @@ void CalcWindow::ValueEdited(int row) {
     box->setCursorPosition(cursor);
   }
   Session& s = d_.session();
-  std::string text = typed.toStdString();
-  bool corrected = false;
-  while (!CheckDigits(text, s.ui())) corrected = true;
-  if (corrected) {
-    const QString shown = QString::fromStdString(text);
-    box->setText(shown);
-    box->setCursorPosition(std::min(static_cast<int>(shown.size()), std::max(0, cursor - 1)));
-  }
-  NoteValueEdited(s, PositionOfRow(row), text);
+  NoteValueEdited(s, PositionOfRow(row), CheckTypedNumber(box, s.ui()));
 }
 
 void CalcWindow::ValueClicked(int row) {

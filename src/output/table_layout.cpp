@@ -82,6 +82,8 @@ TableContent TableContentOf(const Session& s) {
   c.zValues = s.ZValues;
   c.yMin = s.YMin;
   c.yMax = s.YMax;
+  if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition)
+    c.yLowerLimit = s.entryAt(s.UnknownPosition).ParamLowerLimit;
   return c;
 }
 

@@ -102,6 +102,9 @@ struct TableContent {
   std::vector<Single> zValues;
   Single yMin = 99999;
   Single yMax = -99999;
+  // The lower search bound of the calculated parameter: a graph of a
+  // quantity bounded near 0 (a sample size, a probability) starts at 0.
+  double yLowerLimit = -1e30;
 };
 
 // The range results of the session with the captions of its x and z positions.

@@ -183,6 +183,9 @@ void Dispatcher::ApplyOptions() {
   NormalizePositions(s_);
   s_.CalcStopped = false;
   s_.ResultsCurrent = false;
+  // New options may change the quantity in a table's cells.
+  if (s_.ActiveRecord > 0 && s_.ActiveRecord < static_cast<int>(s_.records.size()))
+    s_.records[static_cast<std::size_t>(s_.ActiveRecord)].TableDecimals = -1;
 }
 
 }  // namespace pelmora

@@ -4,7 +4,7 @@ namespace pelmora {
 
 const std::vector<std::string>& FileMenuCaptions() {
   static const std::vector<std::string> captions = {
-      "New &Calculation", "New &Table", "New &Graph", "-", "&Open File...", "-", "",
+      "New &Calculation", "New &Table", "New &Graph", "-", "&Open File...", "-", "&Export...",
       "Save &As...",      "-",          "&Print...",  "-", "E&xit"};
   return captions;
 }
@@ -19,6 +19,8 @@ int FileMenuHelpContext(int index) {
       return 103;
     case 4:
       return 105;
+    case 6:
+      return 109;
     case 7:
       return 108;
     case 9:

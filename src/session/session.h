@@ -67,7 +67,7 @@ struct WindowSettings {
   std::string fontName = "Arial";
   std::string fontSize = "9";
   Flag fontBold = kFalse;
-  std::int16_t TableColumns = 0;
+  std::int16_t TableColumns = 10;
   std::int16_t TableDecimals = -1;
 
   // Bookkeeping of the session, not part of a settings file.

@@ -67,6 +67,8 @@ bool ActivateWindowSettings(Dispatcher& d, int record) {
   const WindowSettings& r = s.records[static_cast<std::size_t>(record)];
   NumberOfKind(s, static_cast<WindowKind>(r.kind)) = r.number;
   if (!HoldsSelection(r)) return false;
+  // The results in the session belong to the window that was active.
+  s.ResultsCurrent = false;
   RestoreWindowSettings(s);
   d.RebuildForSelection();
   d.CallBuildParameterList();

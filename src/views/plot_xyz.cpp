@@ -74,6 +74,9 @@ void ScaleAutomatically(double lo, double hi, std::int16_t n, double& min, doubl
 }  // namespace
 
 GraphAppearance GraphAppearanceOf(const WindowSettings& w) {
+  // A size beyond any the appearance dialog offers (a damaged file) falls
+  // back to the default.
+  constexpr double kLargestFontSize = 100;
   GraphAppearance a;
   a.title = w.graphTexts[0];
   a.xTitle = w.graphTexts[1];
@@ -88,7 +91,7 @@ GraphAppearance GraphAppearanceOf(const WindowSettings& w) {
   a.yTick = lineBreak == std::string::npos ? 0 : ParseNumber(w.extraText.substr(lineBreak + 2));
   if (!w.fontName.empty()) a.fontName = w.fontName;
   const double size = ParseNumber(w.fontSize);
-  if (size > 0) a.fontSize = size;
+  if (size >= 1 && size <= kLargestFontSize) a.fontSize = size;
   a.fontBold = w.fontBold != kFalse;
   return a;
 }
@@ -112,7 +115,7 @@ QPointF PlotGeometry::Map(double x, double y) const {
 }
 
 PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
-                         const Session& s) {
+                         const TableContent& c) {
   PlotGeometry g;
 
   // The region: the whole target, or on a page the window's shape inside a
@@ -133,19 +136,19 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   }
 
   const double lh = MetricsOf(painter, GraphFont(a)).height();
-  const double headingLines = static_cast<double>(s.RangeHeadings.size()) + (a.title.empty() ? 0 : 1);
+  const double headingLines = static_cast<double>(c.headings.size()) + (a.title.empty() ? 0 : 1);
   const QRectF& r = g.region;
   g.plot = QRectF(QPointF(r.left() + 0.1 * r.width(), r.top() + (headingLines + 1.5) * lh),
                   QPointF(r.left() + 0.85 * r.width(), r.top() + r.height() - 3 * lh));
 
   // The data range.
-  if (s.XValues.empty() || s.YValues.empty()) return g;
+  if (c.xValues.empty() || c.yValues.empty()) return g;
   const bool xAutomatic = AxisIsAutomatic(a.xMin, a.xMax);
   const bool yAutomatic = AxisIsAutomatic(a.yMin, a.yMax);
   double xLo = a.xMin;
   double xHi = a.xMax;
   if (xAutomatic) {
-    const auto [lo, hi] = std::minmax_element(s.XValues.begin(), s.XValues.end());
+    const auto [lo, hi] = std::minmax_element(c.xValues.begin(), c.xValues.end());
     xLo = *lo;
     xHi = *hi;
   }
@@ -154,7 +157,7 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   if (yAutomatic) {
     yLo = std::numeric_limits<double>::infinity();
     yHi = -yLo;
-    for (const auto& curve : s.YValues)
+    for (const auto& curve : c.yValues)
       for (Single y : curve)
         if (Calculated(y)) {
           yLo = std::min(yLo, static_cast<double>(y));
@@ -172,7 +175,7 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
 
   // The axes.
   if (xAutomatic) {
-    const auto count = static_cast<std::int16_t>(std::min<std::size_t>(s.XValues.size(), 32767));
+    const auto count = static_cast<std::int16_t>(std::min<std::size_t>(c.xValues.size(), 32767));
     ScaleAutomatically(xLo, xHi, RequestedXIntervals(count), g.xMin, g.xMax, g.xTick);
   } else {
     g.xMin = a.xMin;
@@ -183,12 +186,9 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
     ScaleAutomatically(yLo, yHi, kRequestedYIntervals, g.yMin, g.yMax, g.yTick);
     // A quantity that cannot fall far below 0 (a sample size, a probability)
     // is drawn from 0.
-    if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition) {
-      const double lower = s.entryAt(s.UnknownPosition).ParamLowerLimit;
-      if (lower >= 0 && lower <= 4) {
-        g.yMin = 0;
-        g.yTick = (g.yMax - g.yMin) / kRequestedYIntervals;
-      }
+    if (c.yLowerLimit >= 0 && c.yLowerLimit <= 4) {
+      g.yMin = 0;
+      g.yTick = (g.yMax - g.yMin) / kRequestedYIntervals;
     }
   } else {
     g.yMin = a.yMin;
@@ -199,14 +199,13 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   return g;
 }
 
-PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a, const Session& s) {
-  const PlotGeometry g = ArrangePlot(painter, target, a, s);
-  if (g.outcome == PlotOutcome::NoXResolution) {
-    s.ui().ShowMessage(kNoXResolution, kProgramTitle, MessageIcon::Information);
-    return g.outcome;
-  }
-  if (g.outcome == PlotOutcome::NoYResolution) {
-    s.ui().ShowMessage(kNoYResolution, kProgramTitle, MessageIcon::Information);
+PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
+                    const TableContent& c, UserInterface* ui) {
+  const PlotGeometry g = ArrangePlot(painter, target, a, c);
+  if (g.outcome == PlotOutcome::NoXResolution || g.outcome == PlotOutcome::NoYResolution) {
+    if (ui != nullptr)
+      ui->ShowMessage(g.outcome == PlotOutcome::NoXResolution ? kNoXResolution : kNoYResolution,
+                      kProgramTitle, MessageIcon::Information);
     return g.outcome;
   }
 
@@ -231,7 +230,7 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
     lineTop += lh;
   };
   if (!a.title.empty()) heading(a.title);
-  for (const std::string& line : s.RangeHeadings) heading(line);
+  for (const std::string& line : c.headings) heading(line);
 
   if (g.outcome != PlotOutcome::Drawn) {
     painter.restore();
@@ -279,13 +278,13 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
   // Curves; a point that could not be calculated leaves a gap.
   painter.save();
   painter.setClipRect(plot.adjusted(0, 0, 1, 1), Qt::IntersectClip);
-  const std::size_t m = s.XValues.size();
-  for (std::size_t k = 0; k < s.YValues.size(); ++k) {
+  const std::size_t m = c.xValues.size();
+  for (std::size_t k = 0; k < c.yValues.size(); ++k) {
     painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
-    const std::vector<Single>& curve = s.YValues[k];
+    const std::vector<Single>& curve = c.yValues[k];
     for (std::size_t i = 0; i + 1 < m && i + 1 < curve.size(); ++i) {
       if (!Calculated(curve[i]) || !Calculated(curve[i + 1])) continue;
-      painter.drawLine(g.Map(s.XValues[i], curve[i]), g.Map(s.XValues[i + 1], curve[i + 1]));
+      painter.drawLine(g.Map(c.xValues[i], curve[i]), g.Map(c.xValues[i + 1], curve[i + 1]));
     }
   }
   painter.restore();
@@ -297,14 +296,14 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
   painter.drawText(QRectF(legendLeft, plot.top(), legendWidth, lh), Qt::AlignLeft | Qt::AlignTop,
                    Text(a.zTitle));
   const double sample = 3 * dw;
-  for (std::size_t k = 0; k < s.ZValues.size(); ++k) {
+  for (std::size_t k = 0; k < c.zValues.size(); ++k) {
     const double top = plot.top() + (static_cast<double>(k) + 1.5) * lh;
     const double middle = std::round(top + lh / 2);
     painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
     painter.drawLine(QPointF(legendLeft, middle), QPointF(legendLeft + sample, middle));
     painter.setPen(textPen);
     painter.drawText(QRectF(legendLeft + sample + 0.5 * dw, top, legendWidth, lh),
-                     Qt::AlignLeft | Qt::AlignVCenter, Text(ShortestGeneral(s.ZValues[k])));
+                     Qt::AlignLeft | Qt::AlignVCenter, Text(ShortestGeneral(c.zValues[k])));
   }
 
   painter.restore();

@@ -11,7 +11,9 @@
 #include <QRectF>
 #include <string>
 
+#include "output/table_layout.h"
 #include "session/session.h"
+#include "session/user_interface.h"
 
 namespace pelmora {
 
@@ -78,13 +80,14 @@ struct PlotTarget {
 // The geometry PlotXYZ uses, without drawing or messages.  The painter gives
 // the text metrics of the graph font.
 PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
-                         const Session& s);
+                         const TableContent& c);
 
-// Draws the session's range results (XValues, YValues, ZValues and
-// RangeHeadings; points of 99999 leave gaps) into the target.  An axis of no
-// width shows its resolution message (information icon) through the
-// session's user interface and nothing is drawn.  Nothing is drawn outside
-// the target rectangle; the painter's state is restored afterwards.
-PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a, const Session& s);
+// Draws range results (x, y and z values and the heading lines; points of
+// 99999 leave gaps) into the target.  An axis of no width shows its
+// resolution message (information icon) through `ui`, when one is given, and
+// nothing is drawn.  Nothing is drawn outside the target rectangle; the
+// painter's state is restored afterwards.
+PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
+                    const TableContent& c, UserInterface* ui = nullptr);
 
 }  // namespace pelmora

@@ -1,26 +1,293 @@
 #include "views/range_window.h"
 
-#include <QVBoxLayout>
+#include <QEvent>
+#include <QImage>
+#include <QPainter>
+#include <QResizeEvent>
 
 #include "app/twips.h"
+#include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "session/window_records.h"
+#include "views/appearance_dialogs.h"
+#include "views/table_view.h"
 
 namespace pelmora {
 
-RangeWindow::RangeWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
-    : ResultWindow(kind, tag, host, parent), d_(d) {
-  setObjectName(kind == WindowKind::Table ? QStringLiteral("frmTable") : QStringLiteral("frmGraph"));
-  setAutoFillBackground(true);
-  QPalette p = palette();
-  p.setColor(QPalette::Window, Qt::white);
-  setPalette(p);
-  heading_ = new QLabel(this);
-  heading_->setWordWrap(true);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(heading_);
-  layout->addStretch();
-  resize(TwipsToPixels(8850), TwipsToPixels(5000));
+namespace {
+
+constexpr int kWindowWidthTwips = 8850;
+constexpr int kWindowHeightTwips = 4800;
+constexpr int kButtonStripTwips = 450;
+
+WindowSettings& FallbackRecord() {
+  static WindowSettings r;
+  return r;
 }
 
-void RangeWindow::Fill() { heading_->setText(QString::fromStdString(d_.session().Description)); }
+void SetWhiteBackground(QWidget* w) {
+  w->setAutoFillBackground(true);
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, Qt::white);
+  p.setColor(QPalette::WindowText, Qt::black);
+  w->setPalette(p);
+}
+
+// The heading lines a record keeps.
+std::vector<std::string> HeadingsOf(const WindowSettings& r) {
+  std::vector<std::string> lines;
+  const int last = std::min<int>(r.lastHeading, kHeadingCount - 1);
+  for (int i = 0; i <= last; ++i) lines.push_back(r.headings[static_cast<std::size_t>(i)]);
+  return lines;
+}
+
+void KeepHeadings(WindowSettings& r, const std::vector<std::string>& lines) {
+  const std::size_t n = std::min<std::size_t>(lines.size(), kHeadingCount);
+  r.headings = {};
+  for (std::size_t i = 0; i < n; ++i) r.headings[i] = lines[i];
+  r.lastHeading = static_cast<std::int16_t>(n == 0 ? 0 : n - 1);
+}
+
+int FontPoints(const std::string& size) {
+  const double points = ParseNumber(size);
+  return points >= 6 && points <= 28 ? static_cast<int>(points) : 9;
+}
+
+// The placement of an Edit button in the strip below the picture.
+QRect EditButtonPlace(const QSize& window) {
+  const int strip = TwipsToPixels(kButtonStripTwips);
+  const int width = TwipsToPixels(1400);
+  const int height = strip - TwipsToPixels(90);
+  return {window.width() - width - TwipsToPixels(120), window.height() - strip + TwipsToPixels(45), width,
+          height};
+}
+
+}  // namespace
+
+// ---- RangeWindow -------------------------------------------------------------
+
+RangeWindow::RangeWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
+    : ResultWindow(kind, tag, host, parent), d_(d) {
+  SetWhiteBackground(this);
+  resize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips));
+}
+
+WindowSettings& RangeWindow::record() {
+  Session& s = d_.session();
+  if (tag() <= 0 || tag() >= static_cast<int>(s.records.size())) return FallbackRecord();
+  return s.records[static_cast<std::size_t>(tag())];
+}
+
+void RangeWindow::Fill() {
+  Session& s = d_.session();
+  if (!hasResults_ || s.Busy || s.LastPosition == 0) return;
+  s.Busy = true;
+  const RangeOutcome outcome = CalculateRange(d_);
+  s.Busy = false;
+  if (outcome == RangeOutcome::Done) ShowRange(false);
+}
+
+void RangeWindow::ShowRange(bool newHeadings) {
+  Session& s = d_.session();
+  WindowSettings& r = record();
+  content_ = TableContentOf(s);
+  if (newHeadings) {
+    KeepHeadings(r, s.RangeHeadings);
+    TakeNewRoles();
+  }
+  content_.headings = HeadingsOf(r);
+  hasResults_ = true;
+  Redraw();
+}
+
+// ---- TableWindow -------------------------------------------------------------
+
+TableWindow::TableWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
+    : RangeWindow(WindowKind::Table, d, tag, host, parent) {
+  setObjectName(QStringLiteral("frmTable"));
+  view_ = new TableView(d.session(), tag, this);
+  view_->picture()->installEventFilter(this);
+  cmdEditTable_ = new QPushButton(QStringLiteral("&Edit Table"), this);
+  cmdEditTable_->setObjectName(QStringLiteral("cmdEditTable"));
+  cmdEditTable_->setAutoDefault(false);
+  connect(cmdEditTable_, &QPushButton::clicked, this, &TableWindow::EditAppearance);
+}
+
+void TableWindow::resizeEvent(QResizeEvent* event) {
+  RangeWindow::resizeEvent(event);
+  const QSize size = event->size();
+  const int strip = TwipsToPixels(kButtonStripTwips);
+  view_->setGeometry(0, 0, size.width(), std::max(0, size.height() - strip));
+  cmdEditTable_->setGeometry(EditButtonPlace(size));
+}
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_->picture() && event->type() == QEvent::MouseButtonDblClick) {
+    EditAppearance();
+    return true;
+  }
+  return RangeWindow::eventFilter(watched, event);
+}
+
+void TableWindow::Redraw() { view_->WriteTable(content_); }
+
+void TableWindow::EditAppearance() {
+  if (d_.session().Busy) return;
+  WindowSettings& r = record();
+  TableAppearance a;
+  a.headings = content_.headings;
+  a.fontName = r.fontName;
+  a.fontSize = FontPoints(r.fontSize);
+  a.bold = r.fontBold != kFalse;
+  a.columns = r.TableColumns;
+  a.decimals = r.TableDecimals;
+  EditTableDialog dialog(a, EditTableDialog::Use::Table, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const TableAppearance edited = dialog.appearance();
+  const WindowSettings before = r;
+  KeepHeadings(r, edited.headings);
+  r.fontName = edited.fontName;
+  r.fontSize = std::to_string(edited.fontSize);
+  r.fontBold = edited.bold ? kTrue : kFalse;
+  r.TableColumns = edited.columns;
+  r.TableDecimals = edited.decimals;
+  if (!r.SameSettings(before)) r.WindowChanged = true;
+  content_.headings = HeadingsOf(r);
+  Redraw();
+}
+
+// ---- GraphWindow -------------------------------------------------------------
+
+namespace {
+
+// picPlot: draws the window's results as they are.
+class PlotPicture : public QWidget {
+ public:
+  explicit PlotPicture(GraphWindow& window) : QWidget(&window), window_(window) {
+    setObjectName(QStringLiteral("picPlot"));
+    SetWhiteBackground(this);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!window_.hasResults()) return;
+    QPainter painter(this);
+    PlotXYZ(painter, PlotTarget{QRectF(rect()), 0}, window_.appearance(), window_.content());
+  }
+
+ private:
+  GraphWindow& window_;
+};
+
+// A title that the window chose itself: empty, or a parameter's caption.
+bool AutomaticTitle(const Session& s, const std::string& title) {
+  if (title.empty()) return true;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (RemoveAccelerator(s.entryAt(p).ParamCaption) == title) return true;
+  return false;
+}
+
+}  // namespace
+
+GraphWindow::GraphWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
+    : RangeWindow(WindowKind::Graph, d, tag, host, parent) {
+  setObjectName(QStringLiteral("frmGraph"));
+  picPlot_ = new PlotPicture(*this);
+  picPlot_->installEventFilter(this);
+  cmdEditGraph_ = new QPushButton(QStringLiteral("&Edit Graph"), this);
+  cmdEditGraph_->setObjectName(QStringLiteral("cmdEditGraph"));
+  cmdEditGraph_->setAutoDefault(false);
+  connect(cmdEditGraph_, &QPushButton::clicked, this, &GraphWindow::EditAppearance);
+}
+
+GraphAppearance GraphWindow::appearance() { return GraphAppearanceOf(record()); }
+
+void GraphWindow::resizeEvent(QResizeEvent* event) {
+  RangeWindow::resizeEvent(event);
+  const QSize size = event->size();
+  picPlot_->setGeometry(0, 0, size.width(), std::max(0, size.height() - TwipsToPixels(kButtonStripTwips)));
+  cmdEditGraph_->setGeometry(EditButtonPlace(size));
+}
+
+bool GraphWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picPlot_ && event->type() == QEvent::MouseButtonDblClick) {
+    EditAppearance();
+    return true;
+  }
+  return RangeWindow::eventFilter(watched, event);
+}
+
+void GraphWindow::TakeNewRoles() {
+  // The axis titles follow the roles unless the user wrote his own.
+  Session& s = d_.session();
+  WindowSettings& r = record();
+  const int positions[] = {s.XPosition, s.UnknownPosition, s.ZPosition};
+  for (int i = 0; i < 3; ++i) {
+    std::string& title = r.graphTexts[static_cast<std::size_t>(i + 1)];
+    if (AutomaticTitle(s, title)) title = RemoveAccelerator(s.entryAt(positions[i]).ParamCaption);
+  }
+}
+
+void GraphWindow::CheckResolution() {
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QPainter painter(&scratch);
+  const PlotGeometry g =
+      ArrangePlot(painter, PlotTarget{QRectF(picPlot_->rect()), 0}, appearance(), content_);
+  painter.end();
+  if (g.outcome == PlotOutcome::NoXResolution || g.outcome == PlotOutcome::NoYResolution)
+    d_.session().ui().ShowMessage(g.outcome == PlotOutcome::NoXResolution ? kNoXResolution : kNoYResolution,
+                                  kProgramTitle, MessageIcon::Information);
+}
+
+void GraphWindow::Redraw() {
+  picPlot_->update();
+  CheckResolution();
+}
+
+QImage GraphWindow::Picture() {
+  QImage image(picPlot_->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  if (hasResults_) {
+    QPainter painter(&image);
+    PlotXYZ(painter, PlotTarget{QRectF(image.rect()), 0}, appearance(), content_);
+  }
+  return image;
+}
+
+void GraphWindow::EditAppearance() {
+  Session& s = d_.session();
+  if (s.Busy) return;
+  WindowSettings& r = record();
+  GraphTexts t;
+  t.title = r.graphTexts[0];
+  t.xLabel = r.graphTexts[1];
+  t.yLabel = r.graphTexts[2];
+  t.zLabel = r.graphTexts[3];
+  const std::size_t lineBreak = r.extraText.find(kLineBreak);
+  const std::string xTick = r.extraText.substr(0, lineBreak);
+  const std::string yTick = lineBreak == std::string::npos ? "" : r.extraText.substr(lineBreak + 2);
+  // Empty axis texts are shown as automatic scaling: minimum and maximum 0,
+  // a tick of 1 (the dialog refuses a tick of 0).
+  auto shown = [](const std::string& text, const char* empty) {
+    return text.empty() ? std::string(empty) : text;
+  };
+  t.xAxis = {shown(r.axisTexts[0], "0"), shown(r.axisTexts[1], "0"), shown(xTick, "1")};
+  t.yAxis = {shown(r.axisTexts[2], "0"), shown(r.axisTexts[3], "0"), shown(yTick, "1")};
+  t.fontName = r.fontName;
+  t.fontSize = FontPoints(r.fontSize);
+  t.bold = r.fontBold != kFalse;
+  EditGraphDialog dialog(t, s.ui(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const GraphTexts e = dialog.texts();
+  const WindowSettings before = r;
+  r.graphTexts = {e.title, e.xLabel, e.yLabel, e.zLabel};
+  r.axisTexts = {e.xAxis[0], e.xAxis[1], e.yAxis[0], e.yAxis[1]};
+  r.extraText = e.xAxis[2] + kLineBreak + e.yAxis[2];
+  r.fontName = e.fontName;
+  r.fontSize = std::to_string(e.fontSize);
+  r.fontBold = e.bold ? kTrue : kFalse;
+  if (!r.SameSettings(before)) r.WindowChanged = true;
+  Redraw();
+}
 
 }  // namespace pelmora

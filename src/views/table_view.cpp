@@ -54,7 +54,7 @@ QFont TableFont(const WindowSettings& r) {
   const QString name = QString::fromStdString(r.fontName).trimmed();
   bool ok = false;
   double size = QString::fromStdString(r.fontSize).trimmed().replace(',', '.').toDouble(&ok);
-  if (!ok || !(size > 0)) size = kDefaultFontSize;
+  if (!ok || !(size >= 1 && size <= 100)) size = kDefaultFontSize;
   QFont font(name.isEmpty() ? QString::fromLatin1(kDefaultFontName) : name);
   font.setPointSizeF(size);
   font.setBold(r.fontBold != kFalse);
@@ -124,12 +124,16 @@ QFont TableView::tableFont() const {
   return TableFont(s_.records[static_cast<std::size_t>(tag_)]);
 }
 
+void TableView::WriteTable(const TableContent& content) {
+  content_ = content;
+  WriteTable();
+}
+
 void TableView::WriteTable() {
   WindowSettings& r = record();
   const QFont font = TableFont(r);
   QWidget* pic = picture();
   pic->setFont(font);
-  content_ = TableContentOf(s_);
   table_ = MeasureTable(content_, font, pic, r.TableDecimals, r.TableColumns);
   pic->resize(table_.size());
   pic->update();
@@ -139,8 +143,7 @@ void TableView::PrintTable(QPainter& painter, const QRect& area) {
   WindowSettings& r = record();
   const QFont font = TableFont(r);
   std::int16_t decimals = r.TableDecimals;
-  const MeasuredTable table =
-      MeasureTable(TableContentOf(s_), font, painter.device(), decimals, r.TableColumns);
+  const MeasuredTable table = MeasureTable(content_, font, painter.device(), decimals, r.TableColumns);
   painter.save();
   painter.setClipRect(area, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
   painter.setFont(QFont(font, painter.device()));

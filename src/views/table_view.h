@@ -49,10 +49,12 @@ class TableView : public QScrollArea {
   // `tag` is the index of the window's settings record in the session.
   TableView(Session& s, int tag, QWidget* parent = nullptr);
 
-  // Lays out the session's range results (the window computes them first)
-  // in the record's font, columns per block and decimals, resizes the
-  // picture to hold them and repaints it.  An automatic number of decimals
-  // becomes fixed in the record, as the table formats choose it.
+  // Lays out the window's range results in the record's font, columns per
+  // block and decimals, resizes the picture to hold them and repaints it.  An
+  // automatic number of decimals becomes fixed in the record, as the table
+  // formats choose it.  Without an argument the results last written are
+  // laid out again (after the appearance changed).
+  void WriteTable(const TableContent& content);
   void WriteTable();
 
   // Draws the same table onto `painter`, measured in its device, with its

@@ -5,7 +5,9 @@
 // sample sizes agree to a few hundredths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -276,6 +278,22 @@ TEST(Cli, UsageErrorsNameTheArgument) {
       {{"--test", "0", "--table", "--x", "Mean 1=1:2"}, "expected NAME=MIN:MAX:STEP"},
       {{"--test", "0", "--table", "--x", "P-value=0.01:0.1:0.01"}, "cannot be the unknown"},
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--z", "Mean 1=1"}, "cannot be the x parameter"},
+      {{"--test", "0", "--x", "Mean 1=0:1:0.5"}, "--x needs --table or --graph"},
+      {{"--test", "0", "--z", "Mean 1=1"}, "--z needs --table or --graph"},
+      {{"--test", "0", "--csv"}, "--csv needs --table"},
+      {{"--test", "0", "--columns", "2"}, "--columns needs --table"},
+      {{"--test", "0", "--decimals", "2", "--json"}, "--decimals needs --table"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--csv", "--decimals", "2"},
+       "--decimals applies to the table text, not to --csv"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--columns", "0"}, "from 1 to 10"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--columns", "11"}, "from 1 to 10"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--columns", "-1"}, "from 1 to 10"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--decimals", "9"}, "expected 0 to 8 or auto"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--decimals", "two"}, "expected 0 to 8 or auto"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--json"}, "exclude each other"},
+      {{"--test", "0", "--graph-size", "400x300"}, "--graph-size needs --graph"},
+      {{"--test", "0", "--font", "Arial"}, "--font needs --graph"},
+      {{"--test", "0", "--font-size", "9"}, "--font-size needs --graph"},
   };
   for (const Case& c : cases) {
     const CliRun r = RunWith(c.args);
@@ -285,52 +303,244 @@ TEST(Cli, UsageErrorsNameTheArgument) {
   }
 }
 
-TEST(Cli, RangeAsCsvAndText) {
-  const std::vector<std::string> range = {
-      "--test",         "0",         "--table",      "--x", "Standard Deviation=0.5:1.5:0.5", "--z",
-      "Mean 2=0.5 0.6", "--unknown", "Sample Size 1"};
-  std::vector<std::string> csv = range;
-  csv.push_back("--csv");
-  const CliRun c = RunWith(csv);
-  ASSERT_EQ(c.status, kExitSolved) << c.err;
-  const std::vector<std::string> rows = Lines(c.out);
-  ASSERT_EQ(rows.size(), 4u) << c.out;
-  EXPECT_EQ(rows[0], "Standard Deviation*,Mean 2*=0.5,Mean 2*=0.6");
-  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(Fields(rows[i]).size(), 3u) << rows[i];
-  EXPECT_EQ(Fields(rows[1])[0], "0.5");
-  EXPECT_EQ(Fields(rows[3])[0], "1.5");
-  // Standard deviation 0.5, second size 30, differences 0.2 and 0.3:
-  // scipy.optimize.brentq(lambda n: 2*t.sf(0.2/(0.5*sqrt(1/n+1/30)), n+28) - 0.05, 3, 1e5)
-  EXPECT_NEAR(std::strtod(Fields(rows[1])[1].c_str(), nullptr), 130.1647856281193, 0.05);
-  // scipy.optimize.brentq(lambda n: 2*t.sf(0.3/(0.5*sqrt(1/n+1/30)), n+28) - 0.05, 3, 1e5)
-  EXPECT_NEAR(std::strtod(Fields(rows[1])[2].c_str(), nullptr), 18.012031541214768, 0.05);
-  // From a standard deviation of 1 on, no first size is enough.
-  EXPECT_EQ(rows[2], "1,,");
+// ---- Ranges -------------------------------------------------------------------
 
-  const CliRun t = RunWith(range);
+// Sample Size 1 of the default unpaired test (Mean 1 = 0.3, second size 30)
+// over the standard deviation 0.5, 1.0, 1.5 for Mean 2 = 0.5 and 0.6.
+const std::vector<std::string> kSmallRange = {
+    "--test",         "0",         "--x",          "Standard Deviation=0.5:1.5:0.5", "--z",
+    "Mean 2=0.5 0.6", "--unknown", "Sample Size 1"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+// Standard deviation 0.5, second size 30, differences 0.2 and 0.3:
+// scipy.optimize.brentq(lambda n: 2*t.sf(0.2/(0.5*sqrt(1/n+1/30)), n+28) - 0.05, 3, 1e5)
+constexpr double kN1Sd05Diff02 = 130.1647856281193;
+// scipy.optimize.brentq(lambda n: 2*t.sf(0.3/(0.5*sqrt(1/n+1/30)), n+28) - 0.05, 3, 1e5)
+constexpr double kN1Sd05Diff03 = 18.012031541214768;
+
+// The single solve of the same point, as the Calculation window shows it.
+double SingleSolve(const std::string& mean2) {
+  const CliRun r = RunWith({"--test", "0", "--set", "Standard Deviation=0.5", "--set", "Mean 2=" + mean2,
+                            "--unknown", "Sample Size 1"});
+  EXPECT_EQ(r.status, kExitSolved) << r.err;
+  const std::string key = "\nSample Size 1:       ";
+  const auto at = r.out.find(key);
+  EXPECT_NE(at, std::string::npos) << r.out;
+  return at == std::string::npos ? 0 : std::strtod(r.out.c_str() + at + key.size(), nullptr);
+}
+
+// The leading blanks that centre a heading on a table of the given width.
+std::size_t CentringOf(const std::string& line, std::size_t width) {
+  const std::size_t text = line.size() - line.find_first_not_of(' ');
+  return (width - text) / 2;
+}
+
+TEST(CliRange, TheTableIsTheTableWindowsLayoutInCharacters) {
+  const CliRun t = RunWith(With(kSmallRange, {"--table"}));
   ASSERT_EQ(t.status, kExitSolved) << t.err;
-  const std::vector<std::string> lines = Lines(t.out);
-  EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
+  EXPECT_EQ(t.err, "");
+  // Every line ends in CR LF.
+  EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), std::count(t.out.begin(), t.out.end(), '\r'));
+  std::vector<std::string> lines = Lines(t.out);
+  for (std::string& l : lines) {
+    ASSERT_FALSE(l.empty()) << t.out;
+    EXPECT_EQ(l.back(), '\r');
+    l.pop_back();
+  }
+  ASSERT_EQ(lines.size(), 4u + 12u) << t.out;
+  // The headings, each centred on the widest line, the 63 characters of
+  // line 1: line 0 has 35, so (63 - 35) / 2 = 14 blanks.
+  EXPECT_EQ(lines[0], std::string(14, ' ') + "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], "Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
-  EXPECT_NE(t.out.find("      0.50 "), std::string::npos) << t.out;
-  EXPECT_NE(t.out.find("\n      1.50                    -          -\n"), std::string::npos) << t.out;
+  ASSERT_EQ(lines[1].size(), 63u);
+  for (int h = 2; h < 4; ++h)
+    EXPECT_EQ(lines[h].find_first_not_of(' '), CentringOf(lines[h], 63)) << lines[h];
+  EXPECT_NE(lines[2].find("    Mean 1*=.3"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("Sample Size 2=30"), std::string::npos) << lines[3];
 
+  // The x column: the caption's 19 characters (wider than the x format
+  // "#######0.0 ") and a blank; each result column is 11 characters (the
+  // result format "#######0.0 ", chosen from (130.2 - 18.0) / 2 steps, and
+  // the z format "#######0.0 "), so the block is 20 + 2 * 11 = 42 wide.  Cells
+  // end at the right edge of their columns: x at 19, results at 31 and 42;
+  // each format ends in a blank.  The z caption is centred over the 22
+  // characters of results: 20 + (22 - 7) / 2 = 27.5, written from 27.
+  const std::string rule(42, '-');
+  const std::vector<std::string> table = {
+      rule,
+      "Standard Deviation*" + std::string(8, ' ') + "Mean 2*",
+      rule,
+      std::string(27, ' ') + "0.5" + std::string(8, ' ') + "0.6",
+      rule,
+      std::string(15, ' ') + "0.5" + std::string(7, ' ') + "130.2" + std::string(7, ' ') + "18.0",
+      std::string(15, ' ') + "1.0" + std::string(11, ' ') + "-" + std::string(10, ' ') + "-",
+      std::string(15, ' ') + "1.5" + std::string(11, ' ') + "-" + std::string(10, ' ') + "-",
+      "",
+      rule,
+      "",
+      "",
+  };
+  for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(lines[4 + i], table[i]) << "line " << 4 + i;
+  // The cells are the solved sample sizes, to one decimal.
+  EXPECT_NEAR(kN1Sd05Diff02, 130.2, 0.05);
+  EXPECT_NEAR(kN1Sd05Diff03, 18.0, 0.05);
+
+  // With two decimals a cell reads as the Calculation window shows the same
+  // point.
+  const CliRun two = RunWith(With(kSmallRange, {"--table", "--decimals", "2"}));
+  ASSERT_EQ(two.status, kExitSolved) << two.err;
+  EXPECT_NE(two.out.find("     0.5      130.16      18.01\r\n"), std::string::npos) << two.out;
+  EXPECT_NEAR(SingleSolve("0.5"), 130.16, 1e-9);
+  EXPECT_NEAR(SingleSolve("0.6"), 18.01, 0.005);  // the window shows 18.012
+}
+
+TEST(CliRange, CsvHasCommentedHeadingsAHeaderAndEmptyFieldsForGaps) {
+  const CliRun c = RunWith(With(kSmallRange, {"--table", "--csv"}));
+  ASSERT_EQ(c.status, kExitSolved) << c.err;
+  EXPECT_EQ(std::count(c.out.begin(), c.out.end(), '\n'), std::count(c.out.begin(), c.out.end(), '\r'));
+  EXPECT_EQ(c.out.find("\r\n"), c.out.find('\n') - 1);
+  std::vector<std::string> rows = Lines(c.out);
+  for (std::string& r : rows)
+    if (!r.empty() && r.back() == '\r') r.pop_back();
+  ASSERT_EQ(rows.size(), 4u + 1u + 3u) << c.out;
+  EXPECT_EQ(rows[0], "# Student's unpaired t-test. 2-sided.");
+  EXPECT_EQ(rows[1], "# Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
+  EXPECT_EQ(rows[2].rfind("# P-value=.05", 0), 0u) << rows[2];
+  EXPECT_EQ(rows[3].rfind("# ", 0), 0u) << rows[3];
+  EXPECT_EQ(rows[4], "Standard Deviation*,Mean 2* = 0.5,Mean 2* = 0.6");
+  const std::vector<std::string> first = Fields(rows[5]);
+  ASSERT_EQ(first.size(), 3u) << rows[5];
+  EXPECT_EQ(first[0], "0.5");
+  const double n02 = std::strtod(first[1].c_str(), nullptr);
+  const double n03 = std::strtod(first[2].c_str(), nullptr);
+  EXPECT_NEAR(n02, kN1Sd05Diff02, 0.05);
+  EXPECT_NEAR(n03, kN1Sd05Diff03, 0.05);
+  // The single solves of the same points, shown to two decimals.
+  EXPECT_NEAR(n02, SingleSolve("0.5"), 0.005);
+  EXPECT_NEAR(n03, SingleSolve("0.6"), 0.005);
+  // From a standard deviation of 1 on, no first size is enough: with the
+  // second size at 30 the P-value falls only to
+  // 2 * scipy.stats.norm.sf(0.2 / (1.0 * sqrt(1 / 30))) = 0.2713.
+  EXPECT_EQ(rows[6], "1,,");
+  EXPECT_EQ(rows[7], "1.5,,");
+}
+
+// Equal sample sizes (the second as the ratio 1 of the first), standard
+// deviation 0.5, 0.6, 0.7, differences 0.2 to 0.6 in five z values.
+// scipy.optimize.brentq(lambda n: 2*t.sf(d/(0.5*sqrt(2/n)), 2*n-2) - 0.05, 2.01, 1e5):
+constexpr double kEqualSd05[5] = {49.24563421209746, 22.589303240532825, 13.279481646700255, 8.98985268296114,
+                                  6.677257842500952};
+// the same with 0.7 for 0.5:
+constexpr double kEqualSd07[5] = {95.33486864951692, 43.05908831280781, 24.773440976135515,
+                                  16.321132870880497, 11.74095054696768};
+
+const std::vector<std::string> kFiveZ = {"--test",
+                                         "0",
+                                         "--mode",
+                                         "2=2",
+                                         "--table",
+                                         "--x",
+                                         "Standard Deviation=0.5:0.7:0.1",
+                                         "--z",
+                                         "Mean 2=0.5 0.6 0.7 0.8 0.9",
+                                         "--unknown",
+                                         "Sample Size 1"};
+
+// The lines of a table text without their CR.
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines = Lines(text);
+  for (std::string& l : lines)
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+  return lines;
+}
+
+std::size_t CountLines(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+TEST(CliRange, ColumnsSplitTheZValuesIntoBlocks) {
+  const CliRun t = RunWith(With(kFiveZ, {"--columns", "2", "--decimals", "3"}));
+  ASSERT_EQ(t.status, kExitSolved) << t.err;
+  const std::vector<std::string> lines = TextLines(t.out);
+  // Three blocks of 2, 2 and 1 columns, each with its own headings: the two
+  // full blocks 20 + 2 * 11 wide, the last 20 + 11.
+  EXPECT_EQ(CountLines(lines, "Standard Deviation*" + std::string(8, ' ') + "Mean 2*"), 2u);
+  EXPECT_EQ(CountLines(lines, "Standard Deviation*" + std::string(3, ' ') + "Mean 2*"), 1u);
+  EXPECT_EQ(CountLines(lines, std::string(42, '-')), 2u * 4u);
+  EXPECT_EQ(CountLines(lines, std::string(31, '-')), 4u);
+  EXPECT_EQ(CountLines(lines, std::string(27, ' ') + "0.5" + std::string(8, ' ') + "0.6"), 1u);
+  EXPECT_EQ(CountLines(lines, std::string(27, ' ') + "0.7" + std::string(8, ' ') + "0.8"), 1u);
+  EXPECT_EQ(CountLines(lines, std::string(27, ' ') + "0.9"), 1u);
+  // Per block: three rules with a caption and the z values between them, one
+  // line per x, an empty line, the closing rule and two empty lines.
+  ASSERT_EQ(lines.size(), 4u + 3u * (9u + 3u)) << t.out;
+
+  // Three decimals: "#####0.000 ", the results to three places.
+  const double threePlaces[5] = {49.246, 22.589, 13.279, 8.990, 6.677};
+  for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR(threePlaces[k], kEqualSd05[k], 0.0005) << k;
+  const std::string x05 = std::string(15, ' ') + "0.5";
+  EXPECT_EQ(CountLines(lines, x05 + std::string(6, ' ') + "49.246" + std::string(5, ' ') + "22.589"), 1u);
+  EXPECT_EQ(CountLines(lines, x05 + std::string(6, ' ') + "13.279" + std::string(6, ' ') + "8.990"), 1u);
+  EXPECT_EQ(CountLines(lines, x05 + std::string(7, ' ') + "6.677"), 1u);
+  // The row of 0.7 against the reference, cell by cell.
+  const std::string x07 = std::string(15, ' ') + "0.7";
+  std::vector<double> row07;
+  for (const std::string& l : lines)
+    if (l.rfind(x07, 0) == 0) {
+      std::istringstream cells(l.substr(x07.size()));
+      for (double v; cells >> v;) row07.push_back(v);
+    }
+  ASSERT_EQ(row07.size(), 5u) << t.out;
+  for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR(row07[k], kEqualSd07[k], 0.0015) << k;
+
+  // No decimals: "#########0", ten characters without the closing blank, so
+  // a cell ends flush with its 11-character column.
+  const CliRun none = RunWith(With(kFiveZ, {"--columns", "2", "--decimals", "0"}));
+  ASSERT_EQ(none.status, kExitSolved) << none.err;
+  const std::vector<std::string> whole = TextLines(none.out);
+  EXPECT_EQ(CountLines(whole, x05 + std::string(11, ' ') + "49" + std::string(9, ' ') + "23"), 1u);
+  EXPECT_EQ(CountLines(whole, x05 + std::string(11, ' ') + "13" + std::string(10, ' ') + "9"), 1u);
+  EXPECT_EQ(CountLines(whole, x05 + std::string(12, ' ') + "7"), 1u);
+  const double wholeNumbers[5] = {49, 23, 13, 9, 7};
+  for (std::size_t k = 0; k < 5; ++k) EXPECT_NEAR(wholeNumbers[k], kEqualSd05[k], 0.5) << k;
+
+  // Automatic decimals (the default) and one block of all five columns.
+  const CliRun automatic = RunWith(With(kFiveZ, {"--decimals", "auto"}));
+  ASSERT_EQ(automatic.status, kExitSolved) << automatic.err;
+  EXPECT_EQ(automatic.out, RunWith(kFiveZ).out);
+  const std::vector<std::string> one = TextLines(automatic.out);
+  EXPECT_EQ(CountLines(one, std::string(20 + 5 * 11, '-')), 4u);
+  // (95.33 - 6.68) / 2 steps >= 1: one decimal.
+  EXPECT_EQ(CountLines(one, x05 + std::string(8, ' ') + "49.2" + std::string(7, ' ') + "22.6" +
+                                std::string(7, ' ') + "13.3" + std::string(8, ' ') + "9.0" +
+                                std::string(8, ' ') + "6.7"),
+            1u)
+      << automatic.out;
+}
+
+TEST(CliRange, ErrorsOfTheRange) {
   // The engine's range validation.
   const CliRun zero = RunWith({"--test", "0", "--table", "--x", "Standard Deviation=0.5:1.5:0"});
   EXPECT_EQ(zero.status, kExitRejected);
   EXPECT_EQ(zero.err, "Xstep must be # 0\n");
   EXPECT_EQ(zero.out, "");
-}
+  const CliRun many = RunWith({"--test", "0", "--table", "--x", "Standard Deviation=0:99:0.99"});
+  EXPECT_EQ(many.status, kExitRejected);
+  EXPECT_EQ(many.err, "Maximum number of steps is 100\n");
 
-TEST(Cli, RangeWithoutCalculablePoint) {
-  // Every estimate on the wrong side of a one-sided paired test.
-  const CliRun r = RunWith({"--test", "1", "--tails", "1", "--unknown", "Sample Size", "--table", "--x",
-                            "Mean of Difference=-0.5:-0.1:0.2", "--csv"});
-  EXPECT_EQ(r.status, kExitNotCalculable);
-  EXPECT_NE(r.err.find("Can't Be Calculated For Any x-value"), std::string::npos);
-  const std::vector<std::string> rows = Lines(r.out);
-  ASSERT_EQ(rows.size(), 4u) << r.out;
-  EXPECT_EQ(rows[1], "-0.5,");
+  // Every estimate on the wrong side of a one-sided paired test: the
+  // engine's message, and nothing to print.
+  for (const char* form : {"--csv", "--columns=3"}) {
+    const CliRun r = RunWith({"--test", "1", "--tails", "1", "--unknown", "Sample Size", "--table", "--x",
+                              "Mean of Difference=-0.5:-0.1:0.2", form});
+    EXPECT_EQ(r.status, kExitNotCalculable) << form;
+    EXPECT_EQ(r.err, "Can't Be Calculated For Any x-value\n") << form;
+    EXPECT_EQ(r.out, "") << form;
+  }
 }
 
 TEST(Cli, JsonQuoting) {

@@ -178,6 +178,11 @@ class RecordingProgress : public RangeProgress {
 };
 
 TEST_F(Drivers, ProgressAppearsForLongRunsAndCancelStops) {
+  // The results of an earlier run survive a cancelled one.
+  Range("0.5", "1.5", "0.5", "0.5");
+  ASSERT_EQ(CalculateRange(d), RangeOutcome::Done);
+  const std::vector<Single> earlierX = s.XValues;
+  const std::vector<std::vector<Single>> earlierY = s.YValues;
   Range("0.5", "1.5", "0.25", "0.5 0.6 0.7");
   double fake = 0;
   // Every clock reading is two seconds later: the first point predicts a long run.
@@ -188,6 +193,8 @@ TEST_F(Drivers, ProgressAppearsForLongRunsAndCancelStops) {
   EXPECT_EQ(progress.values, (std::vector<int>{1, 2, 3, 4}));
   EXPECT_TRUE(progress.hidden);
   EXPECT_FALSE(s.ResultsCurrent);
+  EXPECT_EQ(s.XValues, earlierX);
+  EXPECT_EQ(s.YValues, earlierY);
 
   // A quick run never shows it.
   Range("0.5", "1.5", "0.25", "0.5");
@@ -204,9 +211,11 @@ TEST_F(Drivers, RangeHeadings) {
   ASSERT_EQ(s.RangeHeadings.size(), 4u);
   EXPECT_EQ(s.RangeHeadings[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(s.RangeHeadings[1], "Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
-  // Fixed: P-value, Power, H0, Mean 1*, the size ratio: three to a line.
-  EXPECT_EQ(s.RangeHeadings[2], "P-value=.05    Power=.8    H0: Mean 2 - Mean 1=0");
-  EXPECT_EQ(s.RangeHeadings[3], "Mean 1*=.3    Sample Size 2 / Sample Size 1=1");
+  // Fixed: P-value, H0, Mean 1*, the size ratio, three to a line; position 1
+  // (Power, without a value box) is not among them.  Eight value boxes give
+  // (8 - 4) \ 3 + 1 = 2 lines.
+  EXPECT_EQ(s.RangeHeadings[2], "P-value=.05    H0: Mean 2 - Mean 1=0    Mean 1*=.3");
+  EXPECT_EQ(s.RangeHeadings[3], "Sample Size 2 / Sample Size 1=1");
   BuildRangeHeadings(s, false);
   EXPECT_EQ(s.RangeHeadings.size(), 3u);
 }

@@ -128,3 +128,28 @@ inline std::unique_ptr<MainWindow> StartProgram() {
 }
 
 }  // namespace pelmora::gui_testing
+
+namespace pelmora::gui_testing {
+
+// Hands the next modal dialog of type T to `act` (which closes it).
+template <typename T>
+struct DialogHandler {
+  QTimer timer;
+  bool seen = false;
+};
+template <typename T>
+std::unique_ptr<DialogHandler<T>> HandleNextDialog(std::function<void(T*)> act) {
+  auto handler = std::make_unique<DialogHandler<T>>();
+  DialogHandler<T>* h = handler.get();
+  QObject::connect(&h->timer, &QTimer::timeout, [h, act] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    h->timer.stop();
+    h->seen = true;
+    act(dialog);
+  });
+  h->timer.start(10);
+  return handler;
+}
+
+}  // namespace pelmora::gui_testing

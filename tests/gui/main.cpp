@@ -14,9 +14,12 @@ std::vector<TestFactory>& Registry() {
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // PELMORA_GUI_CLASS runs only the classes whose name holds it.
+  const QString only = qEnvironmentVariable("PELMORA_GUI_CLASS");
   int failures = 0;
   for (const auto& make : pelmora::gui_testing::Registry()) {
     std::unique_ptr<QObject> test = make();
+    if (!only.isEmpty() && !QString::fromLatin1(test->metaObject()->className()).contains(only)) continue;
     failures += QTest::qExec(test.get(), argc, argv);
   }
   return failures == 0 ? 0 : 1;

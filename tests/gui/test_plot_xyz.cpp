@@ -56,8 +56,9 @@ struct SampleSizeGraph {
     image.fill(kOutside);
     QPainter painter(&image);
     painter.fillRect(kTarget, Qt::white);
-    drawn = PlotXYZ(painter, PlotTarget{QRectF(kTarget), windowAspect}, a, s);
-    geometry = ArrangePlot(painter, PlotTarget{QRectF(kTarget), windowAspect}, a, s);
+    const TableContent content = TableContentOf(s);
+    drawn = PlotXYZ(painter, PlotTarget{QRectF(kTarget), windowAspect}, a, content, &ui);
+    geometry = ArrangePlot(painter, PlotTarget{QRectF(kTarget), windowAspect}, a, content);
     return image;
   }
 

@@ -89,7 +89,7 @@ class TableViewTest : public QObject {
     TableView view(r.s, 1);
     view.resize(900, 600);
     view.show();
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     QApplication::processEvents();
 
     const TableModel& m = view.table().model;
@@ -130,7 +130,7 @@ class TableViewTest : public QObject {
     r.s.records[1].TableDecimals = 0;
     r.s.YValues[1][2] = 99999;
     TableView view(r.s, 1);
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     const TableModel& m = view.table().model;
     QCOMPARE(m.formats.result, std::string("#########0"));
     const QStringList row = Texts(m.blocks[0].lines[7]);
@@ -142,7 +142,7 @@ class TableViewTest : public QObject {
     SolvedRange r;
     QCOMPARE(r.s.records[1].TableDecimals, std::int16_t{-1});
     TableView view(r.s, 1);
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     QCOMPARE(r.s.records[1].TableDecimals, DecimalsOfPattern(view.table().model.formats.result));
     QVERIFY(r.s.records[1].TableDecimals >= 0);
   }
@@ -172,7 +172,7 @@ class TableViewTest : public QObject {
     r.s.records[1].TableDecimals = 2;
     TableView view(r.s, 1);
     view.show();
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     const MeasuredTable& t = view.table();
     const QFontMetrics fm(view.tableFont(), view.picture());
     QCOMPARE(t.lineHeight, static_cast<double>(fm.height()));
@@ -185,7 +185,7 @@ class TableViewTest : public QObject {
     // Two columns per block: the three z values in blocks of 2 and 1, each
     // with its own headings.
     r.s.records[1].TableColumns = 2;
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     QCOMPARE(view.table().model.blocks.size(), std::size_t{2});
     QCOMPARE(view.table().model.blocks[1].columns, (ZBlock{2, 1}));
     QCOMPARE(Texts(view.table().model.blocks[1].lines[3]).size(), 1);
@@ -196,7 +196,7 @@ class TableViewTest : public QObject {
     // A larger font gives a larger picture.
     r.s.records[1].TableColumns = 0;
     r.s.records[1].fontSize = "18";
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     QVERIFY(view.picture()->width() > oneBlock.width());
     QVERIFY(view.picture()->height() > oneBlock.height());
   }
@@ -206,7 +206,7 @@ class TableViewTest : public QObject {
     r.s.records[1].TableDecimals = 2;
     TableView view(r.s, 1);
     view.show();
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     const QSize picture = view.picture()->size();
     const int frame = 2 * view.frameWidth();
 
@@ -236,7 +236,7 @@ class TableViewTest : public QObject {
     SolvedRange r;
     r.s.records[1].TableDecimals = 2;
     TableView view(r.s, 1);
-    view.WriteTable();
+    view.WriteTable(TableContentOf(r.s));
     QImage image(1200, 900, QImage::Format_RGB32);
     image.setDotsPerMeterX(3780);  // 96 dots per inch
     image.setDotsPerMeterY(3780);

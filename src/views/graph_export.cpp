@@ -1,0 +1,123 @@
+#include "views/graph_export.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cctype>
+
+#ifdef PELMORA_HAVE_SVG
+#include <QSvgGenerator>
+#endif
+
+namespace pelmora {
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+  return ext;
+}
+
+// Writes `bytes` through a temporary file renamed over the target, so that a
+// failure never leaves half a file.
+bool SaveBytes(const std::string& path, const QByteArray& bytes, std::string& error) {
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    error = "The file \"" + path + "\" cannot be written: " + file.errorString().toStdString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+GraphFileType GraphFileTypeOf(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext == "png") return GraphFileType::Png;
+  if (ext == "svg") return GraphFileType::Svg;
+  if (ext == "pdf") return GraphFileType::Pdf;
+  return GraphFileType::Unknown;
+}
+
+bool CanExportGraphAs(GraphFileType type) {
+#ifdef PELMORA_HAVE_SVG
+  return type != GraphFileType::Unknown;
+#else
+  return type == GraphFileType::Png || type == GraphFileType::Pdf;
+#endif
+}
+
+QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size) {
+  QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PlotXYZ(painter, PlotTarget{QRectF(image.rect()), 0}, a, c);
+  return image;
+}
+
+bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
+                 std::string& error) {
+  const GraphFileType type = GraphFileTypeOf(path);
+  if (!CanExportGraphAs(type)) {
+    error = type == GraphFileType::Unknown
+                ? "The file \"" + path + "\" has no graph type: its name must end in .png, .svg or .pdf."
+                : "This build of the program cannot write SVG files.";
+    return false;
+  }
+  size = size.expandedTo(QSize(1, 1));
+  QByteArray bytes;
+  switch (type) {
+    case GraphFileType::Png: {
+      QBuffer buffer(&bytes);
+      buffer.open(QIODevice::WriteOnly);
+      if (!RenderGraph(c, a, size).save(&buffer, "PNG")) {
+        error = "The graph cannot be converted to a PNG picture.";
+        return false;
+      }
+      break;
+    }
+    case GraphFileType::Svg: {
+#ifdef PELMORA_HAVE_SVG
+      QBuffer buffer(&bytes);
+      QSvgGenerator svg;
+      svg.setOutputDevice(&buffer);
+      svg.setSize(size);
+      svg.setViewBox(QRect(QPoint(0, 0), size));
+      svg.setResolution(96);
+      svg.setTitle(QString::fromStdString(a.title.empty() ? std::string("Graph") : a.title));
+      QPainter painter(&svg);
+      painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+      PlotXYZ(painter, PlotTarget{QRectF(QPoint(0, 0), size), 0}, a, c);
+      painter.end();
+#endif
+      break;
+    }
+    case GraphFileType::Pdf: {
+      QBuffer buffer(&bytes);
+      buffer.open(QIODevice::WriteOnly);
+      QPdfWriter pdf(&buffer);
+      pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+      pdf.setTitle(QString::fromStdString(a.title.empty() ? std::string("Graph") : a.title));
+      QPainter painter(&pdf);
+      const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
+      PlotXYZ(painter, PlotTarget{page, static_cast<double>(size.width()) / size.height()}, a, c);
+      painter.end();
+      break;
+    }
+    case GraphFileType::Unknown:
+      break;
+  }
+  return SaveBytes(path, bytes, error);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,32 @@
+// A graph written to a file: a PNG picture, an SVG drawing or a PDF page,
+// chosen by the file's extension and drawn by PlotXYZ.  The Graph window's
+// File menu and pelmora-cli both use it.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <string>
+
+#include "output/table_layout.h"
+#include "views/plot_xyz.h"
+
+namespace pelmora {
+
+enum class GraphFileType { Png, Svg, Pdf, Unknown };
+
+// By the extension, in any case: ".png", ".svg", ".pdf".
+GraphFileType GraphFileTypeOf(const std::string& path);
+
+// True when this build can write the type (SVG needs Qt's SVG module).
+bool CanExportGraphAs(GraphFileType type);
+
+// The graph on a white picture of `size` pixels.
+QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size);
+
+// Writes the graph to `path`: PNG and SVG at `size` pixels, PDF as one A4
+// landscape page on which the graph keeps the shape of `size`.  On failure
+// `error` says why and nothing is left at `path` from this call.
+bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
+                 std::string& error);
+
+}  // namespace pelmora
