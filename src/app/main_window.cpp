@@ -9,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
@@ -26,7 +28,9 @@
 #include "session/window_records.h"
 #include "views/axis_dialog.h"
 #include "views/graph_export.h"
+#include "views/output_dialog.h"
 #include "views/range_window.h"
+#include "views/result_output.h"
 
 namespace pelmora {
 
@@ -144,10 +148,7 @@ void MainWindow::BuildMenus() {
     if (helpItems_[i] != nullptr)
       connect(helpItems_[i], &QAction::triggered, this, [this, i] { HelpItem(static_cast<int>(i)); });
 
-  // Copying, printing and opening settings files are not offered yet.
-  editItems_[0]->setEnabled(false);
-  fileItems_[4]->setEnabled(false);
-  fileItems_[9]->setEnabled(false);
+  connect(editItems_[0], &QAction::triggered, this, &MainWindow::CopyActiveWindow);
 }
 
 void MainWindow::ShowSplash() {
@@ -200,6 +201,10 @@ void MainWindow::FileItem(int index) {
     case 2:
       NewWindow(WindowKind::Graph);
       break;
+    case 4:
+      StoreWindowSettings(session_);
+      OpenFile();
+      break;
     case 6:
       StoreWindowSettings(session_);
       ExportActiveWindow();
@@ -207,6 +212,10 @@ void MainWindow::FileItem(int index) {
     case 7:
       StoreWindowSettings(session_);
       if (session_.ActiveRecord >= 1) SaveActiveWindowAs();
+      break;
+    case 9:
+      StoreWindowSettings(session_);
+      PrintActiveWindow();
       break;
     case 11:
       close();
@@ -217,7 +226,10 @@ void MainWindow::FileItem(int index) {
 }
 
 ResultWindow* MainWindow::NewWindow(WindowKind kind) {
-  const int record = OpenWindowRecord(session_, kind);
+  return AddWindow(kind, OpenWindowRecord(session_, kind));
+}
+
+ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   ResultWindow* window = nullptr;
   if (kind == WindowKind::Calculation)
     window = new CalcWindow(dispatcher_, record, *this);
@@ -284,6 +296,60 @@ void MainWindow::ApplyOptions() {
     ShowAxisDialog();
   }
   optionsDialog_->Refresh();
+}
+
+QString MainWindow::SettingsFilter() {
+  return QStringLiteral("All Files (*.*);;") + QString::fromLatin1(kProgramTitle) +
+         QStringLiteral(" Files (*.dim)");
+}
+
+ResultWindow* MainWindow::OpenFile() {
+  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
+  QString selected = programFiles;
+  const QString name =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Open File"), QString(), SettingsFilter(), &selected);
+  if (name.isEmpty()) return nullptr;
+  return OpenSettings(name);
+}
+
+ResultWindow* MainWindow::OpenSettings(const QString& path) {
+  if (session_.Busy) return nullptr;
+  const int record = OpenSettingsFile(dispatcher_, QFile::encodeName(path).toStdString());
+  if (record <= 0) return nullptr;
+  const auto kind = static_cast<WindowKind>(session_.records[static_cast<std::size_t>(record)].kind);
+  ResultWindow* window = AddWindow(kind, record);
+  window->setHelpContext(static_cast<int>(session_.HelpContext));
+  window->Fill();
+  if (auto* calc = qobject_cast<CalcWindow*>(window)) calc->Calculate();
+  if (auto* range = qobject_cast<RangeWindow*>(window)) range->Recalculate();
+  if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
+  // The file's settings are the window's saved state.
+  StoreWindowSettings(session_);
+  session_.records[static_cast<std::size_t>(record)].WindowChanged = false;
+  return window;
+}
+
+void MainWindow::CopyActiveWindow() {
+  CloseSplash();
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr || session_.Busy) return;
+  StoreWindowSettings(session_);
+  if (qobject_cast<CalcWindow*>(w) != nullptr) {
+    OutputDialog preview(
+        session_, *w, [this] { PrintActiveWindow(); }, this);
+    preview.exec();
+    return;
+  }
+  CopyResult(session_, *w);
+}
+
+void MainWindow::PrintActiveWindow() {
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr || session_.Busy) return;
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (!PrintResult(session_, *w, printer)) ui_.Warn("The printer cannot be used.");
 }
 
 void MainWindow::ShowAxisDialog() {
@@ -358,9 +424,9 @@ bool MainWindow::SaveActiveWindowAs() {
   if (r == nullptr) return false;
   const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
   QString selected = programFiles;
-  const QString name = QFileDialog::getSaveFileName(
-      this, QStringLiteral("Save As"), QString::fromStdString(ProposedSettingsFileName(*r)),
-      QStringLiteral("All Files (*.*);;") + programFiles, &selected);
+  const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
+                                                    QString::fromStdString(ProposedSettingsFileName(*r)),
+                                                    SettingsFilter(), &selected);
   if (name.isEmpty()) return false;
   return WriteSettingsFile(session_, QFile::encodeName(name).toStdString());
 }

@@ -66,6 +66,14 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void ApplyOptions();
   // Saves the active window's settings; false when cancelled or failed.
   bool SaveActiveWindowAs();
+  // File > Open File...: a settings file opens as a new window of its kind.
+  ResultWindow* OpenFile();
+  ResultWindow* OpenSettings(const QString& path);
+  // Edit > Copy: the preview of a Calculation window, from which it is
+  // copied; a table as rich text, a graph as a picture.
+  void CopyActiveWindow();
+  // File > Print...: the print dialog, then the active window's result.
+  void PrintActiveWindow();
   // Shows the axis-parameter dialog of the active Table or Graph window.
   void ShowAxisDialog();
   // Writes the active Table as comma-separated values or text, or the active
@@ -97,6 +105,8 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void CloseSplash();
   void KeepDialogsInside();
   void ShowOptionsDialog();
+  ResultWindow* AddWindow(WindowKind kind, int record);
+  static QString SettingsFilter();
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
 

@@ -16,12 +16,15 @@
 
 #include "engine/calculation.h"
 #include "format/number_entry.h"
+#include "output/output_text.h"
 #include "output/table_export.h"
 #include "output/table_layout.h"
 #include "session/catalogue.h"
 #include "session/dispatch.h"
 #include "session/menus.h"
 #include "session/session.h"
+#include "session/settings_file.h"
+#include "session/window_records.h"
 
 #ifdef PELMORA_CLI_GRAPH
 #include <QCoreApplication>
@@ -55,12 +58,15 @@ Answer CliUserInterface::AskYesNoCancel(const std::string& text, const std::stri
 const std::string& CliHelpText() {
   static const std::string text =
       R"(Usage: pelmora-cli --test I | --distribution I [choices] [values] [action]
+                   [--save FILE.dim]
+       pelmora-cli FILE.dim [values] [action] [--save FILE.dim]
        pelmora-cli --list
        pelmora-cli --help
 
 Plans a study with the Pelmora engine: chooses a procedure as the menus and
 the options dialog do, sets the values of its parameters, and solves for the
-one that is left.
+one that is left.  Or opens the settings of a window saved in a settings
+file and calculates them again.
 
 Selection (exactly one):
   --test I             Test Procedures menu item: its index (0, 1, 2, 4, 5, 6,
@@ -147,12 +153,63 @@ Actions:
                        without Qt cannot draw: there --graph is bad usage
   --graph-size WxH     the picture's size in pixels, each 100 to 5000
                        (default 800x500); a PDF page keeps its shape
-  --font NAME          the graph's font (default Arial)
+  --rtf                print the rich-text document (RTF) that Copy puts on
+                       the clipboard instead of the text: the calculation's
+                       output (the description centred, a rule, the
+                       parameters two to a line, the halves separated by a
+                       tab) or, with --table, the table; laid out for a
+                       fixed-pitch font, in the output font.  Not with
+                       --json, --describe or --csv
+  --font NAME          the font of the graph and of --rtf (default Arial)
   --font-size N        its size in points, 1 to 72 (default 9)
   --help               print this text
 
+Settings files:
+  FILE.dim             (an argument whose name ends in ".dim", in any case)
+                       open the settings file as File > Open File... does:
+                       it is read and checked, its procedure, options,
+                       values and roles are restored, and the result is
+                       calculated again.  The file chooses the procedure:
+                       --test, --distribution, --parameter, --kind,
+                       --samples, --tails, --left-tail, --option and --mode
+                       are bad usage beside it.  A Calculation window's file
+                       is solved once and printed as text, --json or --rtf;
+                       the range of a Table or Graph window's file is solved
+                       with the file's x range and z values and its table
+                       printed (as text, --csv or --rtf) with the file's
+                       columns and decimals, or, with --graph FILE, drawn
+                       with the file's graph titles, axes and font (and
+                       printed as well with --table).  The heading lines a
+                       Table's file keeps head its table, those of a Graph's
+                       file its graph, unless --set, --unknown, --x or --z
+                       change what they describe.  Beside the file, --set,
+                       --unknown, --x, --z, --columns and --decimals take
+                       the place of the file's values (an --unknown on the
+                       file's x or z needs --x or --z too); --x, --z,
+                       --table, --graph, --csv, --columns, --decimals and
+                       --graph-size are bad usage for a Calculation window's
+                       file, --json for a Table's or a Graph's.  --describe
+                       prints the file's parameter list.  A file that
+                       cannot be opened is reported on standard error
+                       (status 5): one that cannot be read, is no settings
+                       file of this program, holds a Monte Carlo window,
+                       holds no parameter list, or whose settings do not
+                       fit the procedure they select
+  --save FILE.dim      after the calculation, save the window's settings to
+                       FILE.dim as Save As does: the selection, options,
+                       values (the unknown's as calculated), roles, x range
+                       and z values, and for a table or graph its heading
+                       lines, columns, decimals and (--graph) axis titles
+                       and font.  A single solve is saved as a Calculation
+                       window, --table as a Table, --graph as a Graph; an
+                       opened file keeps its kind.  Nothing is saved when
+                       the values are rejected (status 2) or no point of a
+                       range can be calculated.  A Graph window keeps its
+                       font size in whole points: there --font-size with
+                       --graph and --save must be a whole number
+
 Exit status:
-  0  solved (and the graph file written)
+  0  solved (and the graph file written, the settings file saved)
   1  bad usage (the message names the argument), or an unexpected failure
   2  a check or the range validation rejected the values, or no procedure
      module serves the selection yet; the message is on standard error
@@ -160,8 +217,11 @@ Exit status:
      "Can't Be Calculated For Any x-value" (nothing is printed nor drawn),
      or a graph with "Insufficient resolution in the X direction !" (or Y),
      which is not written
-  4  the graph file cannot be written; the reason is on standard error
-  With status 1 or 2 nothing is written to standard output.
+  4  the graph file cannot be written; the reason is on standard error.
+     Also: the settings file of --save cannot be written (the result is
+     printed all the same)
+  5  the settings file cannot be opened; the reason is on standard error
+  With status 1, 2 or 5 nothing is written to standard output nor saved.
 
 The engine's messages are written to standard error, each on its own line,
 and with --json are also listed under "messages".
@@ -308,6 +368,7 @@ constexpr FlagRule kFlags[] = {
     {"--columns", true, false},    {"--decimals", true, false},
     {"--graph", true, false},      {"--graph-size", true, false},
     {"--font", true, false},       {"--font-size", true, false},
+    {"--rtf", false, false},       {"--save", true, false},
     {"--help", false, false},
 };
 
@@ -339,11 +400,13 @@ struct Request {
   std::optional<std::string> graph, font;
   std::optional<std::pair<int, int>> graphSize;
   std::optional<double> fontSize;
+  bool rtf = false;
+  // The settings file opened (a positional argument) and the one saved.
+  std::optional<std::string> file, save;
 };
 
-// The table's defaults: ten z columns per block, decimals chosen from the
-// results.
-constexpr std::int16_t kDefaultColumns = 10;
+// The table's limits.  A new window's record starts with ten z columns per
+// block and the decimals chosen from the results.
 constexpr std::int16_t kMaxColumns = 10;
 constexpr std::int16_t kAutomaticDecimals = -1;
 constexpr std::int16_t kMaxDecimals = 8;
@@ -490,7 +553,68 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--graph-size") r.graphSize = ParseGraphSize(value);
   if (name == "--font") r.font = value;
   if (name == "--font-size") r.fontSize = ParseFontSize(value);
+  if (name == "--rtf") r.rtf = true;
+  if (name == "--save") r.save = value;
   if (name == "--help") r.help = true;
+}
+
+// True for the name of a settings file: it ends in ".dim", in any case.
+bool IsSettingsFileName(std::string_view name) {
+  return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".dim";
+}
+
+// The flags that choose the procedure and its options; a settings file
+// brings its own.
+std::vector<std::string_view> SelectionFlagsGiven(const Request& r) {
+  std::vector<std::string_view> given;
+  if (r.test) given.push_back("--test");
+  if (r.distribution) given.push_back("--distribution");
+  if (r.parameter) given.push_back("--parameter");
+  if (r.kind) given.push_back("--kind");
+  if (r.samples) given.push_back("--samples");
+  if (r.tails) given.push_back("--tails");
+  if (r.leftTail) given.push_back("--left-tail");
+  if (!r.options.empty()) given.push_back("--option");
+  if (!r.modes.empty()) given.push_back("--mode");
+  return given;
+}
+
+// The checks that hold whatever the result is: a single solve or a range.
+void CheckOutputFlags(const Request& r) {
+  if (r.json && r.describe) Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.rtf && (r.json || r.describe)) Usage("--rtf, --json and --describe exclude each other");
+  if (r.rtf && r.csv) Usage("--rtf and --csv exclude each other");
+  if (r.save && r.describe) Usage("--save needs a calculation; --describe calculates nothing");
+  if (r.save && !IsSettingsFileName(*r.save))
+    Usage("--save " + Quoted(*r.save) + ": the name of a settings file ends in .dim");
+  if (r.graph) CheckGraphFile(*r.graph);
+  if (r.font && Trim(*r.font).empty()) Usage("--font needs a font name");
+}
+
+// The checks of the flags together, once it is known whether the result is a
+// single solve or a range.  `xFromFile`: a settings file gives the x range, so
+// that --x is not needed.
+void CheckCombination(const Request& r, bool xFromFile) {
+  CheckOutputFlags(r);
+  const bool range = r.table || r.graph;
+  if (int(r.json) + int(r.describe) + int(range) > 1)
+    Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.csv && !r.table) Usage("--csv needs --table");
+  for (const auto& [given, flag] :
+       {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {
+    if (given && !r.table) Usage(std::string(flag) + " needs --table");
+    if (given && r.csv) Usage(std::string(flag) + " applies to the table text, not to --csv");
+  }
+  if (r.rtf && r.graph && !r.table)
+    Usage("--rtf needs a printed result: --graph alone prints nothing (give --table too)");
+  if (r.graphSize && !r.graph) Usage("--graph-size needs --graph");
+  for (const auto& [given, flag] :
+       {std::pair{r.font.has_value(), "--font"}, std::pair{r.fontSize.has_value(), "--font-size"}})
+    if (given && !r.graph && !r.rtf) Usage(std::string(flag) + " needs --graph or --rtf");
+  if (r.x && !range) Usage("--x needs --table or --graph");
+  if (r.z && !range) Usage("--z needs --table or --graph");
+  if (range && !r.x && !xFromFile)
+    Usage(std::string(r.table ? "--table" : "--graph") + " needs --x NAME=MIN:MAX:STEP");
 }
 
 Request ParseArguments(const std::vector<std::string>& args) {
@@ -498,7 +622,13 @@ Request ParseArguments(const std::vector<std::string>& args) {
   std::map<std::string_view, int> seen;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.rfind("--", 0) != 0) Usage("unexpected argument " + Quoted(arg) + " (see --help)");
+    if (arg.rfind("--", 0) != 0) {
+      if (!IsSettingsFileName(arg))
+        Usage("unexpected argument " + Quoted(arg) + " (a settings file's name ends in .dim; see --help)");
+      if (r.file) Usage("only one settings file can be opened: " + Quoted(*r.file) + " and " + Quoted(arg));
+      r.file = arg;
+      continue;
+    }
     const auto eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
     const auto rule =
@@ -526,28 +656,22 @@ Request ParseArguments(const std::vector<std::string>& args) {
     if (args.size() > 1) Usage("--list takes no other argument");
     return r;
   }
+  if (r.file) {
+    // What the file holds (a calculation or a range) is known once it is
+    // read; the rest is checked then.
+    const auto selection = SelectionFlagsGiven(r);
+    if (!selection.empty())
+      Usage(std::string(selection.front()) + " cannot be given with a settings file: the file " +
+            Quoted(*r.file) + " chooses the procedure and its options");
+    CheckOutputFlags(r);
+    return r;
+  }
   if (r.test && r.distribution) Usage("--test and --distribution exclude each other");
-  if (!r.test && !r.distribution) Usage("no procedure chosen: give --test or --distribution (see --list)");
+  if (!r.test && !r.distribution)
+    Usage("no procedure chosen: give --test or --distribution (see --list), or a settings file");
   if (r.test && r.parameter) Usage("--parameter applies to a sample distribution only");
   if (r.test && r.kind) Usage("--kind applies to a sample distribution only");
-  const bool range = r.table || r.graph;
-  if (int(r.json) + int(r.describe) + int(range) > 1)
-    Usage("--json, --describe and --table or --graph exclude each other");
-  if (r.csv && !r.table) Usage("--csv needs --table");
-  for (const auto& [given, flag] :
-       {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {
-    if (given && !r.table) Usage(std::string(flag) + " needs --table");
-    if (given && r.csv) Usage(std::string(flag) + " applies to the table text, not to --csv");
-  }
-  for (const auto& [given, flag] :
-       {std::pair{r.graphSize.has_value(), "--graph-size"}, std::pair{r.font.has_value(), "--font"},
-        std::pair{r.fontSize.has_value(), "--font-size"}})
-    if (given && !r.graph) Usage(std::string(flag) + " needs --graph");
-  if (r.x && !range) Usage("--x needs --table or --graph");
-  if (r.z && !range) Usage("--z needs --table or --graph");
-  if (range && !r.x) Usage(std::string(r.table ? "--table" : "--graph") + " needs --x NAME=MIN:MAX:STEP");
-  if (r.graph) CheckGraphFile(*r.graph);
-  if (r.font && Trim(*r.font).empty()) Usage("--font needs a font name");
+  CheckCombination(r, false);
   return r;
 }
 
@@ -849,7 +973,93 @@ void WriteList(std::ostream& out) {
   }
 }
 
+// ---- The window the command line stands for --------------------------------
+
+constexpr const char* kKindNames[3] = {"Calculation", "Table", "Graph"};
+
+// A single solve stands for a Calculation window, --table for a Table and
+// --graph for a Graph (which shows its table too).
+WindowKind WindowKindOf(const Request& r) {
+  return r.graph ? WindowKind::Graph : r.table ? WindowKind::Table : WindowKind::Calculation;
+}
+
+// The x and z roles off the unknown, off position 1 and off each other, moved
+// to the first free positions with a value box where they are not, so that
+// the roles a window record keeps are those a settings file may hold.
+void KeepAxesApart(Session& s) {
+  auto place = [&](std::int16_t& role, int other) {
+    if (role != 1 && role <= s.LastPosition && role != s.UnknownPosition && role != other) return;
+    for (int p = 0; p <= s.LastPosition; ++p) {
+      if (p == 1 || p == s.UnknownPosition || p == other) continue;
+      role = static_cast<std::int16_t>(p);
+      return;
+    }
+  };
+  place(s.XPosition, s.ZPosition);
+  place(s.ZPosition, s.XPosition);
+}
+
+// The heading lines a window record keeps; none when every line is empty.
+std::optional<std::vector<std::string>> KeptHeadings(const WindowSettings& w) {
+  std::vector<std::string> lines;
+  for (int i = 0; i <= std::min<int>(w.lastHeading, kHeadingCount - 1); ++i)
+    lines.push_back(w.headings[static_cast<std::size_t>(i)]);
+  if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); }))
+    return std::nullopt;
+  return lines;
+}
+
+void KeepHeadings(WindowSettings& w, const std::vector<std::string>& lines) {
+  const std::size_t n = std::min<std::size_t>(lines.size(), kHeadingCount);
+  w.headings = {};
+  for (std::size_t i = 0; i < n; ++i) w.headings[i] = lines[i];
+  w.lastHeading = static_cast<std::int16_t>(n == 0 ? 0 : n - 1);
+}
+
+// A settings file keeps the font size of a graph as whole points.
+void CheckSavedFontSize(const Request& r, WindowKind kind) {
+  if (r.save && r.graph && kind == WindowKind::Graph && r.fontSize && *r.fontSize != std::floor(*r.fontSize))
+    Usage("--font-size " + Shortest(*r.fontSize) +
+          ": a settings file keeps the graph's font size in whole points; give a whole number with --save");
+}
+
+// The checks of the flags beside a settings file that holds a window of
+// `kind`, and the request they make: a Table or Graph prints its table unless
+// --graph alone draws it.
+Request FileRequest(const Request& r, WindowKind kind) {
+  const std::string holds = "the file " + Quoted(*r.file) + " holds the settings of a " +
+                            kKindNames[static_cast<int>(kind)] + " window";
+  Request e = r;
+  if (kind == WindowKind::Calculation) {
+    for (const auto& [given, flag] :
+         {std::pair{r.table, "--table"}, std::pair{r.graph.has_value(), "--graph"},
+          std::pair{r.x.has_value(), "--x"}, std::pair{r.z.has_value(), "--z"}, std::pair{r.csv, "--csv"},
+          std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"},
+          std::pair{r.graphSize.has_value(), "--graph-size"}})
+      if (given) Usage(std::string(flag) + " applies to a Table or a Graph; " + holds);
+    CheckCombination(e, false);
+  } else {
+    if (r.json) Usage("--json applies to a single calculation; " + holds);
+    if (!r.describe && !r.graph) e.table = true;
+    CheckCombination(e, true);
+  }
+  CheckSavedFontSize(e, kind);
+  return e;
+}
+
 // ---- The actions ---------------------------------------------------------------
+
+// The width of a text in a fixed-pitch font: one unit per character.
+double CharacterWidth(std::string_view text) { return static_cast<double>(Width(text)); }
+
+// The output font of --rtf: Arial 9 unless --font or --font-size say
+// otherwise.
+OutputFont OutputFontOf(const Request& r) {
+  OutputFont font;
+  if (r.font) font.name = *r.font;
+  if (r.fontSize) font.size = Shortest(*r.fontSize);
+  return font;
+}
 
 int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out) {
   Session& s = d.session();
@@ -861,15 +1071,49 @@ int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostr
   const bool solved = outcome == SingleOutcome::Solved;
   if (r.json)
     WriteCalculationJson(s, solved, ui.messages(), out);
+  else if (r.rtf)
+    out << RichTextOf(CalculationOutputText(s, CharacterWidth), OutputFontOf(r));
   else
     WriteCalculationText(s, out);
   return solved ? kExitSolved : kExitNotCalculable;
 }
 
-// The table as a fixed-width text: one measuring unit per character.
-std::string TableText(const TableContent& content, const Request& r) {
-  return TableFixedWidthText(content, r.decimals.value_or(kAutomaticDecimals),
-                             r.columns.value_or(kDefaultColumns));
+// The table as the record's columns and decimals lay it out, one measuring
+// unit per character: as text, or as a rich-text document.
+std::string TableText(const Session& s, const TableContent& content, const WindowSettings& record,
+                      const Request& r) {
+  if (!r.rtf) return TableFixedWidthText(content, record.TableDecimals, record.TableColumns);
+  std::int16_t decimals = record.TableDecimals;
+  return RichTextOf(TableOutputText(s, decimals, record.TableColumns, CharacterWidth, 1), OutputFontOf(r));
+}
+
+// A graph title that follows the roles: empty, or the caption of a listed
+// parameter (a title the user wrote stays).
+bool AutomaticTitle(const Session& s, const std::string& title) {
+  if (title.empty()) return true;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (CaptionAt(s, p) == title) return true;
+  return false;
+}
+
+// The settings the graph is drawn with: the record's titles, axes and font,
+// the axis titles following the roles, the font of --font and --font-size.  A
+// Graph record keeps them.
+WindowSettings GraphLook(const Session& s, const Request& r, WindowSettings& record) {
+  WindowSettings look = record;
+  const int positions[3] = {s.XPosition, s.UnknownPosition, s.ZPosition};
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::string& title = look.graphTexts[i + 1];
+    if (AutomaticTitle(s, title)) title = CaptionAt(s, positions[i]);
+  }
+  if (r.font) look.fontName = *r.font;
+  if (r.fontSize) look.fontSize = Shortest(*r.fontSize);
+  if (record.kind == static_cast<std::int16_t>(WindowKind::Graph)) {
+    record.graphTexts = look.graphTexts;
+    record.fontName = look.fontName;
+    record.fontSize = look.fontSize;
+  }
+  return look;
 }
 
 #ifdef PELMORA_CLI_GRAPH
@@ -921,14 +1165,9 @@ class DrawingApplication {
 };
 
 // Draws the range results into the file of --graph.
-int DrawGraph(const Session& s, const Request& r, const TableContent& content, CliUserInterface& ui,
+int DrawGraph(const WindowSettings& look, const Request& r, const TableContent& content, CliUserInterface& ui,
               std::ostream& err) {
-  GraphAppearance a;
-  a.xTitle = CaptionAt(s, s.XPosition);
-  a.yTitle = CaptionAt(s, s.UnknownPosition);
-  a.zTitle = CaptionAt(s, s.ZPosition);
-  if (r.font) a.fontName = *r.font;
-  if (r.fontSize) a.fontSize = *r.fontSize;
+  const GraphAppearance a = GraphAppearanceOf(look);
   const auto [width, height] = r.graphSize.value_or(std::pair{kDefaultGraphWidth, kDefaultGraphHeight});
   const QSize size(width, height);
 
@@ -959,11 +1198,9 @@ int DrawGraph(const Session& s, const Request& r, const TableContent& content, C
 }
 #endif
 
-// Solves over the range of --x and --z and prints the table, writes the
-// graph, or both.
-int RunRange(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostream& out,
-             [[maybe_unused]] std::ostream& err) {
-  Session& s = d.session();
+// The roles of a range given on the command line: x and its range from --x, z
+// and its values from --z or the first position left.
+void PlaceRangeRoles(Session& s, const Request& r) {
   const int x = ResolveParameter(s, "--x", r.x->name);
   if (x == s.UnknownPosition) Usage("--x " + Quoted(r.x->argument) + ": x cannot be the unknown");
   int z = -1;
@@ -983,14 +1220,64 @@ int RunRange(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostream
   if (r.z) s.entryAt(z).ZValueText = r.z->value;
   s.XPosition = static_cast<std::int16_t>(x);
   s.ZPosition = static_cast<std::int16_t>(z);
+}
 
+// The roles of a range read from a settings file, with --x and --z in place
+// of the file's x and z.  Roles that a flag moved must stay apart.
+void PlaceFileRangeRoles(Session& s, const Request& r) {
+  int x = s.XPosition;
+  int z = s.ZPosition;
+  if (r.x) {
+    x = ResolveParameter(s, "--x", r.x->name);
+    CatalogueEntry& xEntry = s.entryAt(x);
+    xEntry.TableMin = r.x->min;
+    xEntry.TableMax = r.x->max;
+    xEntry.TableStep = r.x->step;
+  }
+  if (r.z) {
+    z = ResolveParameter(s, "--z", r.z->name);
+    s.entryAt(z).ZValueText = r.z->value;
+  }
+  if (r.unknown || r.x || r.z) {
+    const std::string file = Quoted(*r.file);
+    if (x == s.UnknownPosition)
+      Usage(r.x ? "--x " + Quoted(r.x->argument) + ": x cannot be the unknown"
+                : "--unknown " + Quoted(*r.unknown) + ": it is the x parameter of " + file +
+                      "; give --x too");
+    if (z == s.UnknownPosition)
+      Usage(r.z ? "--z " + Quoted(r.z->argument) + ": z cannot be the unknown"
+                : "--unknown " + Quoted(*r.unknown) + ": it is the z parameter of " + file +
+                      "; give --z too");
+    if (z == x)
+      Usage(r.z ? "--z " + Quoted(r.z->argument) + ": z cannot be the x parameter"
+                : "--x " + Quoted(r.x->argument) + ": it is the z parameter of " + file + "; give --z too");
+  }
+  s.XPosition = static_cast<std::int16_t>(x);
+  s.ZPosition = static_cast<std::int16_t>(z);
+}
+
+// Solves over the range of the x and z roles and prints the table, writes the
+// graph, or both.  The record of the window takes the heading lines of its
+// kind and, for a Graph, the titles and font it was drawn with.
+// `keepHeadings`: the record's own heading lines stand for its kind (an
+// opened file whose values and roles are unchanged), as the window shows them.
+int RunRange(Dispatcher& d, const Request& r, WindowSettings& record, bool keepHeadings, CliUserInterface& ui,
+             std::ostream& out, [[maybe_unused]] std::ostream& err) {
+  Session& s = d.session();
   s.ResultsCurrent = false;
   s.CalcStopped = false;
   ReadParameterValues(s);
   // A graph is headed without the line that names y, x and z.
   BuildRangeHeadings(s, false);
-  [[maybe_unused]] const std::vector<std::string> graphHeadings = s.RangeHeadings;
+  std::vector<std::string> graphHeadings = s.RangeHeadings;
   BuildRangeHeadings(s, true);
+  const auto kind = static_cast<WindowKind>(record.kind);
+  if (const auto kept = keepHeadings ? KeptHeadings(record) : std::nullopt) {
+    if (kind == WindowKind::Table) s.RangeHeadings = *kept;
+    if (kind == WindowKind::Graph) graphHeadings = *kept;
+  }
+  KeepHeadings(record, kind == WindowKind::Graph ? graphHeadings : s.RangeHeadings);
+
   const RangeOutcome outcome = CalculateRange(d);
   if (outcome == RangeOutcome::Invalid || outcome == RangeOutcome::Rejected) return kExitRejected;
   // The window keeps its earlier content: there is nothing to show.
@@ -998,15 +1285,93 @@ int RunRange(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostream
   if (outcome != RangeOutcome::Done) throw std::logic_error("the range calculation did not run");
 
   TableContent content = TableContentOf(s);
-  if (r.table) out << (r.csv ? TableCsv(content) : TableText(content, r));
+  if (r.table) out << (r.csv ? TableCsv(content) : TableText(s, content, record, r));
   if (!r.graph) return kExitSolved;
-#ifdef PELMORA_CLI_GRAPH
   content.headings = graphHeadings;
-  return DrawGraph(s, r, content, ui, err);
+  [[maybe_unused]] const WindowSettings look = GraphLook(s, r, record);
+#ifdef PELMORA_CLI_GRAPH
+  return DrawGraph(look, r, content, ui, err);
 #else
   (void)ui;
   throw std::logic_error("this build cannot draw graphs");
 #endif
+}
+
+// --save: the window's settings, stored as they stand after the calculation,
+// written as Save As writes them.  Nothing is saved after a refusal, nor
+// while the results are not current (no point of a range was calculable).
+int SaveSettings(Session& s, const Request& r, int status, std::ostream& err) {
+  if (!r.save || status == kExitRejected) return status;
+  if (!s.ResultsCurrent) {
+    err << "pelmora-cli: --save: " << Quoted(*r.save) << " is not written: the window has no results\n";
+    return status;
+  }
+  StoreWindowSettings(s);
+  return WriteSettingsFile(s, *r.save) ? status : kExitWriteFailed;
+}
+
+// The table's columns and decimals of the command line, kept by the record.
+void KeepTableSettings(WindowSettings& record, const Request& r) {
+  if (r.columns) record.TableColumns = *r.columns;
+  if (r.decimals) record.TableDecimals = *r.decimals;
+}
+
+void SetValues(Session& s, const Request& r) {
+  for (const Assignment& a : r.sets) s.entryAt(ResolveParameter(s, "--set", a.name)).ParamText = a.value;
+}
+
+// A procedure chosen on the command line, in a window of the kind its action
+// asks for.
+int RunDirect(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostream& out, std::ostream& err) {
+  Session& s = d.session();
+  const WindowKind kind = WindowKindOf(r);
+  CheckSavedFontSize(r, kind);
+  OpenWindowRecord(s, kind);
+  if (!ApplySelection(d, r)) {
+    err << kNoModuleMessage << '\n';
+    return kExitRejected;
+  }
+  SetValues(s, r);
+  s.UnknownPosition = static_cast<std::int16_t>(r.unknown ? ResolveParameter(s, "--unknown", *r.unknown) : 0);
+  KeepAxesApart(s);
+  if (r.describe) {
+    WriteDescribe(s, out);
+    return kExitSolved;
+  }
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  PlaceRangeRoles(s, r);
+  WindowSettings& record = *ActiveWindowRecord(s);
+  KeepTableSettings(record, r);
+  return SaveSettings(s, r, RunRange(d, r, record, false, ui, out, err), err);
+}
+
+// A settings file opened as File > Open File... opens it: read and checked,
+// applied as a new window of its kind, then recomputed with the values and
+// roles of the command line in place of the file's.
+int RunFile(Dispatcher& d, const Request& given, CliUserInterface& ui, std::ostream& out, std::ostream& err) {
+  Session& s = d.session();
+  const std::string& path = *given.file;
+  const std::optional<WindowSettings> read = ReadSettingsFile(s, path);
+  if (!read) return kExitFileRefused;
+  const auto kind = static_cast<WindowKind>(read->kind);
+  const Request r = FileRequest(given, kind);
+  if (ApplySettingsRecord(d, *read, path) == 0) return kExitFileRefused;
+  WindowSettings& record = *ActiveWindowRecord(s);
+
+  SetValues(s, r);
+  if (r.unknown) {
+    s.UnknownPosition = static_cast<std::int16_t>(ResolveParameter(s, "--unknown", *r.unknown));
+    if (kind == WindowKind::Calculation) KeepAxesApart(s);
+  }
+  if (r.describe) {
+    WriteDescribe(s, out);
+    return kExitSolved;
+  }
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  PlaceFileRangeRoles(s, r);
+  KeepTableSettings(record, r);
+  const bool unchanged = r.sets.empty() && !r.unknown && !r.x && !r.z;
+  return SaveSettings(s, r, RunRange(d, r, record, unchanged, ui, out, err), err);
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -1026,17 +1391,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CliUserInterface ui(err);
   Session s(ui);
   Dispatcher d(s);
-  if (!ApplySelection(d, r)) {
-    err << kNoModuleMessage << '\n';
-    return kExitRejected;
-  }
-  for (const Assignment& a : r.sets) s.entryAt(ResolveParameter(s, "--set", a.name)).ParamText = a.value;
-  s.UnknownPosition = static_cast<std::int16_t>(r.unknown ? ResolveParameter(s, "--unknown", *r.unknown) : 0);
-  if (r.describe) {
-    WriteDescribe(s, out);
-    return kExitSolved;
-  }
-  return r.table || r.graph ? RunRange(d, r, ui, out, err) : Solve(d, r, ui, out);
+  return r.file ? RunFile(d, r, ui, out, err) : RunDirect(d, r, ui, out, err);
 }
 
 }  // namespace

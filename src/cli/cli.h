@@ -1,8 +1,10 @@
 // pelmora-cli: the engine without windows.  A command line chooses a
-// procedure and its options the way the menus and the options dialog do, sets
-// value texts the way the Calculation window's boxes do, and solves once or
-// over a range; the result is printed as text, JSON or CSV, and the results of
-// a range are drawn into a picture file where the build has Qt.
+// procedure and its options the way the menus and the options dialog do, or
+// opens a settings file as File > Open File... does; sets value texts the way
+// the Calculation window's boxes do, and solves once or over a range; the
+// result is printed as text, JSON, CSV or rich text, the results of a range
+// are drawn into a picture file where the build has Qt, and the window's
+// settings are saved as Save As saves them.
 #pragma once
 
 #include <ostream>
@@ -20,6 +22,7 @@ inline constexpr int kExitUsage = 1;
 inline constexpr int kExitRejected = 2;
 inline constexpr int kExitNotCalculable = 3;
 inline constexpr int kExitWriteFailed = 4;
+inline constexpr int kExitFileRefused = 5;
 
 // The program's usage text (what --help prints).
 const std::string& CliHelpText();

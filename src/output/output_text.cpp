@@ -325,7 +325,11 @@ std::string RuleText(double left, double right, const MeasureText& measure) {
 
 std::string TableOutputText(const Session& s, std::int16_t& tableDecimals, std::int16_t columns,
                             const MeasureText& measure, double xColumnGap) {
-  const TableContent content = TableContentOf(s);
+  return TableOutputText(TableContentOf(s), tableDecimals, columns, measure, xColumnGap);
+}
+
+std::string TableOutputText(const TableContent& content, std::int16_t& tableDecimals, std::int16_t columns,
+                            const MeasureText& measure, double xColumnGap) {
   const TableModel model = LayoutTable(content, tableDecimals, columns, measure, xColumnGap);
   std::string out;
   for (const std::string& h : content.headings)

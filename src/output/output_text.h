@@ -169,5 +169,7 @@ std::string RuleText(double left, double right, const MeasureText& measure);
 // kept in `tableDecimals`); `xColumnGap` is the space added to the x column.
 std::string TableOutputText(const Session& s, std::int16_t& tableDecimals, std::int16_t columns,
                             const MeasureText& measure, double xColumnGap = 5);
+std::string TableOutputText(const TableContent& content, std::int16_t& tableDecimals, std::int16_t columns,
+                            const MeasureText& measure, double xColumnGap = 5);
 
 }  // namespace pelmora

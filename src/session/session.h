@@ -161,6 +161,10 @@ class Session {
   int CascadeTop = -350;
   bool Busy = false;
   bool CalcStopped = false;
+  // The font of copied and printed output (a bold flag of 1 is bold).
+  std::string OutputFontName = "Arial";
+  std::string OutputFontSize = "9";
+  std::int16_t OutputFontBold = 0;
   std::string Description;
 
   // The cells of the last grid entry.

@@ -304,18 +304,21 @@ std::string ByteCount(std::size_t n) { return std::to_string(n) + (n == 1 ? " by
 // The roles of the restored list: each on a listed position other than 1
 // (which has no row), and three different positions where the list has room
 // for them, as the options dialog and the axis-parameter dialog leave them.
-std::string RoleMismatch(const Session& s) {
+// A Calculation window has no axes: a click on a caption there puts x or z
+// on position 1, so only its unknown is held to the rule.
+std::string RoleMismatch(const Session& s, bool calculation) {
   const std::array<std::pair<const char*, int>, 3> roles = {
       {{"unknown", s.UnknownPosition}, {"x parameter", s.XPosition}, {"z parameter", s.ZPosition}}};
-  for (const auto& [name, p] : roles) {
+  for (std::size_t i = 0; i < roles.size(); ++i) {
+    const auto& [name, p] = roles[i];
     if (p < 0 || p > s.LastPosition)
       return std::string("the position of its ") + name + " (" + std::to_string(p) +
              ") is beyond the parameter list of its procedure, which ends at " +
              std::to_string(s.LastPosition);
-    if (p == 1 && s.LastPosition >= 2)
+    if (p == 1 && s.LastPosition >= 2 && (!calculation || i == 0))
       return std::string("its ") + name + " is at position 1, which is never the unknown nor an axis";
   }
-  if (s.LastPosition >= 3 &&
+  if (s.LastPosition >= 3 && !calculation &&
       (s.UnknownPosition == s.XPosition || s.UnknownPosition == s.ZPosition || s.XPosition == s.ZPosition))
     return "two of its roles (the unknown, the x and the z parameter) are at the same position";
   return {};
@@ -344,7 +347,7 @@ std::string RestoredMismatch(Dispatcher& d, const WindowSettings& read) {
   if (s.LastPosition != read.LastPosition)
     return "its parameter list does not fit its procedure and options (it lists positions 0 to " +
            std::to_string(read.LastPosition) + ", the procedure 0 to " + std::to_string(s.LastPosition) + ")";
-  if (std::string roles = RoleMismatch(s); !roles.empty()) return roles;
+  if (std::string roles = RoleMismatch(s, read.kind == 0); !roles.empty()) return roles;
   if (s.ParameterList[static_cast<std::size_t>(s.XPosition)] != read.xId ||
       s.ParameterList[static_cast<std::size_t>(s.ZPosition)] != read.zId)
     return "the parameters its x range and z values belong to are not those at its x and z positions";

@@ -79,8 +79,12 @@ WindowSettings& RangeWindow::record() {
 }
 
 void RangeWindow::Fill() {
+  if (hasResults_) Recalculate();
+}
+
+void RangeWindow::Recalculate() {
   Session& s = d_.session();
-  if (!hasResults_ || s.Busy || s.LastPosition == 0) return;
+  if (s.Busy || s.LastPosition == 0) return;
   s.Busy = true;
   const RangeOutcome outcome = CalculateRange(d_);
   s.Busy = false;

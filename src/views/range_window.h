@@ -22,6 +22,8 @@ class RangeWindow : public ResultWindow {
   // The window became active: a window that shows results calculates them
   // again for the restored settings (at once when nothing changed).
   void Fill() override;
+  // Calculates the range of the session's settings and shows it.
+  void Recalculate();
 
   // Takes the session's range results and shows them.  After a run of the
   // axis-parameter dialog (`newHeadings`) the heading lines just built become

@@ -292,8 +292,17 @@ TEST(Cli, UsageErrorsNameTheArgument) {
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--decimals", "two"}, "expected 0 to 8 or auto"},
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--json"}, "exclude each other"},
       {{"--test", "0", "--graph-size", "400x300"}, "--graph-size needs --graph"},
-      {{"--test", "0", "--font", "Arial"}, "--font needs --graph"},
-      {{"--test", "0", "--font-size", "9"}, "--font-size needs --graph"},
+      {{"--test", "0", "--font", "Arial"}, "--font needs --graph or --rtf"},
+      {{"--test", "0", "--font-size", "9"}, "--font-size needs --graph or --rtf"},
+      {{"--test", "0", "--rtf", "--json"}, "--rtf, --json and --describe exclude each other"},
+      {{"--test", "0", "--rtf", "--describe"}, "--rtf, --json and --describe exclude each other"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--csv", "--rtf"},
+       "--rtf and --csv exclude each other"},
+      {{"--test", "0", "--save", "calc.txt"},
+       "--save \"calc.txt\": the name of a settings file ends in .dim"},
+      {{"--test", "0", "--describe", "--save", "calc.dim"}, "--save needs a calculation"},
+      {{"--test", "0", "settings"}, "unexpected argument \"settings\""},
+      {{"calc.dim", "other.dim"}, "only one settings file can be opened"},
   };
   for (const Case& c : cases) {
     const CliRun r = RunWith(c.args);

@@ -13,6 +13,7 @@
 
 #include "engine/calculation.h"
 #include "procedures/tests/test_stud.h"
+#include "session/calculation_rows.h"
 #include "session/menus.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
@@ -641,6 +642,23 @@ TEST_F(OpeningFiles, SettingsThatDoNotFitTheRestoredProcedure) {
   r.SampleCount = 1;
   r.IntParRowCount = 0;
   EXPECT_EQ(Refused(r), Cannot("its options are not those its procedure offers"));
+}
+
+// A click on a caption of the Calculation window puts x or z on position 1;
+// such a window's file opens again, while a table's would be refused.
+TEST_F(OpeningFiles, ACalculationWhoseCaptionWasClickedReopens) {
+  WindowSettings calc = TTestTableRecord([](Session& s, Dispatcher&) {
+    MakeUnknown(s, 3);  // the fourth row becomes the unknown
+  });
+  calc.kind = static_cast<std::int16_t>(WindowKind::Calculation);
+  ASSERT_TRUE(calc.XPosition == 1 || calc.ZPosition == 1);
+  const std::string path = TempPath("clicked.dim");
+  WriteBytes(path, Encode(calc));
+  const int record = OpenSettingsFile(d, path);
+  ASSERT_GT(record, 0) << (ui.messages.empty() ? "" : ui.messages.back().text);
+  EXPECT_EQ(s.UnknownPosition, calc.UnknownPosition);
+  calc.kind = static_cast<std::int16_t>(WindowKind::Table);
+  EXPECT_NE(Refused(calc), "");
 }
 
 TEST_F(OpeningFiles, ARefusedFileLeavesTheModulesAsTheyWere) {

@@ -1,0 +1,150 @@
+#include "views/result_output.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QMimeData>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+#include "app/twips.h"
+#include "format/number_entry.h"
+#include "session/session.h"
+#include "views/range_window.h"
+#include "views/table_view.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr double kDefaultOutputPoints = 9;
+
+double Points(const std::string& size) {
+  const double points = ParseNumber(size);
+  return points >= 1 && points <= 100 ? points : kDefaultOutputPoints;
+}
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// The caption of the window that holds a result, for the Copy message.
+std::string CaptionOf(const ResultWindow& window) {
+  const QWidget* frame = window.parentWidget() != nullptr ? window.parentWidget() : &window;
+  return frame->windowTitle().toStdString();
+}
+
+}  // namespace
+
+QFont OutputQFont(const Session& s) {
+  QFont font(s.OutputFontName.empty() ? QStringLiteral("Arial") : Text(s.OutputFontName));
+  font.setPointSizeF(Points(s.OutputFontSize));
+  font.setBold(s.OutputFontBold != 0);
+  return font;
+}
+
+OutputFont OutputFontOf(const Session& s) {
+  return OutputFont{s.OutputFontName, s.OutputFontSize, s.OutputFontBold};
+}
+
+MeasureText MeasureInFont(const QFont& font, const QPaintDevice* device) {
+  // QFontMetricsF is cheap to copy; the function keeps its own.
+  const QFontMetricsF metrics = device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  return [metrics](std::string_view text) {
+    return metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  };
+}
+
+MeasuredOutput MeasureCalculationOutput(const Session& s, const QFont& font, const QPaintDevice* device) {
+  const QFontMetricsF metrics = device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  MeasuredOutput out;
+  out.lineHeight = metrics.height();
+  out.ascent = metrics.ascent();
+  out.layout = LayoutCalculationOutput(s, MeasureInFont(font, device));
+  return out;
+}
+
+void DrawCalculationOutput(QPainter& painter, const MeasuredOutput& output, QPointF origin) {
+  const double h = output.lineHeight;
+  const CalculationOutput& o = output.layout;
+  auto text = [&](const TablePiece& piece, double top) {
+    painter.drawText(QPointF(origin.x() + piece.left, origin.y() + top * h + output.ascent),
+                     Text(piece.text));
+  };
+  auto rule = [&](double top) {
+    const double y = origin.y() + (top + 0.25) * h;
+    painter.drawLine(QPointF(origin.x() + o.ruleLeft, y), QPointF(origin.x() + o.ruleRight, y));
+  };
+  for (const TableLine& line : o.headingLines)
+    for (const TablePiece& piece : line.pieces) text(piece, line.top);
+  rule(o.ruleTop);
+  for (const CalculationOutputLine& line : o.lines) {
+    text(line.leftLabel, line.top);
+    text(line.leftValue, line.top);
+    if (!line.hasRight) continue;
+    text(line.rightLabel, line.top);
+    text(line.rightValue, line.top);
+  }
+  rule(o.closingRuleTop);
+}
+
+std::string CalculationRichText(const Session& s) {
+  return RichTextOf(CalculationOutputText(s, MeasureInFont(OutputQFont(s), nullptr)), OutputFontOf(s));
+}
+
+std::string TableRichText(const Session& s, TableWindow& window) {
+  WindowSettings& r = window.record();
+  return RichTextOf(TableOutputText(window.content(), r.TableDecimals, r.TableColumns,
+                                    MeasureInFont(OutputQFont(s), nullptr)),
+                    OutputFontOf(s));
+}
+
+void PutRichTextOnClipboard(const std::string& document) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  auto* data = new QMimeData;
+  const QByteArray bytes = QByteArray::fromStdString(document);
+  data->setData(QStringLiteral("text/rtf"), bytes);
+  data->setData(QStringLiteral("text/richtext"), bytes);
+  data->setData(QStringLiteral("application/rtf"), bytes);
+  clipboard->setMimeData(data);
+}
+
+void CopyResult(Session& s, ResultWindow& window) {
+  if (auto* graph = qobject_cast<GraphWindow*>(&window)) {
+    if (!graph->hasResults()) return;
+    QGuiApplication::clipboard()->clear();
+    QGuiApplication::clipboard()->setImage(graph->Picture());
+  } else if (auto* table = qobject_cast<TableWindow*>(&window)) {
+    if (!table->hasResults()) return;
+    PutRichTextOnClipboard(TableRichText(s, *table));
+  } else {
+    PutRichTextOnClipboard(CalculationRichText(s));
+  }
+  s.ui().ShowMessage(CaptionOf(window) + " has been Copied to the Clipboard", "Copy",
+                     MessageIcon::Exclamation);
+}
+
+bool PrintResult(Session& s, ResultWindow& window, QPagedPaintDevice& printer) {
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const QRectF page(0, 0, printer.width(), printer.height());
+  const QFont font(OutputQFont(s), &printer);
+  painter.setPen(QPen(Qt::black, 0));
+  if (auto* graph = qobject_cast<GraphWindow*>(&window)) {
+    const QSize shape = graph->picture()->size();
+    const double aspect = shape.height() > 0 ? static_cast<double>(shape.width()) / shape.height() : 1.5;
+    GraphAppearance a = graph->appearance();
+    PlotXYZ(painter, PlotTarget{page, aspect}, a, graph->content(), &s.ui());
+  } else if (auto* table = qobject_cast<TableWindow*>(&window)) {
+    table->view()->PrintTable(painter, page.toRect());
+  } else {
+    painter.setFont(font);
+    const MeasuredOutput output = MeasureCalculationOutput(s, OutputQFont(s), &printer);
+    // Centred across the page, a tenth of the page from its top.
+    const double left = std::max(0.0, (page.width() - output.size().width()) / 2);
+    DrawCalculationOutput(painter, output, QPointF(left, 0.1 * page.height()));
+  }
+  return painter.end();
+}
+
+}  // namespace pelmora
