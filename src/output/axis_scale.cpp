@@ -96,11 +96,18 @@ LabelDigits DigitsOf(double v) {
 
 }  // namespace
 
-std::string TickLabelPattern(double minimum, double maximum) {
+std::string TickLabelPattern(double minimum, double maximum, double tick) {
   const LabelDigits candidates[3] = {DigitsOf(minimum), DigitsOf(maximum), DigitsOf((minimum + maximum) / 2)};
   LabelDigits decider = candidates[0];
   for (const LabelDigits& c : candidates) {
     if (c.decimals > decider.decimals) decider = c;
+  }
+  if (tick != 0 && std::isfinite(tick)) {
+    const int tickDecimals = DigitsOf(tick).decimals;
+    if (tickDecimals > decider.decimals) {
+      for (const LabelDigits& c : candidates) decider.integerDigits = std::max(decider.integerDigits, c.integerDigits);
+      decider.decimals = tickDecimals;
+    }
   }
   if (decider.decimals >= 1) {
     return std::string(static_cast<std::size_t>(decider.integerDigits + 1), '#') + ".0" +

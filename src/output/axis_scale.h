@@ -49,7 +49,10 @@ inline bool AxisIsAutomatic(double minimum, double maximum) { return minimum == 
 // digits the pattern is k + 1 "#", ".0" and d - 1 "#" (0.25 gives "##.0#").
 // When none has decimals, the one with the longest integer part gives k "#"
 // followed by "0" (0 .. 100 gives "###0").
-std::string TickLabelPattern(double minimum, double maximum);
+// A tick distance with more decimals than that choice (0.3 .. 1.3 by 0.05)
+// gives the labels its own number of decimals, so that no two ticks show the
+// same label.
+std::string TickLabelPattern(double minimum, double maximum, double tick = 0);
 
 // ---- Checks of user-fixed axes ---------------------------------------------
 

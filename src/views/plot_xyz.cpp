@@ -255,14 +255,14 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
 
   // Tick labels, one pattern per axis.
   painter.setPen(textPen);
-  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax);
+  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax, g.xTick);
   const double labelWidth = region.width();
   for (double x : xTicks) {
     const double px = g.Map(x, g.yMin).x();
     painter.drawText(QRectF(px - labelWidth / 2, plot.bottom() + 0.25 * lh, labelWidth, lh),
                      Qt::AlignHCenter | Qt::AlignTop, Text(FormatPattern(x, xPattern)));
   }
-  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax);
+  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax, g.yTick);
   for (double y : yTicks) {
     const double py = g.Map(g.xMin, y).y();
     painter.drawText(QRectF(region.left(), py - lh / 2, plot.left() - 0.5 * dw - region.left(), lh),

@@ -152,6 +152,19 @@ TEST(TickLabelPattern, WholeAxesUseTheLongestIntegerPart) {
   EXPECT_EQ(TickLabelPattern(0, 2), "#0");
 }
 
+TEST(TickLabelPattern, ATickWithMoreDecimalsKeepsTheLabelsApart) {
+  // 0.3 .. 1.3 by 0.05: the ends and the midpoint have one decimal, and
+  // ".35" written with one would read ".4" like its neighbour.
+  const std::string pattern = TickLabelPattern(0.3, 1.3, 0.05);
+  EXPECT_EQ(pattern, "##.0#");
+  EXPECT_EQ(FormatPattern(0.35, pattern), ".35");
+  EXPECT_EQ(FormatPattern(0.4, pattern), ".4");
+  EXPECT_EQ(TickLabelPattern(0, 10, 0.5), "###.0");
+  // A tick with no more decimals leaves the choice of the ends.
+  EXPECT_EQ(TickLabelPattern(0, 0.5, 0.05), "##.0#");
+  EXPECT_EQ(TickLabelPattern(0, 100, 10), "###0");
+}
+
 TEST(TickLabelPattern, LabelsWrittenWithIt) {
   const std::string pattern = TickLabelPattern(0, 0.5);
   EXPECT_EQ(FormatPattern(0.25, pattern), ".25");
