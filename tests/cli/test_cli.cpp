@@ -14,21 +14,14 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 
 namespace pelmora {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+using testing::RunWith;
+using testing::With;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -319,11 +312,6 @@ TEST(Cli, UsageErrorsNameTheArgument) {
 const std::vector<std::string> kSmallRange = {
     "--test",         "0",         "--x",          "Standard Deviation=0.5:1.5:0.5", "--z",
     "Mean 2=0.5 0.6", "--unknown", "Sample Size 1"};
-
-std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
-  args.insert(args.end(), more.begin(), more.end());
-  return args;
-}
 
 // Standard deviation 0.5, second size 30, differences 0.2 and 0.3:
 // scipy.optimize.brentq(lambda n: 2*t.sf(0.2/(0.5*sqrt(1/n+1/30)), n+28) - 0.05, 3, 1e5)

@@ -18,27 +18,15 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "session/settings_file.h"
 
 namespace pelmora {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
-  args.insert(args.end(), more.begin(), more.end());
-  return args;
-}
+using testing::CliRun;
+using testing::RunWith;
+using testing::With;
 
 // The number after `key` in a JSON text.
 double JsonNumberAfter(const std::string& json, const std::string& key) {

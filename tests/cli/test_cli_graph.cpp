@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/cli_run.h"
 
 #ifdef PELMORA_CLI_GRAPH
 #include <QColor>
@@ -25,17 +26,9 @@
 namespace pelmora {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::CliRun;
+using testing::RunWith;
+using testing::With;
 
 // The sample size of the unpaired test with equal sizes over the standard
 // deviation 0.5 to 1.5 for the three differences 0.2, 0.3 and 0.4.
