@@ -234,7 +234,8 @@ void BuildRangeHeadings(Session& s, bool forTable) {
   // Position 1 has no value box: nothing the user entered.
   for (int p = 0; p <= s.LastPosition; ++p) {
     if (p == 1 || p == s.UnknownPosition || p == s.XPosition || p == s.ZPosition) continue;
-    line += caption(p) + "=" + StrSingleTrimmed(ToSingle(s.value(p))) + "    ";
+    // The value as its text gives it, whether or not it was read yet.
+    line += caption(p) + "=" + StrSingleTrimmed(ToSingle(ParseNumber(s.entryAt(p).ParamText))) + "    ";
     if (++inLine == 3) flush();
   }
   if (inLine > 0 || s.RangeHeadings.size() == (forTable ? 2u : 1u)) flush();

@@ -54,6 +54,7 @@ AxisParameterDialog::AxisParameterDialog(Dispatcher& d, QWidget* parent) : QDial
   auto rangeBox = [&](const char* name, RangeBox which) {
     auto* box = new NumberBox(ui, this);
     box->setObjectName(QString::fromLatin1(name));
+    box->setMinimumWidth(TwipsToPixels(900));
     box->setMaximumWidth(TwipsToPixels(1300));
     connect(box, &NumberBox::edited, this, [this, which](const QString& text) {
       if (!refreshing_) NoteRangeEdited(d_.session(), which, text.toStdString());
@@ -97,6 +98,7 @@ AxisParameterDialog::AxisParameterDialog(Dispatcher& d, QWidget* parent) : QDial
     label->setObjectName(QStringLiteral("lblParLabel_%1").arg(i));
     auto* box = new NumberBox(ui, this);
     box->setObjectName(QStringLiteral("txtParValue_%1").arg(i));
+    box->setMinimumWidth(TwipsToPixels(1100));
     box->setMaximumWidth(TwipsToPixels(1500));
     connect(box, &NumberBox::edited, this, [this, i](const QString& text) {
       if (!refreshing_)

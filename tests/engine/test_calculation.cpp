@@ -216,6 +216,10 @@ TEST_F(Drivers, RangeHeadings) {
   // (8 - 4) \ 3 + 1 = 2 lines.
   EXPECT_EQ(s.RangeHeadings[2], "P-value=.05    H0: Mean 2 - Mean 1=0    Mean 1*=.3");
   EXPECT_EQ(s.RangeHeadings[3], "Sample Size 2 / Sample Size 1=1");
+  // The values come from their texts, read or not.
+  s.entryAt(0).ParamText = "0,01";
+  BuildRangeHeadings(s, true);
+  EXPECT_EQ(s.RangeHeadings[2], "P-value=.01    H0: Mean 2 - Mean 1=0    Mean 1*=.3");
   BuildRangeHeadings(s, false);
   EXPECT_EQ(s.RangeHeadings.size(), 3u);
 }

@@ -104,6 +104,9 @@ class RangeWindowsTest : public QObject {
     QCOMPARE(m.headingLines.size(), s.RangeHeadings.size());
     QCOMPARE(QString::fromStdString(m.headingLines[1].pieces[0].text),
              QStringLiteral("Sample Size 1 as a function of Standard Deviation* and Mean 2*."));
+    // The fixed values as they were entered.
+    QCOMPARE(QString::fromStdString(m.headingLines[2].pieces[0].text),
+             QStringLiteral("P-value=.05    H0: Mean 2 - Mean 1=0    Mean 1*=.3"));
     // The record keeps the settings; the window is in front.
     const WindowSettings& r = s.records[static_cast<std::size_t>(table->tag())];
     QCOMPARE(r.xMin, std::string("0.6"));
