@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "engine/calculation.h"
 #include "forms/number_box.h"
@@ -331,8 +332,8 @@ class RangeWindowsTest : public QObject {
     Type(dialog->zBox(), QStringLiteral("0.5 0.6"));
     QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     QVERIFY(table->hasResults());
-    const QString csv = QDir::temp().filePath(QStringLiteral("pelmora-export-test.csv"));
-    QFile::remove(csv);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("export.csv"));
     auto answer = AcceptNextFileDialog(csv);
     w->fileAction(6)->trigger();
     QFile file(csv);

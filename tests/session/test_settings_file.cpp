@@ -4,6 +4,7 @@
 // or hostile file with one message and an unchanged session, and opening a
 // file as a new window of its kind.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -184,8 +185,10 @@ WindowSettings TTestTableRecord(const std::function<void(Session&, Dispatcher&)>
   return s.records[1];
 }
 
+// A folder of this process: the test runner runs tests side by side.
 std::string TempPath(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() / "pelmora-settings-test";
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("pelmora-settings-test-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }
