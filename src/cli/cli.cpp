@@ -19,6 +19,7 @@
 #include "output/output_text.h"
 #include "output/table_export.h"
 #include "output/table_layout.h"
+#include "session/axis_roles.h"
 #include "session/catalogue.h"
 #include "session/dispatch.h"
 #include "session/menus.h"
@@ -1001,19 +1002,10 @@ void KeepAxesApart(Session& s) {
 
 // The heading lines a window record keeps; none when every line is empty.
 std::optional<std::vector<std::string>> KeptHeadings(const WindowSettings& w) {
-  std::vector<std::string> lines;
-  for (int i = 0; i <= std::min<int>(w.lastHeading, kHeadingCount - 1); ++i)
-    lines.push_back(w.headings[static_cast<std::size_t>(i)]);
+  std::vector<std::string> lines = RecordHeadings(w);
   if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); }))
     return std::nullopt;
   return lines;
-}
-
-void KeepHeadings(WindowSettings& w, const std::vector<std::string>& lines) {
-  const std::size_t n = std::min<std::size_t>(lines.size(), kHeadingCount);
-  w.headings = {};
-  for (std::size_t i = 0; i < n; ++i) w.headings[i] = lines[i];
-  w.lastHeading = static_cast<std::int16_t>(n == 0 ? 0 : n - 1);
 }
 
 // A settings file keeps the font size of a graph as whole points.
@@ -1087,25 +1079,12 @@ std::string TableText(const Session& s, const TableContent& content, const Windo
   return RichTextOf(TableOutputText(s, decimals, record.TableColumns, CharacterWidth, 1), OutputFontOf(r));
 }
 
-// A graph title that follows the roles: empty, or the caption of a listed
-// parameter (a title the user wrote stays).
-bool AutomaticTitle(const Session& s, const std::string& title) {
-  if (title.empty()) return true;
-  for (int p = 0; p <= s.LastPosition; ++p)
-    if (CaptionAt(s, p) == title) return true;
-  return false;
-}
-
 // The settings the graph is drawn with: the record's titles, axes and font,
 // the axis titles following the roles, the font of --font and --font-size.  A
 // Graph record keeps them.
 WindowSettings GraphLook(const Session& s, const Request& r, WindowSettings& record) {
   WindowSettings look = record;
-  const int positions[3] = {s.XPosition, s.UnknownPosition, s.ZPosition};
-  for (std::size_t i = 0; i < 3; ++i) {
-    std::string& title = look.graphTexts[i + 1];
-    if (AutomaticTitle(s, title)) title = CaptionAt(s, positions[i]);
-  }
+  TitleAxesByRoles(s, look);
   if (r.font) look.fontName = *r.font;
   if (r.fontSize) look.fontSize = Shortest(*r.fontSize);
   if (record.kind == static_cast<std::int16_t>(WindowKind::Graph)) {

@@ -1,5 +1,8 @@
 #include "session/axis_roles.h"
 
+#include <algorithm>
+
+#include "format/number_entry.h"
 #include "session/window_records.h"
 
 namespace pelmora {
@@ -101,6 +104,35 @@ void NoteRangeEdited(Session& s, RangeBox box, const std::string& text) {
     return;
   *kept = text;
   r->WindowChanged = true;
+}
+
+std::vector<std::string> RecordHeadings(const WindowSettings& r) {
+  std::vector<std::string> lines;
+  const int last = std::min<int>(r.lastHeading, kHeadingCount - 1);
+  for (int i = 0; i <= last; ++i) lines.push_back(r.headings[static_cast<std::size_t>(i)]);
+  return lines;
+}
+
+void KeepHeadings(WindowSettings& r, const std::vector<std::string>& lines) {
+  const std::size_t n = std::min<std::size_t>(lines.size(), kHeadingCount);
+  r.headings = {};
+  for (std::size_t i = 0; i < n; ++i) r.headings[i] = lines[i];
+  r.lastHeading = static_cast<std::int16_t>(n == 0 ? 0 : n - 1);
+}
+
+void TitleAxesByRoles(const Session& s, WindowSettings& r) {
+  auto caption = [&s](int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); };
+  auto automatic = [&](const std::string& title) {
+    if (title.empty()) return true;
+    for (int p = 0; p <= s.LastPosition; ++p)
+      if (caption(p) == title) return true;
+    return false;
+  };
+  const int positions[] = {s.XPosition, s.UnknownPosition, s.ZPosition};
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::string& title = r.graphTexts[i + 1];
+    if (automatic(title)) title = caption(positions[i]);
+  }
 }
 
 }  // namespace pelmora

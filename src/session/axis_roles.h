@@ -47,4 +47,14 @@ enum class RangeBox { XMin, XMax, XStep, ZValues };
 // longer current.
 void NoteRangeEdited(Session& s, RangeBox box, const std::string& text);
 
+// The heading lines a Table or Graph record keeps (up to its last heading
+// index), and new ones kept in it (at most 16).
+std::vector<std::string> RecordHeadings(const WindowSettings& r);
+void KeepHeadings(WindowSettings& r, const std::vector<std::string>& lines);
+
+// The x, y and z axis titles of a graph record follow the roles unless the
+// user wrote his own: a title that is empty or the caption of a listed
+// parameter takes the caption of its role's parameter.
+void TitleAxesByRoles(const Session& s, WindowSettings& r);
+
 }  // namespace pelmora

@@ -18,11 +18,17 @@
 #include <QVBoxLayout>
 
 #include "app/twips.h"
+#include "format/number_entry.h"
 #include "format/number_format.h"
 #include "forms/number_box.h"
 #include "session/session.h"
 
 namespace pelmora {
+
+int DialogFontSize(const std::string& size) {
+  const double points = ParseNumber(size);
+  return points >= 6 && points <= 28 ? static_cast<int>(points) : 9;
+}
 
 namespace {
 

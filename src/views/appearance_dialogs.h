@@ -51,6 +51,10 @@ struct TableAppearance {
   bool operator==(const TableAppearance&) const = default;
 };
 
+// A font size kept as text, in whole points for the dialogs: 9 when it is
+// unreadable or outside the sizes they offer.
+int DialogFontSize(const std::string& size);
+
 // What "Edit Graph" edits.  The axis values are kept as typed.
 struct GraphTexts {
   std::string title, xLabel, yLabel, zLabel;

@@ -6,9 +6,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cctype>
+
+#include "output/table_export.h"
 
 #ifdef PELMORA_HAVE_SVG
 #include <QSvgGenerator>
@@ -26,17 +27,6 @@ std::string LowerExtension(const std::string& path) {
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
   return ext;
-}
-
-// Writes `bytes` through a temporary file renamed over the target, so that a
-// failure never leaves half a file.
-bool SaveBytes(const std::string& path, const QByteArray& bytes, std::string& error) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    error = "The file \"" + path + "\" cannot be written: " + file.errorString().toStdString();
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -117,7 +107,7 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
     case GraphFileType::Unknown:
       break;
   }
-  return SaveBytes(path, bytes, error);
+  return WriteTextFile(path, bytes.toStdString(), error);
 }
 
 }  // namespace pelmora

@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "app/twips.h"
-#include "format/number_entry.h"
 #include "session/session.h"
 #include "views/appearance_dialogs.h"
 
@@ -100,8 +99,7 @@ void OutputDialog::Copy() {
 void OutputDialog::EditOutput() {
   TableAppearance a;
   a.fontName = s_.OutputFontName;
-  const double points = ParseNumber(s_.OutputFontSize);
-  a.fontSize = points >= 6 && points <= 28 ? static_cast<int>(points) : 9;
+  a.fontSize = DialogFontSize(s_.OutputFontSize);
   a.bold = s_.OutputFontBold != 0;
   EditTableDialog dialog(a, EditTableDialog::Use::Output, this);
   if (dialog.exec() != QDialog::Accepted) return;

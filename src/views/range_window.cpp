@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
+#include "session/axis_roles.h"
 #include "session/window_records.h"
 #include "views/appearance_dialogs.h"
 #include "views/table_view.h"
@@ -31,26 +32,6 @@ void SetWhiteBackground(QWidget* w) {
   p.setColor(QPalette::Window, Qt::white);
   p.setColor(QPalette::WindowText, Qt::black);
   w->setPalette(p);
-}
-
-// The heading lines a record keeps.
-std::vector<std::string> HeadingsOf(const WindowSettings& r) {
-  std::vector<std::string> lines;
-  const int last = std::min<int>(r.lastHeading, kHeadingCount - 1);
-  for (int i = 0; i <= last; ++i) lines.push_back(r.headings[static_cast<std::size_t>(i)]);
-  return lines;
-}
-
-void KeepHeadings(WindowSettings& r, const std::vector<std::string>& lines) {
-  const std::size_t n = std::min<std::size_t>(lines.size(), kHeadingCount);
-  r.headings = {};
-  for (std::size_t i = 0; i < n; ++i) r.headings[i] = lines[i];
-  r.lastHeading = static_cast<std::int16_t>(n == 0 ? 0 : n - 1);
-}
-
-int FontPoints(const std::string& size) {
-  const double points = ParseNumber(size);
-  return points >= 6 && points <= 28 ? static_cast<int>(points) : 9;
 }
 
 // The placement of an Edit button in the strip below the picture.
@@ -99,7 +80,7 @@ void RangeWindow::ShowRange(bool newHeadings) {
     KeepHeadings(r, s.RangeHeadings);
     TakeNewRoles();
   }
-  content_.headings = HeadingsOf(r);
+  content_.headings = RecordHeadings(r);
   hasResults_ = true;
   Redraw();
 }
@@ -141,7 +122,7 @@ void TableWindow::EditAppearance() {
   TableAppearance a;
   a.headings = content_.headings;
   a.fontName = r.fontName;
-  a.fontSize = FontPoints(r.fontSize);
+  a.fontSize = DialogFontSize(r.fontSize);
   a.bold = r.fontBold != kFalse;
   a.columns = r.TableColumns;
   a.decimals = r.TableDecimals;
@@ -156,7 +137,7 @@ void TableWindow::EditAppearance() {
   r.TableColumns = edited.columns;
   r.TableDecimals = edited.decimals;
   if (!r.SameSettings(before)) r.WindowChanged = true;
-  content_.headings = HeadingsOf(r);
+  content_.headings = RecordHeadings(r);
   Redraw();
 }
 
@@ -182,14 +163,6 @@ class PlotPicture : public QWidget {
  private:
   GraphWindow& window_;
 };
-
-// A title that the window chose itself: empty, or a parameter's caption.
-bool AutomaticTitle(const Session& s, const std::string& title) {
-  if (title.empty()) return true;
-  for (int p = 0; p <= s.LastPosition; ++p)
-    if (RemoveAccelerator(s.entryAt(p).ParamCaption) == title) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -221,16 +194,7 @@ bool GraphWindow::eventFilter(QObject* watched, QEvent* event) {
   return RangeWindow::eventFilter(watched, event);
 }
 
-void GraphWindow::TakeNewRoles() {
-  // The axis titles follow the roles unless the user wrote his own.
-  Session& s = d_.session();
-  WindowSettings& r = record();
-  const int positions[] = {s.XPosition, s.UnknownPosition, s.ZPosition};
-  for (int i = 0; i < 3; ++i) {
-    std::string& title = r.graphTexts[static_cast<std::size_t>(i + 1)];
-    if (AutomaticTitle(s, title)) title = RemoveAccelerator(s.entryAt(positions[i]).ParamCaption);
-  }
-}
+void GraphWindow::TakeNewRoles() { TitleAxesByRoles(d_.session(), record()); }
 
 void GraphWindow::CheckResolution() {
   QImage scratch(1, 1, QImage::Format_RGB32);
@@ -278,7 +242,7 @@ void GraphWindow::EditAppearance() {
   t.xAxis = {shown(r.axisTexts[0], "0"), shown(r.axisTexts[1], "0"), shown(xTick, "1")};
   t.yAxis = {shown(r.axisTexts[2], "0"), shown(r.axisTexts[3], "0"), shown(yTick, "1")};
   t.fontName = r.fontName;
-  t.fontSize = FontPoints(r.fontSize);
+  t.fontSize = DialogFontSize(r.fontSize);
   t.bold = r.fontBold != kFalse;
   EditGraphDialog dialog(t, s.ui(), this);
   if (dialog.exec() != QDialog::Accepted) return;

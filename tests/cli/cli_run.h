@@ -1,6 +1,12 @@
 // Runs pelmora-cli in the test process and keeps what it wrote.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,5 +32,31 @@ inline std::vector<std::string> With(std::vector<std::string> args, const std::v
   args.insert(args.end(), more.begin(), more.end());
   return args;
 }
+
+// A fresh folder for the files of one test, of this process, removed
+// afterwards.
+class CliFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::filesystem::temp_directory_path() / ("pelmora-" + std::string(info->test_suite_name()) +
+                                                        "-" + info->name() + "-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::string File(const std::string& name) const { return (folder_ / name).string(); }
+
+  static std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  std::filesystem::path folder_;
+};
 
 }  // namespace pelmora::testing

@@ -34,26 +34,8 @@ double JsonNumberAfter(const std::string& json, const std::string& key) {
   return at == std::string::npos ? -1e300 : std::strtod(json.c_str() + at + key.size(), nullptr);
 }
 
-// A fresh folder for the files of one test, removed afterwards.
-class CliFiles : public ::testing::Test {
+class CliFiles : public testing::CliFolderTest {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("pelmora-cli-files-") + info->name() + "-" + std::to_string(getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string File(const std::string& name) const { return (folder_ / name).string(); }
-
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
   static void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
@@ -80,9 +62,6 @@ class CliFiles : public ::testing::Test {
     EXPECT_EQ(again.out, first.out);
     EXPECT_EQ(again.err, first.err);
   }
-
- private:
-  std::filesystem::path folder_;
 };
 
 // ---- Saving and opening again -------------------------------------------------

@@ -45,29 +45,7 @@ std::vector<std::string> ThreeCurves(const std::string& file, const std::vector<
 
 #ifdef PELMORA_CLI_GRAPH
 
-// A fresh folder for the files of one test, removed afterwards.
-class CliGraph : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("pelmora-cli-graph-") + info->name() + "-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string File(const std::string& name) const { return (folder_ / name).string(); }
-
-  static std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
- private:
-  std::filesystem::path folder_;
-};
+class CliGraph : public testing::CliFolderTest {};
 
 int CountPixels(const QImage& image, const QColor& colour, int leftOf) {
   int n = 0;
