@@ -2,6 +2,7 @@
 // document (checked byte for byte and, where unrtf is installed, read back by
 // a real RTF reader), the Calculation window's output and the table as text.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -181,9 +182,11 @@ constexpr const char* kUnrtf = "/usr/bin/unrtf";
 
 // What unrtf shows of a document in the given mode ("text" or "html").
 std::string ReadWithUnrtf(const std::string& document, const std::string& mode) {
+  // The test runner runs tests side by side: each process names its own files.
   static int serial = 0;
   const std::filesystem::path file =
-      std::filesystem::path(::testing::TempDir()) / ("pelmora_rtf_" + std::to_string(++serial) + ".rtf");
+      std::filesystem::path(::testing::TempDir()) /
+      ("pelmora_rtf_" + std::to_string(::getpid()) + "_" + std::to_string(++serial) + ".rtf");
   {
     std::ofstream out(file, std::ios::binary);
     out << document;
