@@ -403,7 +403,5 @@ TEST_F(ExponentialDistribution, PelmoraCliGivesTheSameResults) {
   EXPECT_EQ(s.entry(Ids::SampleSize).ParamText, "14.979");
 }
 
-// ---- Sweep ---------------------------------------------------------------------------
-
 }  // namespace
 }  // namespace pelmora

@@ -407,7 +407,5 @@ TEST_F(FinitePopulation, PelmoraCliGivesTheSameResults) {
             s.entry(ParHyper::Ids::SampleSize1).ParamText);
 }
 
-// ---- Sweep ---------------------------------------------------------------------------
-
 }  // namespace
 }  // namespace pelmora

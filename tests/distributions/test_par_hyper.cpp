@@ -243,7 +243,5 @@ TEST_F(Hypergeometric, PelmoraCliGivesTheSameResults) {
             s.entry(Ids::SampleSize).ParamText);
 }
 
-// ---- Sweep ---------------------------------------------------------------------------
-
 }  // namespace
 }  // namespace pelmora
