@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "procedures/procedure_module.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 
 namespace pelmora {
 
@@ -44,7 +44,7 @@ class ModuleSet {
     return nullptr;
   }
 
-  TestStud stud;
+  StudentT stud;
 
  private:
   std::vector<std::unique_ptr<ProcedureModule>> owned_;

@@ -5,13 +5,13 @@
 #include <cmath>
 
 #include "engine/calculation.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 #include "support/planning_fixture.h"
 
 namespace pelmora {
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 TEST(NoResult, MarkerValues) {
   EXPECT_TRUE(IsNoResult(99999));

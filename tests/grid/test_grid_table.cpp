@@ -7,16 +7,16 @@
 
 #include "grid/grid_table.h"
 #include "procedures/module_set.h"
-#include "procedures/tests/test_chi2rxc.h"
-#include "procedures/tests/test_lstu.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/chi_square_homogeneity.h"
+#include "procedures/hypothesis/log_normal_t.h"
+#include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
 #include "support/planning_fixture.h"
 
 namespace pelmora {
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 class Grid : public ::testing::Test {
  protected:
@@ -301,14 +301,14 @@ class LstuGrid : public testing::PlanningTest {
     s.DistributionIndex = 1;
     s.ParameterChoice = 1;
     s.SampleCount = 2;
-    d.UseModuleForTesting(d.modules().Find<TestLstu>());
+    d.UseModuleForTesting(d.modules().Find<LogNormalT>());
     d.RebuildOptions();
     d.ApplyOptions();
   }
 };
 
 TEST_F(LstuGrid, PooledShapeAndBothSizes) {
-  const int shapeRow = RowOfPosition(PositionOf(TestLstu::Ids::Shape));
+  const int shapeRow = RowOfPosition(PositionOf(LogNormalT::Ids::Shape));
   ui.gridScript = [](GridEditing& e) {
     EXPECT_EQ(e.table().headings, (std::vector<std::string>{"Shape", "N"}));
     e.Key(kGridKeyRight, "0.5");
@@ -320,7 +320,7 @@ TEST_F(LstuGrid, PooledShapeAndBothSizes) {
   ASSERT_TRUE(d.CallOpenGroupGrid(shapeRow));
   // math.sqrt((4 * 0.25 + 4 * 1) / 8) = 0.790569
   EXPECT_NEAR(d.CallApplyGroupGrid(), 0.790569, 1e-6);
-  EXPECT_EQ(s.entry(TestStud::Ids::SampleSize1).ParamText, "5.0");
+  EXPECT_EQ(s.entry(StudentT::Ids::SampleSize1).ParamText, "5.0");
 }
 
 }  // namespace
@@ -340,8 +340,8 @@ class RxcGrid : public testing::PlanningTest {
 };
 
 TEST_F(RxcGrid, TheTableGivesAllFourParameters) {
-  Set(TestChi2Rxc::Ids::NoOfGroups, "2");
-  Set(TestChi2Rxc::Ids::NumberOfCategories, "3");
+  Set(ChiSquareHomogeneity::Ids::NoOfGroups, "2");
+  Set(ChiSquareHomogeneity::Ids::NumberOfCategories, "3");
   ui.gridScript = [](GridEditing& e) {
     EXPECT_EQ(e.table().rows, 2);
     EXPECT_EQ(e.table().columns, 3);
@@ -355,14 +355,14 @@ TEST_F(RxcGrid, TheTableGivesAllFourParameters) {
   // scipy.stats.chi2_contingency([[10, 20, 30], [20, 20, 20]], correction=False)[0] = 5.333333;
   // w = math.sqrt(5.333333 / 120) = 0.210819
   EXPECT_NEAR(d.CallApplyGroupGrid(), 0.210819, 1e-6);
-  EXPECT_EQ(s.entry(TestChi2Rxc::Ids::AverageSampleSize).ParamText, "60.0");
-  EXPECT_EQ(s.entry(TestChi2Rxc::Ids::NumberOfCategories).ParamText, "3.0");
+  EXPECT_EQ(s.entry(ChiSquareHomogeneity::Ids::AverageSampleSize).ParamText, "60.0");
+  EXPECT_EQ(s.entry(ChiSquareHomogeneity::Ids::NumberOfCategories).ParamText, "3.0");
   EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(RxcGrid, SmallAndEmptyCounts) {
-  Set(TestChi2Rxc::Ids::NoOfGroups, "2");
-  Set(TestChi2Rxc::Ids::NumberOfCategories, "2");
+  Set(ChiSquareHomogeneity::Ids::NoOfGroups, "2");
+  Set(ChiSquareHomogeneity::Ids::NumberOfCategories, "2");
   ui.gridScript = [](GridEditing& e) {
     EXPECT_FALSE(e.Key(kGridKeyRight, "0"));
     EXPECT_TRUE(e.Key(kGridKeyRight, "3"));  // a warning, and the box moves on
@@ -378,7 +378,7 @@ TEST_F(RxcGrid, SmallAndEmptyCounts) {
   EXPECT_GT(d.CallApplyGroupGrid(), 0.0f);
   EXPECT_FALSE(s.CalcStopped);
 
-  Set(TestChi2Rxc::Ids::NoOfGroups, "11");
+  Set(ChiSquareHomogeneity::Ids::NoOfGroups, "11");
   EXPECT_FALSE(d.CallOpenGroupGrid(1));  // more than ten groups: no grid
 }
 

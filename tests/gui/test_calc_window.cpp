@@ -13,13 +13,13 @@
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "gui/gui_test.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 
 namespace pelmora::gui_testing {
 
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 // Chooses the unpaired t-test with the dialog's defaults and confirms it.
 CalcWindow* UnpairedTTest(MainWindow& w) {

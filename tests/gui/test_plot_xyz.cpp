@@ -6,7 +6,7 @@
 #include "engine/calculation.h"
 #include "gui/gui_test.h"
 #include "output/axis_scale.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 #include "session/dispatch.h"
 #include "session/session.h"
 #include "views/plot_xyz.h"
@@ -15,7 +15,7 @@ namespace pelmora::gui_testing {
 
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 // The colour of the image outside the target, never drawn by a graph.
 constexpr QRgb kOutside = 0xFF123456;

@@ -9,7 +9,7 @@
 
 #include "engine/calculation.h"
 #include "gui/gui_test.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 #include "session/dispatch.h"
 #include "session/session.h"
 #include "session/user_interface.h"
@@ -19,7 +19,7 @@ namespace pelmora::gui_testing {
 
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 // A session with one table record and the t-test's range solved: y the first
 // sample size, x the standard deviation 0.5 to 1.5 by 0.25, z the second mean

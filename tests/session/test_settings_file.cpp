@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "engine/calculation.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
 #include "session/menus.h"
 #include "session/settings_file.h"
@@ -24,7 +24,7 @@ namespace pelmora {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 std::int16_t IntAt(const Bytes& b, std::size_t at) {
   return static_cast<std::int16_t>(b[at] | (b[at + 1] << 8));

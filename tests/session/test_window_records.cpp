@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/calculation.h"
-#include "procedures/tests/test_stud.h"
+#include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
@@ -12,7 +12,7 @@
 namespace pelmora {
 namespace {
 
-using Ids = TestStud::Ids;
+using Ids = StudentT::Ids;
 
 class WindowRecords : public testing::PlanningTest {
  protected:

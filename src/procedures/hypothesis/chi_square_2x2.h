@@ -1,0 +1,33 @@
+// The chi2 test of a 2 x 2 table: the normal approximation to the comparison
+// of two proportions with the pooled standard error, optionally with a
+// continuity correction.  It lists the parameters of Fisher's exact test and
+// shares that module's checks and search intervals.
+#pragma once
+
+#include "procedures/procedure_module.h"
+#include "procedures/hypothesis/fisher_exact.h"
+
+namespace pelmora {
+
+class ChiSquare2x2 : public ProcedureModule {
+ public:
+  // Offers the options and rows of Fisher's exact test, then "&Continuity
+  // Correction".
+  void InitProcedure(Session& s) override;
+  // The list of Fisher's exact test; the continuity correction is the second
+  // offered option.
+  void BuildParameterList(Session& s) override;
+  bool CheckParameters(Session& s) override { return fisher_.CheckParameters(s); }
+  void SetSearchInterval(Session& s, double& lower, double& upper) override {
+    fisher_.SetSearchInterval(s, lower, upper);
+  }
+  double EvaluateCriterion(const Session& s) override;
+
+  using Ids = FisherExactTest::Ids;
+
+ private:
+  FisherExactTest fisher_;
+  bool continuityCorrection_ = false;
+};
+
+}  // namespace pelmora

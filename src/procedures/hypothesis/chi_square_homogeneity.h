@@ -1,0 +1,36 @@
+// The chi2 homogeneity test of r groups over c categories (an r x c table).
+// The effect is w, the square root of Pearson's statistic of the expected
+// table divided by its total; the criterion is the upper tail of chi2 at
+// X = w^2 r n with (r - 1)(c - 1) degrees of freedom minus the requested
+// P-value.
+#pragma once
+
+#include <cstdint>
+
+#include "procedures/procedure_module.h"
+
+namespace pelmora {
+
+class ChiSquareHomogeneity : public ProcedureModule {
+ public:
+  void InitProcedure(Session& s) override;
+  void BuildParameterList(Session& s) override;
+  bool CheckParameters(Session& s) override;
+  void SetSearchInterval(Session& s, double& lower, double& upper) override;
+  double EvaluateCriterion(const Session& s) override;
+  // The table of counts, one row per group and one column per category,
+  // from the box of the effect; it gives all four parameters.
+  bool OpenGroupGrid(Session& s, int row) override;
+  bool CheckGroupGrid(Session& s, int row, int column) override;
+  Single ApplyGroupGrid(Session& s) override;
+
+  // Catalogue ids of the parameters this module lists.
+  struct Ids {
+    static constexpr std::int16_t StdDevOfProportions = 223, NumberOfCategories = 201, NoOfGroups = 17,
+                                  AverageSampleSize = 224;
+  };
+  // Their positions.
+  static constexpr int kEffect = 2, kCategories = 3, kGroups = 4, kAverageSize = 5;
+};
+
+}  // namespace pelmora

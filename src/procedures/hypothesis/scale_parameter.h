@@ -1,0 +1,65 @@
+// The common form of the tests of a scale parameter: one scale against a
+// null value (chi-square of df x Scale*^p) or the ratio of two scales (F of
+// (Scale 2* / Scale 1*)^p), with one or two tails or two one-sided tests.
+// The tests of normal standard deviations (p = 2, the variance) and of
+// exponential scales (p = 1) share the lists, checks and search intervals and
+// differ in their catalogue ids and degrees of freedom.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "procedures/procedure_module.h"
+
+namespace pelmora {
+
+class ScaleParameter : public ProcedureModule {
+ public:
+  void InitProcedure(Session& s) override;
+  void BuildParameterList(Session& s) override;
+  bool CheckParameters(Session& s) override;
+  void SetSearchInterval(Session& s, double& lower, double& upper) override;
+  double EvaluateCriterion(const Session& s) override;
+
+  // The degrees of freedom of a sample of size n.
+  virtual Single DegreesOfFreedom(Single n) const = 0;
+
+ protected:
+  // The catalogue ids and groups a scale test lists.
+  struct ScaleIds {
+    std::int16_t h0;                      // one sample: the null scale
+    std::array<std::int16_t, 3> assumed;  // one sample: Scale*, Scale* - H0, Scale* / H0
+    std::int16_t h0Ratio;                 // two samples: the null ratio
+    std::int16_t ratio;                   // two samples: Scale 2* / Scale 1*
+    std::int16_t first, second;           // two samples: Scale 1*, Scale 2*
+    std::int16_t left, right;             // the equivalence limits
+    std::int16_t oneSampleGroup, ratioGroup;
+  };
+  ScaleParameter(const ScaleIds& ids, int power) : ids_(ids), power_(power) {}
+  // Reads the parameter choice that sets the degrees of freedom.
+  virtual void ReadChoice(const Session& s) = 0;
+
+ private:
+  // The assumed scale (two samples: the ratio).
+  Single Estimate(const Session& s) const;
+  // Two one-sided tests: a value of the estimate between the two at which
+  // each one-sided P-value equals the requested one.
+  double EquivalenceMiddle(const Session& s) const;
+  // x^p.
+  Single Power(Single x) const { return power_ == 2 ? x * x : x; }
+
+  ScaleIds ids_;
+  int power_;
+  // Flags copied from the options and forms by BuildParameterList.
+  bool twoSamples_ = false;
+  std::int16_t tails_ = 2;
+  std::int16_t scaleMode_ = 0;
+  std::int16_t size2Mode_ = 0;
+  // Positions of the listed quantities; -1 where the list has none.
+  int h0_ = -1, left_ = -1, right_ = -1;
+  int estimate_ = -1;  // one sample: the scale; two samples in mode 1: the ratio
+  int first_ = -1, second_ = -1;
+  int n1_ = -1, n2_ = -1;
+};
+
+}  // namespace pelmora

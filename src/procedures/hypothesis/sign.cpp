@@ -1,0 +1,52 @@
+#include "procedures/hypothesis/sign.h"
+
+#include <cmath>
+
+#include "numeric/power_equations.h"
+#include "procedures/hypothesis/groups.h"
+#include "procedures/hypothesis/proportions.h"
+#include "session/checks.h"
+#include "session/options_model.h"
+
+namespace pelmora {
+
+void Sign::InitProcedure(Session& s) {
+  DisableTwoSamples(s);
+  // The list has no equivalence limits.
+  DisableTwoOneSided(s);
+  OfferOption(s, option::ContinuityCorrection);
+  OfferOption(s, option::ExactCalculation);
+}
+
+void Sign::BuildParameterList(Session& s) {
+  for (int k = 0; k < kPositionCount; ++k)
+    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  continuity_ = OfferedOptionChecked(s, 0);
+  exact_ = OfferedOptionChecked(s, 1);
+  s.ParameterList[kProbPositive] = Ids::ProbPositive;
+  s.ParameterList[kSampleSize] = Ids::SampleSize;
+  s.LastPosition = kSampleSize;
+}
+
+bool Sign::CheckParameters(Session& /*s*/) { return true; }
+
+void Sign::SetSearchInterval(Session& s, double& lower, double& upper) {
+  // The probability is searched on the rejection side of 1/2.
+  if (s.UnknownPosition == kProbPositive) NarrowByTailReversed(s, lower, upper, 0.5);
+}
+
+double Sign::EvaluateCriterion(const Session& s) {
+  const Single p = ToSingle(s.value(kProbPositive));
+  const Single n = ToSingle(s.value(kSampleSize));
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  Single pValue;
+  if (exact_ && n <= kExactLimit) {
+    pValue = BinomialPValue(sides, n, n * p, 0.5f, 0, 0);
+  } else {
+    const Single cc = continuity_ ? 0.5f : 0.0f;
+    pValue = PValueZ(sides, n * p, n / 2, std::sqrt(n / 4), 0, 0, cc);
+  }
+  return static_cast<double>(pValue) - s.value(0);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,21 @@
+// The modules of the survival tests: the log-rank test, the life table and the exponential tests.
+#include <memory>
+
+#include "procedures/module_set.h"
+#include "procedures/hypothesis/exponential_survival.h"
+#include "procedures/hypothesis/life_table.h"
+#include "procedures/hypothesis/log_rank.h"
+
+namespace pelmora {
+
+void AddSurvivalModules(ModuleSet& set) {
+  LifeTable& lifeTable = set.Add(std::make_unique<LifeTable>());
+  set.ServeTest(9, lifeTable);
+  LogRank& logrank = set.Add(std::make_unique<LogRank>());
+  set.ServeTest(10, logrank);
+  // The exponential sample distribution hands its tests on to these.
+  set.Add(std::make_unique<ExponentialLocation>());
+  set.Add(std::make_unique<ExponentialScale>());
+}
+
+}  // namespace pelmora

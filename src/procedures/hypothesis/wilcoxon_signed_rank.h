@@ -1,0 +1,32 @@
+// The Wilcoxon signed-rank test of one sample of differences, parametrised by
+// the probability that an observation is positive and the probability that
+// the sum of two independent observations is positive.  The statistic is the
+// sum of the positive ranks; the P-value is that of the normal approximation.
+#pragma once
+
+#include <cstdint>
+
+#include "procedures/procedure_module.h"
+
+namespace pelmora {
+
+class WilcoxonSignedRank : public ProcedureModule {
+ public:
+  void InitProcedure(Session& s) override;
+  void BuildParameterList(Session& s) override;
+  bool CheckParameters(Session& s) override;
+  void SetSearchInterval(Session& s, double& lower, double& upper) override;
+  double EvaluateCriterion(const Session& s) override;
+
+  // Catalogue ids of the parameters this module lists.
+  struct Ids {
+    static constexpr std::int16_t ProbPositive = 153, ProbPairSumPositive = 154, SampleSize = 14;
+  };
+  // Their positions.
+  static constexpr int kProbPositive = 2, kProbPairSum = 3, kSampleSize = 4;
+
+ private:
+  bool continuity_ = false;
+};
+
+}  // namespace pelmora
