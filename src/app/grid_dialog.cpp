@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "session/user_interface.h"
 

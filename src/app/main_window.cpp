@@ -19,7 +19,7 @@
 #include "app/about_box.h"
 #include "app/help_window.h"
 #include "app/splash_window.h"
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "output/table_export.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/help_window.h"
-#include "app/qt_user_interface.h"
+#include "widgets/qt_user_interface.h"
 #include "app/splash_window.h"
-#include "forms/result_window.h"
+#include "widgets/result_window.h"
 #include "session/dispatch.h"
 #include "session/session.h"
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "session/user_interface.h"
 
 namespace pelmora {

@@ -5,12 +5,12 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-#include "app/qt_user_interface.h"
-#include "app/twips.h"
+#include "widgets/qt_user_interface.h"
+#include "widgets/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 #include "session/window_records.h"
 
 namespace pelmora {

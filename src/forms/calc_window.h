@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <array>
 
-#include "forms/result_window.h"
+#include "widgets/result_window.h"
 #include "session/calculation_rows.h"
 #include "session/dispatch.h"
 

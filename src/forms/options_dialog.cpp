@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "session/catalogue.h"
 #include "session/menus.h"
 

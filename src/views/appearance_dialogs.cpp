@@ -17,10 +17,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 #include "session/session.h"
 
 namespace pelmora {

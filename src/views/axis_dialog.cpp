@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "format/number_entry.h"
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 #include "session/axis_roles.h"
 #include "session/window_records.h"
 #include "views/range_window.h"

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "session/session.h"
 #include "views/appearance_dialogs.h"
 

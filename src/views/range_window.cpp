@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
 #include "session/axis_roles.h"

@@ -5,7 +5,7 @@
 
 #include <QPushButton>
 
-#include "forms/result_window.h"
+#include "widgets/result_window.h"
 #include "output/table_layout.h"
 #include "session/dispatch.h"
 #include "views/plot_xyz.h"

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "session/session.h"
 #include "views/range_window.h"

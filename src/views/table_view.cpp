@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <cmath>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "session/session.h"
 
 namespace pelmora {

@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QTextCursor>
 
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 #include "gui/gui_test.h"
 #include "views/appearance_dialogs.h"
 

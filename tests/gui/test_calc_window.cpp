@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "gui/gui_test.h"

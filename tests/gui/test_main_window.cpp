@@ -6,7 +6,7 @@
 #include <QMenuBar>
 
 #include "app/about_box.h"
-#include "app/twips.h"
+#include "widgets/twips.h"
 #include "forms/options_dialog.h"
 #include "gui/gui_test.h"
 #include "session/menus.h"

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "engine/calculation.h"
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 #include "forms/options_dialog.h"
 #include "gui/gui_test.h"
 #include "session/window_records.h"

@@ -1,4 +1,4 @@
-#include "forms/result_window.h"
+#include "widgets/result_window.h"
 
 #include <QCloseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/qt_user_interface.h"
+#include "widgets/qt_user_interface.h"
 
 #include <QApplication>
 #include <QMessageBox>

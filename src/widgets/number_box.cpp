@@ -1,4 +1,4 @@
-#include "forms/number_box.h"
+#include "widgets/number_box.h"
 
 #include <QFocusEvent>
 #include <QTimer>
