@@ -1,0 +1,180 @@
+// The usage text of pelmora-cli: what --help prints.
+#include "cli/cli.h"
+
+namespace pelmora {
+
+const std::string& CliHelpText() {
+  static const std::string text =
+      R"(Usage: pelmora-cli --test I | --distribution I [choices] [values] [action]
+                   [--save FILE.dim]
+       pelmora-cli FILE.dim [values] [action] [--save FILE.dim]
+       pelmora-cli --list
+       pelmora-cli --help
+
+Plans a study with the Pelmora engine: chooses a procedure as the menus and
+the options dialog do, sets the values of its parameters, and solves for the
+one that is left.  Or opens the settings of a window saved in a settings
+file and calculates them again.
+
+Selection (exactly one):
+  --test I             Test Procedures menu item: its index (0, 1, 2, 4, 5, 6,
+                       7, 9, 10, 12, 13, 14, 16, 17, 18) or its caption without
+                       "&" ("Student's unpaired t-test"; case does not matter)
+  --distribution I     Sample Distributions menu item: its index (0, 1, 2, 4,
+                       5, 6, 8, 10) or its caption without "&"
+  --parameter K        parameter choice of the distribution: index (default 0)
+                       or its text
+  --kind KIND          test, estimate or interval (default test)
+
+Choices of the options dialog, applied after --parameter and --kind, in
+this order:
+  --samples 1|2        number of samples
+  --tails 1|2|3        one-sided, two-sided, two one-sided
+  --left-tail          reject in the left tail (a test only)
+  --option ID          tick option ID (0..14) or its caption without "&";
+                       each is followed by the procedure's rebuild (repeatable)
+  --mode G=M           interchangeable-parameter group G (0..36) takes form M
+                       (0, 1 or 2) (repeatable)
+  Then the parameter list is built.  A choice that the dialog does not offer
+  for the selection, or that a later choice undoes, is a usage error.
+
+Values:
+  --set NAME=VALUE     value text of a listed parameter (repeatable).  NAME is
+                       a catalogue id or a caption without "&"; a caption may
+                       leave out its "*" marks; an id that the list does not
+                       hold names the listed parameter with the same caption
+                       ("Sample Size 1" is 4, 39 and 164).  VALUE holds only
+                       "0123456789.-, " (a decimal comma reads as a point).
+                       Unset parameters keep their start-up value texts.
+  --unknown NAME       the parameter to solve (default: list position 0)
+  Position 1 (Power in the tests) has no value box: it is never printed and
+  can be neither set, solved nor stepped.
+  A flag's value follows it as the next argument or after "=" ("--set=4=40").
+
+Actions:
+  (default)            solve once and print the description, a rule of "-"
+                       and one "caption: value" line per parameter (captions
+                       padded to one width), the unknown's value being the
+                       result or "-"
+  --json               solve once and print one JSON object:
+                         {"description": str,
+                          "unknown": {"id": int, "caption": str,
+                                      "value": number|null, "text": str},
+                          "parameters": [{"position": int, "id": int,
+                                          "caption": str, "text": str,
+                                          "value": number|null}],
+                          "messages": [str]}
+                       parameters: every list position but 1, the unknown
+                       included; value null and text "-" where the unknown is
+                       not calculable; numbers in shortest round-trip form
+  --describe           print the parameter list, one parameter per line:
+                       position, id, caption and value text, tab-separated
+  --list               print the menus with their indices, the parameter
+                       choices of each distribution, the options and the
+                       interchangeable-parameter groups
+  --table --x NAME=MIN:MAX:STEP [--z NAME="V1 V2 ..."]
+                       (NAME as for --set) solve the unknown at every x step
+                       (at most 100) for every z value (separated by
+                       blanks); without --z, z is the first position other
+                       than 0, 1, the unknown and x, at its current value.
+                       Prints the table as the Table window lays it out:
+                       the headings, each centred, then blocks of columns
+                       (x column and one column per z value, each block
+                       with its own rules and headings); a point that is
+                       not calculable is "-"; lines end in CR LF
+  --columns N          z columns per block of the table, 1 to 10 (default 10)
+  --decimals D         decimals of the results, 0 to 8, or "auto" (the
+                       default: chosen from the smallest and largest result)
+  --csv                with --table: print comma-separated values instead:
+                       "# " and each heading line, a header row (x caption,
+                       then "caption = value" per z value), one row per x
+                       with an empty field where a point is not calculable;
+                       lines end in CR LF
+  --graph FILE         with or without --table, and with its --x and --z:
+                       draw the results as curves, one per z value, into
+                       FILE, a PNG or SVG picture or a PDF page by its
+                       extension (.png, .svg, .pdf).  The headings of a
+                       graph stand above the plot; the axis titles are the
+                       captions of x, the unknown and z; the axes are scaled
+                       automatically.  Writes nothing on standard output
+                       (but the table when --table is given too).  A build
+                       without Qt cannot draw: there --graph is bad usage
+  --graph-size WxH     the picture's size in pixels, each 100 to 5000
+                       (default 800x500); a PDF page keeps its shape
+  --rtf                print the rich-text document (RTF) that Copy puts on
+                       the clipboard instead of the text: the calculation's
+                       output (the description centred, a rule, the
+                       parameters two to a line, the halves separated by a
+                       tab) or, with --table, the table; laid out for a
+                       fixed-pitch font, in the output font.  Not with
+                       --json, --describe or --csv
+  --font NAME          the font of the graph and of --rtf (default Arial)
+  --font-size N        its size in points, 1 to 72 (default 9)
+  --help               print this text
+
+Settings files:
+  FILE.dim             (an argument whose name ends in ".dim", in any case)
+                       open the settings file as File > Open File... does:
+                       it is read and checked, its procedure, options,
+                       values and roles are restored, and the result is
+                       calculated again.  The file chooses the procedure:
+                       --test, --distribution, --parameter, --kind,
+                       --samples, --tails, --left-tail, --option and --mode
+                       are bad usage beside it.  A Calculation window's file
+                       is solved once and printed as text, --json or --rtf;
+                       the range of a Table or Graph window's file is solved
+                       with the file's x range and z values and its table
+                       printed (as text, --csv or --rtf) with the file's
+                       columns and decimals, or, with --graph FILE, drawn
+                       with the file's graph titles, axes and font (and
+                       printed as well with --table).  The heading lines a
+                       Table's file keeps head its table, those of a Graph's
+                       file its graph, unless --set, --unknown, --x or --z
+                       change what they describe.  Beside the file, --set,
+                       --unknown, --x, --z, --columns and --decimals take
+                       the place of the file's values (an --unknown on the
+                       file's x or z needs --x or --z too); --x, --z,
+                       --table, --graph, --csv, --columns, --decimals and
+                       --graph-size are bad usage for a Calculation window's
+                       file, --json for a Table's or a Graph's.  --describe
+                       prints the file's parameter list.  A file that
+                       cannot be opened is reported on standard error
+                       (status 5): one that cannot be read, is no settings
+                       file of this program, holds a Monte Carlo window,
+                       holds no parameter list, or whose settings do not
+                       fit the procedure they select
+  --save FILE.dim      after the calculation, save the window's settings to
+                       FILE.dim as Save As does: the selection, options,
+                       values (the unknown's as calculated), roles, x range
+                       and z values, and for a table or graph its heading
+                       lines, columns, decimals and (--graph) axis titles
+                       and font.  A single solve is saved as a Calculation
+                       window, --table as a Table, --graph as a Graph; an
+                       opened file keeps its kind.  Nothing is saved when
+                       the values are rejected (status 2) or no point of a
+                       range can be calculated.  A Graph window keeps its
+                       font size in whole points: there --font-size with
+                       --graph and --save must be a whole number
+
+Exit status:
+  0  solved (and the graph file written, the settings file saved)
+  1  bad usage (the message names the argument), or an unexpected failure
+  2  a check or the range validation rejected the values, or no procedure
+     module serves the selection yet; the message is on standard error
+  3  solved but not calculable: "-", or a range for which the engine reports
+     "Can't Be Calculated For Any x-value" (nothing is printed nor drawn),
+     or a graph with "Insufficient resolution in the X direction !" (or Y),
+     which is not written
+  4  the graph file cannot be written; the reason is on standard error.
+     Also: the settings file of --save cannot be written (the result is
+     printed all the same)
+  5  the settings file cannot be opened; the reason is on standard error
+  With status 1, 2 or 5 nothing is written to standard output nor saved.
+
+The engine's messages are written to standard error, each on its own line,
+and with --json are also listed under "messages".
+)";
+  return text;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,178 @@
+#include "cli/output.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cli/cli.h"
+#include "format/number_entry.h"
+#include "output/table_export.h"
+#include "session/catalogue.h"
+#include "session/dispatch.h"
+#include "session/menus.h"
+#include "session/user_interface.h"
+
+namespace pelmora::cli {
+
+// The number of characters of a UTF-8 text (its width in a fixed-pitch font).
+std::size_t Width(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(
+      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string PadRight(std::string text, std::size_t width) {
+  const std::size_t w = Width(text);
+  if (w < width) text.append(width - w, ' ');
+  return text;
+}
+
+std::string PadLeft(std::string text, std::size_t width) {
+  const std::size_t w = Width(text);
+  if (w < width) text.insert(0, width - w, ' ');
+  return text;
+}
+
+std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); }
+
+std::string JsonNumber(double value) { return std::isfinite(value) ? Shortest(value) : std::string("null"); }
+
+
+void WriteDescribe(const Session& s, std::ostream& out) {
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1) continue;
+    out << p << '\t' << s.ParameterList[p] << '\t' << CaptionAt(s, p) << '\t' << s.entryAt(p).ParamText
+        << '\n';
+  }
+}
+
+void WriteCalculationText(const Session& s, std::ostream& out) {
+  std::size_t labelWidth = 0;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1) labelWidth = std::max(labelWidth, Width(CaptionAt(s, p)) + 1);
+  std::vector<std::string> lines;
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1) lines.push_back(PadRight(CaptionAt(s, p) + ":", labelWidth) + " " + s.entryAt(p).ParamText);
+  std::size_t rule = Width(s.Description);
+  for (const std::string& l : lines) rule = std::max(rule, Width(l));
+  out << s.Description << '\n' << std::string(rule, '-') << '\n';
+  for (const std::string& l : lines) out << l << '\n';
+}
+
+void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
+                          std::ostream& out) {
+  const int u = s.UnknownPosition;
+  auto valueAt = [&](int p) { return p == u && !solved ? std::string("null") : JsonNumber(s.value(p)); };
+  out << "{\"description\": " << JsonQuote(s.Description) << ", \"unknown\": {\"id\": " << s.ParameterList[u]
+      << ", \"caption\": " << JsonQuote(CaptionAt(s, u)) << ", \"value\": " << valueAt(u)
+      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << "}, \"parameters\": [";
+  bool first = true;
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1) continue;
+    out << (first ? "" : ", ") << "{\"position\": " << p << ", \"id\": " << s.ParameterList[p]
+        << ", \"caption\": " << JsonQuote(CaptionAt(s, p))
+        << ", \"text\": " << JsonQuote(s.entryAt(p).ParamText) << ", \"value\": " << valueAt(p) << "}";
+    first = false;
+  }
+  out << "], \"messages\": [";
+  for (std::size_t i = 0; i < messages.size(); ++i) out << (i > 0 ? ", " : "") << JsonQuote(messages[i]);
+  out << "]}\n";
+}
+
+void WriteList(std::ostream& out) {
+  RecordingUserInterface quiet;
+  Session s(quiet);
+  Dispatcher d(s);
+  auto marker = [&] { return d.Module() == nullptr ? "  (no module yet)" : ""; };
+  auto index = [](std::size_t i) { return PadLeft(std::to_string(i), 4) + "  "; };
+  out << "Test Procedures (--test):\n";
+  const auto& tests = TestMenuCaptions();
+  for (std::size_t i = 0; i < tests.size(); ++i) {
+    if (!d.SelectTest(static_cast<int>(i))) continue;
+    out << index(i) << RemoveAccelerator(tests[i]) << marker() << '\n';
+  }
+  out << "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n";
+  const auto& distributions = DistributionMenuCaptions();
+  for (std::size_t i = 0; i < distributions.size(); ++i) {
+    if (!d.SelectDistribution(static_cast<int>(i))) continue;
+    out << index(i) << RemoveAccelerator(distributions[i]) << marker() << '\n';
+    const auto& choices = ParameterChoicesOf(static_cast<int>(i));
+    for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+  }
+  out << "\nOptions (--option):\n";
+  for (std::size_t i = 0; i < OptionCaptions().size(); ++i)
+    out << index(i) << RemoveAccelerator(OptionCaptions()[i]) << '\n';
+  out << "\nInterchangeable-parameter groups and their forms (--mode G=M):\n";
+  for (std::size_t g = 0; g < ParameterGroups().size(); ++g) {
+    const ParameterGroup& group = ParameterGroups()[g];
+    std::string line = index(g) + (group.rowLabel.empty() ? "" : group.rowLabel + ": ");
+    for (std::size_t m = 0; m < group.forms.size(); ++m)
+      if (!group.forms[m].empty()) line += (m > 0 ? ", " : "") + std::to_string(m) + " " + group.forms[m];
+    out << line << '\n';
+  }
+}
+
+// The width of a text in a fixed-pitch font: one unit per character.
+double CharacterWidth(std::string_view text) { return static_cast<double>(Width(text)); }
+
+// The output font of --rtf: Arial 9 unless --font or --font-size say
+// otherwise.
+OutputFont OutputFontOf(const Request& r) {
+  OutputFont font;
+  if (r.font) font.name = *r.font;
+  if (r.fontSize) font.size = Shortest(*r.fontSize);
+  return font;
+}
+
+// The table as the record's columns and decimals lay it out, one measuring
+// unit per character: as text, or as a rich-text document.
+std::string TableText(const Session& s, const TableContent& content, const WindowSettings& record,
+                      const Request& r) {
+  if (!r.rtf) return TableFixedWidthText(content, record.TableDecimals, record.TableColumns);
+  std::int16_t decimals = record.TableDecimals;
+  return RichTextOf(TableOutputText(s, decimals, record.TableColumns, CharacterWidth, 1), OutputFontOf(r));
+}
+
+}  // namespace pelmora::cli
+
+namespace pelmora {
+
+std::string JsonQuote(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string r = "\"";
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"':
+        r += "\\\"";
+        break;
+      case '\\':
+        r += "\\\\";
+        break;
+      case '\n':
+        r += "\\n";
+        break;
+      case '\r':
+        r += "\\r";
+        break;
+      case '\t':
+        r += "\\t";
+        break;
+      case '\b':
+        r += "\\b";
+        break;
+      case '\f':
+        r += "\\f";
+        break;
+      default:
+        if (u < 0x20) {
+          r += "\\u00";
+          r += kHex[u >> 4];
+          r += kHex[u & 0xF];
+        } else {
+          r += c;
+        }
+    }
+  }
+  return r + "\"";
+}
+
+}  // namespace pelmora

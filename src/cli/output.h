@@ -1,0 +1,46 @@
+// What pelmora-cli prints: the listed parameters, a calculation as text or
+// JSON, the menus of --list, a table as text or rich text.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "output/output_text.h"
+#include "output/table_layout.h"
+#include "session/session.h"
+#include "session/window_records.h"
+
+namespace pelmora::cli {
+
+// The number of characters of a UTF-8 text (its width in a fixed-pitch font).
+std::size_t Width(std::string_view text);
+std::string PadRight(std::string text, std::size_t width);
+std::string PadLeft(std::string text, std::size_t width);
+// The shortest text of a number, or null when it is not finite.
+std::string JsonNumber(double value);
+// The caption of a list position without its accelerator mark.
+std::string CaptionAt(const Session& s, int p);
+
+// --describe: position, id, caption and value text of every listed parameter.
+void WriteDescribe(const Session& s, std::ostream& out);
+void WriteCalculationText(const Session& s, std::ostream& out);
+void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
+                          std::ostream& out);
+// --list: the menus, the parameter choices, the options and the groups.
+void WriteList(std::ostream& out);
+
+// The width of a text in a fixed-pitch font: one unit per character.
+double CharacterWidth(std::string_view text);
+// The output font of --rtf: Arial 9 unless --font or --font-size say
+// otherwise.
+OutputFont OutputFontOf(const Request& r);
+// The table as the record's columns and decimals lay it out, one measuring
+// unit per character: as text, or as a rich-text document.
+std::string TableText(const Session& s, const TableContent& content, const WindowSettings& record,
+                      const Request& r);
+
+}  // namespace pelmora::cli
