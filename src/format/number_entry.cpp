@@ -64,6 +64,25 @@ bool CheckDigits(std::string& text, UserInterface& ui) {
   return true;
 }
 
+bool IsWellFormedNumber(std::string_view text) {
+  bool sign = false, separator = false, digit = false, blankOnly = true;
+  for (char c : text) {
+    if (IsBlank(c)) continue;
+    const bool first = blankOnly;
+    blankOnly = false;
+    if (IsDigit(c)) {
+      digit = true;
+    } else if (c == '-' && first && !sign) {
+      sign = true;
+    } else if ((c == '.' || c == ',') && !separator) {
+      separator = true;
+    } else {
+      return false;
+    }
+  }
+  return blankOnly || digit;
+}
+
 double ParseNumber(std::string_view text) {
   std::string compact;
   for (char c : text) {

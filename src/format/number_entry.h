@@ -24,6 +24,13 @@ inline constexpr std::string_view kAllowedNumberCharacters = "0123456789.-, ";
 // Only the first offending character is removed per call.
 bool CheckDigits(std::string& text, UserInterface& ui);
 
+// True when the text reads whole as one number: blanks anywhere (they are
+// skipped), an optional leading "-", digits with at most one decimal point or
+// comma, and at least one digit; an empty or all-blank text (which reads as
+// 0) counts as well formed.  "2.5.3", "3-", "7,5,3", "--3", "-", "." and ","
+// are not, nor is any text with a character that typing refuses.
+bool IsWellFormedNumber(std::string_view text);
+
 // The number read from the start of a typed text, after every "," became ".".
 // Blanks (and tabs and line feeds) are skipped wherever they stand; reading
 // stops at the first character that cannot continue the number.  The number

@@ -127,6 +127,17 @@ TEST(NumberEntryParseNumber, OutOfRangeMagnitudesNeverThrow) {
   EXPECT_FALSE(std::signbit(ParseNumber("-0")));
 }
 
+TEST(NumberEntryWellFormed, OneNumberWholeOrNothing) {
+  const struct {
+    const char* text;
+    bool wellFormed;
+  } rows[] = {{"", true},      {"  ", true},     {"2.5", true},   {"2,5", true},   {"-0.5", true},
+              {" - 3 ", true}, {"1 000", true},  {".5", true},    {"5.", true},    {"2.5.3", false},
+              {"3-", false},   {"7,5,3", false}, {"2.5,3", false}, {"--3", false}, {"-", false},
+              {".", false},    {",", false},     {"1e5", false},  {"+3", false},   {"1.Æ0", false}};
+  for (const auto& r : rows) EXPECT_EQ(IsWellFormedNumber(r.text), r.wellFormed) << '"' << r.text << '"';
+}
+
 TEST(NumberEntryText, RemoveAcceleratorRemovesOnlyTheFirstAmpersand) {
   EXPECT_EQ(RemoveAccelerator("Sample Size &2 / Sample Size 1"), "Sample Size 2 / Sample Size 1");
   EXPECT_EQ(RemoveAccelerator("&P-value"), "P-value");
