@@ -1,16 +1,19 @@
 // pelmora-cli with settings files and rich text, run in-process: a calculation
 // saved with --save and opened again gives the same result, values beside a
 // file take the place of the file's, a file that cannot be opened is refused
-// with the reader's message and its own status, and --rtf prints the document
-// that Copy puts on the clipboard.  Reference values are computed with scipy
-// 1.10 (Debian's python3-scipy).
+// with the reader's message and its own status, --save and --graph respect
+// the user's files, and --rtf prints the document that Copy puts on the
+// clipboard.  Reference values are computed with scipy 1.10 (Debian's
+// python3-scipy).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -242,7 +245,7 @@ TEST_F(CliFiles, AFileThatCannotBeOpenedIsRefused) {
 
   const CliRun missing = RunWith({File("missing.dim")});
   EXPECT_EQ(missing.status, kExitFileRefused);
-  EXPECT_EQ(missing.err, "The file \"missing.dim\" cannot be opened: it does not exist or cannot be read.\n");
+  EXPECT_EQ(missing.err, "The file \"missing.dim\" cannot be opened: it does not exist.\n");
   EXPECT_EQ(missing.out, "");
 
   // A Monte Carlo window's record: a saved calculation with kind 3.
@@ -342,11 +345,96 @@ TEST_F(CliFiles, NothingIsSavedAfterARefusalAndAFailedSaveIsReported) {
   ASSERT_TRUE(std::filesystem::exists(dash));
   EXPECT_EQ(RunWith({dash}).out, none.out);
 
-  // A folder that does not exist: the result is printed, the save fails.
+  // A folder that does not exist: the result is printed, the save fails
+  // with the system's reason.
   const CliRun lost = RunWith({"--test", "0", "--save", File("no-such-folder/lost.dim")});
   EXPECT_EQ(lost.status, kExitWriteFailed);
   EXPECT_EQ(lost.out, RunWith({"--test", "0"}).out);
-  EXPECT_EQ(lost.err, "The file \"lost.dim\" could not be written.\n");
+  EXPECT_EQ(lost.err, "The file \"lost.dim\" cannot be written: no such file or directory.\n");
+}
+
+// --save (and --graph where this build draws) write as the windowed program
+// saves: a read-only file is not replaced, a file keeps its permissions, a
+// symbolic link is followed, a user's file of a temporary's old name stays;
+// a file to open must be a regular one holding numbers as typed.
+TEST_F(CliFiles, FilesAreTheUsersFiles) {
+  const std::string saved = File("saved.dim");
+  ASSERT_EQ(RunWith({"--test", "0", "--save", saved}).status, kExitSolved);
+  const std::string original = Contents(saved);
+  auto mode = [](const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+  };
+  struct Case {
+    const char* what;
+    std::function<std::string()> make;  // makes the file and names the target
+    std::vector<std::string> args;      // the arguments after the target
+    int status;
+    std::string err;
+  };
+  const std::string readOnly = "The file \"target.dim\" cannot be written: it is read-only (permission denied).\n";
+  const Case cases[] = {
+      {"read-only",
+       [&] {
+         Write(File("target.dim"), "mine");
+         std::filesystem::permissions(File("target.dim"), std::filesystem::perms::owner_read);
+         return File("target.dim");
+       },
+       {"--test", "0", "--save"}, kExitWriteFailed, readOnly},
+      {"a pipe to open",
+       [&] {
+         mkfifo(File("pipe.dim").c_str(), 0600);
+         return File("pipe.dim");
+       },
+       {}, kExitFileRefused,
+       "The file \"pipe.dim\" cannot be opened: it is not a regular file (a named pipe, a device or a socket).\n"},
+      {"a value typing refuses",
+       [&] {
+         std::string bytes = original;
+         const std::size_t at = bytes.find("1.2");  // the standard deviation
+         bytes.replace(at, 3, "1e5");
+         Write(File("typed.dim"), bytes);
+         return File("typed.dim");
+       },
+       {}, kExitFileRefused,
+       "The file \"typed.dim\" cannot be opened: its value text of position 5 holds \"1e5\", which is not a number "
+       "as it can be typed.\n"},
+#ifdef PELMORA_CLI_GRAPH
+      {"a read-only picture",
+       [&] {
+         Write(File("target.png"), "mine");
+         std::filesystem::permissions(File("target.png"), std::filesystem::perms::owner_read);
+         return File("target.png");
+       },
+       {"--test", "0", "--x", "Standard Deviation=0.5:1.5:0.5", "--z", "Mean 2=0.5 0.6", "--unknown",
+        "Sample Size 1", "--graph"},
+       kExitWriteFailed,
+       "pelmora-cli: --graph: The file \"target.png\" cannot be written: it is read-only (permission denied).\n"},
+#endif
+  };
+  for (const Case& c : cases) {
+    const std::string target = c.make();
+    const bool regular = std::filesystem::is_regular_file(target);
+    const std::string before = regular ? Contents(target) : "";
+    const CliRun r = RunWith(c.args.empty() ? std::vector<std::string>{target} : With(c.args, {target}));
+    EXPECT_EQ(r.status, c.status) << c.what;
+    EXPECT_EQ(r.err, c.err) << c.what;
+    if (regular) EXPECT_EQ(Contents(target), before) << c.what;
+  }
+
+  // A file of its owner alone, saved over through a link, beside a file
+  // named as temporary files once were: the file behind the link is written
+  // and keeps its mode, the link and the other file stay.
+  const std::string own = File("own.dim");
+  Write(own, "x");
+  std::filesystem::permissions(own, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink(own, File("link.dim"));
+  Write(File("link.dim.saving"), "mine");
+  ASSERT_EQ(RunWith({"--test", "0", "--save", File("link.dim")}).status, kExitSolved);
+  EXPECT_TRUE(std::filesystem::is_symlink(File("link.dim")));
+  EXPECT_EQ(Contents(own), original);
+  EXPECT_EQ(mode(own), 0600u);
+  EXPECT_EQ(Contents(File("link.dim.saving")), "mine");
 }
 
 // ---- Rich text ------------------------------------------------------------------
