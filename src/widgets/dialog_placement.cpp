@@ -1,0 +1,142 @@
+#include "widgets/dialog_placement.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+
+namespace pelmora {
+
+namespace {
+
+// The gap between a dialog and the window beside it.
+constexpr int kGap = 8;
+// Moves this soon after the dialog was shown or placed are the window
+// system settling it (adding its frame), not the user.
+constexpr qint64 kSettlingMilliseconds = 400;
+
+// The top left that brings a rectangle of `size` at `p` inside `bounds`
+// (its top left edge first where it is larger).
+QPoint Inside(QPoint p, const QSize& size, const QRect& bounds) {
+  p.setX(std::max(bounds.left(), std::min(p.x(), bounds.right() + 1 - size.width())));
+  p.setY(std::max(bounds.top(), std::min(p.y(), bounds.bottom() + 1 - size.height())));
+  return p;
+}
+
+int Overlap(const QRect& a, const QRect& b) {
+  const QRect common = a.intersected(b);
+  return common.isEmpty() ? 0 : common.width() * common.height();
+}
+
+// The outer size of a dialog, its frame included once it has one.
+QSize OuterSize(const QWidget* dialog) {
+  const QSize frame = dialog->frameGeometry().size();
+  return frame.isValid() && !frame.isEmpty() && dialog->isVisible() ? frame
+                                                                     : dialog->size().expandedTo(dialog->sizeHint());
+}
+
+}  // namespace
+
+QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds) {
+  const std::array<QPoint, 4> sides = {QPoint(window.right() + 1 + kGap, window.top()),
+                                       QPoint(window.left() - kGap - dialog.width(), window.top()),
+                                       QPoint(window.left(), window.bottom() + 1 + kGap),
+                                       QPoint(window.left(), window.top() - kGap - dialog.height())};
+  for (std::size_t i = 0; i < sides.size(); ++i) {
+    // Along the side the dialog may slide to stay inside.
+    QPoint p = sides[i];
+    if (i < 2)
+      p.setY(Inside(p, dialog, bounds).y());
+    else
+      p.setX(Inside(p, dialog, bounds).x());
+    const QRect r(p, dialog);
+    if (bounds.contains(r) && !r.intersects(window)) return p;
+  }
+  // No side has room: the corner of the bounds that covers least.
+  const int right = bounds.right() + 1 - dialog.width();
+  const int bottom = bounds.bottom() + 1 - dialog.height();
+  QPoint best;
+  int least = -1;
+  for (const QPoint corner : {QPoint(right, bounds.top()), QPoint(bounds.left(), bounds.top()),
+                              QPoint(right, bottom), QPoint(bounds.left(), bottom)}) {
+    const QPoint p = Inside(corner, dialog, bounds);
+    const int overlap = Overlap(QRect(p, dialog), window);
+    if (least < 0 || overlap < least) {
+      least = overlap;
+      best = p;
+    }
+  }
+  return best;
+}
+
+QRect ActedOnWindow(const QWidget* owner) {
+  const QMdiSubWindow* sub = nullptr;
+  for (const QWidget* w = owner; w != nullptr && sub == nullptr; w = w->parentWidget())
+    sub = qobject_cast<const QMdiSubWindow*>(w);
+  if (sub == nullptr && owner != nullptr)
+    if (const auto* area = owner->window()->findChild<QMdiArea*>()) sub = area->activeSubWindow();
+  if (sub == nullptr || !sub->isVisible()) return {};
+  return QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size());
+}
+
+DialogPlace::DialogPlace(QWidget* dialog) : QObject(dialog), dialog_(dialog) { dialog->installEventFilter(this); }
+
+void DialogPlace::MoveTo(QPoint p) {
+  placing_ = true;
+  dialog_->move(p);
+  placing_ = false;
+  placed_ = dialog_->pos();
+  hasPlace_ = true;
+  settling_.start();
+}
+
+void DialogPlace::Place(const QRect& window, const QRect& bounds) {
+  if (userPlaced_) {
+    KeepInside(bounds);
+    return;
+  }
+  MoveTo(PlaceBeside(OuterSize(dialog_), window, bounds));
+}
+
+void DialogPlace::PlaceFor(const QWidget* owner) {
+  const QRect window = ActedOnWindow(owner);
+  if (owner != nullptr && !window.isEmpty()) {
+    Place(window, owner->window()->geometry());
+    return;
+  }
+  if (userPlaced_) return;
+  const QScreen* screen = owner != nullptr ? owner->screen() : dialog_->screen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(0, 0), OuterSize(dialog_));
+  frame.moveCenter(owner != nullptr && owner->isVisible() ? owner->window()->geometry().center()
+                                                           : screen->availableGeometry().center());
+  MoveTo(frame.topLeft());
+}
+
+void DialogPlace::KeepInside(const QRect& bounds) {
+  const QPoint p = Inside(dialog_->pos(), OuterSize(dialog_), bounds);
+  if (p == dialog_->pos()) return;
+  const bool user = userPlaced_;
+  MoveTo(p);
+  userPlaced_ = user;
+}
+
+bool DialogPlace::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == dialog_) {
+    if (event->type() == QEvent::Show) settling_.start();
+    if (event->type() == QEvent::Move && !placing_ && dialog_->isVisible() && hasPlace_ &&
+        dialog_->pos() != placed_) {
+      if (settling_.isValid() && settling_.elapsed() < kSettlingMilliseconds)
+        placed_ = dialog_->pos();
+      else
+        userPlaced_ = true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace pelmora
