@@ -1,13 +1,14 @@
 #include "widgets/dialog_placement.h"
 
+#include <QApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace pelmora {
 
@@ -41,11 +42,14 @@ QSize OuterSize(const QWidget* dialog) {
 
 }  // namespace
 
-QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds) {
+QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds, const std::vector<QRect>& others) {
   const std::array<QPoint, 4> sides = {QPoint(window.right() + 1 + kGap, window.top()),
                                        QPoint(window.left() - kGap - dialog.width(), window.top()),
                                        QPoint(window.left(), window.bottom() + 1 + kGap),
                                        QPoint(window.left(), window.top() - kGap - dialog.height())};
+  // The first side with room that covers the least of the other dialogs.
+  std::optional<QPoint> best;
+  int least = 0;
   for (std::size_t i = 0; i < sides.size(); ++i) {
     // Along the side the dialog may slide to stay inside.
     QPoint p = sides[i];
@@ -54,23 +58,30 @@ QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds
     else
       p.setX(Inside(p, dialog, bounds).x());
     const QRect r(p, dialog);
-    if (bounds.contains(r) && !r.intersects(window)) return p;
+    if (!bounds.contains(r) || r.intersects(window)) continue;
+    int covered = 0;
+    for (const QRect& other : others) covered += Overlap(r, other);
+    if (!best || covered < least) {
+      best = p;
+      least = covered;
+    }
   }
+  if (best) return *best;
   // No side has room: the corner of the bounds that covers least.
   const int right = bounds.right() + 1 - dialog.width();
   const int bottom = bounds.bottom() + 1 - dialog.height();
-  QPoint best;
-  int least = -1;
+  QPoint cornerBest;
+  int cornerLeast = -1;
   for (const QPoint corner : {QPoint(right, bounds.top()), QPoint(bounds.left(), bounds.top()),
                               QPoint(right, bottom), QPoint(bounds.left(), bottom)}) {
     const QPoint p = Inside(corner, dialog, bounds);
     const int overlap = Overlap(QRect(p, dialog), window);
-    if (least < 0 || overlap < least) {
-      least = overlap;
-      best = p;
+    if (cornerLeast < 0 || overlap < cornerLeast) {
+      cornerLeast = overlap;
+      cornerBest = p;
     }
   }
-  return best;
+  return cornerBest;
 }
 
 QRect ActedOnWindow(const QWidget* owner) {
@@ -99,7 +110,12 @@ void DialogPlace::Place(const QRect& window, const QRect& bounds) {
     KeepInside(bounds);
     return;
   }
-  MoveTo(PlaceBeside(OuterSize(dialog_), window, bounds));
+  std::vector<QRect> others;
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (w != dialog_ && w->isVisible() && w != dialog_->parentWidget() && w->windowType() != Qt::Window &&
+        !w->isAncestorOf(dialog_))
+      others.push_back(w->frameGeometry());
+  MoveTo(PlaceBeside(OuterSize(dialog_), window, bounds, others));
 }
 
 void DialogPlace::PlaceFor(const QWidget* owner) {

@@ -7,16 +7,19 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 class QWidget;
 
 namespace pelmora {
 
 // The top left corner for a dialog of outer size `dialog` beside `window`
-// (right of it, else left, below, above), inside `bounds`; all in global
+// (right of it, left, below or above, the first that covers the least of the
+// `others`, the program's other dialogs), inside `bounds`; all in global
 // coordinates.  Where no side has room, the place inside `bounds` that
 // covers the least of `window`.
-QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds);
+QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds,
+                   const std::vector<QRect>& others = {});
 
 // The global rectangle of the result window a dialog of `owner` acts on: the
 // result window `owner` lies in, or the active one of the main window

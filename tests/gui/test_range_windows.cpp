@@ -171,6 +171,11 @@ class RangeWindowsTest : public QObject {
     const QWidget* sub = table->parentWidget();
     QVERIFY(!dialog->frameGeometry().intersects(QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size())));
     QVERIFY(w->geometry().contains(dialog->frameGeometry()));
+    // Beside the same window as the options dialog, it covers little of it.
+    const QRect options = w->optionsDialog()->frameGeometry();
+    const QRect covered = dialog->frameGeometry().intersected(options);
+    QVERIFY(w->optionsDialog()->isVisible());
+    QVERIFY(covered.width() * covered.height() * 4 < options.width() * options.height());
     const QPoint placed = dialog->pos();
     for (const char* step : {"0.1", "0.5"}) {
       Type(dialog->xStepBox(), QString::fromLatin1(step));
@@ -178,9 +183,9 @@ class RangeWindowsTest : public QObject {
       QCOMPARE(dialog->pos(), placed);
     }
     QTest::qWait(450);
-    dialog->move(placed + QPoint(-40, 30));
+    dialog->move(placed + QPoint(40, 30));
     OpenRangeWindow<GraphWindow>(*w, 2);
-    QCOMPARE(dialog->pos(), placed + QPoint(-40, 30));
+    QCOMPARE(dialog->pos(), placed + QPoint(40, 30));
   }
 
   void editTableChangesTheFontAndTheColumns() {
