@@ -557,14 +557,16 @@ bool MainWindow::SaveActiveWindowAs() {
 
 void MainWindow::WindowItem(int index) {
   if (session_.ActiveRecord < 1) return;
+  // The axis-parameter dialog of a Table or Graph comes to the front again.
+  const bool axis = axisDialog_->isVisible();
   switch (index) {
     case 0:
       CascadeWindows();
-      if (axisDialog_->isVisible()) axisDialog_->raise();
+      if (axis) ShowAxisDialog();
       break;
     case 1:
       TileWindows();
-      if (axisDialog_->isVisible()) axisDialog_->raise();
+      if (axis) ShowAxisDialog();
       break;
     case 2: {
       // The minimised windows in a row along the bottom.
@@ -638,6 +640,9 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (sub == nullptr || closingProgram_ || session_.Busy) return;
   auto* w = qobject_cast<ResultWindow*>(sub->widget());
   if (w == nullptr) return;
+  // The keyboard goes with the active window, also while a dialog has it:
+  // coming back to the main window must not activate another one.
+  if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) w->setFocus();
   if (ActivateWindow(dispatcher_, w->tag())) {
     axisDialog_->hide();
     w->Fill();
@@ -750,7 +755,8 @@ void MainWindow::RebuildWindowList() {
     a->deleteLater();
   }
   windowList_.clear();
-  const QMdiSubWindow* active = mdiArea_->activeSubWindow();
+  const ResultWindow* front = activeResultWindow();
+  const QWidget* active = front != nullptr ? front->parentWidget() : nullptr;
   int number = 0;
   for (ResultWindow* w : resultWindows()) {
     auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
@@ -790,7 +796,9 @@ std::vector<QMdiSubWindow*> MainWindow::ArrangedWindows() const {
 void MainWindow::CascadeWindows() {
   const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
   if (subs.empty()) return;
-  QMdiSubWindow* active = mdiArea_->activeSubWindow();
+  // The window of the active record stays in front.
+  ResultWindow* front = activeResultWindow();
+  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
   const QSize area = mdiArea_->viewport()->size();
   // Each window one title bar further down and right.
   const int step = std::max(subs.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.front()) +
@@ -799,7 +807,7 @@ void MainWindow::CascadeWindows() {
                             TwipsToPixels(350));
   int offset = 0;
   for (QMdiSubWindow* sub : subs) {
-    sub->showNormal();
+    if (sub->isMaximized()) sub->showNormal();
     const QSize usable = UsableSize(sub);
     // Back to the top left when the rest of the area is too small.
     if (area.width() - offset < usable.width() || area.height() - offset < usable.height()) offset = 0;
@@ -808,12 +816,18 @@ void MainWindow::CascadeWindows() {
     sub->raise();
     offset += step;
   }
-  if (active != nullptr) mdiArea_->setActiveSubWindow(active);
+  if (active != nullptr) {
+    mdiArea_->setActiveSubWindow(active);
+    active->raise();
+  }
 }
 
 void MainWindow::TileWindows() {
   const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
   if (subs.empty()) return;
+  // The window of the active record stays in front.
+  ResultWindow* front = activeResultWindow();
+  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
   const QSize area = mdiArea_->viewport()->size();
   const int n = static_cast<int>(subs.size());
   // The number of columns whose tiles leave every window usable and bring
@@ -853,9 +867,10 @@ void MainWindow::TileWindows() {
     const int top = area.height() * row / rows;
     const int bottom = area.height() * (row + 1) / rows;
     QMdiSubWindow* sub = subs[static_cast<std::size_t>(i)];
-    sub->showNormal();
+    if (sub->isMaximized()) sub->showNormal();
     sub->setGeometry(left, top, right - left, bottom - top);
   }
+  if (active != nullptr) mdiArea_->setActiveSubWindow(active);
 }
 
 std::string MainWindow::ParameterTip(int position) {

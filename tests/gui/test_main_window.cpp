@@ -149,8 +149,13 @@ class MainWindowTest : public QObject {
     const QRect area = w->mdiArea()->viewport()->rect();
     for (QMdiSubWindow* sub : subs) QVERIFY(area.contains(sub->geometry()));
 
-    w->windowAction(0)->trigger();  // Cascade: each a title bar further on, in its own size
+    // Cascade: each a title bar further on, in its own size; the active
+    // window stays in front.
+    w->mdiArea()->setActiveSubWindow(subs[1]);
+    w->windowAction(0)->trigger();
     ExpectUsable(*w);
+    QCOMPARE(w->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), subs[1]);
+    QCOMPARE(w->activeResultWindow(), subs[1]->widget());
     for (int i = 1; i < subs.size(); ++i) {
       QVERIFY(subs[i]->x() > subs[i - 1]->x() && subs[i]->y() > subs[i - 1]->y());
       QVERIFY(subs[i]->y() - subs[i - 1]->y() >= subs[i]->height() - subs[i]->widget()->height() - 8);
