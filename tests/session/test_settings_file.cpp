@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <string_view>
 
 #include "engine/calculation.h"
@@ -319,85 +320,6 @@ TEST_F(UserFiles, SavingClearsTheChangedFlagAndRefusesWhatCannotBeKept) {
   EXPECT_EQ(ui.messages.size(), 2u);
 }
 
-// Each case makes the folder's state, writes "x.dim" (or what it names) and
-// sees the message and what is left.
-TEST_F(UserFiles, AWriteRespectsTheUsersFile) {
-  const std::string target = Path("x.dim");
-  const std::string before = "earlier contents";
-  struct Case {
-    const char* what;
-    std::function<void()> make;
-    std::string written;  // the path written, empty for the target
-    std::string message;  // empty when the write succeeds
-  };
-  const Case cases[] = {
-      {"a new file", [] {}, "", ""},
-      {"a read-only file",
-       [&] {
-         WriteBytes(target, Bytes(before.begin(), before.end()));
-         fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-       },
-       "", "The file \"x.dim\" cannot be written: it is read-only (permission denied)."},
-      {"a folder", [&] { fs::create_directory(target); }, "", "The file \"x.dim\" cannot be written: it is a folder, not a file."},
-      {"a named pipe", [&] { ASSERT_EQ(mkfifo(target.c_str(), 0600), 0); }, "",
-       "The file \"x.dim\" cannot be written: it is not a regular file (a named pipe, a device or a socket)."},
-      {"a link to nothing", [&] { fs::create_symlink(Path("gone.dim"), target); }, "",
-       "The file \"x.dim\" cannot be written: it is a symbolic link to a file that does not exist."},
-      {"a missing folder", [] {}, Path("no-such-folder/x.dim"),
-       "The file \"x.dim\" cannot be written: no such file or directory."},
-  };
-  for (const Case& c : cases) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    c.make();
-    const std::vector<std::string> names = Names();
-    const std::string path = c.written.empty() ? target : c.written;
-    const std::string contents = fs::is_regular_file(path) ? Contents(path) : "";
-    std::string error;
-    EXPECT_EQ(WriteUserFile(path, "new", error), c.message.empty()) << c.what;
-    EXPECT_EQ(error, c.message) << c.what;
-    if (c.message.empty()) {
-      EXPECT_EQ(Contents(path), "new") << c.what;
-      // Read and write as the process's mask lets a new file be.
-      const mode_t mask = umask(0);
-      umask(mask);
-      EXPECT_EQ(Mode(path), 0666u & ~mask) << c.what;
-    } else {
-      EXPECT_EQ(Names(), names) << c.what;  // no temporary file is left
-      if (fs::is_regular_file(path)) EXPECT_EQ(Contents(path), contents) << c.what;
-    }
-  }
-}
-
-TEST_F(UserFiles, PermissionsLinksAndStaleNamesAreKept) {
-  // A file of the owner alone stays so.
-  const std::string privateFile = Path("private.dim");
-  WriteBytes(privateFile, Bytes(3, 1));
-  fs::permissions(privateFile, fs::perms::owner_read | fs::perms::owner_write);
-  std::string error;
-  ASSERT_TRUE(WriteUserFile(privateFile, "kept", error)) << error;
-  EXPECT_EQ(Mode(privateFile), 0600u);
-  EXPECT_EQ(Contents(privateFile), "kept");
-
-  // A symbolic link: the file it names is written, the link stays a link.
-  const std::string link = Path("link.dim");
-  fs::create_symlink(privateFile, link);
-  ASSERT_TRUE(WriteUserFile(link, "through the link", error)) << error;
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(Contents(privateFile), "through the link");
-  EXPECT_EQ(Mode(privateFile), 0600u);
-
-  // Files named as temporary files once were are the user's own.
-  const std::string saving = privateFile + ".saving";
-  const std::string tmp = privateFile + ".tmp";
-  WriteBytes(saving, Bytes(5, 7));
-  WriteBytes(tmp, Bytes(6, 8));
-  ASSERT_TRUE(WriteUserFile(privateFile, "again", error)) << error;
-  EXPECT_EQ(Contents(saving), std::string(5, 7));
-  EXPECT_EQ(Contents(tmp), std::string(6, 8));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"link.dim", "private.dim", "private.dim.saving", "private.dim.tmp"}));
-}
-
 // A write that fails half-way (the file grows beyond the size the process may
 // write) leaves the earlier file and no temporary one, and gives the reason.
 TEST_F(UserFiles, AFailureHalfWayLeavesTheEarlierFile) {
@@ -416,21 +338,6 @@ TEST_F(UserFiles, AFailureHalfWayLeavesTheEarlierFile) {
   EXPECT_EQ(error, "The file \"big.dim\" cannot be written: file too large.");
   EXPECT_EQ(Contents(path), std::string(10, 1));
   EXPECT_EQ(Names(), std::vector<std::string>{"big.dim"});
-}
-
-TEST_F(UserFiles, ReadingTakesRegularFilesOnly) {
-  const std::string pipe = Path("pipe.dim");
-  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-  std::string why;
-  EXPECT_FALSE(ReadUserFile(pipe, 10, why));  // returns at once, with no writer
-  EXPECT_EQ(why, "it is not a regular file (a named pipe, a device or a socket)");
-  EXPECT_FALSE(ReadUserFile(Path("missing.dim"), 10, why));
-  EXPECT_EQ(why, "it does not exist");
-  EXPECT_FALSE(ReadUserFile(folder_.string(), 10, why));
-  EXPECT_EQ(why, "it is a folder, not a file");
-  WriteBytes(Path("long.dim"), Bytes(25, 2));
-  EXPECT_EQ(ReadUserFile(Path("long.dim"), 10, why), std::string(11, 2));  // one byte beyond the limit
-  EXPECT_EQ(ReadUserFile(Path("long.dim"), 30, why), std::string(25, 2));
 }
 
 // ---- Reading back -------------------------------------------------------------
@@ -568,10 +475,6 @@ TEST_F(OpeningFiles, WhatIsNotASettingsFileIsRefused) {
   EXPECT_EQ(RefusedFile(Path("missing.dim")), "The file \"missing.dim\" cannot be opened: it does not exist.");
   fs::create_directories(Path("folder.dim"));
   EXPECT_EQ(RefusedFile(Path("folder.dim")), "The file \"folder.dim\" cannot be opened: it is a folder, not a file.");
-  // A named pipe is refused at once; opening it would wait for a writer.
-  ASSERT_EQ(mkfifo(Path("pipe.dim").c_str(), 0600), 0);
-  EXPECT_EQ(RefusedFile(Path("pipe.dim")),
-            "The file \"pipe.dim\" cannot be opened: it is not a regular file (a named pipe, a device or a socket).");
 }
 
 TEST_F(OpeningFiles, TextsThatDoNotFitTheRecordAreRefused) {
@@ -686,8 +589,6 @@ TEST_F(OpeningFiles, TextsOutsideWhatTheirBoxesTake) {
     std::function<void(WindowSettings&)> damage;
     const char* reason;
   } cases[] = {
-      {[](WindowSettings& r) { r.valueTexts[3] = "1e5"; },
-       "its value text of position 3 holds \"1e5\", which is not a number as it can be typed"},
       {[](WindowSettings& r) { r.valueTexts[5] = "1.\xC3\x86" "0"; },
        "its value text of position 5 holds \"1.\xC3\x86" "0\", which is not a number as it can be typed"},
       {[](WindowSettings& r) { r.valueTexts[2] = "2.5.3"; },
@@ -726,6 +627,102 @@ TEST_F(OpeningFiles, TextsOutsideWhatTheirBoxesTake) {
   r.fontSize = "99";
   std::string why;
   EXPECT_TRUE(DecodeSettingsRecord(Encode(r), why)) << why;
+}
+
+// The rules of the user's files, one state of the folder per case: "x.dim"
+// written or opened.  A write that succeeds leaves everything as it was but
+// the file written, which holds the new bytes in its earlier mode (a new
+// file: as the process's mask allows); a refusal leaves the folder as it
+// was, and an opening refused the session too.
+TEST_F(OpeningFiles, TheRulesOfTheUsersFiles) {
+  const std::string x = Path("x.dim");
+  const Bytes earlier(5, 'e');
+  const auto own = fs::perms::owner_read | fs::perms::owner_write;
+  auto made = [&](const std::string& path, fs::perms perms) {
+    WriteBytes(path, earlier);
+    fs::permissions(path, perms);
+  };
+  // Every name in the folder with what it is: a file's contents and mode.
+  auto folder = [&] {
+    std::map<std::string, std::string> what;
+    for (const auto& e : fs::directory_iterator(folder_)) {
+      const std::string p = e.path().string();
+      what[e.path().filename().string()] = e.is_symlink()          ? "link to " + fs::read_symlink(p).string()
+                                           : e.is_regular_file()   ? Contents(p) + " " + std::to_string(Mode(p))
+                                           : e.is_directory()      ? "folder"
+                                                                   : "other";
+    }
+    return what;
+  };
+  const mode_t mask = umask(0);
+  umask(mask);
+  constexpr bool kWrite = true, kOpen = false;
+  const struct {
+    const char* what;
+    std::function<void()> make;
+    bool write;
+    std::string message;  // empty when the write succeeds
+    std::string path;     // written instead of x.dim
+  } cases[] = {
+      {"a new file", [] {}, kWrite, "", ""},
+      {"a read-only target", [&] { made(x, fs::perms::owner_read | fs::perms::group_read); }, kWrite,
+       "The file \"x.dim\" cannot be written: it is read-only (permission denied).", ""},
+      {"a 600 file", [&] { made(x, own); }, kWrite, "", ""},
+      {"a symbolic link to a 600 file",
+       [&] {
+         made(Path("own.dim"), own);
+         fs::create_symlink(Path("own.dim"), x);
+       },
+       kWrite, "", ""},
+      {"a link to nothing", [&] { fs::create_symlink(Path("gone.dim"), x); }, kWrite,
+       "The file \"x.dim\" cannot be written: it is a symbolic link to a file that does not exist.", ""},
+      {"stale temporary names",
+       [&] {
+         made(x, own);
+         for (const char* stale : {"x.dim.saving", "x.dim.tmp", ".x.dim.000000.part"})
+           made(Path(stale), fs::perms::owner_all);
+       },
+       kWrite, "", ""},
+      {"a folder", [&] { fs::create_directory(x); }, kWrite,
+       "The file \"x.dim\" cannot be written: it is a folder, not a file.", ""},
+      {"a FIFO", [&] { ASSERT_EQ(mkfifo(x.c_str(), 0600), 0); }, kWrite,
+       "The file \"x.dim\" cannot be written: it is not a regular file (a named pipe, a device or a socket).", ""},
+      {"a missing folder", [] {}, kWrite, "The file \"x.dim\" cannot be written: no such file or directory.",
+       Path("no-such-folder/x.dim")},
+      // Opening a named pipe would wait for a writer.
+      {"a FIFO to open", [&] { ASSERT_EQ(mkfifo(x.c_str(), 0600), 0); }, kOpen,
+       "The file \"x.dim\" cannot be opened: it is not a regular file (a named pipe, a device or a socket).", ""},
+      {"a value text typing refuses",
+       [&] {
+         WindowSettings r = TTestTableRecord();
+         r.valueTexts[3] = "1e5";
+         WriteBytes(x, Encode(r));
+       },
+       kOpen,
+       "The file \"x.dim\" cannot be opened: its value text of position 3 holds \"1e5\", which is not a number "
+       "as it can be typed.",
+       ""},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    c.make();
+    const std::string path = c.path.empty() ? x : c.path;
+    std::map<std::string, std::string> expected = folder();
+    const unsigned mode = fs::is_regular_file(path) ? Mode(path) : 0666u & ~mask;
+    const std::string written = fs::weakly_canonical(path).filename().string();
+    if (c.write) {
+      std::string error;
+      EXPECT_EQ(WriteUserFile(path, "new", error), c.message.empty()) << c.what;
+      EXPECT_EQ(error, c.message) << c.what;
+    } else {
+      EXPECT_EQ(RefusedFile(path), c.message) << c.what;
+    }
+    if (c.message.empty()) {
+      expected[written] = "new " + std::to_string(mode);
+    }
+    EXPECT_EQ(folder(), expected) << c.what;
+  }
 }
 
 // What the decode cannot know: the list that the restored procedure builds.
