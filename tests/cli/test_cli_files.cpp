@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -354,45 +355,69 @@ TEST_F(CliFiles, NothingIsSavedAfterARefusalAndAFailedSaveIsReported) {
 }
 
 // --save (and --graph where this build draws) write as the windowed program
-// saves: a read-only file is not replaced, a file keeps its permissions, a
-// symbolic link is followed, a user's file of a temporary's old name stays;
-// a file to open must be a regular one holding numbers as typed.
+// saves, and a file to open must be a regular one holding numbers as typed.
+// Each case makes its target in the folder; a write that succeeds changes
+// nothing in the folder but the file written (the one behind a link), which
+// holds the saved record in its earlier mode; a refusal changes nothing.
 TEST_F(CliFiles, FilesAreTheUsersFiles) {
   const std::string saved = File("saved.dim");
   ASSERT_EQ(RunWith({"--test", "0", "--save", saved}).status, kExitSolved);
   const std::string original = Contents(saved);
-  auto mode = [](const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+  const std::filesystem::path folder = std::filesystem::path(saved).parent_path();
+  auto made = [&](const std::string& name, std::filesystem::perms perms) {
+    Write(File(name), "mine");
+    std::filesystem::permissions(File(name), perms);
+    return File(name);
   };
+  // Every name in the folder with what it is: a file's contents and mode.
+  auto snapshot = [&] {
+    std::map<std::string, std::string> what;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+      struct stat st {};
+      stat(e.path().c_str(), &st);
+      what[e.path().filename().string()] =
+          e.is_symlink() ? "link to " + std::filesystem::read_symlink(e.path()).string()
+          : e.is_regular_file() ? Contents(e.path().string()) + " " + std::to_string(st.st_mode & 07777)
+                                : "other";
+    }
+    return what;
+  };
+  const auto own = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  const std::vector<std::string> save = {"--test", "0", "--save"};
   struct Case {
     const char* what;
     std::function<std::string()> make;  // makes the file and names the target
-    std::vector<std::string> args;      // the arguments after the target
+    std::vector<std::string> args;      // the arguments before the target
     int status;
     std::string err;
   };
-  const std::string readOnly = "The file \"target.dim\" cannot be written: it is read-only (permission denied).\n";
   const Case cases[] = {
-      {"read-only",
+      {"a read-only target", [&] { return made("target.dim", std::filesystem::perms::owner_read); }, save,
+       kExitWriteFailed, "The file \"target.dim\" cannot be written: it is read-only (permission denied).\n"},
+      {"a 600 file", [&] { return made("own.dim", own); }, save, kExitSolved, ""},
+      {"a symbolic link",
        [&] {
-         Write(File("target.dim"), "mine");
-         std::filesystem::permissions(File("target.dim"), std::filesystem::perms::owner_read);
-         return File("target.dim");
+         std::filesystem::create_symlink(made("behind.dim", own), File("link.dim"));
+         return File("link.dim");
        },
-       {"--test", "0", "--save"}, kExitWriteFailed, readOnly},
-      {"a pipe to open",
+       save, kExitSolved, ""},
+      {"a stale temporary name",
+       [&] {
+         made("stale.dim.saving", own);
+         return made("stale.dim", own);
+       },
+       save, kExitSolved, ""},
+      {"a FIFO to open",
        [&] {
          mkfifo(File("pipe.dim").c_str(), 0600);
          return File("pipe.dim");
        },
        {}, kExitFileRefused,
        "The file \"pipe.dim\" cannot be opened: it is not a regular file (a named pipe, a device or a socket).\n"},
-      {"a value typing refuses",
+      {"a value text typing refuses",
        [&] {
          std::string bytes = original;
-         const std::size_t at = bytes.find("1.2");  // the standard deviation
-         bytes.replace(at, 3, "1e5");
+         bytes.replace(bytes.find("1.2"), 3, "1e5");  // the standard deviation
          Write(File("typed.dim"), bytes);
          return File("typed.dim");
        },
@@ -400,12 +425,7 @@ TEST_F(CliFiles, FilesAreTheUsersFiles) {
        "The file \"typed.dim\" cannot be opened: its value text of position 5 holds \"1e5\", which is not a number "
        "as it can be typed.\n"},
 #ifdef PELMORA_CLI_GRAPH
-      {"a read-only picture",
-       [&] {
-         Write(File("target.png"), "mine");
-         std::filesystem::permissions(File("target.png"), std::filesystem::perms::owner_read);
-         return File("target.png");
-       },
+      {"a read-only picture", [&] { return made("target.png", std::filesystem::perms::owner_read); },
        {"--test", "0", "--x", "Standard Deviation=0.5:1.5:0.5", "--z", "Mean 2=0.5 0.6", "--unknown",
         "Sample Size 1", "--graph"},
        kExitWriteFailed,
@@ -414,27 +434,14 @@ TEST_F(CliFiles, FilesAreTheUsersFiles) {
   };
   for (const Case& c : cases) {
     const std::string target = c.make();
-    const bool regular = std::filesystem::is_regular_file(target);
-    const std::string before = regular ? Contents(target) : "";
-    const CliRun r = RunWith(c.args.empty() ? std::vector<std::string>{target} : With(c.args, {target}));
+    std::map<std::string, std::string> expected = snapshot();
+    const std::string behind = std::filesystem::weakly_canonical(target).filename().string();
+    const CliRun r = RunWith(With(c.args, {target}));
     EXPECT_EQ(r.status, c.status) << c.what;
     EXPECT_EQ(r.err, c.err) << c.what;
-    if (regular) EXPECT_EQ(Contents(target), before) << c.what;
+    if (r.status == kExitSolved) expected[behind] = original + expected[behind].substr(4);  // after "mine"
+    EXPECT_EQ(snapshot(), expected) << c.what;
   }
-
-  // A file of its owner alone, saved over through a link, beside a file
-  // named as temporary files once were: the file behind the link is written
-  // and keeps its mode, the link and the other file stay.
-  const std::string own = File("own.dim");
-  Write(own, "x");
-  std::filesystem::permissions(own, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  std::filesystem::create_symlink(own, File("link.dim"));
-  Write(File("link.dim.saving"), "mine");
-  ASSERT_EQ(RunWith({"--test", "0", "--save", File("link.dim")}).status, kExitSolved);
-  EXPECT_TRUE(std::filesystem::is_symlink(File("link.dim")));
-  EXPECT_EQ(Contents(own), original);
-  EXPECT_EQ(mode(own), 0600u);
-  EXPECT_EQ(Contents(File("link.dim.saving")), "mine");
 }
 
 // ---- Rich text ------------------------------------------------------------------
