@@ -47,23 +47,44 @@ QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds
                                        QPoint(window.left() - kGap - dialog.width(), window.top()),
                                        QPoint(window.left(), window.bottom() + 1 + kGap),
                                        QPoint(window.left(), window.top() - kGap - dialog.height())};
-  // The first side with room that covers the least of the other dialogs.
+  // The place beside the window that covers the least of the other dialogs,
+  // and of those the nearest to its side's first place: at a side's first
+  // place, or moved along the side or away from the window past one of them.
   std::optional<QPoint> best;
   int least = 0;
+  int nearest = 0;
   for (std::size_t i = 0; i < sides.size(); ++i) {
     // Along the side the dialog may slide to stay inside.
-    QPoint p = sides[i];
+    QPoint first = sides[i];
     if (i < 2)
-      p.setY(Inside(p, dialog, bounds).y());
+      first.setY(Inside(first, dialog, bounds).y());
     else
-      p.setX(Inside(p, dialog, bounds).x());
-    const QRect r(p, dialog);
-    if (!bounds.contains(r) || r.intersects(window)) continue;
-    int covered = 0;
-    for (const QRect& other : others) covered += Overlap(r, other);
-    if (!best || covered < least) {
-      best = p;
-      least = covered;
+      first.setX(Inside(first, dialog, bounds).x());
+    std::vector<QPoint> places = {first};
+    for (const QRect& other : others) {
+      const int past[4] = {other.right() + 1 + kGap, other.left() - kGap - dialog.width(),
+                           other.bottom() + 1 + kGap, other.top() - kGap - dialog.height()};
+      if (i < 2) {
+        places.emplace_back(past[i], first.y());
+        places.emplace_back(first.x(), past[2]);
+        places.emplace_back(first.x(), past[3]);
+      } else {
+        places.emplace_back(first.x(), past[i]);
+        places.emplace_back(past[0], first.y());
+        places.emplace_back(past[1], first.y());
+      }
+    }
+    for (const QPoint& p : places) {
+      const QRect r(p, dialog);
+      if (!bounds.contains(r) || r.intersects(window)) continue;
+      int covered = 0;
+      for (const QRect& other : others) covered += Overlap(r, other);
+      const int distance = (p - first).manhattanLength();
+      if (!best || covered < least || (covered == least && distance < nearest)) {
+        best = p;
+        least = covered;
+        nearest = distance;
+      }
     }
   }
   if (best) return *best;

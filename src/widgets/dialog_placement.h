@@ -14,10 +14,11 @@ class QWidget;
 namespace pelmora {
 
 // The top left corner for a dialog of outer size `dialog` beside `window`
-// (right of it, left, below or above, the first that covers the least of the
-// `others`, the program's other dialogs), inside `bounds`; all in global
-// coordinates.  Where no side has room, the place inside `bounds` that
-// covers the least of `window`.
+// (right of it, left, below or above), inside `bounds`, covering the least of
+// the `others` (the program's other dialogs): where it must, moved along the
+// side or away from the window past one of them.  All in global coordinates.
+// Where no side has room, the place inside `bounds` that covers the least of
+// `window`.
 QPoint PlaceBeside(const QSize& dialog, const QRect& window, const QRect& bounds,
                    const std::vector<QRect>& others = {});
 
