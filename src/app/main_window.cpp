@@ -720,6 +720,18 @@ void MainWindow::KeepDialogsInside() {
     splash_->move(std::max(frame.left(), frame.right() - splash_->width()), splash_->y());
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Coming back from a dialog, the keyboard goes to the active window before
+  // the window system hands it on: to the first window of the area it would
+  // activate that one instead.
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow() || closingProgram_) return;
+  ResultWindow* front = activeResultWindow();
+  if (front == nullptr || !front->isVisible()) return;
+  const QWidget* sub = front->parentWidget();
+  if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) front->setFocus();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   KeepDialogsInside();

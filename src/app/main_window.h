@@ -112,6 +112,7 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 

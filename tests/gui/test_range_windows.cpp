@@ -182,8 +182,14 @@ class RangeWindowsTest : public QObject {
     }
     QTest::qWait(450);
     dialog->move(placed + QPoint(40, 30));
-    OpenRangeWindow<GraphWindow>(*w, 2);
+    auto* graph = OpenRangeWindow<GraphWindow>(*w, 2);
     QCOMPARE(dialog->pos(), placed + QPoint(40, 30));
+    // Coming back from the dialog to a main window whose keyboard had no
+    // place activates no other window.
+    QApplication::setActiveWindow(dialog);
+    if (QWidget* focus = w->focusWidget()) focus->clearFocus();
+    QApplication::setActiveWindow(w.get());
+    QCOMPARE(w->activeResultWindow(), graph);
   }
 
   void editTableChangesTheFontAndTheColumns() {
