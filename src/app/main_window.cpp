@@ -479,7 +479,7 @@ void MainWindow::PreviewActiveWindow() {
   preview.exec();
 }
 
-void MainWindow::ShowAxisDialog() {
+void MainWindow::ShowAxisDialog(bool keyboard) {
   if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
   axisDialog_->Refresh();
   if (!axisDialog_->isVisible()) {
@@ -487,7 +487,7 @@ void MainWindow::ShowAxisDialog() {
     axisPlace_->PlaceFor(mdiArea_);
   }
   axisDialog_->raise();
-  axisDialog_->activateWindow();
+  if (keyboard) axisDialog_->activateWindow();
 }
 
 void MainWindow::RangeCalculated(RangeWindow* window) {
@@ -557,16 +557,24 @@ bool MainWindow::SaveActiveWindowAs() {
 
 void MainWindow::WindowItem(int index) {
   if (session_.ActiveRecord < 1) return;
-  // The axis-parameter dialog of a Table or Graph comes to the front again.
+  // The dialogs go beside the active window's new place (unless the user
+  // put them somewhere), the axis-parameter dialog of a Table or Graph to the
+  // front again; the keyboard stays with the main window.
   const bool axis = axisDialog_->isVisible();
+  auto placeDialogs = [this, axis] {
+    if (optionsDialog_->isVisible()) optionsPlace_->PlaceFor(mdiArea_);
+    if (!axis) return;
+    ShowAxisDialog(false);
+    axisPlace_->PlaceFor(mdiArea_);
+  };
   switch (index) {
     case 0:
       CascadeWindows();
-      if (axis) ShowAxisDialog();
+      placeDialogs();
       break;
     case 1:
       TileWindows();
-      if (axis) ShowAxisDialog();
+      placeDialogs();
       break;
     case 2: {
       // The minimised windows in a row along the bottom.

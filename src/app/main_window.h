@@ -95,8 +95,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   // be too small.
   void CascadeWindows();
   void TileWindows();
-  // Shows the axis-parameter dialog of the active Table or Graph window.
-  void ShowAxisDialog();
+  // Shows the axis-parameter dialog of the active Table or Graph window,
+  // with the keyboard or without it.
+  void ShowAxisDialog(bool keyboard = true);
   // Writes the active Table as comma-separated values or text, or the active
   // Graph as a picture, a drawing or a PDF page, to a file the user names.
   void ExportActiveWindow();

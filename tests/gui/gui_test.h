@@ -121,6 +121,9 @@ inline std::unique_ptr<FileDialogAnswerer> AcceptNextFileDialog(const QString& p
   return answerer;
 }
 
+// The rectangle of a window inside the main window, in global coordinates.
+inline QRect GlobalFrame(const QWidget* sub) { return QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size()); }
+
 // A main window as the program starts it, with the help pages of the source
 // tree.
 inline std::unique_ptr<MainWindow> StartProgram() {

@@ -162,6 +162,12 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(subs[1]->widget()->size(), subs[1]->widget()->sizeHint());  // the table as it opened
 
+    // The axis-parameter dialog goes beside the active window's new place.
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    QVERIFY(w->axisDialog()->isVisible());
+    w->windowAction(1)->trigger();
+    QVERIFY(!w->axisDialog()->frameGeometry().intersects(GlobalFrame(subs[1])));
+
     // Too small a main window for four tiles: Tile cascades instead.
     w->resize(640, 480);
     QApplication::processEvents();

@@ -28,8 +28,6 @@ QStringList Shown(OptionsDialog* o) {
 // Clicks a check box or option button on its indicator, as a user would.
 void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
 
-QRect GlobalFrame(const QWidget* sub) { return QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size()); }
-
 }  // namespace
 
 class OptionsDialogTest : public QObject {
