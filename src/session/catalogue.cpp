@@ -275,18 +275,22 @@ constexpr Row kRows[] = {
 }  // namespace
 
 Catalogue BuildCatalogue() {
-  Catalogue c{};
-  for (const Row& r : kRows) {
-    CatalogueEntry& e = c[r.id];
-    e.ParamCaption = r.caption;
-    e.ParamText = r.initial;
-    e.TableMin = r.tableMin;
-    e.TableMax = r.tableMax;
-    e.TableStep = r.tableStep;
-    e.ParamLowerLimit = r.lower;
-    e.ParamUpperLimit = r.upper;
-  }
-  return c;
+  // Built once; every session starts from a copy.
+  static const Catalogue startUp = [] {
+    Catalogue c{};
+    for (const Row& r : kRows) {
+      CatalogueEntry& e = c[r.id];
+      e.ParamCaption = r.caption;
+      e.ParamText = r.initial;
+      e.TableMin = r.tableMin;
+      e.TableMax = r.tableMax;
+      e.TableStep = r.tableStep;
+      e.ParamLowerLimit = r.lower;
+      e.ParamUpperLimit = r.upper;
+    }
+    return c;
+  }();
+  return startUp;
 }
 
 const std::array<std::string, kOptionCount>& OptionCaptions() {
