@@ -8,10 +8,6 @@
 #include "session/catalogue.h"
 #include "session/user_interface.h"
 
-#ifdef PELMORA_CLI_GRAPH
-#include "views/graph_export.h"
-#endif
-
 namespace pelmora::cli {
 
 void Usage(std::string message) { throw UsageError{std::move(message)}; }
@@ -186,10 +182,15 @@ Assignment ParseZ(const std::string& value) {
 // The graph file's type, by its extension, must be one this build can write.
 void CheckGraphFile(const std::string& path) {
 #ifdef PELMORA_CLI_GRAPH
-  const GraphFileType type = GraphFileTypeOf(path);
-  if (type == GraphFileType::Unknown)
+  const auto dot = path.find_last_of('.');
+  const auto slash = path.find_last_of("/\\");
+  const std::string extension =
+      dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : Lower(path.substr(dot));
+  if (extension != ".png" && extension != ".svg" && extension != ".pdf")
     Usage("--graph " + Quoted(path) + ": the file name must end in .png, .svg or .pdf");
-  if (!CanExportGraphAs(type)) Usage("--graph " + Quoted(path) + ": this build cannot write SVG files");
+#ifndef PELMORA_CLI_GRAPH_SVG
+  if (extension == ".svg") Usage("--graph " + Quoted(path) + ": this build cannot write SVG files");
+#endif
 #else
   Usage("--graph " + Quoted(path) + ": this build cannot draw graphs (it was built without Qt)");
 #endif

@@ -49,9 +49,8 @@ class CliUserInterface : public UserInterface {
 
 // Runs the program on its arguments (without the program name), writing
 // results to `out` and messages to `err`; returns the exit status.  Never
-// throws.  Drawing a graph needs a QGuiApplication: when the process has no
-// application, one is made for the drawing (on the offscreen platform unless
-// QT_QPA_PLATFORM names another) and destroyed afterwards.
+// throws.  A graph is drawn by the program pelmora-graph (see
+// cli/graph_drawing.h).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace pelmora

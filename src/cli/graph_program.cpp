@@ -1,7 +1,8 @@
-#include "cli/graph_drawing.h"
-
-#ifdef PELMORA_CLI_GRAPH
-#include <QCoreApplication>
+// pelmora-graph: draws the graph of pelmora-cli --graph into a PNG, SVG or PDF
+// file.  It reads the request (cli/graph_request.h) on its standard input,
+// draws on the offscreen platform unless QT_QPA_PLATFORM names another, and
+// ends with the status pelmora-cli passes on.  Kept apart so that pelmora-cli
+// loads no drawing library.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -11,95 +12,64 @@
 #include <QSizeF>
 #include <QtGlobal>
 #include <cstdio>
-#include <memory>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
 
-#include "session/user_interface.h"
+#include "cli/cli.h"
+#include "cli/graph_request.h"
+#include "session/session.h"
 #include "views/graph_export.h"
 #include "views/plot_xyz.h"
 
-namespace pelmora::cli {
 namespace {
 
-// A QGuiApplication for the drawing while the process has none, on the
-// offscreen platform unless another one is named, so that no display is
-// needed.  It and the platform setting are gone afterwards.
-class DrawingApplication {
- public:
-  DrawingApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    // Qt's own notes (a missing runtime folder, font substitutions) would
-    // only clutter the error stream of a script; its failures still pass.
-    previousHandler_ = qInstallMessageHandler(DropNotes);
-    handlerSet_ = true;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-      platformSet_ = true;
-    }
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
-  ~DrawingApplication() {
-    app_.reset();
-    if (platformSet_) qunsetenv("QT_QPA_PLATFORM");
-    if (handlerSet_) qInstallMessageHandler(previousHandler_);
-  }
-  DrawingApplication(const DrawingApplication&) = delete;
-  DrawingApplication& operator=(const DrawingApplication&) = delete;
-
-  // False when the process runs an application that cannot draw.
-  bool CanDraw() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
-
- private:
-  int argc_ = 1;
-  char name_[12] = "pelmora-cli";
-  char* argv_[2] = {name_, nullptr};
-  bool platformSet_ = false;
-  bool handlerSet_ = false;
-  std::unique_ptr<QGuiApplication> app_;
-
-  static inline QtMessageHandler previousHandler_ = nullptr;
-  static void DropNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-      if (previousHandler_ != nullptr)
-        previousHandler_(type, context, message);
-      else
-        std::fputs((message.toLocal8Bit() + '\n').constData(), stderr);
-    }
-  }
-};
+// Qt's own notes (a missing runtime folder, font substitutions) would only
+// clutter the error stream of a script; its failures still pass.
+void DropNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fputs((message.toLocal8Bit() + '\n').constData(), stderr);
+}
 
 }  // namespace
 
-int DrawGraph(const WindowSettings& look, const Request& r, const TableContent& content, CliUserInterface& ui,
-              std::ostream& err) {
-  const GraphAppearance a = GraphAppearanceOf(look);
-  const auto [width, height] = r.graphSize.value_or(std::pair{kDefaultGraphWidth, kDefaultGraphHeight});
-  const QSize size(width, height);
-
-  DrawingApplication app;
-  if (!app.CanDraw()) {
-    err << "pelmora-cli: --graph: the graph cannot be drawn in a process without a graphics application\n";
-    return kExitWriteFailed;
+int main(int argc, char** argv) {
+  using namespace pelmora;
+  const std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+  const std::optional<cli::GraphRequest> r = cli::ReadGraphRequest(text);
+  if (!r) {
+    std::cout << "the request on the standard input is incomplete\n";
+    return kExitUsage;
   }
+  qInstallMessageHandler(DropNotes);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+
+  WindowSettings look;
+  look.graphTexts = r->graphTexts;
+  look.axisTexts = r->axisTexts;
+  look.extraText = r->extraText;
+  look.fontName = r->fontName;
+  look.fontSize = r->fontSize;
+  look.fontBold = r->fontBold;
+  const GraphAppearance a = GraphAppearanceOf(look);
+  const QSize size(r->width, r->height);
   {
     // An axis without width is reported as the Graph window reports it, and
     // there is nothing to draw.  The painter only lends the font's metrics.
     QImage probe(1, 1, QImage::Format_RGB32);
     QPainter painter(&probe);
     const PlotOutcome outcome =
-        ArrangePlot(painter, PlotTarget{QRectF(QPointF(0, 0), QSizeF(size)), 0}, a, content).outcome;
+        ArrangePlot(painter, PlotTarget{QRectF(QPointF(0, 0), QSizeF(size)), 0}, a, r->content).outcome;
     if (outcome == PlotOutcome::NoXResolution || outcome == PlotOutcome::NoYResolution) {
-      ui.ShowMessage(outcome == PlotOutcome::NoXResolution ? kNoXResolution : kNoYResolution, kProgramTitle,
-                     MessageIcon::Information);
+      std::cout << (outcome == PlotOutcome::NoXResolution ? kNoXResolution : kNoYResolution) << '\n';
       return kExitNotCalculable;
     }
   }
   std::string error;
-  if (!ExportGraph(*r.graph, content, a, size, error)) {
-    err << "pelmora-cli: --graph: " << error << '\n';
+  if (!ExportGraph(r->path, r->content, a, size, error)) {
+    std::cout << error << '\n';
     return kExitWriteFailed;
   }
   return kExitSolved;
 }
-
-}  // namespace pelmora::cli
-#endif

@@ -97,8 +97,11 @@ Actions:
                        graph stand above the plot; the axis titles are the
                        captions of x, the unknown and z; the axes are scaled
                        automatically.  Writes nothing on standard output
-                       (but the table when --table is given too).  A build
-                       without Qt cannot draw: there --graph is bad usage
+                       (but the table when --table is given too).  The
+                       drawing is done by the program pelmora-graph beside
+                       pelmora-cli, or by the one the environment variable
+                       PELMORA_GRAPH_PROGRAM names.  A build without Qt
+                       cannot draw: there --graph is bad usage
   --graph-size WxH     the picture's size in pixels, each 100 to 5000
                        (default 800x500); a PDF page keeps its shape
   --rtf                print the rich-text document (RTF) that Copy puts on

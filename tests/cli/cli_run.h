@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,10 +35,15 @@ inline std::vector<std::string> With(std::vector<std::string> args, const std::v
 }
 
 // A fresh folder for the files of one test, of this process, removed
-// afterwards.
+// afterwards; --graph finds its drawing program.
 class CliFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef PELMORA_GRAPH_PROGRAM_PATH
+    // The drawing program of --graph stands beside pelmora-cli, not beside
+    // the tests.
+    setenv("PELMORA_GRAPH_PROGRAM", PELMORA_GRAPH_PROGRAM_PATH, 0);
+#endif
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() / ("pelmora-" + std::string(info->test_suite_name()) +
                                                         "-" + info->name() + "-" + std::to_string(getpid()));
