@@ -452,7 +452,10 @@ int RunRange(Dispatcher& d, const Request& r, WindowSettings& record, bool keepH
   if (outcome != RangeOutcome::Done) throw std::logic_error("the range calculation did not run");
 
   TableContent content = TableContentOf(s);
-  if (r.table) out << (r.csv ? TableCsv(content) : TableText(s, content, record, r));
+  if (r.table && r.json)
+    WriteTableJson(s, content, ui.messages(), out);
+  else if (r.table)
+    out << (r.csv ? TableCsv(content) : TableText(s, content, record, r));
   if (!r.graph) return kExitSolved;
   content.headings = graphHeadings;
   [[maybe_unused]] const WindowSettings look = GraphLook(s, r, record);

@@ -268,13 +268,16 @@ void CheckOutputFlags(const Request& r) {
 void CheckCombination(const Request& r, bool xFromFile) {
   CheckOutputFlags(r);
   const bool range = r.table || r.graph;
-  if (int(r.json) + int(r.describe) + int(range) > 1)
-    Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.describe && range) Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.json && r.graph && !r.table)
+    Usage("--json needs a printed result: --graph alone prints nothing (give --table too)");
   if (r.csv && !r.table) Usage("--csv needs --table");
+  if (r.csv && r.json) Usage("--json and --csv exclude each other");
   for (const auto& [given, flag] :
        {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {
     if (given && !r.table) Usage(std::string(flag) + " needs --table");
-    if (given && r.csv) Usage(std::string(flag) + " applies to the table text, not to --csv");
+    if (given && (r.csv || r.json))
+      Usage(std::string(flag) + " applies to the table text, not to " + (r.csv ? "--csv" : "--json"));
   }
   if (r.rtf && r.graph && !r.table)
     Usage("--rtf needs a printed result: --graph alone prints nothing (give --table too)");

@@ -67,6 +67,19 @@ Actions:
                        parameters: every list position but 1, the unknown
                        included; value null and text "-" where the unknown is
                        not calculable; numbers in shortest round-trip form
+                       With --table: the table as one JSON object:
+                         {"description": str, "headings": [str],
+                          "unknown": {"id": int, "caption": str},
+                          "x": {"id": int, "caption": str,
+                                "values": [number]},
+                          "z": {"id": int, "caption": str,
+                                "values": [number]},
+                          "results": [[number|null]],
+                          "parameters": [...], "messages": [str]}
+                       results: one array per z value, one result per x
+                       value, null where a point is not calculable;
+                       parameters: those held fixed (not the unknown, x or
+                       z), as above
   --describe           print the parameter list, one parameter per line:
                        position, id, caption and value text, tab-separated
   --list               print the menus with their indices, the parameter

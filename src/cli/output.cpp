@@ -77,6 +77,49 @@ void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::
   out << "]}\n";
 }
 
+namespace {
+
+// A value of the range results: null for the no-result value.
+std::string JsonSingle(Single value) {
+  return value == kNoResult || !std::isfinite(value) ? std::string("null") : Shortest(value);
+}
+
+std::string JsonSingles(const std::vector<Single>& values) {
+  std::string r = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) r += (i > 0 ? ", " : "") + JsonSingle(values[i]);
+  return r + "]";
+}
+
+}  // namespace
+
+void WriteTableJson(const Session& s, const TableContent& content, const std::vector<std::string>& messages,
+                    std::ostream& out) {
+  auto role = [&](int p) {
+    return "{\"id\": " + std::to_string(s.ParameterList[p]) + ", \"caption\": " + JsonQuote(CaptionAt(s, p));
+  };
+  out << "{\"description\": " << JsonQuote(s.Description) << ", \"headings\": [";
+  for (std::size_t i = 0; i < content.headings.size(); ++i)
+    out << (i > 0 ? ", " : "") << JsonQuote(content.headings[i]);
+  out << "], \"unknown\": " << role(s.UnknownPosition) << "}, \"x\": " << role(s.XPosition)
+      << ", \"values\": " << JsonSingles(content.xValues) << "}, \"z\": " << role(s.ZPosition)
+      << ", \"values\": " << JsonSingles(content.zValues) << "}, \"results\": [";
+  for (std::size_t k = 0; k < content.yValues.size(); ++k)
+    out << (k > 0 ? ", " : "") << JsonSingles(content.yValues[k]);
+  out << "], \"parameters\": [";
+  bool first = true;
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1 || p == s.UnknownPosition || p == s.XPosition || p == s.ZPosition) continue;
+    out << (first ? "" : ", ") << "{\"position\": " << p << ", \"id\": " << s.ParameterList[p]
+        << ", \"caption\": " << JsonQuote(CaptionAt(s, p))
+        << ", \"text\": " << JsonQuote(s.entryAt(p).ParamText) << ", \"value\": " << JsonNumber(s.value(p))
+        << "}";
+    first = false;
+  }
+  out << "], \"messages\": [";
+  for (std::size_t i = 0; i < messages.size(); ++i) out << (i > 0 ? ", " : "") << JsonQuote(messages[i]);
+  out << "]}\n";
+}
+
 void WriteList(std::ostream& out) {
   RecordingUserInterface quiet;
   Session s(quiet);

@@ -30,6 +30,10 @@ void WriteDescribe(const Session& s, std::ostream& out);
 void WriteCalculationText(const Session& s, std::ostream& out);
 void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
                           std::ostream& out);
+// A table as one JSON object (--table --json): the range results by x and z
+// values, null where a point was not calculated, and the values held fixed.
+void WriteTableJson(const Session& s, const TableContent& content, const std::vector<std::string>& messages,
+                    std::ostream& out);
 // --list: the menus, the parameter choices, the options and the groups.
 void WriteList(std::ostream& out);
 

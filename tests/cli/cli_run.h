@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/json_reader.h"
 
 namespace pelmora::testing {
 
@@ -26,6 +28,14 @@ inline CliRun RunWith(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   const int status = RunCli(args, out, err);
   return {status, out.str(), err.str()};
+}
+
+// A JSON text read by the program's reader; a test fails where it is no JSON.
+inline cli::JsonValue ReadJsonText(const std::string& text) {
+  std::string error;
+  std::optional<cli::JsonValue> v = cli::ReadJson(text, error);
+  EXPECT_TRUE(v.has_value()) << error << " in " << text;
+  return v.value_or(cli::JsonValue{});
 }
 
 // The arguments followed by more.
