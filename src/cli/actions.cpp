@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/graph_drawing.h"
 #include "cli/output.h"
 #include "engine/calculation.h"
@@ -544,7 +546,7 @@ int RunFile(Dispatcher& d, const Request& given, CliUserInterface& ui, std::ostr
   return SaveSettings(s, r, RunRange(d, r, record, unchanged, ui, out, err), err);
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   if (std::find(args.begin(), args.end(), "--help") != args.end()) {
     out << CliHelpText();
     return kExitSolved;
@@ -558,6 +560,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     WriteList(out);
     return kExitSolved;
   }
+  if (r.batch) return RunBatch(in, out);
   CliUserInterface ui(err);
   Session s(ui);
   Dispatcher d(s);
@@ -567,9 +570,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 }  // namespace
 }  // namespace cli
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   try {
-    return cli::Run(args, out, err);
+    return cli::Run(args, in, out, err);
   } catch (const cli::UsageError& e) {
     err << "pelmora-cli: " << e.message << '\n';
   } catch (const std::exception& e) {
@@ -578,6 +581,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << "pelmora-cli: unexpected failure\n";
   }
   return kExitUsage;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return RunCli(args, std::cin, out, err);
 }
 
 }  // namespace pelmora

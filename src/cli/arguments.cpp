@@ -74,7 +74,7 @@ constexpr FlagRule kFlags[] = {
     {"--graph", true, false},      {"--graph-size", true, false},
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
-    {"--help", false, false},
+    {"--help", false, false},      {"--batch", false, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -225,6 +225,7 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--rtf") r.rtf = true;
   if (name == "--save") r.save = value;
   if (name == "--help") r.help = true;
+  if (name == "--batch") r.batch = true;
 }
 
 }  // namespace
@@ -326,10 +327,9 @@ Request ParseArguments(const std::vector<std::string>& args) {
   }
 
   if (r.help) return r;
-  if (r.list) {
-    if (args.size() > 1) Usage("--list takes no other argument");
-    return r;
-  }
+  for (const auto& [given, flag] : {std::pair{r.list, "--list"}, std::pair{r.batch, "--batch"}})
+    if (given && args.size() > 1) Usage(std::string(flag) + " takes no other argument");
+  if (r.list || r.batch) return r;
   if (r.file) {
     // What the file holds (a calculation or a range) is known once it is
     // read; the rest is checked then.

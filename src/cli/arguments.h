@@ -54,7 +54,7 @@ struct Request {
   std::vector<std::string> options;
   std::vector<std::pair<int, int>> modes;
   std::vector<Assignment> sets;
-  bool json = false, describe = false, list = false, table = false, csv = false, help = false;
+  bool json = false, describe = false, list = false, table = false, csv = false, help = false, batch = false;
   std::optional<Range> x;
   std::optional<Assignment> z;
   std::optional<std::int16_t> columns, decimals;

@@ -8,6 +8,7 @@ const std::string& CliHelpText() {
       R"(Usage: pelmora-cli --test I | --distribution I [choices] [values] [action]
                    [--save FILE.dim]
        pelmora-cli FILE.dim [values] [action] [--save FILE.dim]
+       pelmora-cli --batch < REQUESTS
        pelmora-cli --list
        pelmora-cli --help
 
@@ -127,6 +128,38 @@ Actions:
   --font NAME          the font of the graph and of --rtf (default Arial)
   --font-size N        its size in points, 1 to 72 (default 9)
   --help               print this text
+
+Batch mode:
+  --batch              read requests from standard input, one JSON object
+                       per line (JSON Lines; blank lines are passed over),
+                       and write one JSON result per line, in the order of
+                       the requests.  A request's keys are the flags without
+                       their dashes:
+                         "test", "distribution", "parameter", "kind",
+                         "samples", "tails", "unknown": a number or a string
+                         "left_tail": true or false
+                         "options": [ID or caption, ...]
+                         "modes": {"G": M, ...}
+                         "set": {"NAME": VALUE, ...} (NAME as for --set;
+                                VALUE a number or a string)
+                         "table": {"x": "NAME=MIN:MAX:STEP",
+                                   "z": "NAME=V1 V2 ..."} (z optional)
+                         "id": a number or a string, echoed in the result
+                       for example
+                         {"id": 1, "test": 0, "set": {"Mean 2*": 0.5},
+                          "unknown": "Sample Size 1"}
+                       A request is answered as the single call with the
+                       same flags and --json: its result is that call's JSON
+                       object with "id" (when given), "status" and
+                       "message" first.  status: "solved", "not calculable",
+                       "rejected" (a check refused the values) or "usage"
+                       (the line is no request: malformed JSON, an unknown
+                       key or caption, a bad value); message: what the call
+                       writes to standard error, lines joined by "\n", ""
+                       when nothing.  Only a solved or not calculable
+                       request carries the members of its JSON object.  A
+                       failed request does not stop the stream: the exit
+                       status is 0 once the input is read to its end
 
 Settings files:
   FILE.dim             (an argument whose name ends in ".dim", in any case)

@@ -24,9 +24,10 @@ struct CliRun {
   std::string err;
 };
 
-inline CliRun RunWith(const std::vector<std::string>& args) {
+inline CliRun RunWith(const std::vector<std::string>& args, const std::string& input = "") {
+  std::istringstream in(input);
   std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
+  const int status = RunCli(args, in, out, err);
   return {status, out.str(), err.str()};
 }
 
