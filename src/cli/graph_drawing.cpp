@@ -78,9 +78,13 @@ ProgramRun RunProgram(const std::string& program, const std::string& input) {
   }
   close(output[0]);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  pid_t waited = 0;
+  while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
   }
-  if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  if (waited < 0)
+    run.failure = std::strerror(errno);  // the status is lost, as where SIGCHLD is ignored
+  else if (WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
   while (!run.output.empty() && run.output.back() == '\n') run.output.pop_back();
   return run;
 }

@@ -141,17 +141,19 @@ Batch mode:
                          "options": [ID or caption, ...]
                          "modes": {"G": M, ...}
                          "set": {"NAME": VALUE, ...} (NAME as for --set;
-                                VALUE a number or a string)
+                                VALUE a number or a string; a number
+                                with an exponent is written out, 1e-3
+                                as 0.001)
                          "table": {"x": "NAME=MIN:MAX:STEP",
                                    "z": "NAME=V1 V2 ..."} (z optional)
                          "id": a number or a string, echoed in the result
                        for example
                          {"id": 1, "test": 0, "set": {"Mean 2*": 0.5},
-                          "unknown": "Sample Size 1"}
+                          "unknown": "P-value"}
                        A request is answered as the single call with the
                        same flags and --json: its result is that call's JSON
-                       object with "id" (when given), "status" and
-                       "message" first.  status: "solved", "not calculable",
+                       object (with "table", that of the table) with "id"
+                       (when given), "status" and "message" first.  status: "solved", "not calculable",
                        "rejected" (a check refused the values) or "usage"
                        (the line is no request: malformed JSON, an unknown
                        key or caption, a bad value); message: what the call
