@@ -47,7 +47,8 @@ void CheckTypedNumber(const std::string& flag, const std::string& argument, std:
   if (!CheckDigits(value, quiet))
     Usage(flag + " " + Quoted(argument) + ": malformed number: " + quiet.LastText());
   // "2.5.3", "3-" or "7,5,3" would be read as their first number.
-  if (!IsWellFormedNumber(value)) Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is not a number");
+  if (!IsWellFormedNumber(value))
+    Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is not a number");
 }
 
 // NAME=VALUE split at the last "=" (a caption may hold "=", a value never does).

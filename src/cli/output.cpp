@@ -57,8 +57,8 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   for (const std::string& l : lines) out << l << '\n';
 }
 
-void WriteCalculationJson(const Session& s, const SolveOutcome& outcome, const std::vector<std::string>& messages,
-                          std::ostream& out) {
+void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
+                          const std::vector<std::string>& messages, std::ostream& out) {
   const int u = s.UnknownPosition;
   auto valueAt = [&](int p) {
     return p == u && !outcome.HasValue() ? std::string("null") : JsonNumber(s.value(p));

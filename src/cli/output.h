@@ -33,8 +33,8 @@ void WriteCalculationText(const Session& s, std::ostream& out);
 // without one, and for a result beyond a limit), text, "reason" (null unless
 // it is not calculable) and, for a step or a limit, "note"; every listed
 // parameter; the messages shown.
-void WriteCalculationJson(const Session& s, const SolveOutcome& outcome, const std::vector<std::string>& messages,
-                          std::ostream& out);
+void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
+                          const std::vector<std::string>& messages, std::ostream& out);
 // --list: the menus, the parameter choices, the options and the groups.
 void WriteList(std::ostream& out);
 

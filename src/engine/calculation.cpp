@@ -188,7 +188,8 @@ SolveOutcome Solve::Run() {
     return 0.0;
   });
   if (!interval || !std::isfinite(lo) || !std::isfinite(hi))
-    return NotCalculable(NoValueKind::Fault, "the other values give it no search interval (an arithmetic fault)");
+    return NotCalculable(NoValueKind::Fault,
+                         "the other values give it no search interval (an arithmetic fault)");
   if (lo < hi) KeepAdmissible(lo, hi);
   try {
     if (!(lo < hi)) return EmptyInterval(lo, hi);
@@ -243,11 +244,13 @@ SolveOutcome Solve::EmptyInterval(double lo, double hi) {
     f[i] = EvaluateGuarded([&] { return d_.CallEvaluateCriterion(); });
   }
   if (f[0] && f[1] && f[2] && *f[0] == *f[1] && *f[1] == *f[2])
-    return NotCalculable(NoValueKind::Independent,
-                         (quantity_.empty() ? std::string("the criterion") : quantity_) + " does not depend on it");
-  return NotCalculable(NoValueKind::EmptyInterval, "the other values leave it no admissible value (its interval "
-                                                   "would run from " +
-                                                       At(lo) + " to " + At(hi) + ")");
+    return NotCalculable(
+        NoValueKind::Independent,
+        (quantity_.empty() ? std::string("the criterion") : quantity_) + " does not depend on " + caption_);
+  return NotCalculable(NoValueKind::EmptyInterval,
+                       "the other values leave it no admissible value (its interval "
+                       "would run from " +
+                           At(lo) + " to " + At(hi) + ")");
 }
 
 SolveOutcome Solve::Judge(const RootResult& r, double lo, double hi) {
@@ -257,8 +260,8 @@ SolveOutcome Solve::Judge(const RootResult& r, double lo, double hi) {
     // A root as the criterion's own rule has always accepted it.
     if (std::fabs(fb) <= kAcceptance) return Valued(SolveState::Solved, b, lo, hi, {});
     if (!r.converged)
-      return NotCalculable(NoValueKind::NotConverged,
-                           "the search did not settle within " + std::to_string(kSolveMaxIterations) + " steps");
+      return NotCalculable(NoValueKind::NotConverged, "the search did not settle within " +
+                                                          std::to_string(kSolveMaxIterations) + " steps");
     // A jump across zero: its significant side is the answer.
     const bool bSignificant = significantSign_ != 0 && Significant(fb);
     const double at = bSignificant ? b : k;
@@ -267,12 +270,12 @@ SolveOutcome Solve::Judge(const RootResult& r, double lo, double hi) {
       return NotCalculable(NoValueKind::Jump, (quantity_.empty() ? std::string("the criterion") : quantity_) +
                                                   " jumps across the requested value at " + caption_ + " = " +
                                                   At(b) + " without reaching it");
-    return Valued(SolveState::Step, at, lo, hi,
-                  Jump(Computed(at, fOther), Computed(at, fAt), at));
+    return Valued(SolveState::Step, at, lo, hi, Jump(Computed(at, fOther), Computed(at, fAt), at));
   }
   if (fMin_ == fMax_)
-    return NotCalculable(NoValueKind::Independent,
-                         (quantity_.empty() ? std::string("the criterion") : quantity_) + " does not depend on it");
+    return NotCalculable(
+        NoValueKind::Independent,
+        (quantity_.empty() ? std::string("the criterion") : quantity_) + " does not depend on " + caption_);
   SolveOutcome o;
   if (AtLimit(r, lo, hi, o)) return o;
   return NoCrossing(lo, hi, r);
@@ -294,7 +297,8 @@ bool Solve::AtLimit(const RootResult& r, double lo, double hi, SolveOutcome& o) 
   const double zero = end - fEnd * (inside - end) / (fIn - fEnd);
   const double shown = ParseNumber(FormatResult(end));
   const double slack = unit * 1e-6;
-  const bool beyond = atLower ? zero < end && zero >= shown - unit - slack : zero > end && zero <= shown + unit + slack;
+  const bool beyond =
+      atLower ? zero < end && zero >= shown - unit - slack : zero > end && zero <= shown + unit + slack;
   if (!beyond) return false;
   o.state = SolveState::AtLimit;
   o.value = end;
@@ -320,20 +324,21 @@ SolveOutcome Solve::NoCrossing(double lo, double hi, const RootResult& r) const 
                                                       Quantity(Computed(r.root, r.fRoot)) + ", outside " +
                                                       Range(lo, hi));
   const double c = s_.value(traits_.comparedPosition);
-  return NotCalculable(NoValueKind::NoCrossing, quantity_ + " stays between " + Quantity(fMin_ + c) + " and " +
-                                                    Quantity(fMax_ + c) + " for " + Range(lo, hi));
+  return NotCalculable(NoValueKind::NoCrossing, quantity_ + " stays between " + Quantity(fMin_ + c) +
+                                                    " and " + Quantity(fMax_ + c) + " for " + Range(lo, hi));
 }
 
 SolveOutcome Solve::WholeSteps(double lo, double hi) {
   const double L = std::ceil(lo - 1e-9), H = std::floor(hi + 1e-9);
   if (L > H)
-    return NotCalculable(NoValueKind::EmptyInterval, "no whole " + caption_ + " lies between " + At(lo) +
-                                                         " and " + At(hi));
+    return NotCalculable(NoValueKind::EmptyInterval,
+                         "no whole " + caption_ + " lies between " + At(lo) + " and " + At(hi));
   const double fH = F(H);
   if (!Significant(fH))
     return NotCalculable(NoValueKind::NoCrossing, "no whole " + caption_ + " up to " + At(H) + " makes " +
-                                                      quantity_ + " reach " + Quantity(Requested()) + " (it is " +
-                                                      Quantity(Computed(H, fH)) + " at " + At(H) + ")");
+                                                      quantity_ + " reach " + Quantity(Requested()) +
+                                                      " (it is " + Quantity(Computed(H, fH)) + " at " +
+                                                      At(H) + ")");
   // A whole value at which the result is not significant and the next one at
   // which it is: by bisection from the ends.
   double last = L - 1, fLast = 0;  // the last value found not significant
@@ -380,8 +385,8 @@ SolveOutcome Solve::WholeSteps(double lo, double hi) {
       o.state = SolveState::AtLimit;
       o.value = catLo_;
       o.belowLimit = true;
-      o.note = quantity_ + " is " + Quantity(Computed(L, fAnswer)) + " already at " + caption_ + " = " + At(L) +
-               ", the smallest value the limits allow";
+      o.note = quantity_ + " is " + Quantity(Computed(L, fAnswer)) + " already at " + caption_ + " = " +
+               At(L) + ", the smallest value the limits allow";
       return o;
     }
     return NotCalculable(NoValueKind::NoCrossing, quantity_ + " reaches " + Quantity(Requested()) +
@@ -502,8 +507,8 @@ std::vector<double> RangeSteps(double xMin, double xMax, double xStep, int limit
   const double first = std::nearbyint(xMin * scale), step = std::nearbyint(xStep * scale);
   const bool exact = decimals < 12 && std::fabs(first) + std::fabs(step) * static_cast<double>(m) < 4e15;
   for (std::int64_t i = 0; i < m; ++i) {
-    const double x = exact ? (first + static_cast<double>(i) * step) / scale
-                           : xMin + static_cast<double>(i) * xStep;
+    const double x =
+        exact ? (first + static_cast<double>(i) * step) / scale : xMin + static_cast<double>(i) * xStep;
     // Never past Xmax, whatever the last step's rounding.
     xs.push_back(xStep > 0 ? std::min(x, xMax) : std::max(x, xMax));
   }
@@ -551,16 +556,16 @@ std::string RangeSummaryOf(int total, const std::vector<SolveOutcome>& failed, c
   const SolveOutcome* most = nullptr;
   int mostCount = 0;
   for (const SolveOutcome& o : failed) {
-    const int n = static_cast<int>(std::count_if(failed.begin(), failed.end(),
-                                                 [&](const SolveOutcome& other) { return group(other) == group(o); }));
+    const int n = static_cast<int>(std::count_if(
+        failed.begin(), failed.end(), [&](const SolveOutcome& other) { return group(other) == group(o); }));
     if (n > mostCount) {
       most = &o;
       mostCount = n;
     }
   }
   std::string why = most->state == SolveState::AtLimit ? most->note : most->reason;
-  return std::to_string(failed.size()) + " of " + std::to_string(total) + " points have no value of " + caption +
-         "; most often (" + std::to_string(mostCount) + "): " + why + ".";
+  return std::to_string(failed.size()) + " of " + std::to_string(total) + " points have no value of " +
+         caption + "; most often (" + std::to_string(mostCount) + "): " + why + ".";
 }
 
 }  // namespace
@@ -585,7 +590,8 @@ RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress, const std::f
     }
   const bool zListed = !ParseZValues(s.entryAt(s.ZPosition).ZValueText).empty();
   const int zSkipped = zListed ? s.ZPosition : -1;
-  if (!CheckValueTexts(s, {s.UnknownPosition, s.XPosition, zSkipped}) || (zListed && !CheckZText(s, s.ZPosition))) {
+  if (!CheckValueTexts(s, {s.UnknownPosition, s.XPosition, zSkipped}) ||
+      (zListed && !CheckZText(s, s.ZPosition))) {
     s.CalcStopped = true;
     return RangeOutcome::Rejected;
   }
@@ -620,7 +626,8 @@ RangeOutcome CalculateRange(Dispatcher& d, RangeProgress* progress, const std::f
   // The results are built apart and replace the session's only when the run
   // completes, so a cancelled or failed run leaves the earlier ones in place.
   std::vector<Single> xValues(static_cast<std::size_t>(m), 0.0f);
-  std::vector<std::vector<Single>> yValues(blocks, std::vector<Single>(static_cast<std::size_t>(m), kNotCalculated));
+  std::vector<std::vector<Single>> yValues(blocks,
+                                           std::vector<Single>(static_cast<std::size_t>(m), kNotCalculated));
   std::vector<std::vector<SolveState>> yStates(
       blocks, std::vector<SolveState>(static_cast<std::size_t>(m), SolveState::NotCalculable));
   std::vector<SolveOutcome> failed;

@@ -113,20 +113,24 @@ void CalcWindow::Fill() {
   lblHead1_->setText(QString::fromStdString(s.Description));
   // The window ends just below the last row in use, or below the remark.
   rowsBottom_ = lastRow < 0 ? TwipsToPixels(kFirstRowTop) : RowTop(lastRow) + TwipsToPixels(kRowHeight);
-  ShowRemark();
+  ShowRemark(true);
 }
 
-void CalcWindow::ShowRemark() {
+void CalcWindow::ShowRemark(bool refit) {
   const Session& s = d_.session();
   const QString remark = QString::fromStdString(s.ResultRemark);
   const int row = UnknownRow();
   for (int r = 0; r < kCalculationRows; ++r) valueBox(r)->setToolTip(r == row ? remark : QString());
   lblRemark_->setText(remark);
   lblRemark_->move(TwipsToPixels(kMargin), rowsBottom_ + TwipsToPixels(kMargin));
+  // The window is fitted again only when the remark comes or goes (or the
+  // rows changed), so that a size the user chose stays.
+  const QSize before = fittedSize_;
   lblRemark_->setVisible(!remark.isEmpty());
   int bottom = rowsBottom_;
   if (!remark.isEmpty()) bottom += TwipsToPixels(kMargin + kRemarkHeight);
   fittedSize_ = QSize(width(), bottom + TwipsToPixels(kMargin));
+  if (fittedSize_.height() == before.height() && !refit) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     const int frame = sub->height() - height();
     sub->resize(sub->width(), fittedSize_.height() + frame);
@@ -150,7 +154,7 @@ void CalcWindow::Calculate() {
   if (d_.session().LastPosition == 0) return;
   CalculateSingle(d_);
   ShowUnknownText();
-  ShowRemark();
+  ShowRemark(false);
 }
 
 void CalcWindow::EnsureActive() {

@@ -49,8 +49,8 @@ class CalcWindow : public ResultWindow {
   void SetBoxColor(int row, bool unknown);
   void ShowUnknownText();
   // The remark under the rows and as the tip of the unknown's box; the window
-  // fits the rows and the remark.
-  void ShowRemark();
+  // fits the rows and the remark when `refit` or when the remark came or went.
+  void ShowRemark(bool refit);
   int UnknownRow() const;
 
   Dispatcher& d_;

@@ -22,12 +22,12 @@ enum class SolveState : std::int16_t {
 // Why a point is not calculable, for counting the reasons of a range run.
 enum class NoValueKind : std::int16_t {
   None,
-  EmptyInterval,   // the other values leave the unknown no room
-  Independent,     // the criterion does not depend on the unknown
-  NoCrossing,      // the criterion keeps its sign over the whole interval
-  Jump,            // a jump across zero that is no significant step
-  Fault,           // an arithmetic fault inside the criterion
-  NotConverged,    // the search ran out of passes
+  EmptyInterval,  // the other values leave the unknown no room
+  Independent,    // the criterion does not depend on the unknown
+  NoCrossing,     // the criterion keeps its sign over the whole interval
+  Jump,           // a jump across zero that is no significant step
+  Fault,          // an arithmetic fault inside the criterion
+  NotConverged,   // the search ran out of passes
 };
 
 struct SolveOutcome {

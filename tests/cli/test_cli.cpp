@@ -340,8 +340,12 @@ TEST(CliRange, TheTableIsTheTableWindowsLayoutInCharacters) {
   const CliRun t = RunWith(With(kSmallRange, {"--table"}));
   ASSERT_EQ(t.status, kExitSolved) << t.err;
   // The points without a value, and why.
-  EXPECT_EQ(t.err.rfind("pelmora-cli: 4 of 6 points have no value of Sample Size 1; most often (4): the P-value "
-                        "stays between ", 0), 0u) << t.err;
+  EXPECT_EQ(
+      t.err.rfind("pelmora-cli: 4 of 6 points have no value of Sample Size 1; most often (4): the P-value "
+                  "stays between ",
+                  0),
+      0u)
+      << t.err;
   // Every line ends in CR LF.
   EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), std::count(t.out.begin(), t.out.end(), '\r'));
   std::vector<std::string> lines = Lines(t.out);

@@ -12,8 +12,8 @@
 
 #include "cli/cli_run.h"
 #include "engine/calculation.h"
-#include "output/output_text.h"
 #include "numeric/distributions.h"
+#include "output/output_text.h"
 #include "procedures/hypothesis/fisher_exact.h"
 #include "procedures/hypothesis/student_t.h"
 #include "support/planning_fixture.h"
@@ -43,11 +43,11 @@ TEST(LargeDegreesOfFreedom, StudentAndFKeepTheirAccuracy) {
     double upper;
   };
   const F fs[] = {
-      {3.0f, 2, 1e6f, 0.04978751645},   // scipy.stats.f.sf(3.0, 2, 1e6)
-      {2.0f, 4, 2e5f, 0.09158259018},   // scipy.stats.f.sf(2.0, 4, 2e5)
-      {1.5f, 1e6f, 5, 0.3512575564},    // scipy.stats.f.sf(1.5, 1e6, 5)
-      {4.0f, 1, 3e4f, 0.04550926253},   // scipy.stats.f.sf(4.0, 1, 3e4)
-      {2.0f, 5, 50, 0.09475290203},     // scipy.stats.f.sf(2.0, 5, 50)
+      {3.0f, 2, 1e6f, 0.04978751645},  // scipy.stats.f.sf(3.0, 2, 1e6)
+      {2.0f, 4, 2e5f, 0.09158259018},  // scipy.stats.f.sf(2.0, 4, 2e5)
+      {1.5f, 1e6f, 5, 0.3512575564},   // scipy.stats.f.sf(1.5, 1e6, 5)
+      {4.0f, 1, 3e4f, 0.04550926253},  // scipy.stats.f.sf(4.0, 1, 3e4)
+      {2.0f, 5, 50, 0.09475290203},    // scipy.stats.f.sf(2.0, 5, 50)
   };
   for (const F& r : fs) EXPECT_NEAR(1.0 - FCdf(r.f, r.df1, r.df2), r.upper, 3e-7) << r.df1 << " " << r.df2;
 }
@@ -67,41 +67,63 @@ TEST(HonestAnswers, ExamplesGiveTheSoundAnswer) {
       // The P-value at Sample Size 1 = 99999 is 0.0508: it never reaches 0.05.
       {{"--test", t, "--mode", "1=1", "--mode", "2=2", "--set", "Mean 2* - Mean 1*=0.00874", "--set",
         "Standard Deviation*=1", "--unknown", "Sample Size 1"},
-       kExitNotCalculable, "-", "the P-value stays between 0.0507 and 0.992 for Sample Size 1 from 3 to 99999"},
+       kExitNotCalculable,
+       "-",
+       "the P-value stays between 0.0507 and 0.992 for Sample Size 1 from 3 to 99999"},
       // With Sample Size 2 = 30 no n1 brings the P-value below 0.00119.
       {{"--test", t, "--set", "Mean 2*=1.01", "--set", "P-value=0.0005", "--unknown", "Sample Size 1"},
-       kExitNotCalculable, "-", "the P-value stays between 0.00119 and 0.336"},
+       kExitNotCalculable,
+       "-",
+       "the P-value stays between 0.00119 and 0.336"},
       // Units scaled by 0.001: the lower limit never rises to 0.0031.
       {{"--distribution", "0", "--kind", "interval", "--samples", "1", "--set", "Mean*=0.003", "--set",
         "Lower Limit=0.0031", "--set", "Standard Deviation=0.001", "--unknown", "Sample Size"},
-       kExitNotCalculable, "-", "below the requested one for Sample Size from 3 to 99999"},
+       kExitNotCalculable,
+       "-",
+       "below the requested one for Sample Size from 3 to 99999"},
       // Sample Size 2 = 9999 Sample Size 1 may not pass 99999: n1 up to 10.0009.
       {{"--test", t, "--mode", "2=2", "--set", "Sample Size 2 / Sample Size 1=9999", "--set", "Mean 2*=0.35",
         "--unknown", "Sample Size 1"},
-       kExitNotCalculable, "-", "for Sample Size 1 from 3 to 10.0009"},
+       kExitNotCalculable,
+       "-",
+       "for Sample Size 1 from 3 to 10.0009"},
       // brentq(lambda n: 2 * t.sf(0.005881 / (0.3 / sqrt(n)), n - 1) - 0.05, 3, 99999) = 9998.653
-      {{"--test", "1", "--set", "Mean of Difference*=0.005881", "--unknown", "Sample Size"}, kExitSolved, "9998.7",
+      {{"--test", "1", "--set", "Mean of Difference*=0.005881", "--unknown", "Sample Size"},
+       kExitSolved,
+       "9998.7",
        ""},
       // 2 * t.sf(0.71 / (1.2 sqrt(2 / 300)), 598) = 1.3e-12, below the P-value's limit.
       {{"--test", t, "--set", "Mean 2*=1.01", "--set", "Sample Size 2=300", "--set", "Sample Size 1=300",
         "--unknown", "P-value"},
-       kExitSolved, "< 0.00001", "the answer lies below 0.00001, the lower limit of P-value"},
+       kExitSolved,
+       "< 0.00001",
+       "the answer lies below 0.00001, the lower limit of P-value"},
       // The limit shown for Std.Deviation 1, 3.3333, can be typed back.
       {{"--distribution", "10", "--parameter", "3", "--kind", "interval", "--set", "217=1", "--set",
         "216=3.3333", "--unknown", "14"},
-       kExitNotCalculable, "-", "Sample Size cannot be calculated"},
+       kExitNotCalculable,
+       "-",
+       "Sample Size cannot be calculated"},
       // Fisher: stats.fisher_exact at 219, [[110, 109], [131, 88]], 0.054604;
       // at 220, [[110, 110], [132, 88]], 0.044055.
-      {{"--test", "4", "--mode", "2=2", "--set", "Proportion 2*=0.6", "--unknown", "Sample Size 1"}, kExitSolved,
-       "220.0", "the P-value jumps from 0.0546 to 0.0441 at Sample Size 1 = 220"},
+      {{"--test", "4", "--mode", "2=2", "--set", "Proportion 2*=0.6", "--unknown", "Sample Size 1"},
+       kExitSolved,
+       "220.0",
+       "the P-value jumps from 0.0546 to 0.0441 at Sample Size 1 = 220"},
       // An equivalence test of a Poisson mean of 2 between 1.5 and 2.5:
       // 2.5 (norm.isf(0.05) / 0.5)^2 = 27.055.
-      {{"--distribution", "6", "--samples", "1", "--tails", "3", "--set", "166=1.5", "--set", "167=2.5", "--set",
-        "Mean*=2", "--unknown", "Sample Size"},
-       kExitSolved, "27.055", ""},
+      {{"--distribution", "6", "--samples", "1", "--tails", "3", "--set", "166=1.5", "--set", "167=2.5",
+        "--set", "Mean*=2", "--unknown", "Sample Size"},
+       kExitSolved,
+       "27.055",
+       ""},
       {{"--test", "12", "--option", "Ordered Categories", "--set", "229=0.3", "--unknown", "P-value"},
-       kExitRejected, "", "Prob (Sample2 > Sample1)* + Prob (Sample2 = Sample1)* has to be less than or equal to 1"},
-      {{"--test", t, "--set", "Sample Size 2=2.5.3", "--unknown", "Sample Size 1"}, kExitUsage, "",
+       kExitRejected,
+       "",
+       "Prob (Sample2 > Sample1)* + Prob (Sample2 = Sample1)* has to be less than or equal to 1"},
+      {{"--test", t, "--set", "Sample Size 2=2.5.3", "--unknown", "Sample Size 1"},
+       kExitUsage,
+       "",
        "\"2.5.3\" is not a number"},
   };
   for (const Example& e : examples) {
@@ -166,7 +188,8 @@ TEST_F(Honest, TheReasonGoesWithTheOutput) {
             "Sample Size 1 cannot be calculated: the P-value stays between 0.648 and 0.891 for Sample Size 1 "
             "from 3 to 99999.");
   const std::string text = CalculationOutputText(s, [](std::string_view t) { return double(t.size()); });
-  EXPECT_NE(text.find("between 0.648 and 0.891 for Sample Size 1 from 3 to 99999."), std::string::npos) << text;
+  EXPECT_NE(text.find("between 0.648 and 0.891 for Sample Size 1 from 3 to 99999."), std::string::npos)
+      << text;
 }
 
 TEST_F(Honest, MalformedNumbersAreRefusedByName) {
@@ -265,8 +288,12 @@ TEST(RangeSteps, ExactMultiplesOfTheStepNeverPastTheEnd) {
     double last;
   };
   const Row rows[] = {
-      {-0.3, 0.3, 0.05, 13, 0.3}, {0.4, 0.40001, 0.000001, 11, 0.40001}, {0.4, 0.40009, 0.000001, 91, 0.40009},
-      {3, 3, 1, 1, 3},           {0, 1, 0.1, 11, 1},                     {10, 2, -2, 5, 2},
+      {-0.3, 0.3, 0.05, 13, 0.3},
+      {0.4, 0.40001, 0.000001, 11, 0.40001},
+      {0.4, 0.40009, 0.000001, 91, 0.40009},
+      {3, 3, 1, 1, 3},
+      {0, 1, 0.1, 11, 1},
+      {10, 2, -2, 5, 2},
   };
   for (const Row& r : rows) {
     const std::vector<double> xs = RangeSteps(r.min, r.max, r.step);

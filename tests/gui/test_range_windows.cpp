@@ -96,7 +96,8 @@ class RangeWindowsTest : public QObject {
     for (std::size_t k = 0; k < 3; ++k)
       for (std::size_t i = 0; i < 5; ++i) {
         const Single alone = SolvedAlone(s, s.XPosition, c.xValues[i], s.ZPosition, c.zValues[k]);
-        QVERIFY2(std::abs(c.yValues[k][i] - alone) <= 1e-3f * alone || (!IsCalculated(alone) && !IsCalculated(c.yValues[k][i])),
+        QVERIFY2(std::abs(c.yValues[k][i] - alone) <= 1e-3f * alone ||
+                     (!IsCalculated(alone) && !IsCalculated(c.yValues[k][i])),
                  qPrintable(QStringLiteral("%1 %2: %3 vs %4").arg(k).arg(i).arg(c.yValues[k][i]).arg(alone)));
       }
     // The table shows them: one block of three columns, a line per x value.
