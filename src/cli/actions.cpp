@@ -333,16 +333,19 @@ Request FileRequest(const Request& r, WindowKind kind) {
 
 // ---- The actions ---------------------------------------------------------------
 
-int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out) {
+int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out, std::ostream& err) {
   Session& s = d.session();
   s.ResultsCurrent = false;
-  const SingleOutcome outcome = CalculateSingle(d);
+  SolveOutcome solve;
+  const SingleOutcome outcome = CalculateSingle(d, &solve);
   if (outcome == SingleOutcome::Rejected) return kExitRejected;
   if (outcome != SingleOutcome::Solved && outcome != SingleOutcome::NotCalculable)
     throw std::logic_error("the calculation did not run");
   const bool solved = outcome == SingleOutcome::Solved;
+  // Why there is no value, or how a step or a limit was found.
+  if (!s.ResultRemark.empty()) err << "pelmora-cli: " << s.ResultRemark << '\n';
   if (r.json)
-    WriteCalculationJson(s, solved, ui.messages(), out);
+    WriteCalculationJson(s, solve, ui.messages(), out);
   else if (r.rtf)
     out << RichTextOf(CalculationOutputText(s, CharacterWidth), OutputFontOf(r));
   else
@@ -452,6 +455,7 @@ int RunRange(Dispatcher& d, const Request& r, WindowSettings& record, bool keepH
   // The window keeps its earlier content: there is nothing to show.
   if (outcome == RangeOutcome::NothingCalculable) return kExitNotCalculable;
   if (outcome != RangeOutcome::Done) throw std::logic_error("the range calculation did not run");
+  if (!s.RangeSummary.empty()) err << "pelmora-cli: " << s.RangeSummary << '\n';
 
   TableContent content = TableContentOf(s);
   if (r.table && r.json)
@@ -510,7 +514,7 @@ int RunDirect(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostrea
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
   PlaceRangeRoles(s, r);
   WindowSettings& record = *ActiveWindowRecord(s);
   KeepTableSettings(record, r);
@@ -539,7 +543,7 @@ int RunFile(Dispatcher& d, const Request& given, CliUserInterface& ui, std::ostr
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
   PlaceFileRangeRoles(s, r);
   KeepTableSettings(record, r);
   const bool unchanged = r.sets.empty() && !r.unknown && !r.x && !r.z;

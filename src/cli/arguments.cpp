@@ -42,6 +42,9 @@ void CheckTypedNumber(const std::string& flag, const std::string& argument, std:
   RecordingUserInterface quiet;
   if (!CheckDigits(value, quiet))
     Usage(flag + " " + Quoted(argument) + ": malformed number: " + quiet.LastText());
+  // "2.5.3", "3-" or "7,5,3" would be read as their first number.
+  if (!IsWellFormedNumber(value))
+    Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is not a number");
 }
 
 // NAME=VALUE split at the last "=" (a caption may hold "=", a value never does).
@@ -171,11 +174,15 @@ double ParseFontSize(const std::string& value) {
 
 Assignment ParseZ(const std::string& value) {
   auto [name, text] = SplitAssignment("--z", value, "NAME=\"V1 V2 ...\"");
-  CheckTypedNumber("--z", value, text);
-  // One blank between values, as the engine reads them.
+  // One blank between values, as the engine reads them; each one number.
   std::string collapsed;
   for (char c : Trim(text))
     if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
+  for (std::size_t start = 0; start < collapsed.size();) {
+    const std::size_t end = std::min(collapsed.find(' ', start), collapsed.size());
+    CheckTypedNumber("--z", value, collapsed.substr(start, end - start));
+    start = end + 1;
+  }
   return {value, name, collapsed};
 }
 

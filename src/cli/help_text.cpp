@@ -60,14 +60,19 @@ Actions:
   --json               solve once and print one JSON object:
                          {"description": str,
                           "unknown": {"id": int, "caption": str,
-                                      "value": number|null, "text": str},
+                                      "value": number|null, "text": str,
+                                      "reason": str|null, "note": str},
                           "parameters": [{"position": int, "id": int,
                                           "caption": str, "text": str,
                                           "value": number|null}],
                           "messages": [str]}
                        parameters: every list position but 1, the unknown
                        included; value null and text "-" where the unknown is
-                       not calculable; numbers in shortest round-trip form
+                       not calculable, "reason" then saying why (null
+                       otherwise); a result beyond a limit of the unknown
+                       has value null and a text such as "< 0.00001"; a
+                       step of an exact P-value or a limit adds "note";
+                       numbers in shortest round-trip form
                        With --table: the table as one JSON object:
                          {"description": str, "headings": [str],
                           "unknown": {"id": int, "caption": str},
@@ -208,7 +213,8 @@ Settings files:
                        --graph and --save must be a whole number
 
 Exit status:
-  0  solved (and the graph file written, the settings file saved)
+  0  solved, a step of an exact P-value or a result beyond a limit (and
+     the graph file written, the settings file saved)
   1  bad usage (the message names the argument), or an unexpected failure
   2  a check or the range validation rejected the values, or no procedure
      module serves the selection yet; the message is on standard error
@@ -223,7 +229,10 @@ Exit status:
   With status 1, 2 or 5 nothing is written to standard output nor saved.
 
 The engine's messages are written to standard error, each on its own line,
-and with --json are also listed under "messages".
+and with --json are also listed under "messages".  Standard error also says
+why a result is "-" (or how a step or a limit was found), and, after a range,
+how many points have no value and the most common reason.  A value must be
+one number: "2.5.3" or "3-" is bad usage.
 )";
   return text;
 }

@@ -57,13 +57,20 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   for (const std::string& l : lines) out << l << '\n';
 }
 
-void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
-                          std::ostream& out) {
+void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
+                          const std::vector<std::string>& messages, std::ostream& out) {
   const int u = s.UnknownPosition;
-  auto valueAt = [&](int p) { return p == u && !solved ? std::string("null") : JsonNumber(s.value(p)); };
+  auto valueAt = [&](int p) {
+    return p == u && !outcome.HasValue() ? std::string("null") : JsonNumber(s.value(p));
+  };
+  auto textOrNull = [](const std::string& t) { return t.empty() ? std::string("null") : JsonQuote(t); };
   out << "{\"description\": " << JsonQuote(s.Description) << ", \"unknown\": {\"id\": " << s.ParameterList[u]
       << ", \"caption\": " << JsonQuote(CaptionAt(s, u)) << ", \"value\": " << valueAt(u)
-      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << "}, \"parameters\": [";
+      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << ", \"reason\": "
+      << (outcome.state == SolveState::NotCalculable ? textOrNull(outcome.reason) : std::string("null"));
+  if (outcome.state == SolveState::Step || outcome.state == SolveState::AtLimit)
+    out << ", \"note\": " << JsonQuote(outcome.note);
+  out << "}, \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {
     if (p == 1) continue;

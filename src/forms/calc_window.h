@@ -30,6 +30,8 @@ class CalcWindow : public ResultWindow {
   QPushButton* label(int row) const { return cmdParLabel_[static_cast<std::size_t>(row)]; }
   QLineEdit* valueBox(int row) const { return txtParValue_[static_cast<std::size_t>(row)]; }
   QLabel* heading() const { return lblHead1_; }
+  // Under the rows: why the result is "-", or how it was found.
+  QLabel* remark() const { return lblRemark_; }
 
   // The background of the value boxes that are not the unknown.
   static QColor ValueBoxColor();
@@ -46,10 +48,15 @@ class CalcWindow : public ResultWindow {
   void ValueClicked(int row);
   void SetBoxColor(int row, bool unknown);
   void ShowUnknownText();
+  // The remark under the rows and as the tip of the unknown's box; the window
+  // fits the rows and the remark when `refit` or when the remark came or went.
+  void ShowRemark(bool refit);
   int UnknownRow() const;
 
   Dispatcher& d_;
   QLabel* lblHead1_;
+  QLabel* lblRemark_;
+  int rowsBottom_ = 0;
   std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
   std::array<QLineEdit*, kCalculationRows> txtParValue_{};
   QSize fittedSize_;

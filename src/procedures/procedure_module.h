@@ -16,6 +16,20 @@
 
 namespace pelmora {
 
+// What the calculation driver needs to know of a criterion beyond its values.
+struct CriterionTraits {
+  // The position of the requested value that the criterion compares with: the
+  // criterion is the quantity computed from the other values minus the value
+  // there (the P-value at position 0 for a test).  -1 when it is no such
+  // difference.
+  int comparedPosition = 0;
+  // The criterion changes only in steps, from whole counts rounded out of the
+  // unknown (exact probabilities of a table of counts), and the unknown is a
+  // number of units: it is solved as the smallest whole number from which on
+  // the assumed result stays significant.
+  bool wholeSteps = false;
+};
+
 class ProcedureModule {
  public:
   virtual ~ProcedureModule() = default;
@@ -34,6 +48,14 @@ class ProcedureModule {
   virtual void SetSearchInterval(Session& s, double& lower, double& upper) = 0;
   // The criterion at the current values; never changes a value.
   virtual double EvaluateCriterion(const Session& s) = 0;
+  // The traits of the criterion for the current unknown.  A test's criterion
+  // compares the P-value with position 0; an estimate or interval names no
+  // comparison unless its module says so.
+  virtual CriterionTraits Traits(const Session& s) const {
+    CriterionTraits t;
+    t.comparedPosition = s.IsTestProcedure != kFalse || s.ProcedureKind == 0 ? 0 : -1;
+    return t;
+  }
 
   // Called after the user ticked or cleared an offered option, before the
   // options are offered again: a module whose options exclude one another

@@ -12,6 +12,7 @@ bool WindowSettings::SameSettings(const WindowSettings& other) const {
   WindowSettings b = other;
   a.WindowChanged = b.WindowChanged = false;
   a.WindowClosed = b.WindowClosed = false;
+  a.resultRemark = b.resultRemark = std::string();
   return a == b;
 }
 
@@ -74,6 +75,7 @@ void StoreWindowSettings(Session& s) {
   r.LastPosition = s.LastPosition;
   for (int p = 0; p < kPositionCount; ++p)
     r.valueTexts[static_cast<std::size_t>(p)] = p <= s.LastPosition ? s.entryAt(p).ParamText : std::string();
+  r.resultRemark = s.ResultRemark;
   if (!r.SameSettings(before)) r.WindowChanged = true;
 }
 
@@ -106,6 +108,7 @@ void RestoreWindowSettings(Session& s) {
   x.TableMax = r.xMax;
   x.TableStep = r.xStep;
   s.entry(r.zId).ZValueText = r.zValues;
+  s.ResultRemark = r.resultRemark;
 }
 
 void RestoreValueTexts(Session& s) {

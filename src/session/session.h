@@ -13,6 +13,7 @@
 #include "grid/grid_table.h"
 #include "numeric/platform.h"
 #include "session/catalogue.h"
+#include "session/solve_outcome.h"
 #include "session/user_interface.h"
 
 namespace pelmora {
@@ -73,6 +74,8 @@ struct WindowSettings {
   // Bookkeeping of the session, not part of a settings file.
   bool WindowChanged = false;
   bool WindowClosed = false;
+  // A Calculation window: why its result is "-", or how it was found.
+  std::string resultRemark;
 
   bool operator==(const WindowSettings&) const = default;
   // The same settings (the bookkeeping flags not compared).
@@ -95,6 +98,13 @@ class Session {
   explicit Session(UserInterface& ui);
 
   UserInterface& ui() const { return *ui_; }
+  // Puts another user interface in place (a quiet one while the engine checks
+  // values on its own behalf) and returns the one that was in place.
+  UserInterface* ReplaceUserInterface(UserInterface* ui) {
+    UserInterface* old = ui_;
+    ui_ = ui;
+    return old;
+  }
 
   // Catalogue values of one id.
   CatalogueEntry& entry(int id) { return catalogue.at(static_cast<std::size_t>(id)); }
@@ -166,17 +176,26 @@ class Session {
   std::string OutputFontSize = "9";
   std::int16_t OutputFontBold = 0;
   std::string Description;
+  // The line explaining the active Calculation window's result: why it is "-",
+  // or how a step or a limit was found; empty for a root.
+  std::string ResultRemark;
 
   // The cells of the last grid entry.
   GridTable grid;
 
-  // Range results, replaced by every range run.
+  // Range results, replaced by every range run.  A point without a value holds
+  // kNotCalculated; YStates says what each point is.  YMin and YMax span the
+  // calculated points only (YMin > YMax when there are none).
   std::vector<Single> XValues;
   std::vector<std::vector<Single>> YValues;  // [z index][x index]
+  std::vector<std::vector<SolveState>> YStates;
   std::vector<Single> ZValues;
   Single YMin = 99999;
   Single YMax = -99999;
   std::vector<std::string> RangeHeadings;
+  // How many points of the last range run have no value and why, most often;
+  // empty when every point has one.
+  std::string RangeSummary;
 
  private:
   UserInterface* ui_;

@@ -418,7 +418,7 @@ TEST_F(Bivariate, RegressionTestFaultsBeyondAPerfectCorrelation) {
   Set(Ids::Coefficient, "1.5");  // SD2 / SD1 = 1
   ReadParameterValues(s);
   s.UnknownPosition = static_cast<std::int16_t>(PositionOf(Ids::SampleSize));
-  EXPECT_EQ(SolveAtOnePoint(d), kNoResult);
+  EXPECT_EQ(SolveAtOnePoint(d).state, SolveState::NotCalculable);
 }
 
 // ---- Solves --------------------------------------------------------------------

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "format/number_format.h"
 #include "numeric/fault_guard.h"
 #include "session/menus.h"
 #include "support/planning_fixture.h"
@@ -54,18 +56,19 @@ class Sweep : public testing::PlanningTest {
         s.entryAt(p).ParamText = saved;
         s.UnknownPosition = static_cast<std::int16_t>(p);
         s.ResultsCurrent = false;
-        const SingleOutcome o = CalculateSingle(d);
-        ASSERT_LE(LastSolveEvaluations(), 502) << where << " position " << p;
+        SolveOutcome outcome;
+        const SingleOutcome o = CalculateSingle(d, &outcome);
+        ASSERT_LE(LastSolveEvaluations(), 4000) << where << " position " << p;
         ASSERT_TRUE(ui.messages.empty()) << where << " position " << p << ": " << ui.LastText();
         results[run] = o == SingleOutcome::Solved ? s.value(p) : kNoResult;
         if (o == SingleOutcome::Solved) {
           ASSERT_TRUE(std::isfinite(s.value(p))) << where << " position " << p;
           ASSERT_NE(s.entryAt(p).ParamText, "-") << where;
-          // The root found is a root: the criterion is within the acceptance there.
-          const auto f = EvaluateGuarded([&] { return d.CallEvaluateCriterion(); });
-          ASSERT_TRUE(f && std::fabs(*f) <= kAcceptance) << where << " position " << p;
+          ExpectHonestValue(p, outcome, where + " position " + std::to_string(p));
         } else {
           ASSERT_EQ(s.entryAt(p).ParamText, "-") << where << " position " << p;
+          // Every "-" says why.
+          ASSERT_FALSE(outcome.reason.empty()) << where << " position " << p;
         }
       }
       ASSERT_EQ(results[0], results[1]) << where << " position " << p << " reads beyond the list";
@@ -74,6 +77,55 @@ class Sweep : public testing::PlanningTest {
       s.entryAt(p).ParamText = saved;
     }
     ui.messages.clear();
+  }
+
+  // A value is a crossing of zero within the search's tolerance, or the
+  // significant side of a jump, or a named limit.  Typed back as shown it
+  // passes every check and gives the criterion as the solve left it: within
+  // the acceptance of zero, or on the significant side.
+  void ExpectHonestValue(int p, const SolveOutcome& o, const std::string& where) {
+    const double v = o.value;
+    auto f = [&](double x) {
+      s.value(p) = x;
+      return EvaluateGuarded([&] { return d.CallEvaluateCriterion(); });
+    };
+    if (o.state == SolveState::AtLimit) {
+      ASSERT_FALSE(o.note.empty()) << where;
+      ASSERT_TRUE(s.entryAt(p).ParamText[0] == '<' || s.entryAt(p).ParamText[0] == '>') << where;
+      return;
+    }
+    if (o.state == SolveState::Solved) {
+      // Beyond the search's final bracket, by the last digit shown (a criterion
+      // in single precision is level within a few of its roundings).
+      const std::string pattern = ResultFormat(v);
+      const auto digits = pattern.find('.') == std::string::npos ? 0 : pattern.size() - pattern.find('.') - 1;
+      // A criterion nearly level at its root is looked at farther out.
+      const auto at = f(v);
+      ASSERT_TRUE(at && std::fabs(*at) <= kAcceptance) << where;
+      bool crossing = *at == 0;
+      for (double h = std::max(1.5e-5, std::pow(10.0, -static_cast<double>(digits)));
+           !crossing && h <= 0.05 * std::max(1.0, std::fabs(v)); h *= 10) {
+        const auto below = f(v - h), above = f(v + h);
+        crossing = !below || !above || (*below < 0) != (*above < 0);
+      }
+      ASSERT_TRUE(crossing) << where << ": no crossing at " << v;
+    } else {
+      ASSERT_FALSE(o.note.empty()) << where;
+    }
+    // Typed back: the checks pass with another parameter unknown.
+    const std::string shown = s.entryAt(p).ParamText;
+    const std::int16_t unknown = s.UnknownPosition;
+    s.UnknownPosition = static_cast<std::int16_t>(p == 0 ? s.LastPosition : 0);
+    ReadParameterValues(s);
+    const bool checked = d.CallCheckParameters();
+    s.UnknownPosition = unknown;
+    ASSERT_TRUE(checked) << where << ": " << shown << " typed back: " << ui.LastText();
+    const auto typed = f(ParseNumber(shown));
+    ASSERT_TRUE(typed) << where;
+    if (o.state == SolveState::Solved)
+      ASSERT_LE(std::fabs(*typed), 10 * kAcceptance) << where << ": " << shown;
+    else  // on the side of the jump the solve chose
+      ASSERT_EQ(*typed <= 0, *f(v) <= 0) << where << ": " << shown;
   }
 
   // Every combination of the offered options (as the module lets them stand

@@ -103,9 +103,19 @@ class CalcWindowTest : public QObject {
     Type(calc->valueBox(6), QStringLiteral("1"));
     Type(calc->valueBox(0), QStringLiteral("0,05"));
     QTest::mouseClick(calc->label(5), Qt::LeftButton);
-    // 1107.546, as pelmora-cli --test 0 --mode 2=2 --set P-value=0.05 --unknown "Sample Size 1" gives.
-    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("1107.5"));
-    QVERIFY(std::abs(w->session().value(6) - 1107.546) < 0.01);
+    // brentq(lambda n: 2 * t.sf(0.1 / (1.2 * sqrt(2 / n)), 2 * n - 2) - 0.05, 3, 5000) = 1107.551
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("1107.6"));
+    QVERIFY(std::abs(w->session().value(6) - 1107.551) < 0.01);
+    QVERIFY(calc->remark()->isHidden());
+    // Equal means: no size reaches 0.05; why, under the rows and on the box.
+    Type(calc->valueBox(3), QStringLiteral("0.30"));
+    QTest::mouseClick(calc->label(5), Qt::LeftButton);
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("-"));
+    QVERIFY(calc->remark()->isVisible());
+    QVERIFY(calc->remark()->text().startsWith(
+        QStringLiteral("Sample Size 1 cannot be calculated: the P-value ")));
+    QCOMPARE(calc->valueBox(5)->toolTip(), calc->remark()->text());
+    QVERIFY(calc->remark()->geometry().top() > calc->valueBox(6)->geometry().bottom());
   }
 
   void typedLettersAreRefused() {

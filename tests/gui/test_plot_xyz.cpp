@@ -207,7 +207,7 @@ class PlotXyzTest : public QObject {
   void aPointNotCalculatedLeavesAGap() {
     SampleSizeGraph g;
     const Single calculated = g.s.YValues[1][5];
-    g.s.YValues[1][5] = 99999;
+    g.s.YValues[1][5] = kNotCalculated;
     const QImage image = g.Render(Titled());
     QCOMPARE(g.drawn, PlotOutcome::Drawn);
     const QColor blue = CurveColour(1);

@@ -132,7 +132,7 @@ class TableViewTest : public QObject {
   void aPointNotCalculatedIsADash() {
     SolvedRange r;
     r.s.records[1].TableDecimals = 0;
-    r.s.YValues[1][2] = 99999;
+    r.s.YValues[1][2] = kNotCalculated;
     TableView view(r.s, 1);
     view.WriteTable(TableContentOf(r.s));
     const TableModel& m = view.table().model;

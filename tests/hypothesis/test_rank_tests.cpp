@@ -58,7 +58,7 @@ TEST_F(RankTest, EveryPositionOfEveryListIsSolved) {
   };
   const std::vector<Case> cases = {
       {12, 2, {}, 0, false, {}},
-      {12, 1, {kContinuity}, 1, false, {}},
+      {12, 1, {kContinuity}, 1, false, {{152, "0.7"}}},  // 0.8 is significant from Sample Size 2 = 3 on
       {12, 1, {}, 2, true, {{152, "0.3"}}},
       {12, 2, {kOrdered}, 0, false, {{152, "0.54"}, {229, "0.2"}}},
       {12, 1, {kContinuity, kOrdered}, 2, true, {{152, "0.3"}, {229, "0.2"}}},
@@ -327,7 +327,7 @@ TEST_F(RankSumGrid, ARowSummingToOneIsRefused) {
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(s.value(PositionOf(MwIds::ProbHigher)), before);
   EXPECT_EQ(s.entry(MwIds::ProbHigher).ParamText, "0.80");
-  EXPECT_EQ(s.entry(MwIds::ProbEqual).ParamText, "0.80");
+  EXPECT_EQ(s.entry(MwIds::ProbEqual).ParamText, "0.10");
   EXPECT_EQ(s.entry(MwIds::TieCorrection).ParamText, "0.30");
   EXPECT_EQ(s.entry(MwIds::NumberOfCategories).ParamText, "3");
   EXPECT_EQ(s.entry(MwIds::SampleSize1).ParamText, "30");
@@ -339,9 +339,10 @@ TEST_F(RankSumGrid, EmptyCellsCountAsNone) {
   Set(MwIds::NumberOfCategories, "2");
   Enter({"3", "", "", "3"});
   ASSERT_TRUE(d.CallOpenGroupGrid(RowOf(MwIds::ProbHigher)));
-  EXPECT_FLOAT_EQ(d.CallApplyGroupGrid(), 1.0f);
+  // Every pair higher, none tied: the probabilities' own limits, 0.99999 and 0.00001.
+  EXPECT_FLOAT_EQ(d.CallApplyGroupGrid(), 0.99999f);
   EXPECT_FALSE(s.CalcStopped);
-  EXPECT_EQ(s.entry(MwIds::ProbEqual).ParamText, "0.0");
+  EXPECT_EQ(s.entry(MwIds::ProbEqual).ParamText, "0.00001");
 }
 
 TEST_F(RankSumGrid, CountsMayNotBeNegative) {

@@ -415,7 +415,7 @@ class TableOutputTest : public ::testing::Test {
     s.RangeHeadings = {"Unpaired t-test", "N as a function of D and S."};
     s.XValues = {0.5f, 1.0f};
     s.ZValues = {1, 2, 3};
-    s.YValues = {{10, 20}, {99999, 30.5f}, {40, 50}};
+    s.YValues = {{10, 20}, {kNotCalculated, 30.5f}, {40, 50}};
     s.YMin = 10;
     s.YMax = 50;
   }

@@ -257,6 +257,12 @@ double FinitePopulationMean::IntervalCriterion(const Session& s) const {
   return static_cast<double>(r);
 }
 
+CriterionTraits FinitePopulationMean::Traits(const Session&) const {
+  CriterionTraits t;
+  t.comparedPosition = kind_ == kTest ? power_ : -1;
+  return t;
+}
+
 double FinitePopulationMean::EvaluateCriterion(const Session& s) {
   if (kind_ == kTest) return TestCriterion(s);
   if (kind_ == kInterval) return IntervalCriterion(s);
@@ -285,6 +291,8 @@ void FinitePopulationDistribution::SetSearchInterval(Session& s, double& lower, 
 }
 
 double FinitePopulationDistribution::EvaluateCriterion(const Session& s) { return Served(s).EvaluateCriterion(s); }
+
+CriterionTraits FinitePopulationDistribution::Traits(const Session& s) const { return Served(s).Traits(s); }
 
 void FinitePopulationDistribution::OptionChanged(Session& s, std::int16_t optionId) { Served(s).OptionChanged(s, optionId); }
 

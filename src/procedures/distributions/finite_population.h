@@ -24,6 +24,8 @@ class FinitePopulationMean : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test compares the power reached with the requested one.
+  CriterionTraits Traits(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -83,6 +85,7 @@ class FinitePopulationDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  CriterionTraits Traits(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

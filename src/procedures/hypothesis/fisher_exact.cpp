@@ -160,6 +160,13 @@ Single FisherExactTest::PValue(Sides sides, const Samples& a) {
   return inTestedDirection ? MinOf(f.upperTail, f.lowerTail) : MaxOf(f.upperTail, f.lowerTail);
 }
 
+CriterionTraits FisherExactTest::Traits(const Session& s) const {
+  CriterionTraits t;
+  const int u = s.UnknownPosition;
+  t.wholeSteps = u == n1_ || (u == n2_ && size2Mode_ != 2);
+  return t;
+}
+
 double FisherExactTest::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValue(sides, AssumedSamples(s.ParameterValues))) - s.value(0);

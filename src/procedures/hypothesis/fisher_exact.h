@@ -21,6 +21,9 @@ class FisherExactTest : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // A sample size (or a second size given as its difference to the first) is
+  // solved in whole steps: the counts of the table are rounded from it.
+  CriterionTraits Traits(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

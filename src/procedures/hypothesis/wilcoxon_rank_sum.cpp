@@ -1,5 +1,6 @@
 #include "procedures/hypothesis/wilcoxon_rank_sum.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ namespace {
 // The smallest variance of the rank sum; a tie correction as large as the
 // variance itself leaves this much.
 constexpr Single kMinVariance = 0.00001f;
+// Two probabilities read from their texts may sum to 1 up to this much more.
+constexpr double kProbabilitySlack = 1e-9;
 
 std::int16_t FormIndex(std::int16_t mode) { return mode >= 0 && mode <= 2 ? mode : 0; }
 
@@ -69,7 +72,15 @@ void WilcoxonRankSum::BuildParameterList(Session& s) {
 
 bool WilcoxonRankSum::CheckParameters(Session& s) {
   const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+  // Sample 2 above sample 1 and the two equal are two parts of one whole.
+  if (ordered_ && s.UnknownPosition != higher_ && s.UnknownPosition != equal_ &&
+      s.value(higher_) + s.value(equal_) > 1 + kProbabilitySlack) {
+    s.ui().Warn(RemoveAccelerator(s.entryAt(higher_).ParamCaption) + " + " +
+                RemoveAccelerator(s.entryAt(equal_).ParamCaption) + " has to be less than or equal to 1");
+    return false;
+  }
+  return true;
 }
 
 void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper) {
@@ -79,9 +90,13 @@ void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper
   if (u == higher_) {
     const double q = ordered_ ? s.value(equal_) : 0.0;
     NarrowByTailReversed(s, lower, upper, (1 - q) / 2);
+    if (ordered_) upper = MinOf(upper, 1 - q + kProbabilitySlack);
   }
   if (ordered_) {
-    if (u == equal_) NarrowByTailReversed(s, lower, upper, 1 - 2 * s.value(higher_));
+    if (u == equal_) {
+      NarrowByTailReversed(s, lower, upper, 1 - 2 * s.value(higher_));
+      upper = MinOf(upper, 1 - s.value(higher_) + kProbabilitySlack);
+    }
     if (u == ties_) {
       // A larger correction would meet the smallest variance, where the
       // P-value no longer depends on it.
@@ -173,8 +188,14 @@ Single WilcoxonRankSum::ApplyGroupGrid(Session& s) {
   }
   const Single pairs = n1 * n2;
   const Single total = n1 + n2;
-  const Single p = higher / pairs;
-  const Single q = same / pairs;
+  // Within the limits the parameters take: no pair higher, or all of them
+  // tied, hands back the limit nearest to 0 or 1 (the two stay a whole).
+  auto within = [&](std::int16_t id, Single v) {
+    const CatalogueEntry& e = s.entry(id);
+    return std::clamp(v, ToSingle(e.ParamLowerLimit), ToSingle(e.ParamUpperLimit));
+  };
+  const Single p = within(Ids::ProbHigher, higher / pairs);
+  const Single q = within(Ids::ProbEqual, same / pairs);
   const Single correction = pairs * cubes / (12 * total * (total - 1));
   Single second = n2;
   if (size2Mode_ == 1) second = n2 - n1;
