@@ -52,6 +52,11 @@ double Dispatcher::CallEvaluateCriterion() {
   return m == nullptr ? 0.0 : m->EvaluateCriterion(s_);
 }
 
+std::optional<double> Dispatcher::CallEvaluatePower() {
+  ProcedureModule* m = Module();
+  return m == nullptr ? std::nullopt : m->EvaluatePower(s_);
+}
+
 bool Dispatcher::CallOpenGroupGrid(int row) {
   ProcedureModule* m = Module();
   const bool confirmed = m != nullptr && m->OpenGroupGrid(s_, row);
