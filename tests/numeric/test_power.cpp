@@ -116,6 +116,10 @@ TEST(Noncentral, ExtremeArgumentsGiveCleanProbabilities) {
   EXPECT_EQ(NoncentralTUpper(-5, 3, 1e5), 1.0);
   EXPECT_EQ(NoncentralChiSquareUpper(1e5, 1, 1e9), 1.0);
   EXPECT_EQ(NoncentralFUpper(2, 3, 10, 1e9), 1.0);
+  EXPECT_EQ(NoncentralFUpper(3, 2, 50, 1e12), 1.0);
+  // Beyond the series, about the mean, the noncentral chi-square is nearly
+  // normal: norm.cdf(-2) = 0.0227501.
+  EXPECT_NEAR(NoncentralChiSquareCdf(3 + 1e12 - 2 * std::sqrt(2 * (3 + 2e12)), 3, 1e12), 0.0227501, 1e-5);
   // Outside the domain: 0, never NaN.
   EXPECT_EQ(NoncentralTCdf(kNaN, 10, 1), 0.0);
   EXPECT_EQ(NoncentralTCdf(1, 0, 1), 0.0);
