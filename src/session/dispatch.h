@@ -43,7 +43,8 @@ class Dispatcher {
   // 0 when no module serves the selection.
   double CallEvaluateCriterion();
   // The power of the selected test at the current values; nothing when no
-  // module serves the selection or the module cannot compute it.
+  // module serves the selection, the module cannot compute it or its
+  // arithmetic faults.
   std::optional<double> CallEvaluatePower();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.

@@ -179,7 +179,7 @@ std::optional<double> FisherExactTest::Power(Sides sides, double alpha, const Sa
     const Single se = std::sqrt(1 / a.n1 + 1 / a.n2) / 2;
     return PowerOfZTest(sides, alpha, ArcsineValue(a.p2) - ArcsineValue(a.p1), 0, se, 0, 0, 0);
   }
-  return InterpolateOverWholeCounts<2>({a.n1, a.n2}, [&](const std::array<int, 2>& size) {
+  const double power = InterpolateOverWholeCounts<2>({a.n1, a.n2}, [&](const std::array<int, 2>& size) {
     const int n1 = size[0], n2 = size[1];
     if (n1 == 0 || n2 == 0) return 0.0;  // the P-value is 1
     const std::vector<double> first = BinomialProbabilities(n1, a.p1),
@@ -208,6 +208,7 @@ std::optional<double> FisherExactTest::Power(Sides sides, double alpha, const Sa
     }
     return std::min(power, 1.0);
   });
+  return std::clamp(power, 0.0, 1.0);  // the interpolation may round past 1
 }
 
 std::optional<double> FisherExactTest::EvaluatePower(const Session& s) {

@@ -60,15 +60,17 @@ std::optional<double> HypergeometricPower(Sides sides, double alpha, Single N, S
   if (!(p >= 0 && p <= 1) || !(n >= 0) || !(N >= n) || !(N <= 32766)) return std::nullopt;
   // The assumed population: N p marked and N - N p unmarked units.
   const Single marked = N * p, unmarked = N - N * p;
-  return InterpolateOverWholeCounts<3>({marked, unmarked, n}, [&](const std::array<int, 3>& at) {
-    const int a = at[0], b = at[1], m = std::min(at[2], a + b);
-    const Single population = static_cast<Single>(a + b);
-    return ExactPower(
-        HypergeometricProbabilities(a, b, m), sides, alpha, m * static_cast<double>(p0), [&](int k) {
-          return static_cast<double>(HypergeometricPValue(sides, population, static_cast<Single>(m),
-                                                          static_cast<Single>(k), p0, left, right));
-        });
-  });
+  const double power =
+      InterpolateOverWholeCounts<3>({marked, unmarked, n}, [&](const std::array<int, 3>& at) {
+        const int a = at[0], b = at[1], m = std::min(at[2], a + b);
+        const Single population = static_cast<Single>(a + b);
+        return ExactPower(
+            HypergeometricProbabilities(a, b, m), sides, alpha, m * static_cast<double>(p0), [&](int k) {
+              return static_cast<double>(HypergeometricPValue(sides, population, static_cast<Single>(m),
+                                                              static_cast<Single>(k), p0, left, right));
+            });
+      });
+  return std::clamp(power, 0.0, 1.0);  // the interpolation may round past 1
 }
 
 void HypergeometricProportions::InitProcedure(Session& s) {
