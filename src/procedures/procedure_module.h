@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "numeric/platform.h"
 #include "session/session.h"
@@ -56,6 +57,13 @@ class ProcedureModule {
     t.comparedPosition = s.IsTestProcedure != kFalse || s.ProcedureKind == 0 ? 0 : -1;
     return t;
   }
+  // The power of the test at the current values: the probability that it
+  // rejects at the level alpha (the value at position 0) when the starred
+  // values are the truth, with the test's own statistic, tails and options.
+  // Nothing where it cannot be computed (a procedure that is no test, values
+  // at which the test's statistic faults); otherwise a probability in [0, 1].
+  // Never changes a value.
+  virtual std::optional<double> EvaluatePower(const Session& /*s*/) { return std::nullopt; }
 
   // Called after the user ticked or cleared an offered option, before the
   // options are offered again: a module whose options exclude one another

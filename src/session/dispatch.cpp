@@ -1,6 +1,7 @@
 #include "session/dispatch.h"
 
 #include "format/number_entry.h"
+#include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
 #include "session/checks.h"
 #include "session/menus.h"
@@ -50,6 +51,19 @@ void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
 double Dispatcher::CallEvaluateCriterion() {
   ProcedureModule* m = Module();
   return m == nullptr ? 0.0 : m->EvaluateCriterion(s_);
+}
+
+std::optional<double> Dispatcher::CallEvaluatePower() {
+  ProcedureModule* m = Module();
+  if (m == nullptr) return std::nullopt;
+  // A fault of the module's arithmetic (a 16-bit overflow, the logarithm of a
+  // value out of range) leaves no power, as it leaves no criterion.
+  std::optional<double> power;
+  const std::optional<double> guarded = EvaluateGuarded([&] {
+    power = m->EvaluatePower(s_);
+    return power.value_or(0.0);
+  });
+  return guarded ? power : std::nullopt;
 }
 
 bool Dispatcher::CallOpenGroupGrid(int row) {

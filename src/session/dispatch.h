@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "procedures/procedure_module.h"
 #include "session/session.h"
@@ -41,6 +42,10 @@ class Dispatcher {
   void CallSetSearchInterval(double& lower, double& upper);
   // 0 when no module serves the selection.
   double CallEvaluateCriterion();
+  // The power of the selected test at the current values; nothing when no
+  // module serves the selection, the module cannot compute it or its
+  // arithmetic faults.
+  std::optional<double> CallEvaluatePower();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.
   // CalcStopped is cleared afterwards.

@@ -7,6 +7,7 @@
 #include "format/number_format.h"
 #include "grid/grid_table.h"
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "session/calculation_rows.h"
 #include "session/options_model.h"
 
@@ -40,6 +41,15 @@ double ChiSquareHomogeneity::EvaluateCriterion(const Session& s) {
   const Single df = (r - 1) * (c - 1);
   const Single x = w * w * r * n;
   return static_cast<double>(1 - ChiSquareCdf(x, df)) - s.value(0);
+}
+
+std::optional<double> ChiSquareHomogeneity::EvaluatePower(const Session& s) {
+  const Single w = ToSingle(s.value(kEffect));
+  const Single c = ToSingle(s.value(kCategories));
+  const Single r = ToSingle(s.value(kGroups));
+  const Single n = ToSingle(s.value(kAverageSize));
+  // The noncentrality is the statistic of the assumed table.
+  return PowerOfUpperChiSquareTest(s.value(0), w * w * r * n, (r - 1) * (c - 1));
 }
 
 namespace {

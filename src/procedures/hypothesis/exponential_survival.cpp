@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -139,6 +140,15 @@ double ExponentialLocation::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueExponential(sides, estimate, null, scale, at(left_), at(right_))) -
          s.value(0);
+}
+
+std::optional<double> ExponentialLocation::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
+  Estimate(s, estimate, null);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfExponentialTest(sides, s.value(0), estimate, null, at(scale_) / at(n_), at(left_),
+                                at(right_));
 }
 
 }  // namespace pelmora

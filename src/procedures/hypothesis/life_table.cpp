@@ -7,6 +7,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "grid/grid_table.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "session/calculation_rows.h"
 #include "session/options_model.h"
@@ -33,6 +34,13 @@ double LifeTable::EvaluateCriterion(const Session& s) {
   const Single se = ToSingle(s.value(kStdError));
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, 0.0f, se, 0.0f, 0.0f, 0.0f)) - s.value(0);
+}
+
+std::optional<double> LifeTable::EvaluatePower(const Session& s) {
+  const Single estimate = ToSingle(s.value(kMeanDiff));
+  const Single se = ToSingle(s.value(kStdError));
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, 0.0f, se, 0.0f, 0.0f, 0.0f);
 }
 
 }  // namespace pelmora

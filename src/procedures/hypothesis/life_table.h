@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -18,6 +19,8 @@ class LifeTable : public ProcedureModule {
   bool CheckParameters(Session& /*s*/) override { return true; }
   void SetSearchInterval(Session& /*s*/, double& /*lower*/, double& /*upper*/) override {}
   double EvaluateCriterion(const Session& s) override;
+  // The weighted mean normal with unit variance around mean / standard error.
+  std::optional<double> EvaluatePower(const Session& s) override;
   // The tables' numbers at risk and events, from the box of the weighted mean
   // or of its standard error.
   bool OpenGroupGrid(Session& s, int row) override;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "procedures/hypothesis/groups.h"
@@ -169,16 +170,27 @@ void LogNormalMedian::BuildParameterList(Session& s) {
   s.LastPosition = static_cast<std::int16_t>(next - 1);
 }
 
+Single LogNormalMedian::StandardError(const Session& s) const {
+  Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
+  ShapesAndSizes(s, shape1, shape2, n1, n2);
+  return twoSamples_ ? std::sqrt(shape2 * shape2 / n2 + shape1 * shape1 / n1) : shape1 / std::sqrt(n1);
+}
+
 double LogNormalMedian::EvaluateCriterion(const Session& s) {
   Single estimate = 0, null = 0, left = 0, right = 0;
   LogEstimate(s, estimate, null);
   LogLimits(s, left, right);
-  Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
-  ShapesAndSizes(s, shape1, shape2, n1, n2);
-  const Single se =
-      twoSamples_ ? std::sqrt(shape2 * shape2 / n2 + shape1 * shape1 / n1) : shape1 / std::sqrt(n1);
+  const Single se = StandardError(s);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, null, se, left, right, 0.0f)) - s.value(0);
+}
+
+std::optional<double> LogNormalMedian::EvaluatePower(const Session& s) {
+  Single estimate = 0, null = 0, left = 0, right = 0;
+  LogEstimate(s, estimate, null);
+  LogLimits(s, left, right);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, null, StandardError(s), left, right, 0.0f);
 }
 
 }  // namespace pelmora

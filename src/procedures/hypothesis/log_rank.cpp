@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/fault_guard.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -186,14 +187,24 @@ void LogRank::HazardRates(const Session& s, Single& h1, Single& h2) const {
   }
 }
 
-double LogRank::EvaluateCriterion(const Session& s) {
+ZArguments LogRank::Statistic(const Session& s) const {
   Single h1 = 0, h2 = 0;
   HazardRates(s, h1, h2);
   const Single t1 = ToSingle(s.value(kTime1)), t2 = ToSingle(s.value(kTime2));
-  const Single estimate = std::log(h2 / h1);
-  const Single se = std::sqrt(1.0f / (h2 * t2) + 1.0f / (h1 * t1));
+  ZArguments z;
+  z.x = std::log(h2 / h1);
+  z.se = std::sqrt(1.0f / (h2 * t2) + 1.0f / (h1 * t1));
+  return z;
+}
+
+double LogRank::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, 0.0f, se, 0.0f, 0.0f, 0.0f)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> LogRank::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

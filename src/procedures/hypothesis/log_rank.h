@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -19,6 +20,8 @@ class LogRank : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The log hazard ratio normal with unit variance around ln(h2/h1) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the parameters this module lists.
@@ -39,6 +42,9 @@ class LogRank : public ProcedureModule {
   void HazardRates(const Session& s, Single& h1, Single& h2) const;
 
  private:
+  // The arguments of the test's PValueZ: ln(h2 / h1) against 0 with the
+  // standard error from the expected numbers of events.
+  ZArguments Statistic(const Session& s) const;
   // The P-value falls and then rises again as a rate moves toward 0 on the
   // rejection side (few expected events carry little information), so the
   // interval of an unknown rate may hold two roots that it does not bracket.

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
+#include "procedures/hypothesis/fisher_exact.h"
 #include "procedures/hypothesis/groups.h"
 #include "procedures/hypothesis/proportions.h"
-#include "procedures/hypothesis/fisher_exact.h"
 #include "session/checks.h"
 #include "session/options_model.h"
 
@@ -108,7 +109,7 @@ void McNemar::SetSearchInterval(Session& s, double& lower, double& upper) {
   if (direct_ && u == difference_) NarrowByTailReversed(s, lower, upper, 0.0);
 }
 
-double McNemar::EvaluateCriterion(const Session& s) {
+void McNemar::ExpectedCounts(const Session& s, Single& pairs, Single& x) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return ToSingle(s.value(p)); };
   Single discordant, difference;
@@ -123,8 +124,13 @@ double McNemar::EvaluateCriterion(const Session& s) {
     discordant = at(discordant_);
   }
   const Single n = at(n_);
-  const Single pairs = n * discordant;                 // expected discordant pairs
-  const Single x = n * (discordant + difference) / 2;  // expected count in the cell "01"
+  pairs = n * discordant;                 // expected discordant pairs
+  x = n * (discordant + difference) / 2;  // expected count in the cell "01"
+}
+
+double McNemar::EvaluateCriterion(const Session& s) {
+  Single pairs, x;
+  ExpectedCounts(s, pairs, x);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   Single p;
   if (exact_ && pairs <= kExactLimit) {
@@ -135,6 +141,16 @@ double McNemar::EvaluateCriterion(const Session& s) {
     p = PValueZ(sides, x / pairs, 0.5f, se, 0, 0, cc);
   }
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> McNemar::EvaluatePower(const Session& s) {
+  Single pairs, x;
+  ExpectedCounts(s, pairs, x);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (exact_ && pairs <= kExactLimit) return BinomialPower(sides, s.value(0), pairs, x / pairs, 0.5f, 0, 0);
+  const Single se = std::sqrt(1 / (4 * pairs));
+  const Single cc = continuityCorrection_ ? 1 / (2 * pairs) : 0.0f;
+  return PowerOfZTest(sides, s.value(0), x / pairs, 0.5f, se, 0, 0, cc);
 }
 
 }  // namespace pelmora

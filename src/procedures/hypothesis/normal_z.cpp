@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -186,22 +187,32 @@ void NormalZ::Estimate(const Session& s, Single& estimate, Single& null) const {
   }
 }
 
-double NormalZ::EvaluateCriterion(const Session& s) {
+Single NormalZ::StandardError(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  Single estimate = 0, null = 0, se = 0;
+  if (!twoSamples_) return at(sd_) / std::sqrt(at(n1_));
+  const Single sd1 = at(sd_);
+  const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
+  const Single n1 = at(n1_);
+  const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
+  return std::sqrt(sd2 * sd2 / n2 + sd1 * sd1 / n1);
+}
+
+double NormalZ::EvaluateCriterion(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
   Estimate(s, estimate, null);
-  if (!twoSamples_) {
-    se = at(sd_) / std::sqrt(at(n1_));
-  } else {
-    const Single sd1 = at(sd_);
-    const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
-    const Single n1 = at(n1_);
-    const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-    se = std::sqrt(sd2 * sd2 / n2 + sd1 * sd1 / n1);
-  }
+  const Single se = StandardError(s);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, null, se, at(left_), at(right_), 0.0f)) - s.value(0);
+}
+
+std::optional<double> NormalZ::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
+  Estimate(s, estimate, null);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, null, StandardError(s), at(left_), at(right_), 0.0f);
 }
 
 }  // namespace pelmora

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -133,11 +134,9 @@ void RegressionCoefficient::Estimate(const Session& s, Single& estimate, Single&
   }
 }
 
-double RegressionCoefficient::EvaluateCriterion(const Session& s) {
+void RegressionCoefficient::ErrorAndDegrees(const Session& s, Single& se, Single& df) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  Single estimate, null, se, df;
-  Estimate(s, estimate, null);
   const Single sigma = at(sd_), sx1 = at(sx1_);
   if (!twoSamples_) {
     const Single n = at(n1_);
@@ -150,8 +149,24 @@ double RegressionCoefficient::EvaluateCriterion(const Session& s) {
     se = sigma * std::sqrt(1.0f / ((n1 - 1) * sx1 * sx1) + 1.0f / ((n2 - 1) * sx2 * sx2));
     df = n1 + n2 - 4;
   }
+}
+
+double RegressionCoefficient::EvaluateCriterion(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate, null, se, df;
+  Estimate(s, estimate, null);
+  ErrorAndDegrees(s, se, df);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueT(sides, estimate, null, se, at(left_), at(right_), df)) - s.value(0);
+}
+
+std::optional<double> RegressionCoefficient::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate, null, se, df;
+  Estimate(s, estimate, null);
+  ErrorAndDegrees(s, se, df);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), estimate, null, se, at(left_), at(right_), df);
 }
 
 }  // namespace pelmora

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "procedures/hypothesis/groups.h"
 #include "procedures/hypothesis/proportions.h"
@@ -47,6 +48,15 @@ double Sign::EvaluateCriterion(const Session& s) {
     pValue = PValueZ(sides, n * p, n / 2, std::sqrt(n / 4), 0, 0, cc);
   }
   return static_cast<double>(pValue) - s.value(0);
+}
+
+std::optional<double> Sign::EvaluatePower(const Session& s) {
+  const Single p = ToSingle(s.value(kProbPositive));
+  const Single n = ToSingle(s.value(kSampleSize));
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (exact_ && n <= kExactLimit) return BinomialPower(sides, s.value(0), n, p, 0.5f, 0, 0);
+  const Single cc = continuity_ ? 0.5f : 0.0f;
+  return PowerOfZTest(sides, s.value(0), n * p, n / 2, std::sqrt(n / 4), 0, 0, cc);
 }
 
 }  // namespace pelmora

@@ -19,6 +19,9 @@ class Sign : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Exact: the binomial probabilities of the counts whose P-value is at most
+  // alpha; otherwise the normal statistic around (n p - n/2) / sqrt(n/4).
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

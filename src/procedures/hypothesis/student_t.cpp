@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -145,45 +146,55 @@ void StudentT::SetSearchInterval(Session& s, double& lower, double& upper) {
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
 }
 
-double StudentT::EvaluateCriterion(const Session& s) {
+TArguments StudentT::Statistic(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single left = at(left_), right = at(right_);
-  Single null = 0, estimate, se, df;
+  TArguments t;
+  t.left = at(left_);
+  t.right = at(right_);
   if (!twoSamples_) {
-    if (tails_ != 3) null = at(h0_);
-    estimate = ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), null, meanMode_);
+    if (tails_ != 3) t.null = at(h0_);
+    t.x = ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), t.null, meanMode_);
     const Single n = at(n1_);
-    se = at(sd_) / std::sqrt(n);
-    df = n - 1;
-    if (dfGiven_) df = at(df_);
-    if (groups_) df = (n - 1) * at(k_);
+    t.se = at(sd_) / std::sqrt(n);
+    t.df = n - 1;
+    if (dfGiven_) t.df = at(df_);
+    if (groups_) t.df = (n - 1) * at(k_);
   } else {
-    if (tails_ != 3) null = at(h0_);
+    if (tails_ != 3) t.null = at(h0_);
     if (meanMode_ == 1) {
-      estimate = at(estimate_);
+      t.x = at(estimate_);
     } else {
       const Single m1 = at(mean1_);
-      estimate = ResolveRelativeValue(v, static_cast<std::int16_t>(mean2_), m1, meanMode_) - m1;
+      t.x = ResolveRelativeValue(v, static_cast<std::int16_t>(mean2_), m1, meanMode_) - m1;
     }
     const Single n1 = at(n1_);
     const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
     if (!unequal_) {
-      se = at(sd_) * std::sqrt(1.0f / n2 + 1.0f / n1);
-      df = n1 + n2 - 2;
+      t.se = at(sd_) * std::sqrt(1.0f / n2 + 1.0f / n1);
+      t.df = n1 + n2 - 2;
     } else {
       const Single sd1 = at(sd_);
       const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
       const Single a = sd2 * sd2 / n2, b = sd1 * sd1 / n1;
-      se = std::sqrt(a + b);
-      df = (a + b) * (a + b) / (a * a / (n2 - 1) + b * b / (n1 - 1));
-      df = MaxOf(df, 1.0f);
+      t.se = std::sqrt(a + b);
+      t.df = (a + b) * (a + b) / (a * a / (n2 - 1) + b * b / (n1 - 1));
+      t.df = MaxOf(t.df, 1.0f);
     }
-    if (dfGiven_) df = at(df_);
-    if (groups_) df = (n1 - 1) + (at(k_) - 1) * (n2 - 1);
+    if (dfGiven_) t.df = at(df_);
+    if (groups_) t.df = (n1 - 1) + (at(k_) - 1) * (n2 - 1);
   }
+  return t;
+}
+
+double StudentT::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueT(sides, estimate, null, se, left, right, df)) - s.value(0);
+  return static_cast<double>(PValueT(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> StudentT::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

@@ -8,6 +8,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "grid/grid_table.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -112,28 +113,37 @@ void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper
   if (u == n2_ && (size2Mode_ == 1 || size2Mode_ == 2)) LowerBoundRelativeSize(s, n1_, lower);
 }
 
-double WilcoxonRankSum::EvaluateCriterion(const Session& s) {
+ZArguments WilcoxonRankSum::Statistic(const Session& s) const {
   auto at = [&](int p) { return ToSingle(s.value(p)); };
   const Single n1 = at(n1_);
   const Single n2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(n2_), n1, size2Mode_);
   const Single p = at(higher_);
-  const Single cc = continuity_ ? 0.5f : 0.0f;
-  Single estimate, null, se;
+  ZArguments z;
+  z.cc = continuity_ ? 0.5f : 0.0f;
   if (!ordered_) {
     // The Mann-Whitney count.
-    estimate = n1 * n2 * p;
-    null = n1 * n2 / 2;
-    se = std::sqrt(UntiedVariance(n1, n2));
+    z.x = n1 * n2 * p;
+    z.null = n1 * n2 / 2;
+    z.se = std::sqrt(UntiedVariance(n1, n2));
   } else {
     // The rank sum of sample 2.
     const Single q = at(equal_);
     const Single t = at(ties_);
-    estimate = n2 * (n2 + 1) / 2 + n1 * n2 * (p + q / 2);
-    null = n2 * (n1 + n2 + 1) / 2;
-    se = std::sqrt(MaxOf(UntiedVariance(n1, n2) - t, kMinVariance));
+    z.x = n2 * (n2 + 1) / 2 + n1 * n2 * (p + q / 2);
+    z.null = n2 * (n1 + n2 + 1) / 2;
+    z.se = std::sqrt(MaxOf(UntiedVariance(n1, n2) - t, kMinVariance));
   }
+  return z;
+}
+
+double WilcoxonRankSum::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, null, se, 0, 0, cc)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> WilcoxonRankSum::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 // ---------------------------------------------------------------------------

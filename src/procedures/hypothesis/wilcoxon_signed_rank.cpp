@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "procedures/hypothesis/groups.h"
 #include "session/checks.h"
@@ -39,17 +40,27 @@ void WilcoxonSignedRank::SetSearchInterval(Session& s, double& lower, double& up
   if (u == kProbPairSum && n > 1) NarrowByTailReversed(s, lower, upper, 0.5 - 2 * (p1 - 0.5) / (n - 1));
 }
 
-double WilcoxonSignedRank::EvaluateCriterion(const Session& s) {
+ZArguments WilcoxonSignedRank::Statistic(const Session& s) const {
   const Single p1 = ToSingle(s.value(kProbPositive));
   const Single p2 = ToSingle(s.value(kProbPairSum));
   const Single n = ToSingle(s.value(kSampleSize));
   // The sum of the positive ranks.
-  const Single estimate = n * p1 + n * (n - 1) * p2 / 2;
-  const Single null = n / 2 + n * (n - 1) / 4;
-  const Single se = std::sqrt(n * (n + 1) * (2 * n + 1) / 24);
-  const Single cc = continuity_ ? 0.5f : 0.0f;
+  ZArguments z;
+  z.x = n * p1 + n * (n - 1) * p2 / 2;
+  z.null = n / 2 + n * (n - 1) / 4;
+  z.se = std::sqrt(n * (n + 1) * (2 * n + 1) / 24);
+  z.cc = continuity_ ? 0.5f : 0.0f;
+  return z;
+}
+
+double WilcoxonSignedRank::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, null, se, 0, 0, cc)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> WilcoxonSignedRank::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

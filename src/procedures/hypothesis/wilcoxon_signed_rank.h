@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -17,6 +18,9 @@ class WilcoxonSignedRank : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The normal approximation of the signed-rank sum, unit variance around
+  // (expected sum - null sum) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -26,6 +30,9 @@ class WilcoxonSignedRank : public ProcedureModule {
   static constexpr int kProbPositive = 2, kProbPairSum = 3, kSampleSize = 4;
 
  private:
+  // The arguments of the test's PValueZ: the expected and the null sum of
+  // the positive ranks, its standard error and the continuity correction.
+  ZArguments Statistic(const Session& s) const;
   bool continuity_ = false;
 };
 
