@@ -32,7 +32,7 @@ import time
 from dataclasses import dataclass
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
+ROOT = Path(__file__).resolve().parent.parent  # the tree copied; --source names another
 
 
 @dataclass(frozen=True)
@@ -61,7 +61,7 @@ FAULTS = [
           "if (df <= 21) return FCdf(", "if (df < 21) return FCdf(",
           "the chi-square at 21 degrees of freedom takes Wilson-Hilferty"),
     Fault("chisq-upper-series-short", "numeric/distributions.cpp",
-          "for (; k <= df - 1; k += 2) {", "for (; k <= df - 2; k += 2) {",
+          "for (; k <= df - 1; k += 2) {", "for (; k < df - 2; k += 2) {",
           "the upper chi-square series stops one term early"),
     Fault("chisq-upper-wilson-threshold", "numeric/distributions.cpp",
           "} else if (df > 40) {", "} else if (df > 20) {",
@@ -81,10 +81,9 @@ FAULTS = [
     Fault("binomial-point-off-by-one", "numeric/discrete.cpp",
           "term = term * (pd / q) * (n - i + 1) / i;", "term = term * (pd / q) * (n - i) / i;",
           "a binomial point probability with n - i for n - i + 1"),
-    Fault("hyper-point-lets-count-through", "numeric/discrete.cpp",
-          "if (x < 0 || x > a || rest < 0 || rest > b || n > total) return 0;",
-          "if (x < 0 || x > a || rest < 0 || n > total) return 0;",
-          "a hypergeometric count beyond the unmarked units is not refused"),
+    Fault("hyper-point-off-by-one", "numeric/discrete.cpp",
+          "/ ((i + 1.0) * (total - i));", "/ ((i + 1.0) * (total - i - 1));",
+          "a ratio of the hypergeometric point probability divides by one unit too few"),
     Fault("hyper-cdf-complement-off-by-one", "numeric/discrete.cpp",
           "HyperCdf(b, a, n, Sub16(rest, 1))", "HyperCdf(b, a, n, rest)",
           "the complementary hypergeometric count is one too high"),
@@ -424,7 +423,11 @@ def main() -> int:
     parser.add_argument("--check", action="store_true", help="only check that every snippet occurs once")
     parser.add_argument("--scratch", default="/tmp/pelmora-seeded-faults", help="the scratch folder")
     parser.add_argument("--jobs", type=int, default=2, help="parallel build jobs (default 2)")
+    parser.add_argument("--source", help="check this tree of the program instead of the one holding the script")
     args = parser.parse_args()
+    if args.source:
+        global ROOT
+        ROOT = Path(args.source).resolve()
 
     if args.list:
         for f in FAULTS:
