@@ -408,6 +408,10 @@ SolveOutcome Solve::Valued(SolveState state, double value, double lo, double hi,
     const double typed = ParseNumber(OutcomeText(o));
     if (typed < lo || typed > hi) continue;
     if (state == SolveState::Step && !whole && typed != value && !Significant(F(typed))) continue;
+    // A steep criterion needs more digits for the value shown to be a root too.
+    if (state == SolveState::Solved && typed != value &&
+        !(std::fabs(F(typed)) <= std::max(kAcceptance, std::fabs(F(value)))))
+      continue;
     break;
   }
   if (o.decimals == ShownDecimals(value)) o.decimals = -1;

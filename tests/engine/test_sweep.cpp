@@ -6,7 +6,8 @@
 // the criterion vanishes or with "not calculable", within the evaluation
 // bound; and it gives the same outcome whatever stands beyond the end of the
 // list (so no criterion reads a position its list does not hold).  Every menu
-// item solves a fair share of its unknowns.
+// item solves a fair share of its unknowns.  Some items are solved again from
+// further start values, under which more of their unknowns have a root.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,9 +25,49 @@
 namespace pelmora {
 namespace {
 
+// Further start values of some menu items: catalogue id and value text.
+struct StartValues {
+  bool distribution;
+  int item;
+  testing::Values values;
+};
+
+// clang-format off
+const StartValues kMoreStartValues[] = {
+  // the t-tests: an estimate between equivalence limits, estimates below H0 for the left tail
+  {false, 0, {{62, "0.1"}, {88, "0.5"}}},
+  {false, 1, {{158, "0.1"}}},
+  {false, 1, {{157, "1"}, {160, "0.7"}}},
+  // Fisher's exact test, McNemar's test and the chi2 test of a 2 x 2 table
+  {false, 4, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {14, "150"}, {4, "150"}, {37, "160"},
+   {38, "10"}, {5, "1.1"}, {233, "45"}, {234, "70"}, {235, "25"}, {236, "1.5"}}},
+  {false, 5, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {123, "0.2"}, {15, "0.3"}, {14, "150"}}},
+  {false, 6, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {14, "150"}, {4, "150"}, {37, "160"},
+   {38, "10"}, {5, "1.1"}, {233, "45"}, {234, "70"}, {235, "25"}, {236, "1.5"}}},
+  // the rank tests
+  {false, 12, {{152, "0.3"}}},
+  {false, 12, {{152, "0.54"}, {229, "0.2"}}},
+  {false, 12, {{152, "0.3"}, {229, "0.2"}}},
+  {false, 13, {{0, "0.2"}, {153, "0.8"}, {154, "0.7"}, {14, "10"}}},
+  {false, 13, {{0, "0.2"}, {153, "0.2"}, {154, "0.3"}, {14, "10"}}},
+  {false, 14, {{153, "0.3"}}},
+  // the exponential distribution: scales and locations above H0, below it, and between the limits
+  {true, 2, {{142, "1"}, {124, "1.2"}, {125, "0.2"}, {126, "1.2"}, {127, "1"}, {128, "1.2"}, {26, "1"},
+   {141, "1.2"}, {14, "200"}, {4, "200"}, {37, "200"}, {131, "1"}, {132, "1.3"}, {133, "0.3"}, {134, "1.3"}}},
+  {true, 2, {{142, "1"}, {124, "0.8"}, {125, "-0.2"}, {126, "0.8"}, {127, "1"}, {128, "0.8"}, {26, "1"},
+   {141, "0.8"},
+   {14, "200"}, {4, "200"}, {37, "200"}, {131, "1"}, {132, "1.001"}, {133, "0.001"}, {134, "1.001"}}},
+  {true, 2, {{124, "1"}, {128, "1"}, {26, "1"}, {141, "1"}, {14, "200"}, {4, "200"}, {37, "200"},
+   {132, "-0.3"}}},
+  // the binomial and the hypergeometric distribution: Proportion 2* away from Proportion 1*
+  {true, 4, {{69, "0.7"}}},
+  {true, 5, {{69, "0.7"}}},
+};
+// clang-format on
+
 class Sweep : public testing::PlanningTest {
  protected:
-  struct Counts {
+ struct Counts {
     int selections = 0;
     int solves = 0;
     int solved = 0;
@@ -128,6 +169,20 @@ class Sweep : public testing::PlanningTest {
       ASSERT_EQ(*typed <= 0, *f(v) <= 0) << where << ": " << shown;
   }
 
+  // From the start-up values, and from each further set of the menu item.
+  void SolveFromEveryStart(const std::string& where) {
+    SolveEveryPosition(where);
+    const bool distribution = s.IsTestProcedure == kFalse;
+    const int item = distribution ? s.DistributionIndex : s.TestIndex;
+    for (const StartValues& start : kMoreStartValues) {
+      if (start.distribution != distribution || start.item != item) continue;
+      const Catalogue saved = s.catalogue;
+      for (const auto& [id, text] : start.values) s.entry(id).ParamText = text;
+      SolveEveryPosition(where + " from further start values");
+      s.catalogue = saved;
+    }
+  }
+
   // Every combination of the offered options (as the module lets them stand
   // together) and, for each, every combination of the forms of the offered
   // rows.
@@ -168,7 +223,7 @@ class Sweep : public testing::PlanningTest {
         }
         if (!shown) continue;
         d.ApplyOptions();
-        SolveEveryPosition(where + " options " + std::to_string(mask) + " forms" + forms);
+        SolveFromEveryStart(where + " options " + std::to_string(mask) + " forms" + forms);
       }
     }
     s.IntParMode = savedModes;
