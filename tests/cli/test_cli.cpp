@@ -80,7 +80,8 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   const CliRun n = RunWith({"--test", "0", "--mode", "2=2", "--unknown", "Sample Size 1"});
   ASSERT_EQ(n.status, kExitSolved) << n.err;
   const std::vector<std::string> lines = Lines(n.out);
-  ASSERT_EQ(lines.size(), 2u + 7u) << n.out;  // description, rule, positions 0 and 2..7
+  // description, rule, positions 0 and 2..7, the power of the design
+  ASSERT_EQ(lines.size(), 2u + 7u + 1u) << n.out;
   EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], std::string(lines[1].size(), '-'));
   EXPECT_EQ(lines[2], "P-value:                       0.05");
