@@ -80,7 +80,7 @@ void StoreWindowSettings(Session& s) {
   r.LastPosition = s.LastPosition;
   for (int p = 0; p < kPositionCount; ++p)
     r.valueTexts[static_cast<std::size_t>(p)] = p <= s.LastPosition ? s.entryAt(p).ParamText : std::string();
-  r.PlanByPower = s.PlanByPower;
+  r.PlanByPower = PlansByPower(s) ? kTrue : kFalse;
   r.resultRemark = s.ResultRemark;
   r.designPower = s.AchievedPower;
   if (!r.SameSettings(before)) r.WindowChanged = true;
