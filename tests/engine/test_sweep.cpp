@@ -85,6 +85,11 @@ class Sweep : public testing::PlanningTest {
     if (ids.size() > 1) ids.erase(ids.begin() + 1);
     std::sort(ids.begin(), ids.end());
     ASSERT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << where << " lists a parameter twice";
+    // Planned by power, a test's criterion is its power (the requested power
+    // stands beneath the P-value), unless its own criterion already is.
+    if (PlansByPower(s) && s.LastPosition > 1 && !s.dialog.planByPowerFixed) {
+      ASSERT_TRUE(d.PowerCriterion()) << where << " is not planned by power";
+    }
     // Building a list says nothing but that the choice has nothing to calculate.
     for (const auto& m : ui.messages) ASSERT_EQ(m.text, "Not Available") << where;
     ui.messages.clear();
