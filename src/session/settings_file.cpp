@@ -174,8 +174,9 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettin
   w.Int(r.fontBold);
   w.Int(r.TableColumns);
   w.Int(r.TableDecimals);
-  // A test planned by power adds one flag after the last field, where a
-  // record of a test planned by its just-significant result has zeros.
+  // A test planned by power adds one flag (-1) after the last field, where a
+  // record of a test planned by its just-significant result has zeros; the
+  // reader takes nothing but -1 there for the flag.
   if (r.PlanByPower != kFalse) w.Int(kTrue);
   return w.Finish();
 }
@@ -499,7 +500,7 @@ std::optional<WindowSettings> DecodeSettingsRecord(std::span<const std::uint8_t>
   r.fontBold = in.Int({"bold flag"});
   r.TableColumns = in.Int({"number of table columns"});
   r.TableDecimals = in.Int({"number of table decimals"});
-  r.PlanByPower = in.TailInt({"plan-by-power flag"}) != 0 ? kTrue : kFalse;
+  r.PlanByPower = in.TailInt({"plan-by-power flag"}) == kTrue ? kTrue : kFalse;
   if (!in.ok()) {
     why = in.why();
     return std::nullopt;
