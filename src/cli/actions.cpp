@@ -133,6 +133,7 @@ void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
   Session& s = d.session();
   std::vector<std::pair<std::string, int>> ticked;
   for (const std::string& o : r.options) {
+    if (IsPlanByPower(o)) continue;
     const int id = OptionIdOf(s, o);
     if (!OptionOffered(s, id))
       Usage("--option " + Quoted(o) + ": not offered here; the options offered are " + OfferedOptions(s));
@@ -142,6 +143,15 @@ void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
   for (const auto& [o, id] : ticked)
     if (!s.optionChecked(id))
       Usage("--option " + Quoted(o) + " was cleared by a later option: the two exclude each other");
+
+  const bool byPower =
+      r.power || std::any_of(r.options.begin(), r.options.end(), [](const std::string& o) { return IsPlanByPower(o); });
+  if (byPower) {
+    const std::string arg = r.power ? "--power" : "--option " + Quoted(kPlanByPowerCaption);
+    if (!s.dialog.planByPowerOffered)
+      Usage(arg + ": planning by power applies to a test only (a test procedure, or --kind test)");
+    d.SetPlanByPower(true);
+  }
 
   for (const auto& [g, m] : r.modes) {
     const std::string arg = "--mode " + std::to_string(g) + "=" + std::to_string(m);
@@ -262,7 +272,11 @@ int ResolveParameter(const Session& s, const std::string& flag, const std::strin
   if (p == 1)
     Usage(shown + ": " + CaptionAt(s, 1) +
           " stands at position 1, which has no value box; it can be neither set, "
-          "solved nor stepped");
+          "solved nor stepped" +
+          (s.ParameterList[1] == param::Power
+               ? std::string(" (planned by power, with --option ") + Quoted(kPlanByPowerCaption) +
+                     " or --power P, a test lists it beneath the P-value)"
+               : std::string()));
   return p;
 }
 

@@ -78,6 +78,7 @@ constexpr FlagRule kFlags[] = {
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
     {"--help", false, false},      {"--batch", false, false},
+    {"--power", true, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -215,6 +216,11 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--option") r.options.push_back(value);
   if (name == "--mode") r.modes.push_back(ParseMode(value));
   if (name == "--set") r.sets.push_back(ParseSet(value));
+  if (name == "--power") {
+    CheckTypedNumber("--power", value, value);
+    r.power = true;
+    r.sets.push_back({"--power " + value, "Power", value});
+  }
   if (name == "--unknown") r.unknown = value;
   if (name == "--json") r.json = true;
   if (name == "--describe") r.describe = true;
@@ -237,6 +243,10 @@ void Store(Request& r, const std::string& name, const std::string& value) {
 
 }  // namespace
 
+bool IsPlanByPower(std::string_view option) {
+  return Lower(Trim(RemoveAccelerator(std::string(option)))) == Lower(kPlanByPowerCaption);
+}
+
 bool IsSettingsFileName(std::string_view name) {
   return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".dim";
 }
@@ -255,6 +265,7 @@ std::vector<std::string_view> SelectionFlagsGiven(const Request& r) {
   if (r.tails) given.push_back("--tails");
   if (r.leftTail) given.push_back("--left-tail");
   if (!r.options.empty()) given.push_back("--option");
+  if (r.power) given.push_back("--power");
   if (!r.modes.empty()) given.push_back("--mode");
   return given;
 }

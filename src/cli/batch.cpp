@@ -11,7 +11,8 @@ namespace pelmora::cli {
 namespace {
 
 constexpr const char* kKeys =
-    "id, test, distribution, parameter, kind, samples, tails, left_tail, options, modes, set, unknown, table";
+    "id, test, distribution, parameter, kind, samples, tails, left_tail, options, modes, set, power, unknown, "
+    "table";
 
 std::string Key(std::string_view key) { return Quoted(key); }
 
@@ -109,7 +110,7 @@ std::vector<std::string> BatchArguments(const JsonValue& request) {
     const std::string where = Key(key);
     if (key == "id") continue;
     if (key == "test" || key == "distribution" || key == "parameter" || key == "kind" || key == "samples" ||
-        key == "tails" || key == "unknown") {
+        key == "tails" || key == "unknown" || key == "power") {
       args.insert(args.end(), {"--" + key, Scalar(where, v)});
     } else if (key == "left_tail") {
       if (OfType(where, v, JsonValue::Type::Boolean).boolean) args.push_back("--left-tail");

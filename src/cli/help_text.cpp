@@ -36,6 +36,13 @@ this order:
                        each is followed by the procedure's rebuild (repeatable)
   --mode G=M           interchangeable-parameter group G (0..36) takes form M
                        (0, 1 or 2) (repeatable)
+  --option "Plan by Power"
+                       plan a test (a test procedure, or --kind test) by its
+                       power: the P-value is the significance level, "Power"
+                       (start-up 0.80) is listed beneath it and can be set,
+                       solved and stepped like any parameter, and the result
+                       is the design whose power equals it
+  --power P            the same with --set "Power=P"
   Then the parameter list is built.  A choice that the dialog does not offer
   for the selection, or that a later choice undoes, is a usage error.
 
@@ -49,19 +56,25 @@ Values:
                        Unset parameters keep their start-up value texts.
   --unknown NAME       the parameter to solve (default: list position 0)
   Position 1 (Power in the tests) has no value box: it is never printed and
-  can be neither set, solved nor stepped.
+  can be neither set, solved nor stepped; planned by power, a test lists
+  Power again beneath the P-value, where --set "Power=0.9" sets it.
   A flag's value follows it as the next argument or after "=" ("--set=4=40").
 
 Actions:
   (default)            solve once and print the description, a rule of "-"
                        and one "caption: value" line per parameter (captions
                        padded to one width), the unknown's value being the
-                       result or "-"
+                       result or "-", then the power of the solved design
+                       ("Power of this design: 0.8000", with the whole
+                       sample sizes and their power when a size was solved)
   --json               solve once and print one JSON object:
                          {"description": str,
                           "unknown": {"id": int, "caption": str,
                                       "value": number|null, "text": str,
                                       "reason": str|null, "note": str},
+                          "power": number|null,
+                          "whole": {"sizes": [number], "total": number,
+                                    "power": number|null}|null,
                           "parameters": [{"position": int, "id": int,
                                           "caption": str, "text": str,
                                           "value": number|null}],
@@ -72,6 +85,12 @@ Actions:
                        otherwise); a result beyond a limit of the unknown
                        has value null and a text such as "< 0.00001"; a
                        step of an exact P-value or a limit adds "note";
+                       "power": the power of the test at the values shown,
+                       the solved one included (null for no test or without
+                       a value); "whole": when a sample size was solved, the
+                       first size rounded up, the second derived from it by
+                       its form and rounded up, their total and the power
+                       at them (null otherwise);
                        numbers in shortest round-trip form
                        With --table: the table as one JSON object:
                          {"description": str, "headings": [str],
@@ -141,7 +160,8 @@ Batch mode:
                        the requests.  A request's keys are the flags without
                        their dashes:
                          "test", "distribution", "parameter", "kind",
-                         "samples", "tails", "unknown": a number or a string
+                         "samples", "tails", "unknown", "power": a number
+                                or a string
                          "left_tail": true or false
                          "options": [ID or caption, ...]
                          "modes": {"G": M, ...}

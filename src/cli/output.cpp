@@ -55,6 +55,7 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   for (const std::string& l : lines) rule = std::max(rule, Width(l));
   out << s.Description << '\n' << std::string(rule, '-') << '\n';
   for (const std::string& l : lines) out << l << '\n';
+  if (const std::string power = DesignPowerLine(s.AchievedPower); !power.empty()) out << power << '\n';
 }
 
 void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
@@ -70,7 +71,19 @@ void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
       << (outcome.state == SolveState::NotCalculable ? textOrNull(outcome.reason) : std::string("null"));
   if (outcome.state == SolveState::Step || outcome.state == SolveState::AtLimit)
     out << ", \"note\": " << JsonQuote(outcome.note);
-  out << "}, \"parameters\": [";
+  const DesignPower& achieved = s.AchievedPower;
+  auto power = [](const std::optional<double>& p) { return p ? JsonNumber(*p) : std::string("null"); };
+  out << "}, \"power\": " << power(achieved.power) << ", \"whole\": ";
+  if (achieved.whole.sizes.empty()) {
+    out << "null";
+  } else {
+    out << "{\"sizes\": [";
+    for (std::size_t i = 0; i < achieved.whole.sizes.size(); ++i)
+      out << (i > 0 ? ", " : "") << JsonNumber(achieved.whole.sizes[i]);
+    out << "], \"total\": " << JsonNumber(achieved.whole.total) << ", \"power\": " << power(achieved.whole.power)
+        << "}";
+  }
+  out << ", \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {
     if (p == 1) continue;

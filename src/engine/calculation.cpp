@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -112,7 +113,7 @@ class Solve {
  public:
   explicit Solve(Dispatcher& d)
       : d_(d), s_(d.session()), u_(s_.UnknownPosition), caption_(CaptionAt(s_, u_)) {
-    if (ProcedureModule* m = d.Module()) traits_ = m->Traits(s_);
+    traits_ = d.CallTraits();
     const int c = traits_.comparedPosition;
     if (c >= 0 && c <= s_.LastPosition) {
       quantity_ = "the " + CaptionAt(s_, c);
@@ -393,8 +394,10 @@ SolveOutcome Solve::WholeSteps(double lo, double hi) {
                                                       " at every whole value of " + Range(L, H));
   }
   return Valued(SolveState::Step, answer, lo, hi,
-                Jump(Computed(last, fLast), Computed(answer, fAnswer), answer) +
-                    ", and stays significant from there on");
+                Jump(Computed(last, fLast), Computed(answer, fAnswer), answer) + ", and stays " +
+                    (significantSign_ < 0 ? std::string("significant")
+                                          : "at or above " + Quantity(Requested())) +
+                    " from there on");
 }
 
 SolveOutcome Solve::Valued(SolveState state, double value, double lo, double hi, std::string note) {
@@ -466,6 +469,85 @@ bool CheckValueTexts(Session& s, std::initializer_list<int> skip) {
   return true;
 }
 
+namespace {
+
+template <std::size_t N>
+bool OneOf(std::int16_t id, const std::int16_t (&ids)[N]) {
+  return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
+// The first listed position (not 1) whose id passes `is`, or -1.
+template <class Is>
+int ListedPosition(const Session& s, Is is) {
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1 && is(s.ParameterList[static_cast<std::size_t>(p)])) return p;
+  return -1;
+}
+
+// A whole number of units from a solved size: rounded up, with a size that
+// is whole but for the rounding of its solve taken as it is.
+double WholeUp(double size) { return std::ceil(size - 1e-6 * std::max(1.0, std::fabs(size))); }
+
+// The entry in the second size's form that stands for the whole size n2 with
+// the whole first size n1: the single whose product with n1 is n2 for a
+// ratio, as ResolveRelativeValue multiplies.
+double SecondSizeEntry(std::int16_t id, double n1, double n2) {
+  if (id == param::SecondSampleSizeDifference) return n2 - n1;
+  if (id != param::SecondSampleSizeRatio) return n2;
+  Single r = ToSingle(n2 / n1);
+  for (int i = 0; i < 4 && ToSingle(n1) * r != ToSingle(n2); ++i)
+    r = std::nextafter(r, ToSingle(n1) * r < ToSingle(n2) ? 1e30f : -1e30f);
+  return r;
+}
+
+}  // namespace
+
+DesignPower PowerOfDesign(Dispatcher& d) {
+  Session& s = d.session();
+  DesignPower result;
+  if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
+  result.power = d.CallEvaluatePower();
+  const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
+  const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
+                      unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
+  if (!result.power || s.UnknownPosition == 1 ||
+      !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
+    return result;
+  WholeSizes whole;
+  const ParameterValueArray kept = s.ParameterValues;
+  const int single = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); });
+  const int first = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); });
+  const int other = ListedPosition(s, [](std::int16_t id) {
+    return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
+           id == param::SecondSampleSizeRatio;
+  });
+  if (first >= 0 && other >= 0) {
+    const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
+    const double n1 = WholeUp(s.value(first));
+    const double entry = s.value(other);
+    const double n2 = WholeUp(form == param::SecondSampleSizeDifference ? n1 + entry
+                              : form == param::SecondSampleSizeRatio    ? n1 * entry
+                                                                        : entry);
+    whole.sizes = {n1, n2};
+    s.value(first) = n1;
+    s.value(other) = SecondSizeEntry(form, n1, n2);
+  } else if (single >= 0) {
+    whole.sizes = {WholeUp(s.value(single))};
+    s.value(single) = whole.sizes.front();
+  } else {
+    return result;
+  }
+  whole.total = whole.sizes[0] + (whole.sizes.size() > 1 ? whole.sizes[1] : 0);
+  const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
+  const double k = groups >= 0 ? s.value(groups) : 0;
+  const auto listed = static_cast<double>(whole.sizes.size());
+  if (k > listed) whole.total += (k - listed) * whole.sizes.back();
+  whole.power = d.CallEvaluatePower();
+  s.ParameterValues = kept;
+  result.whole = whole;
+  return result;
+}
+
 SingleOutcome CalculateSingle(Dispatcher& d, SolveOutcome* outcome) {
   Session& s = d.session();
   if (s.ResultsCurrent) return SingleOutcome::AlreadyCurrent;
@@ -473,6 +555,7 @@ SingleOutcome CalculateSingle(Dispatcher& d, SolveOutcome* outcome) {
   SolveOutcome o;
   SingleOutcome result = SingleOutcome::Rejected;
   s.ResultRemark.clear();
+  s.AchievedPower = DesignPower();
   if (!CheckValueTexts(s, {s.UnknownPosition})) {
     unknown.ParamText = "-";
   } else {
@@ -485,6 +568,7 @@ SingleOutcome CalculateSingle(Dispatcher& d, SolveOutcome* outcome) {
       s.value(s.UnknownPosition) = o.value;
       unknown.ParamText = OutcomeText(o);
       s.ResultRemark = OutcomeRemark(o, CaptionAt(s, s.UnknownPosition));
+      if (o.HasValue()) s.AchievedPower = PowerOfDesign(d);
       result = o.state == SolveState::NotCalculable ? SingleOutcome::NotCalculable : SingleOutcome::Solved;
     }
   }

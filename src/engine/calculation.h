@@ -48,12 +48,19 @@ void ReadParameterValues(Session& s);
 // checks report as having no value.
 bool CheckValueTexts(Session& s, std::initializer_list<int> skip);
 
+// The power of the test at the current values (the solved unknown included)
+// and, when the unknown is a sample size, at the whole sizes a study would
+// recruit (see WholeSizes).  Nothing for a procedure that is no test.  The
+// values are left as they were.
+DesignPower PowerOfDesign(Dispatcher& d);
+
 enum class SingleOutcome { AlreadyCurrent, Rejected, NotCalculable, Solved };
 
 // Solves once from the value texts of the listed parameters.  The unknown's
 // value text becomes the text of the outcome (the formatted result, a limit
-// such as "< 0.00001", or "-"), ResultRemark the line explaining it.  Solved
-// stands for every outcome with a value or a limit.  `outcome`, when given,
+// such as "< 0.00001", or "-"), ResultRemark the line explaining it, and
+// AchievedPower the power of a design solved with a value (PowerOfDesign).
+// Solved stands for every outcome with a value or a limit.  `outcome`, when given,
 // receives the outcome of the solve.
 SingleOutcome CalculateSingle(Dispatcher& d, SolveOutcome* outcome = nullptr);
 

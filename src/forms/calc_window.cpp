@@ -29,6 +29,7 @@ constexpr int kBoxLeft = kMargin + kLabelWidth + 120;
 constexpr int kWindowWidth = 8850;
 constexpr int kWindowHeight = 4000;
 constexpr int kRemarkHeight = 720;
+constexpr int kDesignPowerHeight = 480;
 
 int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
 
@@ -49,6 +50,11 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
   lblRemark_->setWordWrap(true);
   lblRemark_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblRemark_->hide();
+  lblDesignPower_ = new QLabel(this);
+  lblDesignPower_->setObjectName(QStringLiteral("lblDesignPower"));
+  lblDesignPower_->setWordWrap(true);
+  lblDesignPower_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblDesignPower_->hide();
   for (int r = 0; r < kCalculationRows; ++r) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
@@ -77,6 +83,7 @@ void CalcWindow::resizeEvent(QResizeEvent* event) {
   const int width = std::max(this->width(), TwipsToPixels(kBoxLeft + 1500));
   lblHead1_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
   lblRemark_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kRemarkHeight));
+  lblDesignPower_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kDesignPowerHeight));
   for (QLineEdit* box : txtParValue_)
     box->resize(width - TwipsToPixels(kBoxLeft + kMargin), TwipsToPixels(kRowHeight));
   ResultWindow::resizeEvent(event);
@@ -129,6 +136,11 @@ void CalcWindow::ShowRemark(bool refit) {
   lblRemark_->setVisible(!remark.isEmpty());
   int bottom = rowsBottom_;
   if (!remark.isEmpty()) bottom += TwipsToPixels(kMargin + kRemarkHeight);
+  const QString power = QString::fromStdString(DesignPowerLine(s.AchievedPower));
+  lblDesignPower_->setText(power);
+  lblDesignPower_->move(TwipsToPixels(kMargin), bottom + TwipsToPixels(kMargin));
+  lblDesignPower_->setVisible(!power.isEmpty());
+  if (!power.isEmpty()) bottom += TwipsToPixels(kMargin + kDesignPowerHeight);
   fittedSize_ = QSize(width(), bottom + TwipsToPixels(kMargin));
   if (fittedSize_.height() == before.height() && !refit) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {

@@ -136,12 +136,14 @@ double ChiSquareStart(double p, double df) {
 
 }  // namespace
 
+namespace {
+
 // Noncentral t: Owen, D. B. (1965), "A special case of a bivariate
 // non-central t-distribution", Biometrika 52, 437-446, for the power of one-
 // and two-sided t-tests and of the two one-sided tests; the rejection region
 // of each one-sided part is where the program's PValueT is at most alpha.
-std::optional<double> PowerOfTTest(Sides sides, double alpha, Single x, Single null, Single se, Single left,
-                                   Single right, Single df) {
+std::optional<double> TTestPower(Sides sides, double alpha, Single x, Single null, Single se, Single left,
+                                 Single right, Single df) {
   if (!IsLevel(alpha) || !(se > 0) || !(df > 0) || !AllFinite({x, null, se, left, right, df}))
     return std::nullopt;
   PreservedFlags keep;
@@ -174,6 +176,35 @@ std::optional<double> PowerOfTTest(Sides sides, double alpha, Single x, Single n
     default:
       return std::nullopt;
   }
+}
+
+// The last powers of t-tests by their arguments: a root search evaluates the
+// same design more than once (at the ends of an interval checked before the
+// search, and for every requested power when the power is the unknown).
+struct TTestPowerCall {
+  std::int16_t tails = 0;
+  Flag left = kFalse;
+  double alpha = 0;
+  std::array<Single, 6> values{};
+  std::optional<double> power;
+  bool operator==(const TTestPowerCall& o) const {
+    return tails == o.tails && left == o.left && alpha == o.alpha && values == o.values;
+  }
+};
+
+}  // namespace
+
+std::optional<double> PowerOfTTest(Sides sides, double alpha, Single x, Single null, Single se, Single left,
+                                   Single right, Single df) {
+  thread_local std::array<TTestPowerCall, 4> recent;
+  thread_local std::size_t next = 0;
+  TTestPowerCall call{sides.TailCount, sides.RejectInLeftTail, alpha, {x, null, se, left, right, df}, {}};
+  for (const TTestPowerCall& r : recent)
+    if (r == call) return r.power;
+  call.power = TTestPower(sides, alpha, x, null, se, left, right, df);
+  recent[next] = call;
+  next = (next + 1) % recent.size();
+  return call.power;
 }
 
 // Normal statistic: the power of the z test, e.g. Chow, Shao and Wang (2008),

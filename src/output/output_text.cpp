@@ -308,13 +308,15 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
   }
   o.closingRuleTop = y;
   y += 0.5;
-  for (const std::string& text : WrapRemark(s.ResultRemark, o.width, measure)) {
-    o.width = std::max(o.width, measure(text));
-    TableLine line;
-    line.top = y;
-    line.pieces.push_back({text, 0});
-    o.remarkLines.push_back(std::move(line));
-    y += 1;
+  for (const std::string& remark : {s.ResultRemark, DesignPowerLine(s.AchievedPower)}) {
+    for (const std::string& text : WrapRemark(remark, o.width, measure)) {
+      o.width = std::max(o.width, measure(text));
+      TableLine line;
+      line.top = y;
+      line.pieces.push_back({text, 0});
+      o.remarkLines.push_back(std::move(line));
+      y += 1;
+    }
   }
   o.ruleRight = o.width;
   o.heightInLines = y;

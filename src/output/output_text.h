@@ -129,7 +129,8 @@ struct CalculationOutput {
   std::vector<CalculationOutputLine> lines;
   double closingRuleTop = 0;
   // Below the closing rule: the line that explains the result (why it is "-",
-  // or how a step or a limit was found), wrapped to the output's width.
+  // or how a step or a limit was found) and the power of the solved design,
+  // each wrapped to the output's width.
   std::vector<TableLine> remarkLines;
   double heightInLines = 0;
 };
@@ -138,7 +139,7 @@ struct CalculationOutput {
 // rule, the parameters two to a line (labels in a column as wide as the
 // widest label, values in one as wide as the widest value, the right half
 // beginning after the left half and nine blanks), a closing rule, and the
-// session's ResultRemark below it.
+// session's ResultRemark and the line of its AchievedPower below it.
 CalculationOutput LayoutCalculationOutput(const Session& s, const MeasureText& measure);
 // The same with other heading lines.
 CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<std::string>& headings,

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "numeric/platform.h"
@@ -30,6 +31,20 @@ struct CriterionTraits {
   // the assumed result stays significant.
   bool wholeSteps = false;
 };
+
+// Starts the parameter list of a procedure: every position k holds id k
+// (position 0 the P-value, position 1 the power, which has no row), and a
+// test planned by power (PlansByPower) lists the requested power again at
+// position 2, beneath the P-value, where it has a row and can be typed,
+// solved and stepped.  Returns the first position of the procedure's own
+// parameters: 2, or 3 beneath the requested power.
+inline int StartParameterList(Session& s) {
+  for (int k = 0; k < kPositionCount; ++k)
+    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  if (!PlansByPower(s)) return 2;
+  s.ParameterList[2] = param::Power;
+  return 3;
+}
 
 class ProcedureModule {
  public:
@@ -81,5 +96,23 @@ class ProcedureModule {
   // the clicked box.  A failed check sets CalcStopped.
   virtual Single ApplyGroupGrid(Session& /*s*/) { return 0; }
 };
+
+// Whether the module's criterion gives way to its power: the selection is
+// planned by power, its list holds the requested power at position 2, and
+// the module's own criterion compares the P-value at position 0 (a module
+// whose own criterion is already a power keeps it).
+inline bool PlannedByPower(const ProcedureModule& m, const Session& s) {
+  return PlansByPower(s) && s.LastPosition >= 2 && s.ParameterList[2] == param::Power &&
+         m.Traits(s).comparedPosition == 0;
+}
+
+// The criterion a solve uses: the module's own, or, planned by power, the
+// power of the design minus the requested power (not a number where the
+// power cannot be computed).
+inline double PlanningCriterion(ProcedureModule& m, const Session& s) {
+  if (!PlannedByPower(m, s)) return m.EvaluateCriterion(s);
+  const std::optional<double> power = m.EvaluatePower(s);
+  return power ? *power - s.value(2) : std::numeric_limits<double>::quiet_NaN();
+}
 
 }  // namespace pelmora

@@ -13,6 +13,7 @@
 #include "grid/grid_table.h"
 #include "numeric/platform.h"
 #include "session/catalogue.h"
+#include "session/design_power.h"
 #include "session/solve_outcome.h"
 #include "session/user_interface.h"
 
@@ -70,12 +71,16 @@ struct WindowSettings {
   Flag fontBold = kFalse;
   std::int16_t TableColumns = 10;
   std::int16_t TableDecimals = -1;
+  // A test planned by power (see Session::PlanByPower).
+  Flag PlanByPower = kFalse;
 
   // Bookkeeping of the session, not part of a settings file.
   bool WindowChanged = false;
   bool WindowClosed = false;
-  // A Calculation window: why its result is "-", or how it was found.
+  // A Calculation window: why its result is "-", or how it was found, and
+  // the power of its solved design.
   std::string resultRemark;
+  DesignPower designPower;
 
   bool operator==(const WindowSettings&) const = default;
   // The same settings (the bookkeeping flags not compared).
@@ -90,6 +95,10 @@ struct OptionsDialogModel {
   std::array<bool, 3> procedureEnabled{true, true, true};
   // The option check boxes by box index 0..2.
   std::array<bool, 3> optionEnabled{true, true, true};
+  // "Plan by Power": offered for a test; shown ticked and fixed for a test
+  // whose own criterion is already its power.
+  bool planByPowerOffered = false;
+  bool planByPowerFixed = false;
   std::vector<std::string> parameterChoices;
 };
 
@@ -143,6 +152,12 @@ class Session {
   std::int16_t IntParRowCount = 0;
   std::array<std::int16_t, 4> IntParRowGroup{};
   std::array<std::int16_t, kGroupCount> IntParMode{};
+  // A test is planned by its power rather than by its just-significant
+  // result: the requested power is listed at position 2, beneath the P-value
+  // (then the significance level), and the criterion is the power of the
+  // design minus it.  Kept apart from the option ids; it applies to a test
+  // only (PlansByPower).
+  Flag PlanByPower = kFalse;
 
   // Parameter list of the current selection.
   std::array<std::int16_t, kPositionCount> ParameterList{};
@@ -179,6 +194,8 @@ class Session {
   // The line explaining the active Calculation window's result: why it is "-",
   // or how a step or a limit was found; empty for a root.
   std::string ResultRemark;
+  // The power of the active Calculation window's solved design.
+  DesignPower AchievedPower;
 
   // The cells of the last grid entry.
   GridTable grid;
@@ -202,6 +219,11 @@ class Session {
 };
 
 inline constexpr const char* kLineBreak = "\r\n";
+
+// Whether the selection is planned by power: the option is ticked and the
+// selection is a test (a test procedure, or the kind Test of a sample
+// distribution).
+bool PlansByPower(const Session& s);
 
 // Moves the roles off position 1, off positions beyond the list and off each
 // other, after the options have been confirmed.

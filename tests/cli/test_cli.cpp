@@ -80,7 +80,8 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   const CliRun n = RunWith({"--test", "0", "--mode", "2=2", "--unknown", "Sample Size 1"});
   ASSERT_EQ(n.status, kExitSolved) << n.err;
   const std::vector<std::string> lines = Lines(n.out);
-  ASSERT_EQ(lines.size(), 2u + 7u) << n.out;  // description, rule, positions 0 and 2..7
+  // description, rule, positions 0 and 2..7, the power of the design
+  ASSERT_EQ(lines.size(), 2u + 7u + 1u) << n.out;
   EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], std::string(lines[1].size(), '-'));
   EXPECT_EQ(lines[2], "P-value:                       0.05");
@@ -92,6 +93,29 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   EXPECT_EQ(solved.Member("text")->text, "1107.6");
   EXPECT_NEAR(NumberOf(solved.Member("value")), kDefaultUnpairedN1, 0.05);
   EXPECT_EQ(lines[8], "Sample Size 2 / Sample Size 1: 1.0");
+}
+
+TEST(Cli, PlansByPowerAndReportsTheWholeSizes) {
+  // --power 0.8 and --option "Plan by Power" with --set Power=0.8 are one request.
+  const std::vector<std::string> design = {"--test", "0", "--mode", "2=2", "--set", "Mean 1=0", "--set",
+                                           "Mean 2=0.5", "--set", "Standard Deviation=1", "--set",
+                                           "Sample Size 2 / Sample Size 1=1", "--unknown", "Sample Size 1", "--json"};
+  std::vector<std::string> shorthand = design, spelled = design;
+  shorthand.insert(shorthand.end(), {"--power", "0.8"});
+  spelled.insert(spelled.end(), {"--option", "Plan by Power", "--set", "Power=0.8"});
+  const CliRun j = RunWith(shorthand);
+  ASSERT_EQ(j.status, kExitSolved) << j.err;
+  EXPECT_EQ(RunWith(spelled).out, j.out);
+  const cli::JsonValue v = ReadJsonText(j.out);
+  // brentq(power(n) - 0.8) = 63.765610, power(64) = 0.8014596: power(n) = nct.sf(c, 2n - 2, 0.5 / sqrt(2 / n))
+  // + nct.cdf(-c, 2n - 2, 0.5 / sqrt(2 / n)), c = t.isf(0.025, 2n - 2)
+  EXPECT_NEAR(NumberOf(v.Member("unknown")->Member("value")), 63.765610, 1e-3);
+  EXPECT_NEAR(NumberOf(v.Member("power")), 0.8, 1e-6);
+  const cli::JsonValue& whole = *v.Member("whole");
+  ASSERT_EQ(whole.Member("sizes")->items.size(), 2u);
+  EXPECT_EQ(NumberOf(&whole.Member("sizes")->items[1]), 64);
+  EXPECT_EQ(NumberOf(whole.Member("total")), 128);
+  EXPECT_NEAR(NumberOf(whole.Member("power")), 0.8014596, 1e-4);
 }
 
 TEST(Cli, NotCalculableAndRejected) {

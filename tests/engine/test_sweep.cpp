@@ -7,7 +7,8 @@
 // bound; and it gives the same outcome whatever stands beyond the end of the
 // list (so no criterion reads a position its list does not hold).  Every menu
 // item solves a fair share of its unknowns.  Some items are solved again from
-// further start values, under which more of their unknowns have a root.
+// further start values, under which more of their unknowns have a root.  Every
+// test is swept again planned by power (from the start-up values).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -84,6 +85,11 @@ class Sweep : public testing::PlanningTest {
     if (ids.size() > 1) ids.erase(ids.begin() + 1);
     std::sort(ids.begin(), ids.end());
     ASSERT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << where << " lists a parameter twice";
+    // Planned by power, a test's criterion is its power (the requested power
+    // stands beneath the P-value), unless its own criterion already is.
+    if (PlansByPower(s) && s.LastPosition > 1 && !s.dialog.planByPowerFixed) {
+      ASSERT_TRUE(d.PowerCriterion()) << where << " is not planned by power";
+    }
     // Building a list says nothing but that the choice has nothing to calculate.
     for (const auto& m : ui.messages) ASSERT_EQ(m.text, "Not Available") << where;
     ui.messages.clear();
@@ -172,6 +178,7 @@ class Sweep : public testing::PlanningTest {
   // From the start-up values, and from each further set of the menu item.
   void SolveFromEveryStart(const std::string& where) {
     SolveEveryPosition(where);
+    if (PlansByPower(s)) return;
     const bool distribution = s.IsTestProcedure == kFalse;
     const int item = distribution ? s.DistributionIndex : s.TestIndex;
     for (const StartValues& start : kMoreStartValues) {
@@ -267,9 +274,14 @@ TEST_F(Sweep, EveryTestProcedure) {
   for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
     if (!IsTestItem(i)) continue;
     ASSERT_TRUE(d.SelectTest(i));
-    const Counts before = counts;
-    SweepDialogChoices("test " + std::to_string(i));
-    ExpectSomeSolved(before, "test " + std::to_string(i));
+    for (bool byPower : {false, true}) {
+      const Counts before = counts;
+      const std::string where = "test " + std::to_string(i) + (byPower ? " by power" : "");
+      d.SetPlanByPower(byPower);
+      SweepDialogChoices(where);
+      ExpectSomeSolved(before, where);
+    }
+    d.SetPlanByPower(false);
   }
   EXPECT_GT(counts.solved, counts.solves / 8);
   std::cout << "Test procedures: " << counts.selections << " selections, " << counts.solves << " solves, "
@@ -286,8 +298,13 @@ TEST_F(Sweep, EverySampleDistribution) {
       for (int kind = 0; kind < 3; ++kind) {
         if (!s.dialog.procedureEnabled[static_cast<std::size_t>(kind)]) continue;
         d.SetProcedureKind(kind);
-        SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
-                           " kind " + std::to_string(kind));
+        for (bool byPower : {false, true}) {
+          if (byPower && kind != 0) continue;
+          d.SetPlanByPower(byPower);
+          SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
+                             " kind " + std::to_string(kind) + (byPower ? " by power" : ""));
+        }
+        d.SetPlanByPower(false);
       }
     }
     ExpectSomeSolved(before, "distribution " + std::to_string(i));

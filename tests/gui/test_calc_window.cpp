@@ -1,5 +1,6 @@
 // The Calculation window: the rows the options fill in, the unknown chosen
 // by a caption, the digit check of the value boxes, the close question.
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -64,8 +65,9 @@ class CalcWindowTest : public QObject {
     for (int r = 7; r < kCalculationRows; ++r) QVERIFY(!calc->label(r)->isVisible());
     QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test. 2-sided."));
     QCOMPARE(calc->valueBox(2)->text(), QStringLiteral("0.30"));
-    // The window ends just below the last row.
-    const int lastBottom = calc->valueBox(6)->geometry().bottom();
+    // The window ends just below the last row, or the line of the solved design's power.
+    const int lastBottom = calc->designPower()->geometry().bottom();
+    QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(6)->geometry().bottom());
     QVERIFY(calc->height() > lastBottom);
     QVERIFY(calc->height() < lastBottom + TwipsToPixels(405));
   }
@@ -116,6 +118,35 @@ class CalcWindowTest : public QObject {
         QStringLiteral("Sample Size 1 cannot be calculated: the P-value ")));
     QCOMPARE(calc->valueBox(5)->toolTip(), calc->remark()->text());
     QVERIFY(calc->remark()->geometry().top() > calc->valueBox(6)->geometry().bottom());
+  }
+
+  void planByPowerAddsThePowerRowAndTheDesignShowsItsPower() {
+    auto w = StartProgram();
+    w->testAction(0)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
+    QCheckBox* box = o->planByPowerBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    QCOMPARE(calc->label(1)->text().remove('&'), QStringLiteral("Power"));
+    // OK solved the P-value as the level at which the start-up design has power 0.80.
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(3), QStringLiteral("0"));
+    Type(calc->valueBox(4), QStringLiteral("0.5"));
+    Type(calc->valueBox(5), QStringLiteral("1"));
+    Type(calc->valueBox(7), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(6), Qt::LeftButton);
+    // brentq(power(n) - 0.8) = 63.7656 and power(64) = 0.8015, power(n) the sum of
+    // nct.sf(c, 2n - 2, 0.5 / sqrt(2 / n)) and nct.cdf(-c, ...), c = t.isf(0.025, 2n - 2)
+    QCOMPARE(calc->valueBox(6)->text(), QStringLiteral("63.766"));
+    QVERIFY(calc->designPower()->isVisible());
+    QCOMPARE(calc->designPower()->text(),
+             QStringLiteral("Power of this design: 0.8000; at the whole sample sizes 64 and 64 (128 in all): 0.8015"));
+    QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(7)->geometry().bottom());
+    // The finite-population test plans by power of its own: the box is ticked and fixed.
+    w->distributionAction(8)->trigger();
+    QVERIFY(box->isChecked() && !box->isEnabled());
   }
 
   void typedLettersAreRefused() {

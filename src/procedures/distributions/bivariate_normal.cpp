@@ -42,14 +42,11 @@ constexpr Single kMinZSize = 3.00001f;
 
 std::int16_t ValidForm(std::int16_t mode) { return mode >= 0 && mode <= 2 ? mode : 0; }
 
-// Writes a parameter list: every position k first holds id k, then the ids of
-// positions 2 and up follow one by one; Close sets LastPosition.
+// Writes a parameter list: started by StartParameterList, the ids of the
+// procedure's own positions follow one by one; Close sets LastPosition.
 class ListWriter {
  public:
-  explicit ListWriter(Session& s) : s_(s) {
-    for (int k = 0; k < kPositionCount; ++k)
-      s_.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
-  }
+  explicit ListWriter(Session& s) : s_(s), p_(StartParameterList(s)) {}
   // Positions 0 and 1 of a confidence interval.
   void Interval() {
     s_.ParameterList[0] = Ids::ConfidenceLevel;
@@ -63,7 +60,7 @@ class ListWriter {
 
  private:
   Session& s_;
-  int p_ = 2;
+  int p_;
 };
 
 std::int16_t LimitId(std::int16_t intervalKind) {

@@ -38,6 +38,8 @@ void FinitePopulationMean::InitProcedure(Session& s) {
   DisablePointEstimate(s);
   s.IntParRowCount = 0;
   if (s.ProcedureKind == kTest) {
+    // Its criterion is already the power of the test.
+    s.dialog.planByPowerFixed = true;
     if (s.SampleCount == 1) {
       // Two one-sided tests take the assumed mean as a value only.
       if (s.TailCount == 1 || s.TailCount == 2) OfferRow(s, group::Mean);

@@ -117,8 +117,6 @@ void PoissonDistribution::InitTest(Session& s) const {
 }
 
 void PoissonDistribution::BuildTestList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   if (twoSamples_)
@@ -132,7 +130,7 @@ void PoissonDistribution::BuildTestList(Session& s) {
   exact_ = !twoSamples_ && OfferedOptionChecked(s, 1);
 
   h0_ = left_ = right_ = first_ = second_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

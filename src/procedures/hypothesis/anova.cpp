@@ -38,15 +38,13 @@ void Anova::InitProcedure(Session& s) {
 }
 
 void Anova::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   tails_ = s.TailCount;
   contrast_ = OfferedOptionChecked(s, 0);
   form_ = contrast_ ? 0 : RowMode(s, 0);
   if (form_ < 0 || form_ > 2) form_ = 0;
 
   effect_ = left_ = right_ = sd_ = k_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

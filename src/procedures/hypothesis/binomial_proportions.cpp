@@ -33,8 +33,6 @@ void ProportionTest::OfferProportionRows(Session& s) {
 }
 
 int ProportionTest::BuildProportionList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   if (twoSamples_)
@@ -46,7 +44,7 @@ int ProportionTest::BuildProportionList(Session& s) {
   continuity_ = OfferedOptionChecked(s, 0);
 
   h0_ = left_ = right_ = estimate_ = p1_ = p2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

@@ -24,14 +24,12 @@ void Bioequivalence::InitProcedure(Session& s) {
 }
 
 void Bioequivalence::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   ratioGiven_ = RowMode(s, 0) == 1;
   const std::int16_t dispersionMode = RowMode(s, 1);
   cvGiven_ = dispersionMode == 1 || dispersionMode == 2;
 
   left_ = right_ = ratio_ = median1_ = median2_ = dispersion_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

@@ -32,8 +32,9 @@ class ChiSquareHomogeneity : public ProcedureModule {
     static constexpr std::int16_t StdDevOfProportions = 223, NumberOfCategories = 201, NoOfGroups = 17,
                                   AverageSampleSize = 224;
   };
-  // Their positions.
-  static constexpr int kEffect = 2, kCategories = 3, kGroups = 4, kAverageSize = 5;
+ private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int effect_ = 2, categories_ = 3, groups_ = 4, averageSize_ = 5;
 };
 
 }  // namespace pelmora

@@ -38,8 +38,6 @@ void CorrelationCoefficient::InitProcedure(Session& s) {
 }
 
 void CorrelationCoefficient::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   correlationMode_ = RowMode(s, 0);
@@ -49,7 +47,7 @@ void CorrelationCoefficient::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = r1_ = r2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

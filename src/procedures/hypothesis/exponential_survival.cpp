@@ -25,14 +25,12 @@ void ExponentialLocation::InitProcedure(Session& s) {
 }
 
 void ExponentialLocation::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   tails_ = s.TailCount;
   locationMode_ = s.IntParMode[group::Location];
   if (locationMode_ < 0 || locationMode_ > 2 || tails_ == 3) locationMode_ = 0;
 
   h0_ = left_ = right_ = estimate_ = scale_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

@@ -55,8 +55,10 @@ void FisherExactTest::InitProcedure(Session& s) {
 }
 
 void FisherExactTest::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  first_ = StartParameterList(s);
+  second_ = first_ + 1;
+  n1_ = first_ + 2;
+  n2_ = first_ + 3;
   frequencies_ = OfferedOptionChecked(s, 0);
   proportionMode_ = FormOf(s.IntParMode[frequencies_ ? group::Frequency2 : group::Proportion2]);
   size2Mode_ = FormOf(s.IntParMode[group::SampleSize2]);

@@ -12,8 +12,6 @@
 namespace pelmora {
 
 int LogMedianTest::ListParameters(Session& s, const ShapeIds& ids, bool separateShapes) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   separateShapes_ = twoSamples_ && separateShapes;
   tails_ = s.TailCount;
@@ -30,7 +28,7 @@ int LogMedianTest::ListParameters(Session& s, const ShapeIds& ids, bool separate
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = median1_ = median2_ = shape_ = shape2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

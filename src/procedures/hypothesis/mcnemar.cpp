@@ -35,8 +35,7 @@ void McNemar::InitProcedure(Session& s) {
 }
 
 void McNemar::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  const int first = StartParameterList(s);
   const std::int16_t mode = s.IntParMode[group::Proportion2];
   proportionMode_ = mode >= 0 && mode <= 2 ? mode : 0;
   direct_ = s.IntParMode[group::Proportion11] == 1;
@@ -47,23 +46,23 @@ void McNemar::BuildParameterList(Session& s) {
   if (!direct_) {
     static constexpr std::int16_t proportion2[3] = {Ids::Proportion2, Ids::Proportion2MinusProportion1,
                                                     Ids::Proportion2OverProportion1};
-    p1_ = 2;
-    p2_ = 3;
-    p11_ = 4;
-    n_ = 5;
+    p1_ = first;
+    p2_ = first + 1;
+    p11_ = first + 2;
+    n_ = first + 3;
     difference_ = discordant_ = -1;
-    list[2] = Ids::Proportion1;
-    list[3] = proportion2[proportionMode_];
-    list[4] = Ids::Proportion11;
-    list[5] = Ids::SampleSize;
+    list[p1_] = Ids::Proportion1;
+    list[p2_] = proportion2[proportionMode_];
+    list[p11_] = Ids::Proportion11;
+    list[n_] = Ids::SampleSize;
   } else {
-    difference_ = 2;
-    discordant_ = 3;
-    n_ = 4;
+    difference_ = first;
+    discordant_ = first + 1;
+    n_ = first + 2;
     p1_ = p2_ = p11_ = -1;
-    list[2] = Ids::Proportion2MinusProportion1;
-    list[3] = Ids::DiscordantSum;
-    list[4] = Ids::SampleSize;
+    list[difference_] = Ids::Proportion2MinusProportion1;
+    list[discordant_] = Ids::DiscordantSum;
+    list[n_] = Ids::SampleSize;
   }
   s.LastPosition = static_cast<std::int16_t>(n_);
 }

@@ -90,8 +90,6 @@ void NarrowSampleSizes(const Session& s, double& lower, int n1, int n2, std::int
 void NormalZ::InitProcedure(Session& s) { OfferMeanTestRows(s); }
 
 void NormalZ::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   meanMode_ = RowMode(s, 0);
@@ -103,7 +101,7 @@ void NormalZ::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = mean1_ = mean2_ = sd_ = sd2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

@@ -23,8 +23,6 @@ void RegressionCoefficient::InitProcedure(Session& s) {
 }
 
 void RegressionCoefficient::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   coefficientMode_ = RowMode(s, 0);
@@ -36,7 +34,7 @@ void RegressionCoefficient::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = b1_ = b2_ = sd_ = sx1_ = sx2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

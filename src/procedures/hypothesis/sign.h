@@ -27,13 +27,13 @@ class Sign : public ProcedureModule {
   struct Ids {
     static constexpr std::int16_t ProbPositive = 153, SampleSize = 14;
   };
-  // Their positions.
-  static constexpr int kProbPositive = 2, kSampleSize = 3;
 
   // Samples of at most this size take the exact path when it is chosen.
   static constexpr Single kExactLimit = 1000;
 
  private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int prob_ = 2, n_ = 3;
   bool continuity_ = false;
   bool exact_ = false;
 };

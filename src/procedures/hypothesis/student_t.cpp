@@ -1,7 +1,10 @@
 #include "procedures/hypothesis/student_t.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
+#include "numeric/distributions.h"
 #include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
@@ -53,8 +56,6 @@ void StudentT::OptionChanged(Session& s, std::int16_t optionId) {
 }
 
 void StudentT::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   meanMode_ = RowMode(s, 0);
@@ -69,7 +70,7 @@ void StudentT::BuildParameterList(Session& s) {
   const bool paired = !twoSamples_ && s.IsTestProcedure != kFalse;
 
   h0_ = left_ = right_ = estimate_ = mean1_ = mean2_ = sd_ = sd2_ = n1_ = n2_ = df_ = k_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -144,6 +145,90 @@ void StudentT::SetSearchInterval(Session& s, double& lower, double& upper) {
     RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_);
   }
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
+  NarrowSizeByPower(s, lower, upper);
+}
+
+void StudentT::NarrowSizeByPower(Session& s, double& lower, double& upper) {
+  const int u = s.UnknownPosition;
+  if (tails_ == 3 || u < 0 || (u != n1_ && u != n2_) || !(lower < upper) || !PlannedByPower(*this, s)) return;
+  const double saved = s.value(u);
+  auto criterion = [&](double v) {
+    s.value(u) = v;
+    return PlanningCriterion(*this, s);
+  };
+  // The normal approximation: the size at which |x - H0| / se reaches
+  // z(1 - alpha / tails) + z(power), found by bisection on a log scale (the
+  // standard error falls as the size grows).
+  const double zAlpha = NormalQuantile(ToSingle(1 - s.value(0) / tails_));
+  const double target = zAlpha + NormalQuantile(ToSingle(s.value(2)));
+  auto reach = [&](double v) {
+    s.value(u) = v;
+    const TArguments t = Statistic(s);
+    return std::fabs(static_cast<double>(t.x) - t.null) / t.se;
+  };
+  double a = lower, b = upper;
+  if (!(target > 0) || !(lower > 0) || !(reach(b) > target) || reach(a) >= target) {
+    s.value(u) = saved;
+    return;
+  }
+  for (int i = 0; i < 60 && b - a > 1e-3 * a; ++i) {
+    const double m = std::sqrt(a * b);
+    (reach(m) < target ? a : b) = m;
+  }
+  // The t-test needs a little more than that (about z^2 / 2 for one
+  // sample).  Newton steps on the power with the slope of the normal
+  // approximation, the second overshooting, put two sizes close around the
+  // root of the criterion; where they do not, the step doubles until the
+  // criterion changes sign.  The interval stays as it was when it never does.
+  auto slope = [&](double v) {
+    const double h = 1e-4 * v, d = reach(v);
+    return std::exp(-(d - zAlpha) * (d - zAlpha) / 2) / std::sqrt(2 * std::numbers::pi) * (reach(v + h) - d) / h;
+  };
+  double lo = std::clamp(b, lower, upper), hi = lo;
+  double fLo = criterion(lo), fHi = fLo;
+  bool bracketed = false;
+  double x = lo, f = fLo;
+  for (int i = 0; i < 2 && std::isfinite(f) && !bracketed; ++i) {
+    const double sl = slope(x);
+    if (!(sl > 0)) break;
+    const double next = std::clamp(x - (i == 0 ? 1.0 : 2.0) * f / sl, lower, upper);
+    const double fNext = criterion(next);
+    if (!std::isfinite(fNext)) break;
+    if ((f < 0) != (fNext < 0) && i == 1) {
+      lo = std::min(x, next);
+      hi = std::max(x, next);
+      fLo = x < next ? f : fNext;
+      fHi = x < next ? fNext : f;
+      bracketed = fLo < 0 && fHi >= 0;
+    }
+    x = next;
+    f = fNext;
+  }
+  if (!bracketed) {
+    lo = hi = x;
+    fLo = fHi = f;
+  }
+  double step = 1 + zAlpha * zAlpha / 2;
+  for (int i = 0; i < 40 && !bracketed && std::isfinite(fLo) && std::isfinite(fHi); ++i, step *= 2) {
+    if (fHi < 0) {
+      if (hi >= upper) break;
+      lo = hi;
+      fLo = fHi;
+      hi = std::min(hi + step, upper);
+      fHi = criterion(hi);
+    } else if (fLo >= 0) {
+      if (lo <= lower) break;
+      hi = lo;
+      fHi = fLo;
+      lo = std::max(lo - step, lower);
+      fLo = criterion(lo);
+    }
+    bracketed = fLo < 0 && fHi >= 0;
+  }
+  s.value(u) = saved;
+  if (!bracketed) return;
+  lower = lo;
+  upper = hi;
 }
 
 TArguments StudentT::Statistic(const Session& s) const {

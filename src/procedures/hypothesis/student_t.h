@@ -49,6 +49,10 @@ class StudentT : public ProcedureModule {
   // the mean), the null value or the equivalence limits, the standard error
   // and the degrees of freedom.
   TArguments Statistic(const Session& s) const;
+  // Planned by power, an unknown sample size is searched between two sizes
+  // near the normal approximation's at which the power criterion changes
+  // sign (the power rises with the size); unchanged when none are found.
+  void NarrowSizeByPower(Session& s, double& lower, double& upper);
 
   // Flags copied from the options and forms by BuildParameterList.
   bool twoSamples_ = false;

@@ -45,15 +45,13 @@ void WilcoxonRankSum::InitProcedure(Session& s) {
 }
 
 void WilcoxonRankSum::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   continuity_ = OfferedOptionChecked(s, 0);
   ordered_ = OfferedOptionChecked(s, 1);
   size2Mode_ = s.IntParMode[group::SampleSize2];
   s.ValueMode = size2Mode_;
 
   higher_ = equal_ = ties_ = categories_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;

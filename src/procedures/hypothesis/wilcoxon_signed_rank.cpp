@@ -18,13 +18,15 @@ void WilcoxonSignedRank::InitProcedure(Session& s) {
 }
 
 void WilcoxonSignedRank::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  const int first = StartParameterList(s);
+  prob_ = first;
+  pairSum_ = first + 1;
+  n_ = first + 2;
   continuity_ = OfferedOptionChecked(s, 0);
-  s.ParameterList[kProbPositive] = Ids::ProbPositive;
-  s.ParameterList[kProbPairSum] = Ids::ProbPairSumPositive;
-  s.ParameterList[kSampleSize] = Ids::SampleSize;
-  s.LastPosition = kSampleSize;
+  s.ParameterList[prob_] = Ids::ProbPositive;
+  s.ParameterList[pairSum_] = Ids::ProbPairSumPositive;
+  s.ParameterList[n_] = Ids::SampleSize;
+  s.LastPosition = n_;
 }
 
 bool WilcoxonSignedRank::CheckParameters(Session& /*s*/) { return true; }
@@ -34,16 +36,16 @@ void WilcoxonSignedRank::SetSearchInterval(Session& s, double& lower, double& up
   // n (p1 - 1/2) + n (n - 1) / 2 (p2 - 1/2) above 0 (or below it, rejecting in
   // the left tail).
   const int u = s.UnknownPosition;
-  const double n = s.value(kSampleSize);
-  const double p1 = s.value(kProbPositive), p2 = s.value(kProbPairSum);
-  if (u == kProbPositive) NarrowByTailReversed(s, lower, upper, 0.5 - (n - 1) / 2 * (p2 - 0.5));
-  if (u == kProbPairSum && n > 1) NarrowByTailReversed(s, lower, upper, 0.5 - 2 * (p1 - 0.5) / (n - 1));
+  const double n = s.value(n_);
+  const double p1 = s.value(prob_), p2 = s.value(pairSum_);
+  if (u == prob_) NarrowByTailReversed(s, lower, upper, 0.5 - (n - 1) / 2 * (p2 - 0.5));
+  if (u == pairSum_ && n > 1) NarrowByTailReversed(s, lower, upper, 0.5 - 2 * (p1 - 0.5) / (n - 1));
 }
 
 ZArguments WilcoxonSignedRank::Statistic(const Session& s) const {
-  const Single p1 = ToSingle(s.value(kProbPositive));
-  const Single p2 = ToSingle(s.value(kProbPairSum));
-  const Single n = ToSingle(s.value(kSampleSize));
+  const Single p1 = ToSingle(s.value(prob_));
+  const Single p2 = ToSingle(s.value(pairSum_));
+  const Single n = ToSingle(s.value(n_));
   // The sum of the positive ranks.
   ZArguments z;
   z.x = n * p1 + n * (n - 1) * p2 / 2;

@@ -26,10 +26,10 @@ class WilcoxonSignedRank : public ProcedureModule {
   struct Ids {
     static constexpr std::int16_t ProbPositive = 153, ProbPairSumPositive = 154, SampleSize = 14;
   };
-  // Their positions.
-  static constexpr int kProbPositive = 2, kProbPairSum = 3, kSampleSize = 4;
 
  private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int prob_ = 2, pairSum_ = 3, n_ = 4;
   // The arguments of the test's PValueZ: the expected and the null sum of
   // the positive ranks, its standard error and the continuity correction.
   ZArguments Statistic(const Session& s) const;
