@@ -1,5 +1,7 @@
 // The engine end to end: one t-test solve for the sample size, and a range of
-// 100 x steps for 10 z values.
+// 100 x steps for 10 z values; the same test planned by power: a solve for
+// the sample size at a power of 0.8, and a table of its power over 100
+// sample sizes for 10 standard deviations.
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
@@ -48,5 +50,52 @@ void BM_TTestRange100x10(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TTestRange100x10)->Unit(benchmark::kMillisecond);
+
+// The unpaired t-test of TTestPlan planned by power: P-value 0.05, power 0.8,
+// means 0 and 0.5, standard deviation 1, equal sample sizes.
+struct TTestPowerPlan {
+  RecordingUserInterface ui;
+  Session s{ui};
+  Dispatcher d{s};
+  TTestPowerPlan() {
+    d.SelectTest(0);
+    d.SetForm(2, 2);
+    d.SetPlanByPower(true);
+    d.ApplyOptions();
+    const char* texts[] = {"0.05", "0.80", "0.80", "0", "0", "0.5", "1", "64", "1"};
+    for (int p = 0; p <= s.LastPosition; ++p) s.entryAt(p).ParamText = texts[p];
+    ReadParameterValues(s);
+    s.UnknownPosition = 7;  // "Sample Size 1"
+    s.XPosition = 6;        // "Standard Deviation*"
+    s.ZPosition = 5;        // "Mean 2*"
+  }
+};
+
+void BM_TTestSolveByPower(benchmark::State& state) {
+  TTestPowerPlan plan;
+  for (auto _ : state) benchmark::DoNotOptimize(SolveAtOnePoint(plan.d));
+  state.counters["evaluations"] = LastSolveEvaluations();
+}
+BENCHMARK(BM_TTestSolveByPower)->Unit(benchmark::kMicrosecond);
+
+// The power as the unknown of a table: Sample Size 1 from 10 to 109 by 10
+// standard deviations.
+void BM_TTestPowerTableByPower100x10(benchmark::State& state) {
+  TTestPowerPlan plan;
+  Session& s = plan.s;
+  s.UnknownPosition = 2;  // "Power"
+  s.XPosition = 7;        // "Sample Size 1"
+  s.ZPosition = 6;        // "Standard Deviation*"
+  CatalogueEntry& x = s.entryAt(s.XPosition);
+  x.TableMin = "10";
+  x.TableMax = "109";
+  x.TableStep = "1";
+  s.entryAt(s.ZPosition).ZValueText = "0.5 0.6 0.7 0.8 0.9 1 1.1 1.2 1.3 1.4";
+  for (auto _ : state) {
+    s.ResultsCurrent = false;
+    benchmark::DoNotOptimize(CalculateRange(plan.d));
+  }
+}
+BENCHMARK(BM_TTestPowerTableByPower100x10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the
 # configure-and-build step.
 
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-svg-dev)
+BUILD_PACKAGES=(cmake make g++ libboost-math-dev qt6-base-dev qt6-svg-dev)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev unrtf poppler-utils)
 
 # Installs the Debian packages that are not installed yet.

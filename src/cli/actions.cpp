@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
 
 #include "cli/arguments.h"
+#include "cli/batch.h"
 #include "cli/graph_drawing.h"
 #include "cli/output.h"
 #include "engine/calculation.h"
@@ -131,6 +133,7 @@ void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
   Session& s = d.session();
   std::vector<std::pair<std::string, int>> ticked;
   for (const std::string& o : r.options) {
+    if (IsPlanByPower(o)) continue;
     const int id = OptionIdOf(s, o);
     if (!OptionOffered(s, id))
       Usage("--option " + Quoted(o) + ": not offered here; the options offered are " + OfferedOptions(s));
@@ -140,6 +143,15 @@ void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
   for (const auto& [o, id] : ticked)
     if (!s.optionChecked(id))
       Usage("--option " + Quoted(o) + " was cleared by a later option: the two exclude each other");
+
+  const bool byPower =
+      r.power || std::any_of(r.options.begin(), r.options.end(), [](const std::string& o) { return IsPlanByPower(o); });
+  if (byPower) {
+    const std::string arg = r.power ? "--power" : "--option " + Quoted(kPlanByPowerCaption);
+    if (!s.dialog.planByPowerOffered)
+      Usage(arg + ": planning by power applies to a test only (a test procedure, or --kind test)");
+    d.SetPlanByPower(true);
+  }
 
   for (const auto& [g, m] : r.modes) {
     const std::string arg = "--mode " + std::to_string(g) + "=" + std::to_string(m);
@@ -260,7 +272,11 @@ int ResolveParameter(const Session& s, const std::string& flag, const std::strin
   if (p == 1)
     Usage(shown + ": " + CaptionAt(s, 1) +
           " stands at position 1, which has no value box; it can be neither set, "
-          "solved nor stepped");
+          "solved nor stepped" +
+          (s.ParameterList[1] == param::Power
+               ? std::string(" (planned by power, with --option ") + Quoted(kPlanByPowerCaption) +
+                     " or --power P, a test lists it beneath the P-value)"
+               : std::string()));
   return p;
 }
 
@@ -331,16 +347,19 @@ Request FileRequest(const Request& r, WindowKind kind) {
 
 // ---- The actions ---------------------------------------------------------------
 
-int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out) {
+int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out, std::ostream& err) {
   Session& s = d.session();
   s.ResultsCurrent = false;
-  const SingleOutcome outcome = CalculateSingle(d);
+  SolveOutcome solve;
+  const SingleOutcome outcome = CalculateSingle(d, &solve);
   if (outcome == SingleOutcome::Rejected) return kExitRejected;
   if (outcome != SingleOutcome::Solved && outcome != SingleOutcome::NotCalculable)
     throw std::logic_error("the calculation did not run");
   const bool solved = outcome == SingleOutcome::Solved;
+  // Why there is no value, or how a step or a limit was found.
+  if (!s.ResultRemark.empty()) err << "pelmora-cli: " << s.ResultRemark << '\n';
   if (r.json)
-    WriteCalculationJson(s, solved, ui.messages(), out);
+    WriteCalculationJson(s, solve, ui.messages(), out);
   else if (r.rtf)
     out << RichTextOf(CalculationOutputText(s, CharacterWidth), OutputFontOf(r));
   else
@@ -450,9 +469,13 @@ int RunRange(Dispatcher& d, const Request& r, WindowSettings& record, bool keepH
   // The window keeps its earlier content: there is nothing to show.
   if (outcome == RangeOutcome::NothingCalculable) return kExitNotCalculable;
   if (outcome != RangeOutcome::Done) throw std::logic_error("the range calculation did not run");
+  if (!s.RangeSummary.empty()) err << "pelmora-cli: " << s.RangeSummary << '\n';
 
   TableContent content = TableContentOf(s);
-  if (r.table) out << (r.csv ? TableCsv(content) : TableText(s, content, record, r));
+  if (r.table && r.json)
+    WriteTableJson(s, content, ui.messages(), out);
+  else if (r.table)
+    out << (r.csv ? TableCsv(content) : TableText(s, content, record, r));
   if (!r.graph) return kExitSolved;
   content.headings = graphHeadings;
   [[maybe_unused]] const WindowSettings look = GraphLook(s, r, record);
@@ -505,7 +528,7 @@ int RunDirect(Dispatcher& d, const Request& r, CliUserInterface& ui, std::ostrea
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
   PlaceRangeRoles(s, r);
   WindowSettings& record = *ActiveWindowRecord(s);
   KeepTableSettings(record, r);
@@ -534,14 +557,14 @@ int RunFile(Dispatcher& d, const Request& given, CliUserInterface& ui, std::ostr
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out), err);
+  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
   PlaceFileRangeRoles(s, r);
   KeepTableSettings(record, r);
   const bool unchanged = r.sets.empty() && !r.unknown && !r.x && !r.z;
   return SaveSettings(s, r, RunRange(d, r, record, unchanged, ui, out, err), err);
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   if (std::find(args.begin(), args.end(), "--help") != args.end()) {
     out << CliHelpText();
     return kExitSolved;
@@ -555,6 +578,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     WriteList(out);
     return kExitSolved;
   }
+  if (r.batch) return RunBatch(in, out);
   CliUserInterface ui(err);
   Session s(ui);
   Dispatcher d(s);
@@ -564,9 +588,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 }  // namespace
 }  // namespace cli
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   try {
-    return cli::Run(args, out, err);
+    return cli::Run(args, in, out, err);
   } catch (const cli::UsageError& e) {
     err << "pelmora-cli: " << e.message << '\n';
   } catch (const std::exception& e) {
@@ -575,6 +599,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << "pelmora-cli: unexpected failure\n";
   }
   return kExitUsage;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return RunCli(args, std::cin, out, err);
 }
 
 }  // namespace pelmora

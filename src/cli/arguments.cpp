@@ -8,10 +8,6 @@
 #include "session/catalogue.h"
 #include "session/user_interface.h"
 
-#ifdef PELMORA_CLI_GRAPH
-#include "views/graph_export.h"
-#endif
-
 namespace pelmora::cli {
 
 void Usage(std::string message) { throw UsageError{std::move(message)}; }
@@ -46,6 +42,9 @@ void CheckTypedNumber(const std::string& flag, const std::string& argument, std:
   RecordingUserInterface quiet;
   if (!CheckDigits(value, quiet))
     Usage(flag + " " + Quoted(argument) + ": malformed number: " + quiet.LastText());
+  // "2.5.3", "3-" or "7,5,3" would be read as their first number.
+  if (!IsWellFormedNumber(value))
+    Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is not a number");
 }
 
 // NAME=VALUE split at the last "=" (a caption may hold "=", a value never does).
@@ -78,7 +77,8 @@ constexpr FlagRule kFlags[] = {
     {"--graph", true, false},      {"--graph-size", true, false},
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
-    {"--help", false, false},
+    {"--help", false, false},      {"--batch", false, false},
+    {"--power", true, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -175,21 +175,30 @@ double ParseFontSize(const std::string& value) {
 
 Assignment ParseZ(const std::string& value) {
   auto [name, text] = SplitAssignment("--z", value, "NAME=\"V1 V2 ...\"");
-  CheckTypedNumber("--z", value, text);
-  // One blank between values, as the engine reads them.
+  // One blank between values, as the engine reads them; each one number.
   std::string collapsed;
   for (char c : Trim(text))
     if (c != ' ' || collapsed.empty() || collapsed.back() != ' ') collapsed += c;
+  for (std::size_t start = 0; start < collapsed.size();) {
+    const std::size_t end = std::min(collapsed.find(' ', start), collapsed.size());
+    CheckTypedNumber("--z", value, collapsed.substr(start, end - start));
+    start = end + 1;
+  }
   return {value, name, collapsed};
 }
 
 // The graph file's type, by its extension, must be one this build can write.
 void CheckGraphFile(const std::string& path) {
 #ifdef PELMORA_CLI_GRAPH
-  const GraphFileType type = GraphFileTypeOf(path);
-  if (type == GraphFileType::Unknown)
+  const auto dot = path.find_last_of('.');
+  const auto slash = path.find_last_of("/\\");
+  const std::string extension =
+      dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : Lower(path.substr(dot));
+  if (extension != ".png" && extension != ".svg" && extension != ".pdf")
     Usage("--graph " + Quoted(path) + ": the file name must end in .png, .svg or .pdf");
-  if (!CanExportGraphAs(type)) Usage("--graph " + Quoted(path) + ": this build cannot write SVG files");
+#ifndef PELMORA_CLI_GRAPH_SVG
+  if (extension == ".svg") Usage("--graph " + Quoted(path) + ": this build cannot write SVG files");
+#endif
 #else
   Usage("--graph " + Quoted(path) + ": this build cannot draw graphs (it was built without Qt)");
 #endif
@@ -207,6 +216,11 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--option") r.options.push_back(value);
   if (name == "--mode") r.modes.push_back(ParseMode(value));
   if (name == "--set") r.sets.push_back(ParseSet(value));
+  if (name == "--power") {
+    CheckTypedNumber("--power", value, value);
+    r.power = true;
+    r.sets.push_back({"--power " + value, "Power", value});
+  }
   if (name == "--unknown") r.unknown = value;
   if (name == "--json") r.json = true;
   if (name == "--describe") r.describe = true;
@@ -224,9 +238,14 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--rtf") r.rtf = true;
   if (name == "--save") r.save = value;
   if (name == "--help") r.help = true;
+  if (name == "--batch") r.batch = true;
 }
 
 }  // namespace
+
+bool IsPlanByPower(std::string_view option) {
+  return Lower(Trim(RemoveAccelerator(std::string(option)))) == Lower(kPlanByPowerCaption);
+}
 
 bool IsSettingsFileName(std::string_view name) {
   return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".dim";
@@ -246,6 +265,7 @@ std::vector<std::string_view> SelectionFlagsGiven(const Request& r) {
   if (r.tails) given.push_back("--tails");
   if (r.leftTail) given.push_back("--left-tail");
   if (!r.options.empty()) given.push_back("--option");
+  if (r.power) given.push_back("--power");
   if (!r.modes.empty()) given.push_back("--mode");
   return given;
 }
@@ -267,13 +287,16 @@ void CheckOutputFlags(const Request& r) {
 void CheckCombination(const Request& r, bool xFromFile) {
   CheckOutputFlags(r);
   const bool range = r.table || r.graph;
-  if (int(r.json) + int(r.describe) + int(range) > 1)
-    Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.describe && range) Usage("--json, --describe and --table or --graph exclude each other");
+  if (r.json && r.graph && !r.table)
+    Usage("--json needs a printed result: --graph alone prints nothing (give --table too)");
   if (r.csv && !r.table) Usage("--csv needs --table");
+  if (r.csv && r.json) Usage("--json and --csv exclude each other");
   for (const auto& [given, flag] :
        {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {
     if (given && !r.table) Usage(std::string(flag) + " needs --table");
-    if (given && r.csv) Usage(std::string(flag) + " applies to the table text, not to --csv");
+    if (given && (r.csv || r.json))
+      Usage(std::string(flag) + " applies to the table text, not to " + (r.csv ? "--csv" : "--json"));
   }
   if (r.rtf && r.graph && !r.table)
     Usage("--rtf needs a printed result: --graph alone prints nothing (give --table too)");
@@ -322,10 +345,9 @@ Request ParseArguments(const std::vector<std::string>& args) {
   }
 
   if (r.help) return r;
-  if (r.list) {
-    if (args.size() > 1) Usage("--list takes no other argument");
-    return r;
-  }
+  for (const auto& [given, flag] : {std::pair{r.list, "--list"}, std::pair{r.batch, "--batch"}})
+    if (given && args.size() > 1) Usage(std::string(flag) + " takes no other argument");
+  if (r.list || r.batch) return r;
   if (r.file) {
     // What the file holds (a calculation or a range) is known once it is
     // read; the rest is checked then.

@@ -39,6 +39,11 @@ struct Assignment {
   std::string value;
 };
 
+// The check box "Plan by &Power" as --option names it.
+constexpr const char* kPlanByPowerCaption = "Plan by Power";
+// True for that name, in any case, with or without the "&".
+bool IsPlanByPower(std::string_view option);
+
 struct Range {
   std::string argument;
   std::string name;
@@ -52,9 +57,12 @@ struct Request {
   std::optional<int> kind, samples, tails;
   bool leftTail = false;
   std::vector<std::string> options;
+  // --power: planned by power (as --option "Plan by Power") with the power
+  // set (as --set Power=P, in r.sets).
+  bool power = false;
   std::vector<std::pair<int, int>> modes;
   std::vector<Assignment> sets;
-  bool json = false, describe = false, list = false, table = false, csv = false, help = false;
+  bool json = false, describe = false, list = false, table = false, csv = false, help = false, batch = false;
   std::optional<Range> x;
   std::optional<Assignment> z;
   std::optional<std::int16_t> columns, decimals;

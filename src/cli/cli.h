@@ -4,9 +4,11 @@
 // the Calculation window's boxes do, and solves once or over a range; the
 // result is printed as text, JSON, CSV or rich text, the results of a range
 // are drawn into a picture file where the build has Qt, and the window's
-// settings are saved as Save As saves them.
+// settings are saved as Save As saves them.  With --batch it answers one
+// request per line of its input, each as one JSON line.
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -47,11 +49,12 @@ class CliUserInterface : public UserInterface {
   std::vector<std::string> messages_;
 };
 
-// Runs the program on its arguments (without the program name), writing
-// results to `out` and messages to `err`; returns the exit status.  Never
-// throws.  Drawing a graph needs a QGuiApplication: when the process has no
-// application, one is made for the drawing (on the offscreen platform unless
-// QT_QPA_PLATFORM names another) and destroyed afterwards.
+// Runs the program on its arguments (without the program name), reading the
+// requests of --batch from `in`, writing results to `out` and messages to
+// `err`; returns the exit status.  Never throws.  A graph is drawn by the
+// program pelmora-graph (see cli/graph_drawing.h).
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+// The same, reading the standard input.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace pelmora

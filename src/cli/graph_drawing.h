@@ -1,7 +1,7 @@
-// The graph of --graph, drawn into a PNG, SVG or PDF file where the build has
-// Qt.  Drawing needs a QGuiApplication: when the process has none, one is
-// made for the drawing (on the offscreen platform unless QT_QPA_PLATFORM
-// names another) and destroyed afterwards.
+// The graph of --graph, drawn into a PNG, SVG or PDF file by the program
+// pelmora-graph, which pelmora-cli runs for it: the one named by the
+// environment variable PELMORA_GRAPH_PROGRAM, or else the one beside
+// pelmora-cli.  Builds without Qt have no such program and cannot draw.
 #pragma once
 
 #ifdef PELMORA_CLI_GRAPH

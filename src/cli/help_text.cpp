@@ -8,6 +8,7 @@ const std::string& CliHelpText() {
       R"(Usage: pelmora-cli --test I | --distribution I [choices] [values] [action]
                    [--save FILE.dim]
        pelmora-cli FILE.dim [values] [action] [--save FILE.dim]
+       pelmora-cli --batch < REQUESTS
        pelmora-cli --list
        pelmora-cli --help
 
@@ -35,6 +36,13 @@ this order:
                        each is followed by the procedure's rebuild (repeatable)
   --mode G=M           interchangeable-parameter group G (0..36) takes form M
                        (0, 1 or 2) (repeatable)
+  --option "Plan by Power"
+                       plan a test (a test procedure, or --kind test) by its
+                       power: the P-value is the significance level, "Power"
+                       (start-up 0.80) is listed beneath it and can be set,
+                       solved and stepped like any parameter, and the result
+                       is the design whose power equals it
+  --power P            the same with --set "Power=P"
   Then the parameter list is built.  A choice that the dialog does not offer
   for the selection, or that a later choice undoes, is a usage error.
 
@@ -48,25 +56,55 @@ Values:
                        Unset parameters keep their start-up value texts.
   --unknown NAME       the parameter to solve (default: list position 0)
   Position 1 (Power in the tests) has no value box: it is never printed and
-  can be neither set, solved nor stepped.
+  can be neither set, solved nor stepped; planned by power, a test lists
+  Power again beneath the P-value, where --set "Power=0.9" sets it.
   A flag's value follows it as the next argument or after "=" ("--set=4=40").
 
 Actions:
   (default)            solve once and print the description, a rule of "-"
                        and one "caption: value" line per parameter (captions
                        padded to one width), the unknown's value being the
-                       result or "-"
+                       result or "-", then the power of the solved design
+                       ("Power of this design: 0.8000", with the whole
+                       sample sizes and their power when a size was solved)
   --json               solve once and print one JSON object:
                          {"description": str,
                           "unknown": {"id": int, "caption": str,
-                                      "value": number|null, "text": str},
+                                      "value": number|null, "text": str,
+                                      "reason": str|null, "note": str},
+                          "power": number|null,
+                          "whole": {"sizes": [number], "total": number,
+                                    "power": number|null}|null,
                           "parameters": [{"position": int, "id": int,
                                           "caption": str, "text": str,
                                           "value": number|null}],
                           "messages": [str]}
                        parameters: every list position but 1, the unknown
                        included; value null and text "-" where the unknown is
-                       not calculable; numbers in shortest round-trip form
+                       not calculable, "reason" then saying why (null
+                       otherwise); a result beyond a limit of the unknown
+                       has value null and a text such as "< 0.00001"; a
+                       step of an exact P-value or a limit adds "note";
+                       "power": the power of the test at the values shown,
+                       the solved one included (null for no test or without
+                       a value); "whole": when a sample size was solved, the
+                       first size rounded up, the second derived from it by
+                       its form and rounded up, their total and the power
+                       at them (null otherwise);
+                       numbers in shortest round-trip form
+                       With --table: the table as one JSON object:
+                         {"description": str, "headings": [str],
+                          "unknown": {"id": int, "caption": str},
+                          "x": {"id": int, "caption": str,
+                                "values": [number]},
+                          "z": {"id": int, "caption": str,
+                                "values": [number]},
+                          "results": [[number|null]],
+                          "parameters": [...], "messages": [str]}
+                       results: one array per z value, one result per x
+                       value, null where a point is not calculable;
+                       parameters: those held fixed (not the unknown, x or
+                       z), as above
   --describe           print the parameter list, one parameter per line:
                        position, id, caption and value text, tab-separated
   --list               print the menus with their indices, the parameter
@@ -97,8 +135,11 @@ Actions:
                        graph stand above the plot; the axis titles are the
                        captions of x, the unknown and z; the axes are scaled
                        automatically.  Writes nothing on standard output
-                       (but the table when --table is given too).  A build
-                       without Qt cannot draw: there --graph is bad usage
+                       (but the table when --table is given too).  The
+                       drawing is done by the program pelmora-graph beside
+                       pelmora-cli, or by the one the environment variable
+                       PELMORA_GRAPH_PROGRAM names.  A build without Qt
+                       cannot draw: there --graph is bad usage
   --graph-size WxH     the picture's size in pixels, each 100 to 5000
                        (default 800x500); a PDF page keeps its shape
   --rtf                print the rich-text document (RTF) that Copy puts on
@@ -111,6 +152,41 @@ Actions:
   --font NAME          the font of the graph and of --rtf (default Arial)
   --font-size N        its size in points, 1 to 72 (default 9)
   --help               print this text
+
+Batch mode:
+  --batch              read requests from standard input, one JSON object
+                       per line (JSON Lines; blank lines are passed over),
+                       and write one JSON result per line, in the order of
+                       the requests.  A request's keys are the flags without
+                       their dashes:
+                         "test", "distribution", "parameter", "kind",
+                         "samples", "tails", "unknown", "power": a number
+                                or a string
+                         "left_tail": true or false
+                         "options": [ID or caption, ...]
+                         "modes": {"G": M, ...}
+                         "set": {"NAME": VALUE, ...} (NAME as for --set;
+                                VALUE a number or a string; a number
+                                with an exponent is written out, 1e-3
+                                as 0.001)
+                         "table": {"x": "NAME=MIN:MAX:STEP",
+                                   "z": "NAME=V1 V2 ..."} (z optional)
+                         "id": a number or a string, echoed in the result
+                       for example
+                         {"id": 1, "test": 0, "set": {"Mean 2*": 0.5},
+                          "unknown": "P-value"}
+                       A request is answered as the single call with the
+                       same flags and --json: its result is that call's JSON
+                       object (with "table", that of the table) with "id"
+                       (when given), "status" and "message" first.  status: "solved", "not calculable",
+                       "rejected" (a check refused the values) or "usage"
+                       (the line is no request: malformed JSON, an unknown
+                       key or caption, a bad value); message: what the call
+                       writes to standard error, lines joined by "\n", ""
+                       when nothing.  Only a solved or not calculable
+                       request carries the members of its JSON object.  A
+                       failed request does not stop the stream: the exit
+                       status is 0 once the input is read to its end
 
 Settings files:
   FILE.dim             (an argument whose name ends in ".dim", in any case)
@@ -157,7 +233,8 @@ Settings files:
                        --graph and --save must be a whole number
 
 Exit status:
-  0  solved (and the graph file written, the settings file saved)
+  0  solved, a step of an exact P-value or a result beyond a limit (and
+     the graph file written, the settings file saved)
   1  bad usage (the message names the argument), or an unexpected failure
   2  a check or the range validation rejected the values, or no procedure
      module serves the selection yet; the message is on standard error
@@ -172,7 +249,10 @@ Exit status:
   With status 1, 2 or 5 nothing is written to standard output nor saved.
 
 The engine's messages are written to standard error, each on its own line,
-and with --json are also listed under "messages".
+and with --json are also listed under "messages".  Standard error also says
+why a result is "-" (or how a step or a limit was found), and, after a range,
+how many points have no value and the most common reason.  A value must be
+one number: "2.5.3" or "3-" is bad usage.
 )";
   return text;
 }

@@ -55,21 +55,84 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   for (const std::string& l : lines) rule = std::max(rule, Width(l));
   out << s.Description << '\n' << std::string(rule, '-') << '\n';
   for (const std::string& l : lines) out << l << '\n';
+  if (const std::string power = DesignPowerLine(s.AchievedPower); !power.empty()) out << power << '\n';
 }
 
-void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
-                          std::ostream& out) {
+void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
+                          const std::vector<std::string>& messages, std::ostream& out) {
   const int u = s.UnknownPosition;
-  auto valueAt = [&](int p) { return p == u && !solved ? std::string("null") : JsonNumber(s.value(p)); };
+  auto valueAt = [&](int p) {
+    return p == u && !outcome.HasValue() ? std::string("null") : JsonNumber(s.value(p));
+  };
+  auto textOrNull = [](const std::string& t) { return t.empty() ? std::string("null") : JsonQuote(t); };
   out << "{\"description\": " << JsonQuote(s.Description) << ", \"unknown\": {\"id\": " << s.ParameterList[u]
       << ", \"caption\": " << JsonQuote(CaptionAt(s, u)) << ", \"value\": " << valueAt(u)
-      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << "}, \"parameters\": [";
+      << ", \"text\": " << JsonQuote(s.entryAt(u).ParamText) << ", \"reason\": "
+      << (outcome.state == SolveState::NotCalculable ? textOrNull(outcome.reason) : std::string("null"));
+  if (outcome.state == SolveState::Step || outcome.state == SolveState::AtLimit)
+    out << ", \"note\": " << JsonQuote(outcome.note);
+  const DesignPower& achieved = s.AchievedPower;
+  auto power = [](const std::optional<double>& p) { return p ? JsonNumber(*p) : std::string("null"); };
+  out << "}, \"power\": " << power(achieved.power) << ", \"whole\": ";
+  if (achieved.whole.sizes.empty()) {
+    out << "null";
+  } else {
+    out << "{\"sizes\": [";
+    for (std::size_t i = 0; i < achieved.whole.sizes.size(); ++i)
+      out << (i > 0 ? ", " : "") << JsonNumber(achieved.whole.sizes[i]);
+    out << "], \"total\": " << JsonNumber(achieved.whole.total) << ", \"power\": " << power(achieved.whole.power)
+        << "}";
+  }
+  out << ", \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {
     if (p == 1) continue;
     out << (first ? "" : ", ") << "{\"position\": " << p << ", \"id\": " << s.ParameterList[p]
         << ", \"caption\": " << JsonQuote(CaptionAt(s, p))
         << ", \"text\": " << JsonQuote(s.entryAt(p).ParamText) << ", \"value\": " << valueAt(p) << "}";
+    first = false;
+  }
+  out << "], \"messages\": [";
+  for (std::size_t i = 0; i < messages.size(); ++i) out << (i > 0 ? ", " : "") << JsonQuote(messages[i]);
+  out << "]}\n";
+}
+
+namespace {
+
+// A value of the range results: null for the no-result value.
+std::string JsonSingle(Single value) {
+  return value == kNoResult || !std::isfinite(value) ? std::string("null") : Shortest(value);
+}
+
+std::string JsonSingles(const std::vector<Single>& values) {
+  std::string r = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) r += (i > 0 ? ", " : "") + JsonSingle(values[i]);
+  return r + "]";
+}
+
+}  // namespace
+
+void WriteTableJson(const Session& s, const TableContent& content, const std::vector<std::string>& messages,
+                    std::ostream& out) {
+  auto role = [&](int p) {
+    return "{\"id\": " + std::to_string(s.ParameterList[p]) + ", \"caption\": " + JsonQuote(CaptionAt(s, p));
+  };
+  out << "{\"description\": " << JsonQuote(s.Description) << ", \"headings\": [";
+  for (std::size_t i = 0; i < content.headings.size(); ++i)
+    out << (i > 0 ? ", " : "") << JsonQuote(content.headings[i]);
+  out << "], \"unknown\": " << role(s.UnknownPosition) << "}, \"x\": " << role(s.XPosition)
+      << ", \"values\": " << JsonSingles(content.xValues) << "}, \"z\": " << role(s.ZPosition)
+      << ", \"values\": " << JsonSingles(content.zValues) << "}, \"results\": [";
+  for (std::size_t k = 0; k < content.yValues.size(); ++k)
+    out << (k > 0 ? ", " : "") << JsonSingles(content.yValues[k]);
+  out << "], \"parameters\": [";
+  bool first = true;
+  for (int p = 0; p <= s.LastPosition; ++p) {
+    if (p == 1 || p == s.UnknownPosition || p == s.XPosition || p == s.ZPosition) continue;
+    out << (first ? "" : ", ") << "{\"position\": " << p << ", \"id\": " << s.ParameterList[p]
+        << ", \"caption\": " << JsonQuote(CaptionAt(s, p))
+        << ", \"text\": " << JsonQuote(s.entryAt(p).ParamText) << ", \"value\": " << JsonNumber(s.value(p))
+        << "}";
     first = false;
   }
   out << "], \"messages\": [";

@@ -12,6 +12,7 @@
 #include "output/output_text.h"
 #include "output/table_layout.h"
 #include "session/session.h"
+#include "session/solve_outcome.h"
 #include "session/window_records.h"
 
 namespace pelmora::cli {
@@ -27,9 +28,20 @@ std::string CaptionAt(const Session& s, int p);
 
 // --describe: position, id, caption and value text of every listed parameter.
 void WriteDescribe(const Session& s, std::ostream& out);
+// The description, a rule, "caption: value" per parameter and the power of
+// the solved design.
 void WriteCalculationText(const Session& s, std::ostream& out);
-void WriteCalculationJson(const Session& s, bool solved, const std::vector<std::string>& messages,
-                          std::ostream& out);
+// The calculation as one JSON object: the unknown with its value (null
+// without one, and for a result beyond a limit), text, "reason" (null unless
+// it is not calculable) and, for a step or a limit, "note"; the power of the
+// solved design and the whole sizes of a solved sample size (AchievedPower);
+// every listed parameter; the messages shown.
+void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
+                          const std::vector<std::string>& messages, std::ostream& out);
+// A table as one JSON object (--table --json): the range results by x and z
+// values, null where a point was not calculated, and the values held fixed.
+void WriteTableJson(const Session& s, const TableContent& content, const std::vector<std::string>& messages,
+                    std::ostream& out);
 // --list: the menus, the parameter choices, the options and the groups.
 void WriteList(std::ostream& out);
 

@@ -256,7 +256,8 @@ std::string ColumnFormat(const std::vector<Single>& values, int first, int last)
 }
 
 std::string AlignedCell(Single value, std::string_view pattern) {
-  std::string text = value == ToSingle(kNoResult) ? std::string("- ") : FormatSinglePattern(value, pattern);
+  // A point without a value holds no number (not a number).
+  std::string text = value != value ? std::string("- ") : FormatSinglePattern(value, pattern);
   if (text.size() < pattern.size()) text.insert(0, pattern.size() - text.size(), ' ');
   return text;
 }

@@ -94,8 +94,8 @@ std::string StepFormat(std::int16_t count, Single min, Single max);
 std::string ColumnFormat(const std::vector<Single>& values, int first, int last);
 
 // The value written with the pattern and right-aligned to the pattern's
-// length with leading blanks; the no-result value 99999 gives "- " aligned
-// the same way.
+// length with leading blanks; a point without a value (not a number) gives
+// "- " aligned the same way.
 std::string AlignedCell(Single value, std::string_view pattern);
 
 // ---- Numeric helpers -------------------------------------------------------

@@ -28,6 +28,8 @@ constexpr int kLabelWidth = 4500;
 constexpr int kBoxLeft = kMargin + kLabelWidth + 120;
 constexpr int kWindowWidth = 8850;
 constexpr int kWindowHeight = 4000;
+constexpr int kRemarkHeight = 720;
+constexpr int kDesignPowerHeight = 480;
 
 int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
 
@@ -43,6 +45,16 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
   lblHead1_->setWordWrap(true);
   lblHead1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   lblHead1_->move(TwipsToPixels(kMargin), TwipsToPixels(kHeadingTop));
+  lblRemark_ = new QLabel(this);
+  lblRemark_->setObjectName(QStringLiteral("lblRemark"));
+  lblRemark_->setWordWrap(true);
+  lblRemark_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblRemark_->hide();
+  lblDesignPower_ = new QLabel(this);
+  lblDesignPower_->setObjectName(QStringLiteral("lblDesignPower"));
+  lblDesignPower_->setWordWrap(true);
+  lblDesignPower_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblDesignPower_->hide();
   for (int r = 0; r < kCalculationRows; ++r) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
@@ -70,6 +82,8 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
 void CalcWindow::resizeEvent(QResizeEvent* event) {
   const int width = std::max(this->width(), TwipsToPixels(kBoxLeft + 1500));
   lblHead1_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
+  lblRemark_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kRemarkHeight));
+  lblDesignPower_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kDesignPowerHeight));
   for (QLineEdit* box : txtParValue_)
     box->resize(width - TwipsToPixels(kBoxLeft + kMargin), TwipsToPixels(kRowHeight));
   ResultWindow::resizeEvent(event);
@@ -119,9 +133,31 @@ void CalcWindow::Fill() {
     lastRow = std::max(lastRow, row.row);
   }
   lblHead1_->setText(QString::fromStdString(s.Description));
-  // The window ends just below the last row in use.
-  const int bottom = lastRow < 0 ? TwipsToPixels(kFirstRowTop) : RowTop(lastRow) + TwipsToPixels(kRowHeight);
+  // The window ends just below the last row in use, or below the remark.
+  rowsBottom_ = lastRow < 0 ? TwipsToPixels(kFirstRowTop) : RowTop(lastRow) + TwipsToPixels(kRowHeight);
+  ShowRemark(true);
+}
+
+void CalcWindow::ShowRemark(bool refit) {
+  const Session& s = d_.session();
+  const QString remark = QString::fromStdString(s.ResultRemark);
+  const int row = UnknownRow();
+  for (int r = 0; r < kCalculationRows; ++r) valueBox(r)->setToolTip(r == row ? remark : QString());
+  lblRemark_->setText(remark);
+  lblRemark_->move(TwipsToPixels(kMargin), rowsBottom_ + TwipsToPixels(kMargin));
+  // The window is fitted again only when the remark comes or goes (or the
+  // rows changed), so that a size the user chose stays.
+  const QSize before = fittedSize_;
+  lblRemark_->setVisible(!remark.isEmpty());
+  int bottom = rowsBottom_;
+  if (!remark.isEmpty()) bottom += TwipsToPixels(kMargin + kRemarkHeight);
+  const QString power = QString::fromStdString(DesignPowerLine(s.AchievedPower));
+  lblDesignPower_->setText(power);
+  lblDesignPower_->move(TwipsToPixels(kMargin), bottom + TwipsToPixels(kMargin));
+  lblDesignPower_->setVisible(!power.isEmpty());
+  if (!power.isEmpty()) bottom += TwipsToPixels(kMargin + kDesignPowerHeight);
   fittedSize_ = QSize(width(), bottom + TwipsToPixels(kMargin));
+  if (fittedSize_.height() == before.height() && !refit) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     const int frame = sub->height() - height();
     sub->resize(sub->width(), fittedSize_.height() + frame);
@@ -145,6 +181,7 @@ void CalcWindow::Calculate() {
   if (d_.session().LastPosition == 0) return;
   CalculateSingle(d_);
   ShowUnknownText();
+  ShowRemark(false);
 }
 
 void CalcWindow::EnsureActive() {

@@ -32,6 +32,10 @@ class CalcWindow : public ResultWindow {
   QPushButton* label(int row) const { return cmdParLabel_[static_cast<std::size_t>(row)]; }
   QLineEdit* valueBox(int row) const { return txtParValue_[static_cast<std::size_t>(row)]; }
   QLabel* heading() const { return lblHead1_; }
+  // Under the rows: why the result is "-", or how it was found.
+  QLabel* remark() const { return lblRemark_; }
+  // Under the remark: the power of the solved design (read-only).
+  QLabel* designPower() const { return lblDesignPower_; }
 
   // The background of the value boxes that are not the unknown.
   static QColor ValueBoxColor();
@@ -48,10 +52,17 @@ class CalcWindow : public ResultWindow {
   void ValueClicked(int row);
   void SetBoxColor(int row, bool unknown);
   void ShowUnknownText();
+  // The remark under the rows and as the tip of the unknown's box, and the
+  // power of the design under it; the window fits the rows and these lines
+  // when `refit` or when a line came or went.
+  void ShowRemark(bool refit);
   int UnknownRow() const;
 
   Dispatcher& d_;
   QLabel* lblHead1_;
+  QLabel* lblRemark_;
+  QLabel* lblDesignPower_;
+  int rowsBottom_ = 0;
   std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
   std::array<QLineEdit*, kCalculationRows> txtParValue_{};
   QSize fittedSize_;

@@ -157,6 +157,10 @@ void OptionsDialog::BuildControls() {
     layout->addWidget(box);
     chkCheck_[static_cast<std::size_t>(k)] = box;
   }
+  chkPlanByPower_ = new QCheckBox(QStringLiteral("Plan by &Power"), this);
+  chkPlanByPower_->setObjectName(QStringLiteral("chkPlanByPower"));
+  connect(chkPlanByPower_, &QCheckBox::clicked, this, [this](bool checked) { d_.SetPlanByPower(checked); });
+  layout->addWidget(chkPlanByPower_);
 
   cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));
@@ -252,6 +256,10 @@ void OptionsDialog::Refresh() {
     box->setChecked(s.optionChecked(id));
     box->setEnabled(s.dialog.optionEnabled[static_cast<std::size_t>(k)]);
   }
+  const bool fixed = s.dialog.planByPowerFixed;
+  chkPlanByPower_->setVisible(s.dialog.planByPowerOffered);
+  chkPlanByPower_->setChecked(fixed || PlansByPower(s));
+  chkPlanByPower_->setEnabled(!fixed);
   lblInterchangeable_->setVisible(s.IntParRowCount > 0);
   lnLine_->setVisible(s.IntParRowCount > 0 || s.OptionCount > 0);
   refreshing_ = false;

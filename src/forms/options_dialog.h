@@ -47,6 +47,9 @@ class OptionsDialog : public QDialog {
     return optIntPar_[static_cast<std::size_t>(k)][static_cast<std::size_t>(form)];
   }
   QCheckBox* optionBox(int k) const { return chkCheck_[static_cast<std::size_t>(k)]; }
+  // "Plan by &Power": shown for a test; ticked and disabled where the
+  // procedure's criterion already is its power.
+  QCheckBox* planByPowerBox() const { return chkPlanByPower_; }
   QFrame* separator() const { return lnLine_; }
   QPushButton* okButton() const { return cmdOK_; }
 
@@ -79,6 +82,7 @@ class OptionsDialog : public QDialog {
   std::array<QGroupBox*, 4> fraIntPar_{};
   std::array<std::array<QRadioButton*, 3>, 4> optIntPar_{};
   std::array<QCheckBox*, 3> chkCheck_{};
+  QCheckBox* chkPlanByPower_;
   QPushButton* cmdOK_;
 };
 

@@ -56,24 +56,30 @@ double LogGammaShifted(T x) {
 
 double LogGammaStirlingDouble(double x) { return LogGammaShifted(x); }
 
-// The incomplete beta fraction; the mirrored call may not mirror again, so that
-// arguments on both sides of the switching point after rounding cannot recurse
-// without end.
-Single IncompleteBetaFraction(Single x, Single a, Single b, bool may_mirror) {
-  const Single t = ToSingle((a + 1.0) / (static_cast<double>(a) + b + 2.0));
-  if (may_mirror && t < x) return ToSingle(1.0 - IncompleteBetaFraction(ToSingle(1.0 - x), b, a, false));
+// The incomplete beta fraction at x with its complement y = 1 - x, both to full
+// double precision; the mirrored call may not mirror again, so that arguments on
+// both sides of the switching point after rounding cannot recurse without end.
+// The published routine (`single`) rounds the mirrored argument and every
+// result to single precision; the exact one keeps both complements as given.
+double IncompleteBetaPair(double x, double y, double a, double b, bool may_mirror, bool single) {
+  const Single t = ToSingle((a + 1.0) / (a + b + 2.0));
+  if (may_mirror && t < x) {
+    const double mx = single ? static_cast<double>(ToSingle(y)) : y;
+    const double my = single ? 1.0 - mx : x;
+    const double mirrored = IncompleteBetaPair(mx, my, b, a, false, single);
+    return single ? ToSingle(1.0 - mirrored) : 1.0 - mirrored;
+  }
 
-  const double xd = x;
   const double A = a + 2.0;
   const double B = b + 2.0;
   double u1 = 1, u2 = 1, u3 = 1, u4 = 0;
   double r = 0;  // stays 0 when the first pass already stops
   for (int m = 0;;) {
-    double d = (B + A + m) * (A + m) * xd / (2 * m + A) / (2 * m + A + 1);
+    double d = (B + A + m) * (A + m) * x / (2 * m + A) / (2 * m + A + 1);
     const double e1 = u2 - d * u1;
     const double e2 = u3 - d * u4;
     ++m;
-    d = (B - m) * m * xd / (2 * m + A - 1) / (2 * m + A);
+    d = (B - m) * m * x / (2 * m + A - 1) / (2 * m + A);
     const double e3 = d * u2 + e1;
     const double e4 = d * u3 + e2;
     if (e1 == 0 || e3 == 0) break;
@@ -86,14 +92,88 @@ Single IncompleteBetaFraction(Single x, Single a, Single b, bool may_mirror) {
     if (!(m <= 25 && std::fabs(r_old / r - 1) >= 1e-10f)) break;
   }
 
-  const double S = static_cast<double>(a) + b;
-  const double y = 1 - xd;
-  const double g1 = S * xd / (a + 1.0);
-  const double g2 = (S + 1) * xd / A;
+  const double S = a + b;
+  const double g1 = S * x / (a + 1.0);
+  const double g2 = (S + 1) * x / A;
   const double cf = ((((S + 3) * y * r - A) * (S + 2) * y / (b + 1.0) - A) * g2 / b + 1) * g1 + 1;
   const Single h =
       ToSingle(LogGammaStirlingDouble(S) - LogGammaStirlingDouble(a + 1.0) - LogGammaStirlingDouble(b));
-  return ToSingle(std::pow(xd, a) * std::pow(y, b) * cf * ExpCapped(h) / std::sqrt(6.2831854));
+  const double value = std::pow(x, a) * std::pow(y, b) * cf * ExpCapped(h) / std::sqrt(6.2831854);
+  return single ? static_cast<double>(ToSingle(value)) : value;
+}
+
+// I_x(a, b) with x and y = 1 - x exact in double: no cancellation when x lies
+// next to 1.
+double IncompleteBetaExact(double x, double y, double a, double b) {
+  return IncompleteBetaPair(x, y, a, b, true, false);
+}
+
+// ln Gamma(b + a) - ln Gamma(b) for large b by the difference of the Stirling
+// series, without the cancellation of two large logarithms.
+double LogGammaRatio(double a, double b) {
+  const double c = b + a;
+  return (b - 0.5) * std::log1p(a / b) + a * std::log(c) - a + (1 / c - 1 / b) / 12 -
+         (1 / (c * c * c) - 1 / (b * b * b)) / 360;
+}
+
+// I_y(a, b) for a small a (at most 50) and a large b (b >= 5000) by its power
+// series I = y^a (1 - y)^b / (a B(a, b)) (1 + sum over n >= 0 of
+// prod_{k=0..n} (a + b + k)/(a + 1 + k) y^(n+1)), which converges for every
+// y < 1.  Beyond (a + b) y = a + 40 sqrt(a) + 40 the rest 1 - I lies below
+// 1e-100 (b X is then a gamma variable with shape a far in its tail): 1; short
+// of that the terms stay below e^400.
+double IncompleteBetaLargeB(double y, double a, double b) {
+  if (!(y > 0)) return 0;
+  if ((a + b) * y > a + 40 * std::sqrt(a) + 40) return 1;
+  const double logPrefactor =
+      a * std::log(y) + b * std::log1p(-y) - std::log(a) - (std::lgamma(a) - LogGammaRatio(a, b));
+  double term = 1, sum = 1;
+  for (int k = 0; k < 100000; ++k) {
+    term *= (a + b + k) / (a + 1 + k) * y;
+    sum += term;
+    if (term < 1e-17 * sum && (a + b + k) * y < (a + 1 + k)) break;
+  }
+  return std::min(1.0, std::exp(logPrefactor + std::log(sum)));
+}
+
+// Beyond this many degrees of freedom the Student t is taken from the
+// Cornish-Fisher expansion of its quantile (Abramowitz and Stegun 26.7.5)
+// inverted by Newton's method: the incomplete beta fraction with its 26 passes
+// loses accuracy there.
+constexpr double kLargeStudentDf = 1000;
+// Beyond this many degrees of freedom on one side (the other small), the F
+// distribution function is taken from the power series of IncompleteBetaLargeB.
+// The chi-square distribution function's F with df2 = 10000 stays below it.
+constexpr double kLargeFDf = 10000;
+
+// t of Abramowitz and Stegun 26.7.5 at the normal quantile z, and dt/dz.
+double CornishFisherT(double z, double df, double& slope) {
+  const double g = z * z;
+  const double g1 = (g + 1) / 4;
+  const double g2 = ((5 * g + 16) * g + 3) / 96;
+  const double g3 = (((3 * g + 19) * g + 17) * g - 15) / 384;
+  const double g4 = ((((79 * g + 776) * g + 1482) * g - 1920) * g - 945) / 92160;
+  // The derivatives of z g_k(z) with respect to z.
+  const double d1 = (3 * g + 1) / 4;
+  const double d2 = ((35 * g + 80) * g + 9) / 96;
+  const double d3 = (((27 * g + 133) * g + 85) * g - 45) / 384;
+  const double d4 = ((((711 * g + 5432) * g + 7410) * g - 5760) * g - 945) / 92160;
+  slope = 1 + (d1 + (d2 + (d3 + d4 / df) / df) / df) / df;
+  return z * (1 + (g1 + (g2 + (g3 + g4 / df) / df) / df) / df);
+}
+
+// P(T >= t) for t >= 0 and a large df: the z whose Cornish-Fisher t is t, then
+// the normal upper tail of z (erfc, accurate far into the tail).
+double StudentUpperLargeDf(double t, double df) {
+  if (t > 40) return 0;  // below any single-precision value
+  double z = t;
+  for (int i = 0; i < 30; ++i) {
+    double slope = 1;
+    const double step = (CornishFisherT(z, df, slope) - t) / slope;
+    z -= step;
+    if (std::fabs(step) <= 1e-15 * std::max(1.0, std::fabs(z))) break;
+  }
+  return 0.5 * std::erfc(z / std::sqrt(2.0));
 }
 
 }  // namespace
@@ -102,7 +182,9 @@ double ExpCapped(Single x) { return std::exp(std::min(static_cast<double>(x), 75
 
 Single LogGammaStirling(Single x) { return ToSingle(LogGammaShifted(x)); }
 
-Single IncompleteBeta(Single x, Single a, Single b) { return IncompleteBetaFraction(x, a, b, true); }
+Single IncompleteBeta(Single x, Single a, Single b) {
+  return ToSingle(IncompleteBetaPair(x, 1.0 - static_cast<double>(x), a, b, true, true));
+}
 
 // Abramowitz and Stegun 7.1.26 applied to |z|/sqrt 2.
 Single NormalCdf(Single z) {
@@ -179,10 +261,17 @@ Single UpperNormalQuantile(Single p) {
   return z;
 }
 
+// x = df/(df + t^2) and its complement t^2/(df + t^2) are both formed in
+// double precision: in single precision 1 - x cancels away at large df.
 Single StudentCdf(Single t, Single df) {
-  const Single x = ToSingle(df / (static_cast<double>(df) + static_cast<double>(t) * t));
-  const Single h = ToSingle(IncompleteBeta(x, df / 2, 0.5f) / 2.0);
-  return t < 0 ? h : ToSingle(1.0 - h);
+  const double nu = df;
+  const double t2 = static_cast<double>(t) * t;
+  double h;  // P(T <= -|t|)
+  if (nu > kLargeStudentDf)
+    h = StudentUpperLargeDf(std::fabs(static_cast<double>(t)), nu);
+  else
+    h = IncompleteBetaExact(nu / (nu + t2), t2 / (nu + t2), nu / 2, 0.5) / 2.0;
+  return t < 0 ? ToSingle(h) : ToSingle(1.0 - h);
 }
 
 // Abramowitz and Stegun 26.7.5; exact for one degree of freedom.
@@ -274,7 +363,13 @@ Single FCdf(Single f, Single df1, Single df2) {
     const double c = std::cbrt(static_cast<double>(f));
     return NormalCdf(ToSingle(((1 - b) * c - (1 - a)) / std::sqrt(a + c * c * b)));
   }
-  return ToSingle(1.0 - IncompleteBeta(x, df2 / 2, df1 / 2));
+  // One df beyond kLargeFDf and the other small: x or its complement lies next
+  // to 1, where single precision cancels, and the fraction converges too
+  // slowly; the power series in the small ratio, in double precision.
+  const double u = static_cast<double>(df1) * f;
+  if (df2 > kLargeFDf) return ToSingle(IncompleteBetaLargeB(u / (u + df2), df1 / 2.0, df2 / 2.0));
+  if (df1 > kLargeFDf) return ToSingle(1.0 - IncompleteBetaLargeB(df2 / (u + df2), df2 / 2.0, df1 / 2.0));
+  return ToSingle(1.0 - IncompleteBetaExact(df2 / (u + df2), u / (u + df2), df2 / 2.0, df1 / 2.0));
 }
 
 Single FQuantile(Single p, Single df1, Single df2) {

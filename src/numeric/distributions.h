@@ -52,8 +52,11 @@ void NormalUpper(std::int16_t mode, Single& z, Single& p);
 // interval use it.
 Single UpperNormalQuantile(Single p);
 
-// P(T <= t) for Student's t with df degrees of freedom, through the incomplete
-// beta function.
+// P(T <= t) for Student's t with df degrees of freedom: up to 1000 df through
+// the incomplete beta function, with df/(df + t^2) and its complement both in
+// double precision; beyond, the normal tail of the z whose Cornish-Fisher t
+// (Abramowitz and Stegun 26.7.5) is t.  Accurate to single precision up to
+// 1e9 df.
 Single StudentCdf(Single t, Single df);
 
 // t with P(T <= t) = p: exact for df = 1, otherwise Abramowitz and Stegun 26.7.5.
@@ -74,7 +77,9 @@ Single ChiSquareQuantile(Single p, Single df);
 void ChiSquareUpper(std::int16_t mode, std::int16_t df, Single& x, Single& p);
 
 // P(F <= f): Paulson's normal approximation when both df > 10 and one of them
-// > 100, otherwise through the incomplete beta function.
+// > 100; otherwise through the incomplete beta function with its argument and
+// the argument's complement in double precision, or, with one df above 10000,
+// by the power series of the incomplete beta in the small ratio.
 Single FCdf(Single f, Single df1, Single df2);
 
 // f with P(F <= f) = p: Abramowitz and Stegun 26.6.16 when both df > 10; otherwise

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "numeric/platform.h"
 
@@ -36,6 +37,14 @@ struct FisherProbabilities {
 };
 
 FisherProbabilities FisherExact(const FisherTable& table);
+
+// The probabilities of every table with row totals r1, r2 and the total c1
+// of the reference column, by the count k of the reference cell from
+// max(0, c1 - r2) up to min(r1, c1): the same weights and the same tie rule as
+// FisherExact, in one pass over the margin (the running sums add in another
+// order, which can move a result by a unit in the last place of a single at
+// most).  Negative margins or c1 > r1 + r2 throw ArithmeticFault.
+std::vector<FisherProbabilities> FisherExactMargin(std::int16_t r1, std::int16_t r2, std::int16_t c1);
 
 // The same, by reference; flag (the calculation's error flag) is set to false.
 void FisherExact(const FisherTable& table, Single& upperTail, Single& lowerTail, Single& twoSided,

@@ -16,7 +16,7 @@ using Flag = std::int16_t;
 inline constexpr Flag kTrue = -1;
 inline constexpr Flag kFalse = 0;
 
-// The value that marks a result that could not be calculated.
+// The value FQuantile returns where it has none (a df <= 0.5).
 inline constexpr double kNoResult = 99999.0;
 
 // Thrown for an arithmetic fault that the floating-point flags do not catch:

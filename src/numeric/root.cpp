@@ -15,8 +15,24 @@ RootResult FindRoot(const std::function<double(double)>& f, double x1, double x2
   double fk = fb;
   double k = 0, d = 0;
   RootResult out;
+  // The bracket as it stands after b was evaluated: k keeps its side of the
+  // sign change unless b crossed over to it, when the previous iterate a is
+  // the other end.
+  auto finish = [&](bool converged) {
+    if (fb * fk > 0) {
+      k = a;
+      fk = fa;
+    }
+    out.root = b;
+    out.fRoot = fb;
+    out.contrapoint = k;
+    out.fContrapoint = fk;
+    out.converged = converged;
+    return out;
+  };
   int iteration = 1;
-  if (iteration > maxIter) return {b, fb, 0};
+  k = b;
+  if (iteration > maxIter) return finish(false);
   for (;;) {
     ++out.iterations;
     if (fb * fk > 0) {
@@ -35,11 +51,7 @@ RootResult FindRoot(const std::function<double(double)>& f, double x1, double x2
     }
     const double tol1 = 2 * eps * std::fabs(b) + 0.5 * tol;
     const double xm = 0.5 * (k - b);
-    if (std::fabs(xm) <= tol1 || fb == 0) {
-      out.root = b;
-      out.fRoot = fb;
-      return out;
-    }
+    if (std::fabs(xm) <= tol1 || fb == 0) return finish(true);
     if (std::fabs(e) >= tol1 && std::fabs(fa) > std::fabs(fb)) {
       double p, q;
       const double s = fb / fa;
@@ -78,11 +90,7 @@ RootResult FindRoot(const std::function<double(double)>& f, double x1, double x2
     if (b > x2) b = x2;
     fb = f(b);
     ++iteration;
-    if (iteration > maxIter) {
-      out.root = b;
-      out.fRoot = fb;
-      return out;
-    }
+    if (iteration > maxIter) return finish(false);
   }
 }
 

@@ -12,6 +12,13 @@ struct RootResult {
   double root = 0;              // the last iterate b
   double fRoot = 0;             // the criterion at root
   std::int16_t iterations = 0;  // loop passes made
+  // The final bracket's other end k: b and k bracket a zero when the criterion
+  // changes sign between them.  k equals b when the search never moved.
+  double contrapoint = 0;
+  double fContrapoint = 0;
+  // True when the search stopped on the tolerance or at an exact zero, false
+  // when it ran out of passes.
+  bool converged = false;
 };
 
 // Bracketing root search of Brent's kind (inverse quadratic interpolation,
@@ -19,7 +26,7 @@ struct RootResult {
 // interval brackets a sign change, clamps every candidate into [x1, x2],
 // compares the interpolation bound in single precision and stops after maxIter
 // passes; f is evaluated once at each end and once per pass.  The caller judges
-// the result from fRoot.
+// the result from the final bracket: root and contrapoint with their criteria.
 RootResult FindRoot(const std::function<double(double)>& f, double x1, double x2, double tol,
                     std::int16_t maxIter);
 

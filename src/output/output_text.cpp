@@ -229,6 +229,34 @@ std::vector<CalculationEntry> CalculationEntries(const Session& s) {
   return entries;
 }
 
+namespace {
+
+// The remark in lines no wider than the output (or sixty characters, when
+// that is wider), broken between words.
+std::vector<std::string> WrapRemark(const std::string& remark, double width, const MeasureText& measure) {
+  std::vector<std::string> lines;
+  const double limit = std::max(width, measure(std::string(60, 'n')));
+  std::string line;
+  std::size_t start = 0;
+  while (start < remark.size()) {
+    std::size_t end = remark.find(' ', start);
+    if (end == std::string::npos) end = remark.size();
+    const std::string word = remark.substr(start, end - start);
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && measure(longer) > limit) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+    start = end + 1;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
 std::vector<std::string> CalculationHeadings(const Session& s) {
   if (s.Description.empty()) return {};
   return {s.Description};
@@ -279,7 +307,19 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
     y += 1;
   }
   o.closingRuleTop = y;
-  o.heightInLines = y + 0.5;
+  y += 0.5;
+  for (const std::string& remark : {s.ResultRemark, DesignPowerLine(s.AchievedPower)}) {
+    for (const std::string& text : WrapRemark(remark, o.width, measure)) {
+      o.width = std::max(o.width, measure(text));
+      TableLine line;
+      line.top = y;
+      line.pieces.push_back({text, 0});
+      o.remarkLines.push_back(std::move(line));
+      y += 1;
+    }
+  }
+  o.ruleRight = o.width;
+  o.heightInLines = y;
   return o;
 }
 
@@ -301,6 +341,7 @@ std::string CalculationOutputText(const Session& s, const std::vector<std::strin
     if (i + 1 < entries.size()) out += "\t" + EntryText(entries[i + 1], c, measure);
     out += kLineBreak;
   }
+  for (const TableLine& line : o.remarkLines) out += line.pieces.front().text + kLineBreak;
   out += kLineBreak;
   return out;
 }

@@ -128,13 +128,18 @@ struct CalculationOutput {
   double ruleTop = 0;
   std::vector<CalculationOutputLine> lines;
   double closingRuleTop = 0;
+  // Below the closing rule: the line that explains the result (why it is "-",
+  // or how a step or a limit was found) and the power of the solved design,
+  // each wrapped to the output's width.
+  std::vector<TableLine> remarkLines;
   double heightInLines = 0;
 };
 
 // Lays out the output of the session's calculation: the heading lines, a
 // rule, the parameters two to a line (labels in a column as wide as the
 // widest label, values in one as wide as the widest value, the right half
-// beginning after the left half and nine blanks), and a closing rule.
+// beginning after the left half and nine blanks), a closing rule, and the
+// session's ResultRemark and the line of its AchievedPower below it.
 CalculationOutput LayoutCalculationOutput(const Session& s, const MeasureText& measure);
 // The same with other heading lines.
 CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<std::string>& headings,
@@ -144,7 +149,7 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
 // "\r\n": each heading line centred with blanks on the output's width; a rule
 // of "-" as wide as the output; per line of parameters the left entry, a tab
 // and the right entry (the left entry alone on a line without a right half);
-// then one empty line.  An entry is the caption with ":" padded with blanks
+// the remark lines; then one empty line.  An entry is the caption with ":" padded with blanks
 // to the widest label, and the value padded with blanks to the widest value.
 std::string CalculationOutputText(const Session& s, const MeasureText& measure);
 std::string CalculationOutputText(const Session& s, const std::vector<std::string>& headings,

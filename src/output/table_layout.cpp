@@ -7,15 +7,16 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "session/session.h"
+#include "session/solve_outcome.h"
 
 namespace pelmora {
 
 namespace {
 
-bool NotCalculated(Single y) { return y == ToSingle(kNoResult); }
+bool NotCalculated(Single y) { return !IsCalculated(y); }
 
 Single ResultAt(const TableContent& content, std::size_t z, std::size_t i) {
-  if (z >= content.yValues.size() || i >= content.yValues[z].size()) return ToSingle(kNoResult);
+  if (z >= content.yValues.size() || i >= content.yValues[z].size()) return kNotCalculated;
   return content.yValues[z][i];
 }
 

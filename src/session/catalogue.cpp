@@ -188,8 +188,8 @@ constexpr Row kRows[] = {
     {163, "Sample Si&ze", "30", "10", "50", "2", 3.0, 99999.0},
     {164, "Sample Size &1", "30", "10", "50", "2", 3.0, 99999.0},
     {165, "Sample Size &2", "30", "10", "50", "2", 3.0, 99999.0},
-    {166, "H0: &Left Equivalence Limit", "0.30", "0.10", "0.50", "0.05", Widen(0.00001f), Widen(0.99999f)},
-    {167, "H0: &Right Equivalence Limit", "0.70", "0.50", "0.90", "0.05", Widen(0.00001f), Widen(0.99999f)},
+    {166, "H0: &Left Equivalence Limit", "0.30", "0.10", "0.50", "0.05", Widen(0.00001f), 99999.0},
+    {167, "H0: &Right Equivalence Limit", "0.70", "0.50", "0.90", "0.05", Widen(0.00001f), 99999.0},
     {168, "&Mean 1*", "0.50", "0.30", "0.70", "0.02", Widen(0.00001f), 99999.0},
     {169, "M&ean 2*", "0.70", "0.50", "0.90", "0.02", Widen(0.00001f), 99999.0},
     {170, "&Study Time", "10", "5", "15", "1", Widen(0.00001f), 99999.0},
@@ -254,7 +254,7 @@ constexpr Row kRows[] = {
     {226, "&Weighted Mean of Prop. Diff*", "0.30", "0.20", "0.40", "0.05", Widen(-0.99999f), Widen(0.99999f)},
     {227, "&Std.Error of Weighted Mean*", "0.30", "0.20", "0.40", "0.02", Widen(0.00001f), 99999.0},
     {228, "&No Of Tables", "3", "2", "5", "1", 2.0, 5.0},
-    {229, "P&rob (Sample2 = Sample1)*", "0.80", "0.70", "0.90", "0.02", Widen(0.00001f), Widen(0.99999f)},
+    {229, "P&rob (Sample2 = Sample1)*", "0.10", "0.05", "0.20", "0.05", Widen(0.00001f), Widen(0.99999f)},
     {230, "&Correction for Ties", "0.30", "0.20", "0.40", "0.02", Widen(0.00001f), 99999.0},
     {231, "Std.&Dev. 2* - Std.Dev. 1*", "0", "-0.30", "0.30", "0.10", -99999.0, 99999.0},
     {232, "&Number", "10", "5", "15", "1", 0.0, 99999.0},
@@ -275,18 +275,22 @@ constexpr Row kRows[] = {
 }  // namespace
 
 Catalogue BuildCatalogue() {
-  Catalogue c{};
-  for (const Row& r : kRows) {
-    CatalogueEntry& e = c[r.id];
-    e.ParamCaption = r.caption;
-    e.ParamText = r.initial;
-    e.TableMin = r.tableMin;
-    e.TableMax = r.tableMax;
-    e.TableStep = r.tableStep;
-    e.ParamLowerLimit = r.lower;
-    e.ParamUpperLimit = r.upper;
-  }
-  return c;
+  // Built once; every session starts from a copy.
+  static const Catalogue startUp = [] {
+    Catalogue c{};
+    for (const Row& r : kRows) {
+      CatalogueEntry& e = c[r.id];
+      e.ParamCaption = r.caption;
+      e.ParamText = r.initial;
+      e.TableMin = r.tableMin;
+      e.TableMax = r.tableMax;
+      e.TableStep = r.tableStep;
+      e.ParamLowerLimit = r.lower;
+      e.ParamUpperLimit = r.upper;
+    }
+    return c;
+  }();
+  return startUp;
 }
 
 const std::array<std::string, kOptionCount>& OptionCaptions() {

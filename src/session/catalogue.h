@@ -52,6 +52,16 @@ const std::vector<std::string>& ParameterChoicesOf(int distributionIndex);
 namespace param {
 inline constexpr std::int16_t PValue = 0;
 inline constexpr std::int16_t Power = 1;
+// Sample sizes: one sample's ("Sample Size", "Average Sample Size" of each
+// group), the first of two, and the second of two as a value, as its
+// difference to the first and as its ratio to it.
+inline constexpr std::int16_t kSingleSampleSizes[] = {14, 85, 163, 224};
+inline constexpr std::int16_t kFirstSampleSizes[] = {4, 39, 164};
+inline constexpr std::int16_t kSecondSampleSizes[] = {37, 42, 165};
+inline constexpr std::int16_t SecondSampleSizeDifference = 38;
+inline constexpr std::int16_t SecondSampleSizeRatio = 5;
+// "No Of Groups": the groups beyond the listed sizes have the last size.
+inline constexpr std::int16_t NoOfGroups = 17;
 }  // namespace param
 
 }  // namespace pelmora

@@ -15,13 +15,18 @@ bool IsBlank(const std::string& t) { return t.find_first_not_of(" \t") == std::s
 
 std::string BoundText(double bound) { return FormatPattern(bound, "#####0.######"); }
 
+// A bound as its message shows it.  A value is compared with the wider of the
+// bound and its shown form, so that a value typed as the message shows the
+// bound (or as a result was shown) passes.
+double ShownBound(double bound) { return ParseNumber(BoundText(bound)); }
+
 }  // namespace
 
 bool CheckValueRange(Session& s, int p, double lo, double hi) {
   const CatalogueEntry& e = s.entryAt(p);
-  const std::string caption = RemoveAccelerator(e.ParamCaption);
+  auto caption = [&] { return RemoveAccelerator(e.ParamCaption); };
   if (IsBlank(e.ParamText) || e.ParamText == "-") {
-    s.ui().Warn(caption + " has no value");
+    s.ui().Warn(caption() + " has no value");
     return false;
   }
   const double v = s.value(p);
@@ -30,12 +35,12 @@ bool CheckValueRange(Session& s, int p, double lo, double hi) {
   const bool hasLower = L > -99999.0f;
   const bool hasUpper = H < 99999.0f;
   bool shown = false;
-  if (hasLower && v < lo) {
-    s.ui().Warn(caption + " has to be greater than or equal to " + BoundText(lo));
+  if (hasLower && v < lo && v < ShownBound(lo)) {
+    s.ui().Warn(caption() + " has to be greater than or equal to " + BoundText(lo));
     shown = true;
   }
-  if (hasUpper && v > hi) {
-    s.ui().Warn(caption + " has to be less than or equal to " + BoundText(hi));
+  if (hasUpper && v > hi && v > ShownBound(hi)) {
+    s.ui().Warn(caption() + " has to be less than or equal to " + BoundText(hi));
     shown = true;
   }
   return !shown;

@@ -1,6 +1,7 @@
 #include "session/dispatch.h"
 
 #include "format/number_entry.h"
+#include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
 #include "session/checks.h"
 #include "session/menus.h"
@@ -25,6 +26,8 @@ void Dispatcher::CallInitProcedure() {
     if (s_.ProcedureKind == 1 || s_.ProcedureKind == 2) DisableTwoOneSided(s_);
     if (s_.ProcedureKind == 2) DisableOneSided(s_);
   }
+  s_.dialog.planByPowerOffered = s_.IsTestProcedure != kFalse || s_.ProcedureKind == 0;
+  s_.dialog.planByPowerFixed = false;
   if (ProcedureModule* m = Module()) m->InitProcedure(s_);
 }
 
@@ -49,7 +52,33 @@ void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
 
 double Dispatcher::CallEvaluateCriterion() {
   ProcedureModule* m = Module();
-  return m == nullptr ? 0.0 : m->EvaluateCriterion(s_);
+  return m == nullptr ? 0.0 : PlanningCriterion(*m, s_);
+}
+
+bool Dispatcher::PowerCriterion() {
+  ProcedureModule* m = Module();
+  return m != nullptr && PlannedByPower(*m, s_);
+}
+
+CriterionTraits Dispatcher::CallTraits() {
+  ProcedureModule* m = Module();
+  if (m == nullptr) return {};
+  CriterionTraits t = m->Traits(s_);
+  if (PowerCriterion()) t.comparedPosition = 2;
+  return t;
+}
+
+std::optional<double> Dispatcher::CallEvaluatePower() {
+  ProcedureModule* m = Module();
+  if (m == nullptr) return std::nullopt;
+  // A fault of the module's arithmetic (a 16-bit overflow, the logarithm of a
+  // value out of range) leaves no power, as it leaves no criterion.
+  std::optional<double> power;
+  const std::optional<double> guarded = EvaluateGuarded([&] {
+    power = m->EvaluatePower(s_);
+    return power.value_or(0.0);
+  });
+  return guarded ? power : std::nullopt;
 }
 
 bool Dispatcher::CallOpenGroupGrid(int row) {
@@ -149,6 +178,8 @@ void Dispatcher::SetOption(int optionId, bool checked) {
   if (ProcedureModule* m = Module()) m->OptionChanged(s_, static_cast<std::int16_t>(optionId));
   RebuildOptions();
 }
+
+void Dispatcher::SetPlanByPower(bool byPower) { s_.PlanByPower = byPower ? kTrue : kFalse; }
 
 void Dispatcher::SetForm(int groupId, int form) {
   if (groupId < 0 || groupId >= kGroupCount) return;

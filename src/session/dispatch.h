@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "procedures/procedure_module.h"
 #include "session/session.h"
@@ -39,8 +40,21 @@ class Dispatcher {
   // when no module serves the selection.
   bool CallCheckParameters();
   void CallSetSearchInterval(double& lower, double& upper);
-  // 0 when no module serves the selection.
+  // The module's criterion, or, for a test planned by power (PowerCriterion),
+  // the power of the design minus the requested power at position 2 (not a
+  // number where the power cannot be computed).  0 when no module serves the
+  // selection.
   double CallEvaluateCriterion();
+  // The traits of the criterion CallEvaluateCriterion computes: a test planned
+  // by power compares position 2 (the power reached is enough at or above
+  // the requested one), in the module's steps.
+  CriterionTraits CallTraits();
+  // Whether CallEvaluateCriterion is the power criterion (PlannedByPower).
+  bool PowerCriterion();
+  // The power of the selected test at the current values; nothing when no
+  // module serves the selection, the module cannot compute it or its
+  // arithmetic faults.
+  std::optional<double> CallEvaluatePower();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.
   // CalcStopped is cleared afterwards.
@@ -69,6 +83,8 @@ class Dispatcher {
   void SetParameterChoice(int choice);
   // Ticks or clears an option id; the module may clear options that exclude it.
   void SetOption(int optionId, bool checked);
+  // Ticks or clears "Plan by Power" (no rebuild: the offered options stay).
+  void SetPlanByPower(bool byPower);
   // The form of an interchangeable-parameter group (no rebuild).
   void SetForm(int groupId, int form);
 

@@ -12,6 +12,8 @@ bool WindowSettings::SameSettings(const WindowSettings& other) const {
   WindowSettings b = other;
   a.WindowChanged = b.WindowChanged = false;
   a.WindowClosed = b.WindowClosed = false;
+  a.resultRemark = b.resultRemark = std::string();
+  a.designPower = b.designPower = DesignPower();
   return a == b;
 }
 
@@ -32,6 +34,10 @@ void NormalizeRole(std::int16_t& role, std::int16_t other1, std::int16_t other2,
 }
 
 }  // namespace
+
+bool PlansByPower(const Session& s) {
+  return s.PlanByPower != kFalse && (s.IsTestProcedure != kFalse || s.ProcedureKind == 0);
+}
 
 void NormalizePositions(Session& s) {
   NormalizeRole(s.UnknownPosition, s.XPosition, s.ZPosition, s.LastPosition);
@@ -74,6 +80,9 @@ void StoreWindowSettings(Session& s) {
   r.LastPosition = s.LastPosition;
   for (int p = 0; p < kPositionCount; ++p)
     r.valueTexts[static_cast<std::size_t>(p)] = p <= s.LastPosition ? s.entryAt(p).ParamText : std::string();
+  r.PlanByPower = PlansByPower(s) ? kTrue : kFalse;
+  r.resultRemark = s.ResultRemark;
+  r.designPower = s.AchievedPower;
   if (!r.SameSettings(before)) r.WindowChanged = true;
 }
 
@@ -106,6 +115,9 @@ void RestoreWindowSettings(Session& s) {
   x.TableMax = r.xMax;
   x.TableStep = r.xStep;
   s.entry(r.zId).ZValueText = r.zValues;
+  s.PlanByPower = r.PlanByPower;
+  s.ResultRemark = r.resultRemark;
+  s.AchievedPower = r.designPower;
 }
 
 void RestoreValueTexts(Session& s) {

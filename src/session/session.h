@@ -13,6 +13,8 @@
 #include "grid/grid_table.h"
 #include "numeric/platform.h"
 #include "session/catalogue.h"
+#include "session/design_power.h"
+#include "session/solve_outcome.h"
 #include "session/user_interface.h"
 
 namespace pelmora {
@@ -69,10 +71,16 @@ struct WindowSettings {
   Flag fontBold = kFalse;
   std::int16_t TableColumns = 10;
   std::int16_t TableDecimals = -1;
+  // A test planned by power (see Session::PlanByPower).
+  Flag PlanByPower = kFalse;
 
   // Bookkeeping of the session, not part of a settings file.
   bool WindowChanged = false;
   bool WindowClosed = false;
+  // A Calculation window: why its result is "-", or how it was found, and
+  // the power of its solved design.
+  std::string resultRemark;
+  DesignPower designPower;
 
   bool operator==(const WindowSettings&) const = default;
   // The same settings (the bookkeeping flags not compared).
@@ -87,6 +95,10 @@ struct OptionsDialogModel {
   std::array<bool, 3> procedureEnabled{true, true, true};
   // The option check boxes by box index 0..2.
   std::array<bool, 3> optionEnabled{true, true, true};
+  // "Plan by Power": offered for a test; shown ticked and fixed for a test
+  // whose own criterion is already its power.
+  bool planByPowerOffered = false;
+  bool planByPowerFixed = false;
   std::vector<std::string> parameterChoices;
 };
 
@@ -95,6 +107,13 @@ class Session {
   explicit Session(UserInterface& ui);
 
   UserInterface& ui() const { return *ui_; }
+  // Puts another user interface in place (a quiet one while the engine checks
+  // values on its own behalf) and returns the one that was in place.
+  UserInterface* ReplaceUserInterface(UserInterface* ui) {
+    UserInterface* old = ui_;
+    ui_ = ui;
+    return old;
+  }
 
   // Catalogue values of one id.
   CatalogueEntry& entry(int id) { return catalogue.at(static_cast<std::size_t>(id)); }
@@ -133,6 +152,12 @@ class Session {
   std::int16_t IntParRowCount = 0;
   std::array<std::int16_t, 4> IntParRowGroup{};
   std::array<std::int16_t, kGroupCount> IntParMode{};
+  // A test is planned by its power rather than by its just-significant
+  // result: the requested power is listed at position 2, beneath the P-value
+  // (then the significance level), and the criterion is the power of the
+  // design minus it.  Kept apart from the option ids; it applies to a test
+  // only (PlansByPower).
+  Flag PlanByPower = kFalse;
 
   // Parameter list of the current selection.
   std::array<std::int16_t, kPositionCount> ParameterList{};
@@ -166,23 +191,39 @@ class Session {
   std::string OutputFontSize = "9";
   std::int16_t OutputFontBold = 0;
   std::string Description;
+  // The line explaining the active Calculation window's result: why it is "-",
+  // or how a step or a limit was found; empty for a root.
+  std::string ResultRemark;
+  // The power of the active Calculation window's solved design.
+  DesignPower AchievedPower;
 
   // The cells of the last grid entry.
   GridTable grid;
 
-  // Range results, replaced by every range run.
+  // Range results, replaced by every range run.  A point without a value holds
+  // kNotCalculated; YStates says what each point is.  YMin and YMax span the
+  // calculated points only (YMin > YMax when there are none).
   std::vector<Single> XValues;
   std::vector<std::vector<Single>> YValues;  // [z index][x index]
+  std::vector<std::vector<SolveState>> YStates;
   std::vector<Single> ZValues;
   Single YMin = 99999;
   Single YMax = -99999;
   std::vector<std::string> RangeHeadings;
+  // How many points of the last range run have no value and why, most often;
+  // empty when every point has one.
+  std::string RangeSummary;
 
  private:
   UserInterface* ui_;
 };
 
 inline constexpr const char* kLineBreak = "\r\n";
+
+// Whether the selection is planned by power: the option is ticked and the
+// selection is a test (a test procedure, or the kind Test of a sample
+// distribution).
+bool PlansByPower(const Session& s);
 
 // Moves the roles off position 1, off positions beyond the list and off each
 // other, after the options have been confirmed.

@@ -203,6 +203,10 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettin
   w.Int(r.fontBold);
   w.Int(r.TableColumns);
   w.Int(r.TableDecimals);
+  // A test planned by power adds one flag (-1) after the last field, where a
+  // record of a test planned by its just-significant result has zeros; the
+  // reader takes nothing but -1 there for the flag.
+  if (r.PlanByPower != kFalse) w.Int(kTrue);
   return w.Finish(why);
 }
 
@@ -232,6 +236,8 @@ class RecordReader {
     at_ += 2;
     return static_cast<std::int16_t>(u);
   }
+  // An integer in the record's tail, 0 where the record has no room for it.
+  std::int16_t TailInt(const Field& f) { return bytes_.size() - at_ < 2 ? 0 : Int(f); }
   std::string Text(const Field& f) {
     const std::int16_t n = Int(f);
     if (!ok()) return {};
@@ -362,6 +368,7 @@ std::string RestoredMismatch(Dispatcher& d, const WindowSettings& read) {
       s.SampleCount == read.SampleCount && s.TailCount == read.TailCount &&
       s.RejectInLeftTail == read.RejectInLeftTail && s.ParameterChoice == read.ParameterChoice &&
       s.ProcedureKind == read.ProcedureKind && s.OptionState == read.OptionState &&
+      s.PlanByPower == read.PlanByPower &&
       s.IntParMode == read.IntParMode && s.OptionCount == read.OptionCount &&
       SamePrefix(s.OptionId, read.OptionId, std::clamp<int>(s.OptionCount, 0, 3)) &&
       s.IntParRowCount == read.IntParRowCount &&
@@ -552,6 +559,7 @@ std::optional<WindowSettings> DecodeSettingsRecord(std::span<const std::uint8_t>
   r.fontBold = in.Int({"bold flag"});
   r.TableColumns = in.Int({"number of table columns"});
   r.TableDecimals = in.Int({"number of table decimals"});
+  r.PlanByPower = in.TailInt({"plan-by-power flag"}) == kTrue ? kTrue : kFalse;
   if (!in.ok()) {
     why = in.why();
     return std::nullopt;

@@ -11,6 +11,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "output/axis_scale.h"
+#include "session/solve_outcome.h"
 
 namespace pelmora {
 
@@ -29,7 +30,7 @@ constexpr double kResolution = 1e-10;
 // A fixed axis never gets more grid lines than the appearance dialog allows.
 constexpr double kMaxTicks = kMaximumAxisIntervals;
 
-bool Calculated(Single y) { return y < kNoResult; }
+bool Calculated(Single y) { return IsCalculated(y); }
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 

@@ -102,8 +102,8 @@ struct PlotTarget {
 PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const GraphAppearance& a,
                          const TableContent& c);
 
-// Draws range results (x, y and z values and the heading lines; points of
-// 99999 leave gaps) into the target.  An axis of no width shows its
+// Draws range results (x, y and z values and the heading lines; points
+// without a value leave gaps) into the target.  An axis of no width shows its
 // resolution message (information icon) through `ui`, when one is given, and
 // nothing is drawn.  Nothing is drawn outside the target rectangle; the
 // painter's state is restored afterwards.

@@ -50,6 +50,9 @@ QRect EditButtonPlace(const QSize& window) {
 RangeWindow::RangeWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
     : ResultWindow(kind, tag, host, parent), d_(d) {
   SetWhiteBackground(this);
+  lblSummary_ = new QLabel(this);
+  lblSummary_->setObjectName(QStringLiteral("lblSummary"));
+  lblSummary_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   resize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips));
 }
 
@@ -63,6 +66,13 @@ QSize RangeWindow::minimumSizeHint() const {
   if (kind() == WindowKind::Graph)
     return {std::max(360, 48 * fm.averageCharWidth()), std::max(240, 14 * fm.height()) + strip};
   return {std::max(240, 32 * fm.averageCharWidth()), std::max(140, 8 * fm.height()) + strip};
+}
+
+void RangeWindow::resizeEvent(QResizeEvent* event) {
+  ResultWindow::resizeEvent(event);
+  const QRect button = EditButtonPlace(event->size());
+  const int left = TwipsToPixels(120);
+  lblSummary_->setGeometry(left, button.top(), std::max(0, button.left() - 2 * left), button.height());
 }
 
 WindowSettings& RangeWindow::record() {
@@ -93,6 +103,9 @@ void RangeWindow::ShowRange(bool newHeadings) {
     TakeNewRoles();
   }
   content_.headings = RecordHeadings(r);
+  const QString summary = QString::fromStdString(s.RangeSummary);
+  lblSummary_->setText(summary);
+  lblSummary_->setToolTip(summary);
   hasResults_ = true;
   Redraw();
 }

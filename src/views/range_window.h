@@ -3,6 +3,7 @@
 // active, shown as a table of text or as curves.
 #pragma once
 
+#include <QLabel>
 #include <QPushButton>
 
 #include "widgets/result_window.h"
@@ -32,6 +33,8 @@ class RangeWindow : public ResultWindow {
 
   bool hasResults() const { return hasResults_; }
   const TableContent& content() const { return content_; }
+  // Beside the Edit button: how many points have no value, and why most often.
+  QLabel* summary() const { return lblSummary_; }
   WindowSettings& record();
 
   // The size a new window has, and the least at which its content can be
@@ -45,9 +48,12 @@ class RangeWindow : public ResultWindow {
   virtual void EditAppearance() = 0;
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
+
   Dispatcher& d_;
   TableContent content_;
   bool hasResults_ = false;
+  QLabel* lblSummary_;
 
  private:
   virtual void TakeNewRoles() {}

@@ -87,6 +87,8 @@ void DrawCalculationOutput(QPainter& painter, const MeasuredOutput& output, QPoi
     text(line.rightValue, line.top);
   }
   rule(o.closingRuleTop);
+  for (const TableLine& line : o.remarkLines)
+    for (const TablePiece& piece : line.pieces) text(piece, line.top);
 }
 
 std::string CalculationPlainText(const Session& s) {

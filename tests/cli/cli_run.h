@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/json_reader.h"
 
 namespace pelmora::testing {
 
@@ -21,10 +24,19 @@ struct CliRun {
   std::string err;
 };
 
-inline CliRun RunWith(const std::vector<std::string>& args) {
+inline CliRun RunWith(const std::vector<std::string>& args, const std::string& input = "") {
+  std::istringstream in(input);
   std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
+  const int status = RunCli(args, in, out, err);
   return {status, out.str(), err.str()};
+}
+
+// A JSON text read by the program's reader; a test fails where it is no JSON.
+inline cli::JsonValue ReadJsonText(const std::string& text) {
+  std::string error;
+  std::optional<cli::JsonValue> v = cli::ReadJson(text, error);
+  EXPECT_TRUE(v.has_value()) << error << " in " << text;
+  return v.value_or(cli::JsonValue{});
 }
 
 // The arguments followed by more.
@@ -34,10 +46,15 @@ inline std::vector<std::string> With(std::vector<std::string> args, const std::v
 }
 
 // A fresh folder for the files of one test, of this process, removed
-// afterwards.
+// afterwards; --graph finds its drawing program.
 class CliFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef PELMORA_GRAPH_PROGRAM_PATH
+    // The drawing program of --graph stands beside pelmora-cli, not beside
+    // the tests.
+    setenv("PELMORA_GRAPH_PROGRAM", PELMORA_GRAPH_PROGRAM_PATH, 0);
+#endif
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() / ("pelmora-" + std::string(info->test_suite_name()) +
                                                         "-" + info->name() + "-" + std::to_string(getpid()));

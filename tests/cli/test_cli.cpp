@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -20,13 +19,16 @@ namespace pelmora {
 namespace {
 
 using testing::CliRun;
+using testing::ReadJsonText;
 using testing::RunWith;
 using testing::With;
 
+// The lines of a text without their CR.
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line);
   return lines;
 }
 
@@ -41,107 +43,8 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-// A strict recognizer of one JSON value (RFC 8259), enough to tell that the
-// output parses.
-class JsonChecker {
- public:
-  static bool Valid(const std::string& text) {
-    JsonChecker c{text};
-    c.Blank();
-    if (!c.Value()) return false;
-    c.Blank();
-    return c.i_ == text.size();
-  }
-
- private:
-  explicit JsonChecker(const std::string& t) : t_(t) {}
-  bool At(char c) const { return i_ < t_.size() && t_[i_] == c; }
-  bool Eat(char c) {
-    if (!At(c)) return false;
-    ++i_;
-    return true;
-  }
-  void Blank() {
-    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\n' || t_[i_] == '\t' || t_[i_] == '\r')) ++i_;
-  }
-  bool Digits() {
-    const std::size_t start = i_;
-    while (i_ < t_.size() && std::isdigit(static_cast<unsigned char>(t_[i_]))) ++i_;
-    return i_ > start;
-  }
-  bool Word(const char* w) {
-    const std::string s(w);
-    if (t_.compare(i_, s.size(), s) != 0) return false;
-    i_ += s.size();
-    return true;
-  }
-  bool Number() {
-    Eat('-');
-    if (Eat('0')) {
-    } else if (!Digits()) {
-      return false;
-    }
-    if (Eat('.') && !Digits()) return false;
-    if (Eat('e') || Eat('E')) {
-      if (!Eat('+')) Eat('-');
-      if (!Digits()) return false;
-    }
-    return true;
-  }
-  bool String() {
-    if (!Eat('"')) return false;
-    while (i_ < t_.size() && t_[i_] != '"') {
-      const auto c = static_cast<unsigned char>(t_[i_++]);
-      if (c < 0x20) return false;
-      if (c != '\\') continue;
-      if (i_ >= t_.size()) return false;
-      const char e = t_[i_++];
-      if (e == 'u') {
-        for (int k = 0; k < 4; ++k)
-          if (i_ >= t_.size() || !std::isxdigit(static_cast<unsigned char>(t_[i_++]))) return false;
-      } else if (std::string("\"\\/bfnrt").find(e) == std::string::npos) {
-        return false;
-      }
-    }
-    return Eat('"');
-  }
-  template <class F>
-  bool Sequence(char close, F&& item) {
-    Blank();
-    if (Eat(close)) return true;
-    do {
-      Blank();
-      if (!item()) return false;
-      Blank();
-    } while (Eat(','));
-    return Eat(close);
-  }
-  bool Value() {
-    if (At('"')) return String();
-    if (Eat('{'))
-      return Sequence('}', [&] {
-        if (!String()) return false;
-        Blank();
-        if (!Eat(':')) return false;
-        Blank();
-        return Value();
-      });
-    if (Eat('[')) return Sequence(']', [&] { return Value(); });
-    if (Word("true") || Word("false") || Word("null")) return true;
-    return Number();
-  }
-
-  const std::string& t_;
-  std::size_t i_ = 0;
-};
-
-// The text after `key` in the JSON output, up to the next "," or "}".
-std::string JsonField(const std::string& json, const std::string& key) {
-  const auto at = json.find(key);
-  if (at == std::string::npos) return "<missing " + key + ">";
-  const auto start = at + key.size();
-  return json.substr(start, json.find_first_of(",}", start) - start);
-}
+// A number of the JSON output.
+double NumberOf(const cli::JsonValue* v) { return v ? std::strtod(v->text.c_str(), nullptr) : -1e300; }
 
 // 2 * scipy.stats.t.sf(0.1 / (1.2 * sqrt(2 / 30)), 58)
 constexpr double kDefaultUnpairedP = 0.7480462707633917;
@@ -151,20 +54,20 @@ constexpr double kDefaultUnpairedN1 = 1107.5512562622869;
 TEST(Cli, SolvesTheDefaultUnpairedTest) {
   const CliRun p = RunWith({"--test", "0", "--set", "Sample Size 1=30", "--unknown", "P-value", "--json"});
   ASSERT_EQ(p.status, kExitSolved) << p.err;
-  EXPECT_TRUE(JsonChecker::Valid(p.out)) << p.out;
-  EXPECT_EQ(JsonField(p.out, "\"description\": "), "\"Student's unpaired t-test. 2-sided.\"");
-  const std::string unknown = p.out.substr(p.out.find("\"unknown\": "));
-  EXPECT_EQ(JsonField(unknown, "\"id\": "), "0");
-  EXPECT_EQ(JsonField(unknown, "\"caption\": "), "\"P-value\"");
-  EXPECT_NEAR(std::strtod(JsonField(unknown, "\"value\": ").c_str(), nullptr), kDefaultUnpairedP, 2e-5);
+  const cli::JsonValue v = ReadJsonText(p.out);
+  EXPECT_EQ(v.Member("description")->text, "Student's unpaired t-test. 2-sided.");
+  const cli::JsonValue& unknown = *v.Member("unknown");
+  EXPECT_EQ(unknown.Member("id")->text, "0");
+  EXPECT_EQ(unknown.Member("caption")->text, "P-value");
+  EXPECT_NEAR(NumberOf(unknown.Member("value")), kDefaultUnpairedP, 2e-5);
   // Values in shortest round-trip form, texts as typed; position 1 is left out.
   EXPECT_NE(
       p.out.find(
           "{\"position\": 3, \"id\": 86, \"caption\": \"Mean 1*\", \"text\": \"0.30\", \"value\": 0.3}"),
       std::string::npos)
       << p.out;
-  EXPECT_EQ(p.out.find("\"position\": 1,"), std::string::npos);
-  EXPECT_NE(p.out.find("\"messages\": []}"), std::string::npos);
+  EXPECT_EQ(v.Member("parameters")->items.size(), 7u);  // positions 0 and 2..7
+  EXPECT_TRUE(v.Member("messages")->items.empty());
 
   // With the second sample size fixed at 30 no first sample size reaches
   // P = 0.05: as n1 grows the P-value falls only to
@@ -177,19 +80,42 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   const CliRun n = RunWith({"--test", "0", "--mode", "2=2", "--unknown", "Sample Size 1"});
   ASSERT_EQ(n.status, kExitSolved) << n.err;
   const std::vector<std::string> lines = Lines(n.out);
-  ASSERT_EQ(lines.size(), 2u + 7u) << n.out;  // description, rule, positions 0 and 2..7
+  // description, rule, positions 0 and 2..7, the power of the design
+  ASSERT_EQ(lines.size(), 2u + 7u + 1u) << n.out;
   EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], std::string(lines[1].size(), '-'));
   EXPECT_EQ(lines[2], "P-value:                       0.05");
   // The window's text of the result: one decimal from 1000 on.
-  EXPECT_EQ(lines[7], "Sample Size 1:                 1107.5");
+  EXPECT_EQ(lines[7], "Sample Size 1:                 1107.6");
   const CliRun j = RunWith({"--test", "0", "--mode", "2=2", "--unknown", "Sample Size 1", "--json"});
   ASSERT_EQ(j.status, kExitSolved) << j.err;
-  EXPECT_TRUE(JsonChecker::Valid(j.out)) << j.out;
-  const std::string solved = j.out.substr(j.out.find("\"unknown\": "));
-  EXPECT_EQ(JsonField(solved, "\"text\": "), "\"1107.5\"");
-  EXPECT_NEAR(std::strtod(JsonField(solved, "\"value\": ").c_str(), nullptr), kDefaultUnpairedN1, 0.05);
+  const cli::JsonValue solved = *ReadJsonText(j.out).Member("unknown");
+  EXPECT_EQ(solved.Member("text")->text, "1107.6");
+  EXPECT_NEAR(NumberOf(solved.Member("value")), kDefaultUnpairedN1, 0.05);
   EXPECT_EQ(lines[8], "Sample Size 2 / Sample Size 1: 1.0");
+}
+
+TEST(Cli, PlansByPowerAndReportsTheWholeSizes) {
+  // --power 0.8 and --option "Plan by Power" with --set Power=0.8 are one request.
+  const std::vector<std::string> design = {"--test", "0", "--mode", "2=2", "--set", "Mean 1=0", "--set",
+                                           "Mean 2=0.5", "--set", "Standard Deviation=1", "--set",
+                                           "Sample Size 2 / Sample Size 1=1", "--unknown", "Sample Size 1", "--json"};
+  std::vector<std::string> shorthand = design, spelled = design;
+  shorthand.insert(shorthand.end(), {"--power", "0.8"});
+  spelled.insert(spelled.end(), {"--option", "Plan by Power", "--set", "Power=0.8"});
+  const CliRun j = RunWith(shorthand);
+  ASSERT_EQ(j.status, kExitSolved) << j.err;
+  EXPECT_EQ(RunWith(spelled).out, j.out);
+  const cli::JsonValue v = ReadJsonText(j.out);
+  // brentq(power(n) - 0.8) = 63.765610, power(64) = 0.8014596: power(n) = nct.sf(c, 2n - 2, 0.5 / sqrt(2 / n))
+  // + nct.cdf(-c, 2n - 2, 0.5 / sqrt(2 / n)), c = t.isf(0.025, 2n - 2)
+  EXPECT_NEAR(NumberOf(v.Member("unknown")->Member("value")), 63.765610, 1e-3);
+  EXPECT_NEAR(NumberOf(v.Member("power")), 0.8, 1e-6);
+  const cli::JsonValue& whole = *v.Member("whole");
+  ASSERT_EQ(whole.Member("sizes")->items.size(), 2u);
+  EXPECT_EQ(NumberOf(&whole.Member("sizes")->items[1]), 64);
+  EXPECT_EQ(NumberOf(whole.Member("total")), 128);
+  EXPECT_NEAR(NumberOf(whole.Member("power")), 0.8014596, 1e-4);
 }
 
 TEST(Cli, NotCalculableAndRejected) {
@@ -198,7 +124,7 @@ TEST(Cli, NotCalculableAndRejected) {
   const CliRun none = RunWith({"--test", "Student's paired t-test", "--tails", "1", "--set",
                                "Mean of Difference=-0,3", "--unknown", "Sample Size", "--json"});
   EXPECT_EQ(none.status, kExitNotCalculable) << none.err;
-  EXPECT_TRUE(JsonChecker::Valid(none.out)) << none.out;
+  ReadJsonText(none.out);
   EXPECT_NE(none.out.find("\"caption\": \"Sample Size\", \"value\": null, \"text\": \"-\""),
             std::string::npos)
       << none.out;
@@ -283,7 +209,9 @@ TEST(Cli, UsageErrorsNameTheArgument) {
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--columns", "-1"}, "from 1 to 10"},
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--decimals", "9"}, "expected 0 to 8 or auto"},
       {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--decimals", "two"}, "expected 0 to 8 or auto"},
-      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--json"}, "exclude each other"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--describe"}, "exclude each other"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--json", "--csv"}, "--json and --csv exclude"},
+      {{"--test", "0", "--table", "--x", "Mean 1=0:1:0.5", "--json", "--columns", "2"}, "not to --json"},
       {{"--test", "0", "--graph-size", "400x300"}, "--graph-size needs --graph"},
       {{"--test", "0", "--font", "Arial"}, "--font needs --graph or --rtf"},
       {{"--test", "0", "--font-size", "9"}, "--font-size needs --graph or --rtf"},
@@ -296,6 +224,7 @@ TEST(Cli, UsageErrorsNameTheArgument) {
       {{"--test", "0", "--describe", "--save", "calc.dim"}, "--save needs a calculation"},
       {{"--test", "0", "settings"}, "unexpected argument \"settings\""},
       {{"calc.dim", "other.dim"}, "only one settings file can be opened"},
+      {{"--batch", "--json"}, "--batch takes no other argument"},
   };
   for (const Case& c : cases) {
     const CliRun r = RunWith(c.args);
@@ -339,15 +268,16 @@ std::size_t CentringOf(const std::string& line, std::size_t width) {
 TEST(CliRange, TheTableIsTheTableWindowsLayoutInCharacters) {
   const CliRun t = RunWith(With(kSmallRange, {"--table"}));
   ASSERT_EQ(t.status, kExitSolved) << t.err;
-  EXPECT_EQ(t.err, "");
+  // The points without a value, and why.
+  EXPECT_EQ(
+      t.err.rfind("pelmora-cli: 4 of 6 points have no value of Sample Size 1; most often (4): the P-value "
+                  "stays between ",
+                  0),
+      0u)
+      << t.err;
   // Every line ends in CR LF.
   EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), std::count(t.out.begin(), t.out.end(), '\r'));
-  std::vector<std::string> lines = Lines(t.out);
-  for (std::string& l : lines) {
-    ASSERT_FALSE(l.empty()) << t.out;
-    EXPECT_EQ(l.back(), '\r');
-    l.pop_back();
-  }
+  const std::vector<std::string> lines = Lines(t.out);
   ASSERT_EQ(lines.size(), 4u + 12u) << t.out;
   // The headings, each centred on the widest line, the 63 characters of
   // line 1: line 0 has 35, so (63 - 35) / 2 = 14 blanks.
@@ -400,9 +330,7 @@ TEST(CliRange, CsvHasCommentedHeadingsAHeaderAndEmptyFieldsForGaps) {
   ASSERT_EQ(c.status, kExitSolved) << c.err;
   EXPECT_EQ(std::count(c.out.begin(), c.out.end(), '\n'), std::count(c.out.begin(), c.out.end(), '\r'));
   EXPECT_EQ(c.out.find("\r\n"), c.out.find('\n') - 1);
-  std::vector<std::string> rows = Lines(c.out);
-  for (std::string& r : rows)
-    if (!r.empty() && r.back() == '\r') r.pop_back();
+  const std::vector<std::string> rows = Lines(c.out);
   ASSERT_EQ(rows.size(), 4u + 1u + 3u) << c.out;
   EXPECT_EQ(rows[0], "# Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(rows[1], "# Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
@@ -426,6 +354,33 @@ TEST(CliRange, CsvHasCommentedHeadingsAHeaderAndEmptyFieldsForGaps) {
   EXPECT_EQ(rows[7], "1.5,,");
 }
 
+TEST(CliRange, TheTableAsJsonHoldsOneRowOfResultsPerZValue) {
+  const CliRun j = RunWith(With(kSmallRange, {"--table", "--json"}));
+  ASSERT_EQ(j.status, kExitSolved) << j.err;
+  const cli::JsonValue t = ReadJsonText(j.out);
+  EXPECT_EQ(t.Member("description")->text, "Student's unpaired t-test. 2-sided.");
+  EXPECT_EQ(t.Member("headings")->items.at(1).text,
+            "Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
+  EXPECT_EQ(t.Member("unknown")->Member("id")->text, "4");
+  EXPECT_EQ(t.Member("x")->Member("caption")->text, "Standard Deviation*");
+  EXPECT_EQ(t.Member("z")->Member("id")->text, "87");
+  auto texts = [](const cli::JsonValue& array, const char* key = nullptr) {
+    std::string r;
+    for (const cli::JsonValue& v : array.items)
+      r += (key ? v.Member(key)->text : v.type == cli::JsonValue::Type::Null ? "null" : v.text) + ";";
+    return r;
+  };
+  EXPECT_EQ(texts(*t.Member("x")->Member("values")), "0.5;1;1.5;");
+  EXPECT_EQ(texts(*t.Member("z")->Member("values")), "0.5;0.6;");
+  const auto& results = t.Member("results")->items;
+  ASSERT_EQ(results.size(), 2u) << j.out;
+  EXPECT_NEAR(std::strtod(results[0].items.at(0).text.c_str(), nullptr), kN1Sd05Diff02, 0.05);
+  EXPECT_NEAR(std::strtod(results[1].items.at(0).text.c_str(), nullptr), kN1Sd05Diff03, 0.05);
+  EXPECT_EQ(texts(results[0]).substr(texts(results[0]).find(';')), ";null;null;");
+  // The values held fixed: neither the unknown nor x nor z.
+  EXPECT_EQ(texts(*t.Member("parameters"), "caption"), "P-value;H0: Mean 2 - Mean 1;Mean 1*;Sample Size 2;");
+}
+
 // Equal sample sizes (the second as the ratio 1 of the first), standard
 // deviation 0.5, 0.6, 0.7, differences 0.2 to 0.6 in five z values.
 // scipy.optimize.brentq(lambda n: 2*t.sf(d/(0.5*sqrt(2/n)), 2*n-2) - 0.05, 2.01, 1e5):
@@ -447,14 +402,6 @@ const std::vector<std::string> kFiveZ = {"--test",
                                          "--unknown",
                                          "Sample Size 1"};
 
-// The lines of a table text without their CR.
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines = Lines(text);
-  for (std::string& l : lines)
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-  return lines;
-}
-
 std::size_t CountLines(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
 }
@@ -462,7 +409,7 @@ std::size_t CountLines(const std::vector<std::string>& lines, const std::string&
 TEST(CliRange, ColumnsSplitTheZValuesIntoBlocks) {
   const CliRun t = RunWith(With(kFiveZ, {"--columns", "2", "--decimals", "3"}));
   ASSERT_EQ(t.status, kExitSolved) << t.err;
-  const std::vector<std::string> lines = TextLines(t.out);
+  const std::vector<std::string> lines = Lines(t.out);
   // Three blocks of 2, 2 and 1 columns, each with its own headings: the two
   // full blocks 20 + 2 * 11 wide, the last 20 + 11.
   EXPECT_EQ(CountLines(lines, "Standard Deviation*" + std::string(8, ' ') + "Mean 2*"), 2u);
@@ -498,7 +445,7 @@ TEST(CliRange, ColumnsSplitTheZValuesIntoBlocks) {
   // a cell ends flush with its 11-character column.
   const CliRun none = RunWith(With(kFiveZ, {"--columns", "2", "--decimals", "0"}));
   ASSERT_EQ(none.status, kExitSolved) << none.err;
-  const std::vector<std::string> whole = TextLines(none.out);
+  const std::vector<std::string> whole = Lines(none.out);
   EXPECT_EQ(CountLines(whole, x05 + std::string(11, ' ') + "49" + std::string(9, ' ') + "23"), 1u);
   EXPECT_EQ(CountLines(whole, x05 + std::string(11, ' ') + "13" + std::string(10, ' ') + "9"), 1u);
   EXPECT_EQ(CountLines(whole, x05 + std::string(12, ' ') + "7"), 1u);
@@ -509,7 +456,7 @@ TEST(CliRange, ColumnsSplitTheZValuesIntoBlocks) {
   const CliRun automatic = RunWith(With(kFiveZ, {"--decimals", "auto"}));
   ASSERT_EQ(automatic.status, kExitSolved) << automatic.err;
   EXPECT_EQ(automatic.out, RunWith(kFiveZ).out);
-  const std::vector<std::string> one = TextLines(automatic.out);
+  const std::vector<std::string> one = Lines(automatic.out);
   EXPECT_EQ(CountLines(one, std::string(20 + 5 * 11, '-')), 4u);
   // (95.33 - 6.68) / 2 steps >= 1: one decimal.
   EXPECT_EQ(CountLines(one, x05 + std::string(8, ' ') + "49.2" + std::string(7, ' ') + "22.6" +
@@ -540,12 +487,22 @@ TEST(CliRange, ErrorsOfTheRange) {
   }
 }
 
-TEST(Cli, JsonQuoting) {
+TEST(Cli, JsonQuotingAndReading) {
   EXPECT_EQ(JsonQuote("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(JsonQuote("line\r\nnext\t\x01"), "\"line\\r\\nnext\\t\\u0001\"");
   EXPECT_EQ(JsonQuote("\xC2\xB2 ok"), "\"\xC2\xB2 ok\"");
-  EXPECT_TRUE(JsonChecker::Valid("{\"a\": [1, -2.5e-07, null, \"x\"]}"));
-  EXPECT_FALSE(JsonChecker::Valid("{\"a\": 0.1.2}"));
+  for (const char* text : {"a\"b\\c/", "line\r\nnext\t\x01\b\f", "\xC2\xB2 ok"})
+    EXPECT_EQ(ReadJsonText(JsonQuote(text)).text, text);
+  // U+00E9 and U+1F600 (a surrogate pair) in UTF-8.
+  EXPECT_EQ(ReadJsonText(R"("\u00e9\ud83d\ude00")").text, "\xC3\xA9\xF0\x9F\x98\x80");
+  const cli::JsonValue v = ReadJsonText(R"( {"a": [1, -2.5e-07, null, true, "x"], "b": {}} )");
+  ASSERT_EQ(v.Member("a")->items.size(), 5u);
+  EXPECT_EQ(v.Member("a")->items[1].text, "-2.5e-07");
+  EXPECT_TRUE(v.Member("a")->items[3].boolean);
+  std::string error;
+  for (const char* bad : {"{\"a\": 0.1.2}", "[1,]", "[01]", "{\"a\": 1, \"a\": 2}", "\"\\ud800\"",
+                          "\"tab\there\"", "[1] [2]", "{'a': 1}", "-", "1.", ".5", "tru", ""})
+    EXPECT_FALSE(cli::ReadJson(bad, error).has_value()) << bad;
 }
 
 TEST(Cli, ListsAndHelp) {
@@ -562,20 +519,12 @@ TEST(Cli, ListsAndHelp) {
   EXPECT_EQ(help.out, CliHelpText());
 }
 
-}  // namespace
-}  // namespace pelmora
-
-namespace pelmora {
-namespace {
-
 TEST(Cli, ThePowerOfATestPlannedByPowerIsAParameter) {
   // The test of a finite-population mean is planned by power, listed as a row.
-  std::ostringstream out, err;
-  const int status = RunCli({"--distribution", "Finite Population", "--samples", "1", "--set", "Power=0.9",
-                             "--unknown", "Sample Size", "--json"},
-                            out, err);
-  EXPECT_EQ(status, kExitSolved) << err.str();
-  EXPECT_NE(out.str().find("\"caption\": \"Power\", \"text\": \"0.9\""), std::string::npos) << out.str();
+  const CliRun r = RunWith({"--distribution", "Finite Population", "--samples", "1", "--set", "Power=0.9",
+                            "--unknown", "Sample Size", "--json"});
+  EXPECT_EQ(r.status, kExitSolved) << r.err;
+  EXPECT_NE(r.out.find("\"caption\": \"Power\", \"text\": \"0.9\""), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -426,8 +426,8 @@ TEST_F(CliFiles, FilesAreTheUsersFiles) {
        "as it can be typed.\n"},
 #ifdef PELMORA_CLI_GRAPH
       {"a read-only picture", [&] { return made("target.png", std::filesystem::perms::owner_read); },
-       {"--test", "0", "--x", "Standard Deviation=0.5:1.5:0.5", "--z", "Mean 2=0.5 0.6", "--unknown",
-        "Sample Size 1", "--graph"},
+       {"--test", "0", "--x", "Standard Deviation=0.5:1.5:0.5", "--z", "Mean 2=0.5 0.6", "--unknown", "P-value",
+        "--graph"},
        kExitWriteFailed,
        "pelmora-cli: --graph: The file \"target.png\" cannot be written: it is read-only (permission denied).\n"},
 #endif

@@ -6,7 +6,9 @@
 // the criterion vanishes or with "not calculable", within the evaluation
 // bound; and it gives the same outcome whatever stands beyond the end of the
 // list (so no criterion reads a position its list does not hold).  Every menu
-// item solves a fair share of its unknowns.
+// item solves a fair share of its unknowns.  Some items are solved again from
+// further start values, under which more of their unknowns have a root.  Every
+// test is swept again planned by power (from the start-up values).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "format/number_format.h"
 #include "numeric/fault_guard.h"
 #include "session/menus.h"
 #include "support/planning_fixture.h"
@@ -22,9 +26,49 @@
 namespace pelmora {
 namespace {
 
+// Further start values of some menu items: catalogue id and value text.
+struct StartValues {
+  bool distribution;
+  int item;
+  testing::Values values;
+};
+
+// clang-format off
+const StartValues kMoreStartValues[] = {
+  // the t-tests: an estimate between equivalence limits, estimates below H0 for the left tail
+  {false, 0, {{62, "0.1"}, {88, "0.5"}}},
+  {false, 1, {{158, "0.1"}}},
+  {false, 1, {{157, "1"}, {160, "0.7"}}},
+  // Fisher's exact test, McNemar's test and the chi2 test of a 2 x 2 table
+  {false, 4, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {14, "150"}, {4, "150"}, {37, "160"},
+   {38, "10"}, {5, "1.1"}, {233, "45"}, {234, "70"}, {235, "25"}, {236, "1.5"}}},
+  {false, 5, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {123, "0.2"}, {15, "0.3"}, {14, "150"}}},
+  {false, 6, {{8, "0.3"}, {69, "0.45"}, {52, "0.1"}, {70, "1.4"}, {14, "150"}, {4, "150"}, {37, "160"},
+   {38, "10"}, {5, "1.1"}, {233, "45"}, {234, "70"}, {235, "25"}, {236, "1.5"}}},
+  // the rank tests
+  {false, 12, {{152, "0.3"}}},
+  {false, 12, {{152, "0.54"}, {229, "0.2"}}},
+  {false, 12, {{152, "0.3"}, {229, "0.2"}}},
+  {false, 13, {{0, "0.2"}, {153, "0.8"}, {154, "0.7"}, {14, "10"}}},
+  {false, 13, {{0, "0.2"}, {153, "0.2"}, {154, "0.3"}, {14, "10"}}},
+  {false, 14, {{153, "0.3"}}},
+  // the exponential distribution: scales and locations above H0, below it, and between the limits
+  {true, 2, {{142, "1"}, {124, "1.2"}, {125, "0.2"}, {126, "1.2"}, {127, "1"}, {128, "1.2"}, {26, "1"},
+   {141, "1.2"}, {14, "200"}, {4, "200"}, {37, "200"}, {131, "1"}, {132, "1.3"}, {133, "0.3"}, {134, "1.3"}}},
+  {true, 2, {{142, "1"}, {124, "0.8"}, {125, "-0.2"}, {126, "0.8"}, {127, "1"}, {128, "0.8"}, {26, "1"},
+   {141, "0.8"},
+   {14, "200"}, {4, "200"}, {37, "200"}, {131, "1"}, {132, "1.001"}, {133, "0.001"}, {134, "1.001"}}},
+  {true, 2, {{124, "1"}, {128, "1"}, {26, "1"}, {141, "1"}, {14, "200"}, {4, "200"}, {37, "200"},
+   {132, "-0.3"}}},
+  // the binomial and the hypergeometric distribution: Proportion 2* away from Proportion 1*
+  {true, 4, {{69, "0.7"}}},
+  {true, 5, {{69, "0.7"}}},
+};
+// clang-format on
+
 class Sweep : public testing::PlanningTest {
  protected:
-  struct Counts {
+ struct Counts {
     int selections = 0;
     int solves = 0;
     int solved = 0;
@@ -41,6 +85,11 @@ class Sweep : public testing::PlanningTest {
     if (ids.size() > 1) ids.erase(ids.begin() + 1);
     std::sort(ids.begin(), ids.end());
     ASSERT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << where << " lists a parameter twice";
+    // Planned by power, a test's criterion is its power (the requested power
+    // stands beneath the P-value), unless its own criterion already is.
+    if (PlansByPower(s) && s.LastPosition > 1 && !s.dialog.planByPowerFixed) {
+      ASSERT_TRUE(d.PowerCriterion()) << where << " is not planned by power";
+    }
     // Building a list says nothing but that the choice has nothing to calculate.
     for (const auto& m : ui.messages) ASSERT_EQ(m.text, "Not Available") << where;
     ui.messages.clear();
@@ -54,18 +103,19 @@ class Sweep : public testing::PlanningTest {
         s.entryAt(p).ParamText = saved;
         s.UnknownPosition = static_cast<std::int16_t>(p);
         s.ResultsCurrent = false;
-        const SingleOutcome o = CalculateSingle(d);
-        ASSERT_LE(LastSolveEvaluations(), 502) << where << " position " << p;
+        SolveOutcome outcome;
+        const SingleOutcome o = CalculateSingle(d, &outcome);
+        ASSERT_LE(LastSolveEvaluations(), 4000) << where << " position " << p;
         ASSERT_TRUE(ui.messages.empty()) << where << " position " << p << ": " << ui.LastText();
         results[run] = o == SingleOutcome::Solved ? s.value(p) : kNoResult;
         if (o == SingleOutcome::Solved) {
           ASSERT_TRUE(std::isfinite(s.value(p))) << where << " position " << p;
           ASSERT_NE(s.entryAt(p).ParamText, "-") << where;
-          // The root found is a root: the criterion is within the acceptance there.
-          const auto f = EvaluateGuarded([&] { return d.CallEvaluateCriterion(); });
-          ASSERT_TRUE(f && std::fabs(*f) <= kAcceptance) << where << " position " << p;
+          ExpectHonestValue(p, outcome, where + " position " + std::to_string(p));
         } else {
           ASSERT_EQ(s.entryAt(p).ParamText, "-") << where << " position " << p;
+          // Every "-" says why.
+          ASSERT_FALSE(outcome.reason.empty()) << where << " position " << p;
         }
       }
       ASSERT_EQ(results[0], results[1]) << where << " position " << p << " reads beyond the list";
@@ -74,6 +124,70 @@ class Sweep : public testing::PlanningTest {
       s.entryAt(p).ParamText = saved;
     }
     ui.messages.clear();
+  }
+
+  // A value is a crossing of zero within the search's tolerance, or the
+  // significant side of a jump, or a named limit.  Typed back as shown it
+  // passes every check and gives the criterion as the solve left it: within
+  // the acceptance of zero, or on the significant side.
+  void ExpectHonestValue(int p, const SolveOutcome& o, const std::string& where) {
+    const double v = o.value;
+    auto f = [&](double x) {
+      s.value(p) = x;
+      return EvaluateGuarded([&] { return d.CallEvaluateCriterion(); });
+    };
+    if (o.state == SolveState::AtLimit) {
+      ASSERT_FALSE(o.note.empty()) << where;
+      ASSERT_TRUE(s.entryAt(p).ParamText[0] == '<' || s.entryAt(p).ParamText[0] == '>') << where;
+      return;
+    }
+    if (o.state == SolveState::Solved) {
+      // Beyond the search's final bracket, by the last digit shown (a criterion
+      // in single precision is level within a few of its roundings).
+      const std::string pattern = ResultFormat(v);
+      const auto digits = pattern.find('.') == std::string::npos ? 0 : pattern.size() - pattern.find('.') - 1;
+      // A criterion nearly level at its root is looked at farther out.
+      const auto at = f(v);
+      ASSERT_TRUE(at && std::fabs(*at) <= kAcceptance) << where;
+      bool crossing = *at == 0;
+      for (double h = std::max(1.5e-5, std::pow(10.0, -static_cast<double>(digits)));
+           !crossing && h <= 0.05 * std::max(1.0, std::fabs(v)); h *= 10) {
+        const auto below = f(v - h), above = f(v + h);
+        crossing = !below || !above || (*below < 0) != (*above < 0);
+      }
+      ASSERT_TRUE(crossing) << where << ": no crossing at " << v;
+    } else {
+      ASSERT_FALSE(o.note.empty()) << where;
+    }
+    // Typed back: the checks pass with another parameter unknown.
+    const std::string shown = s.entryAt(p).ParamText;
+    const std::int16_t unknown = s.UnknownPosition;
+    s.UnknownPosition = static_cast<std::int16_t>(p == 0 ? s.LastPosition : 0);
+    ReadParameterValues(s);
+    const bool checked = d.CallCheckParameters();
+    s.UnknownPosition = unknown;
+    ASSERT_TRUE(checked) << where << ": " << shown << " typed back: " << ui.LastText();
+    const auto typed = f(ParseNumber(shown));
+    ASSERT_TRUE(typed) << where;
+    if (o.state == SolveState::Solved)
+      ASSERT_LE(std::fabs(*typed), 10 * kAcceptance) << where << ": " << shown;
+    else  // on the side of the jump the solve chose
+      ASSERT_EQ(*typed <= 0, *f(v) <= 0) << where << ": " << shown;
+  }
+
+  // From the start-up values, and from each further set of the menu item.
+  void SolveFromEveryStart(const std::string& where) {
+    SolveEveryPosition(where);
+    if (PlansByPower(s)) return;
+    const bool distribution = s.IsTestProcedure == kFalse;
+    const int item = distribution ? s.DistributionIndex : s.TestIndex;
+    for (const StartValues& start : kMoreStartValues) {
+      if (start.distribution != distribution || start.item != item) continue;
+      const Catalogue saved = s.catalogue;
+      for (const auto& [id, text] : start.values) s.entry(id).ParamText = text;
+      SolveEveryPosition(where + " from further start values");
+      s.catalogue = saved;
+    }
   }
 
   // Every combination of the offered options (as the module lets them stand
@@ -116,7 +230,7 @@ class Sweep : public testing::PlanningTest {
         }
         if (!shown) continue;
         d.ApplyOptions();
-        SolveEveryPosition(where + " options " + std::to_string(mask) + " forms" + forms);
+        SolveFromEveryStart(where + " options " + std::to_string(mask) + " forms" + forms);
       }
     }
     s.IntParMode = savedModes;
@@ -160,9 +274,14 @@ TEST_F(Sweep, EveryTestProcedure) {
   for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
     if (!IsTestItem(i)) continue;
     ASSERT_TRUE(d.SelectTest(i));
-    const Counts before = counts;
-    SweepDialogChoices("test " + std::to_string(i));
-    ExpectSomeSolved(before, "test " + std::to_string(i));
+    for (bool byPower : {false, true}) {
+      const Counts before = counts;
+      const std::string where = "test " + std::to_string(i) + (byPower ? " by power" : "");
+      d.SetPlanByPower(byPower);
+      SweepDialogChoices(where);
+      ExpectSomeSolved(before, where);
+    }
+    d.SetPlanByPower(false);
   }
   EXPECT_GT(counts.solved, counts.solves / 8);
   std::cout << "Test procedures: " << counts.selections << " selections, " << counts.solves << " solves, "
@@ -179,8 +298,13 @@ TEST_F(Sweep, EverySampleDistribution) {
       for (int kind = 0; kind < 3; ++kind) {
         if (!s.dialog.procedureEnabled[static_cast<std::size_t>(kind)]) continue;
         d.SetProcedureKind(kind);
-        SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
-                           " kind " + std::to_string(kind));
+        for (bool byPower : {false, true}) {
+          if (byPower && kind != 0) continue;
+          d.SetPlanByPower(byPower);
+          SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
+                             " kind " + std::to_string(kind) + (byPower ? " by power" : ""));
+        }
+        d.SetPlanByPower(false);
       }
     }
     ExpectSomeSolved(before, "distribution " + std::to_string(i));

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "format/number_format.h"
+#include "session/solve_outcome.h"
 
 namespace pelmora {
 namespace {
@@ -230,8 +231,9 @@ TEST(NumberFormatChoosers, ColumnFormatRoundsTinyValuesToSevenDecimals) {
 }
 
 TEST(NumberFormatChoosers, AlignedCell) {
-  EXPECT_EQ(AlignedCell(99999.0f, "######0.00 "), "         - ");
-  EXPECT_EQ(AlignedCell(99999.0f, "0"), "- ");
+  EXPECT_EQ(AlignedCell(kNotCalculated, "######0.00 "), "         - ");
+  EXPECT_EQ(AlignedCell(kNotCalculated, "0"), "- ");
+  EXPECT_EQ(AlignedCell(99999.0f, "#########0 "), "     99999 ");  // a value like any other
   EXPECT_EQ(AlignedCell(3.0f, "#######0.0 "), "       3.0 ");
   EXPECT_EQ(AlignedCell(0.5f, "######0.00 "), "      0.50 ");
   EXPECT_EQ(AlignedCell(2.675f, "######0.00 "), "      2.68 ");

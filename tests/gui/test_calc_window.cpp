@@ -1,6 +1,9 @@
 // The Calculation window: the rows the options fill in, the unknown chosen
 // by a caption, the digit check of the value boxes, the tooltips of the
 // captions, the close question.
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -30,9 +33,12 @@ class CalcWindowTest : public QObject {
     QCOMPARE(w->session().LastPosition, 7);
     for (int r = 0; r < kCalculationRows; ++r) QCOMPARE(!calc->label(r)->isHidden(), r < 7);
     QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test. 2-sided."));
-    // The window ends just below the last row.
-    const int lastBottom = calc->valueBox(6)->geometry().bottom();
-    QVERIFY(calc->height() > lastBottom && calc->height() < lastBottom + TwipsToPixels(405));
+    QCOMPARE(calc->valueBox(2)->text(), QStringLiteral("0.30"));
+    // The window ends just below the last row, or the line of the solved design's power.
+    const int lastBottom = calc->designPower()->geometry().bottom();
+    QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(6)->geometry().bottom());
+    QVERIFY(calc->height() > lastBottom);
+    QVERIFY(calc->height() < lastBottom + TwipsToPixels(405));
     // Each caption tells what its parameter means, in the help's words, and
     // which values it takes.
     QCOMPARE(calc->label(5)->toolTip(),
@@ -79,9 +85,48 @@ class CalcWindowTest : public QObject {
     Type(calc->valueBox(6), QStringLiteral("1"));
     Type(calc->valueBox(0), QStringLiteral("0,05"));
     QTest::mouseClick(calc->label(5), Qt::LeftButton);
-    // 1107.546, as pelmora-cli --test 0 --mode 2=2 --set P-value=0.05 --unknown "Sample Size 1" gives.
-    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("1107.5"));
-    QVERIFY(std::abs(w->session().value(6) - 1107.546) < 0.01);
+    // brentq(lambda n: 2 * t.sf(0.1 / (1.2 * sqrt(2 / n)), 2 * n - 2) - 0.05, 3, 5000) = 1107.551
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("1107.6"));
+    QVERIFY(std::abs(w->session().value(6) - 1107.551) < 0.01);
+    QVERIFY(calc->remark()->isHidden());
+    // Equal means: no size reaches 0.05; why, under the rows and on the box.
+    Type(calc->valueBox(3), QStringLiteral("0.30"));
+    QTest::mouseClick(calc->label(5), Qt::LeftButton);
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("-"));
+    QVERIFY(calc->remark()->isVisible());
+    QVERIFY(calc->remark()->text().startsWith(
+        QStringLiteral("Sample Size 1 cannot be calculated: the P-value ")));
+    QCOMPARE(calc->valueBox(5)->toolTip(), calc->remark()->text());
+    QVERIFY(calc->remark()->geometry().top() > calc->valueBox(6)->geometry().bottom());
+  }
+
+  void planByPowerAddsThePowerRowAndTheDesignShowsItsPower() {
+    auto w = StartProgram();
+    w->testAction(0)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
+    QCheckBox* box = o->planByPowerBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    QCOMPARE(calc->label(1)->text().remove('&'), QStringLiteral("Power"));
+    // OK solved the P-value as the level at which the start-up design has power 0.80.
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(3), QStringLiteral("0"));
+    Type(calc->valueBox(4), QStringLiteral("0.5"));
+    Type(calc->valueBox(5), QStringLiteral("1"));
+    Type(calc->valueBox(7), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(6), Qt::LeftButton);
+    // brentq(power(n) - 0.8) = 63.7656 and power(64) = 0.8015, power(n) the sum of
+    // nct.sf(c, 2n - 2, 0.5 / sqrt(2 / n)) and nct.cdf(-c, ...), c = t.isf(0.025, 2n - 2)
+    QCOMPARE(calc->valueBox(6)->text(), QStringLiteral("63.766"));
+    QVERIFY(calc->designPower()->isVisible());
+    QCOMPARE(calc->designPower()->text(),
+             QStringLiteral("Power of this design: 0.8000; at the whole sample sizes 64 and 64 (128 in all): 0.8015"));
+    QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(7)->geometry().bottom());
+    // The finite-population test plans by power of its own: the box is ticked and fixed.
+    w->distributionAction(8)->trigger();
+    QVERIFY(box->isChecked() && !box->isEnabled());
   }
 
   void typedLettersAreRefused() {

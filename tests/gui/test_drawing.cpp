@@ -163,7 +163,7 @@ class DrawingTest : public QObject {
                                                                fm.horizontalAdvance(QString::fromStdString(m.formats.z)))));
     // A point not calculated is a dash; automatic decimals become fixed.
     r.s.records[1].TableDecimals = 0;
-    r.s.YValues[1][2] = 99999;
+    r.s.YValues[1][2] = kNotCalculated;
     view.WriteTable(TableContentOf(r.s));
     QCOMPARE(Texts(view.table().model.blocks[0].lines[7])[2], QStringLiteral("- ").rightJustified(10));
     r.s.records[1].TableDecimals = -1;
@@ -331,7 +331,7 @@ class DrawingTest : public QObject {
   void threeCurvesWithALegendAndAGap() {
     SolvedRange g("0.1");
     const Single calculated = g.s.YValues[1][5];
-    g.s.YValues[1][5] = 99999;
+    g.s.YValues[1][5] = kNotCalculated;
     const QImage image = g.Render(Titled());
     QCOMPARE(g.drawn, PlotOutcome::Drawn);
     for (std::size_t k = 0; k < 3; ++k)

@@ -29,7 +29,7 @@ Single SolvedAlone(const Session& shown, int xPosition, double x, int zPosition,
   s.entryAt(xPosition).ParamText = QString::number(x).toStdString();
   s.entryAt(zPosition).ParamText = QString::number(z).toStdString();
   s.UnknownPosition = shown.UnknownPosition;
-  if (CalculateSingle(d) != SingleOutcome::Solved) return 99999;
+  if (CalculateSingle(d) != SingleOutcome::Solved) return kNotCalculated;
   return ToSingle(s.value(s.UnknownPosition));
 }
 
@@ -58,7 +58,8 @@ class RangeWindowsTest : public QObject {
     for (std::size_t k = 0; k < 3; ++k)
       for (std::size_t i = 0; i < 5; ++i) {
         const Single alone = SolvedAlone(s, s.XPosition, c.xValues[i], s.ZPosition, c.zValues[k]);
-        QVERIFY2(std::abs(c.yValues[k][i] - alone) <= 1e-3f * alone,
+        QVERIFY2(std::abs(c.yValues[k][i] - alone) <= 1e-3f * alone ||
+                     (!IsCalculated(alone) && !IsCalculated(c.yValues[k][i])),
                  qPrintable(QStringLiteral("%1 %2: %3 vs %4").arg(k).arg(i).arg(c.yValues[k][i]).arg(alone)));
       }
     // The table shows them under its heading lines, the fixed values as entered.

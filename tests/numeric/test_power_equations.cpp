@@ -50,9 +50,13 @@ TEST(PValuePoisson, WholeAndFractionalCounts) {
   EXPECT_NEAR(half, (PValuePoisson(kUpper, 2, 3, 0, 0) + PValuePoisson(kUpper, 3, 3, 0, 0)) / 2, 1e-6);
 }
 
-TEST(PValueChiSquare, UpperTail) {
+TEST(PValueRatio, TailsOfAScaledStatistic) {
   // scipy.stats.chi2.sf(30, 20) = 0.069854 (the prescribed approximation is within 1e-3)
   EXPECT_NEAR(PValueChiSquare(kUpper, 30, 1, 0, 0, 20), 0.069854, 1e-3);
+  // 2 * scipy.stats.chi2.sf(15 / 0.5, 20): the statistic is divided by the null ratio
+  EXPECT_NEAR(PValueChiSquare(kTwo, 15, 0.5f, 0, 0, 20), 0.139707, 1e-3);
+  // 2 * min(v, 1 - v) with v = scipy.stats.f.cdf(3 / 2, 4, 12)
+  EXPECT_NEAR(PValueF(kTwo, 3, 2, 0, 0, 12, 4), 0.526749, 1e-3);
 }
 
 TEST(NormalPowerCriterion, NoEffectGivesAlpha) {

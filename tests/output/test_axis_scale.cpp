@@ -22,82 +22,51 @@ Scale Scaled(Single xmin, Single xmax, std::int16_t n) {
 
 // ---- ScaleAxis: hand-worked scales -----------------------------------------
 
-TEST(ScaleAxis, TenthsAroundFractionalData) {
-  // a = 0.074, nal = -2, b = 7.4 -> factor 10, dist = 0.1; m1 = 1, m2 = 9,
-  // np = 8, nx = 1: 0 .. 1 in ten intervals of 0.1.
-  const Scale s = Scaled(0.13f, 0.87f, 10);
-  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
-  EXPECT_NEAR(s.maximum, 1.0, 1e-6);
-  EXPECT_NEAR(RoundAxisEnd(s.minimum), 0.0, 1e-9);
-  EXPECT_NEAR(RoundAxisEnd(s.maximum), 1.0, 1e-7);
-}
+struct ScaleCase {
+  Single xmin, xmax;
+  std::int16_t intervals;
+  Single minimum, maximum;
+};
 
-TEST(ScaleAxis, TensAroundWholeData) {
-  // a = 9.4, nal = 0, b = 9.4 -> factor 10, dist = 10; m1 = 0, m2 = 10.
-  const Scale s = Scaled(3.0f, 97.0f, 10);
-  EXPECT_EQ(s.minimum, 0.0f);
-  EXPECT_EQ(s.maximum, 100.0f);
-}
+// clang-format off
+const ScaleCase kScales[] = {
+  // a = 0.074, nal = -2, b = 7.4 -> factor 10, dist = 0.1; m1 = 1, m2 = 9, np = 8, nx = 1: 0 .. 1 in tenths
+  {0.13f, 0.87f, 10, 0, 1},
+  // a = 9.4, nal = 0, b = 9.4 -> factor 10, dist = 10; m1 = 0, m2 = 10
+  {3, 97, 10, 0, 100},
+  // negative data mirror the positive case: dist = 0.1; m1 = -9 (truncated -8, minus 1), m2 = -1 (truncated
+  // 0, minus 1); np = 8, nx = 1: -1 .. 0
+  {-0.87f, -0.13f, 10, -1, 0},
+  // data on ticks keep their ends: 0 .. 1 in tenths, m2 = 11 taken back to 10 by the tolerance; 2 .. 4 in
+  // fifths of one, dist 0.2, m1 = 10 exactly
+  {0, 1, 10, 0, 1},
+  {2, 4, 10, 2, 4},
+  // 0.9 .. 1.1 in one interval: the lengths 0.2, 0.5 and 1 each need two intervals; 2 needs one: 0 .. 2
+  {0.9f, 1.1f, 1, 0, 2},
+  // 1.9 .. 2.1 in one interval: even the length 2 needs two intervals; nx = -0.5 rounds to 0, so the scale is
+  // 0 .. 2 and its top is moved to 2.1
+  {1.9f, 2.1f, 1, 0, 2.1f},
+  // 0 .. 10 with dist 1 uses ten intervals; spare intervals are shared halves to even: eleven asked, nx = 0.5
+  // -> 0, the spare interval goes on top; thirteen asked: nx = 1.5 -> 2
+  {0, 10, 11, 0, 11},
+  {0, 10, 13, -2, 11},
+  // exactly n intervals of a nice length: a = 4.49 -> factor 5, dist = 5
+  {-3.7f, 41.2f, 10, -5, 45},
+  // outside its requirements it returns the data
+  {1, 1, 10, 1, 1},
+  {0, 1, 0, 0, 1},
+};
+// clang-format on
 
-TEST(ScaleAxis, NegativeDataMirrorThePositiveCase) {
-  // dist = 0.1; m1 = -9 (truncated -8, minus 1), m2 = -1 (truncated 0, minus
-  // 1); np = 8, nx = 1: -1 .. 0.
-  const Scale s = Scaled(-0.87f, -0.13f, 10);
-  EXPECT_NEAR(s.minimum, -1.0, 1e-6);
-  EXPECT_NEAR(s.maximum, 0.0, 1e-7);
-}
-
-TEST(ScaleAxis, DataOnTicksKeepTheirEnds) {
-  // 0 .. 1 in tenths: m2 = 11 is taken back to 10 by the tolerance.
-  const Scale tenths = Scaled(0.0f, 1.0f, 10);
-  EXPECT_NEAR(tenths.minimum, 0.0, 1e-7);
-  EXPECT_NEAR(tenths.maximum, 1.0, 1e-6);
-  // 2 .. 4 in fifths of one: dist 0.2, m1 = 10 exactly.
-  const Scale fifths = Scaled(2.0f, 4.0f, 10);
-  EXPECT_NEAR(fifths.minimum, 2.0, 1e-6);
-  EXPECT_NEAR(fifths.maximum, 4.0, 1e-6);
-}
-
-TEST(ScaleAxis, TooManyIntervalsTakeTheNextFactor) {
-  // 0.9 .. 1.1 in one interval: the lengths 0.2, 0.5 and 1 each need two
-  // intervals; 2 needs one: 0 .. 2.
-  const Scale s = Scaled(0.9f, 1.1f, 1);
-  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
-  EXPECT_NEAR(s.maximum, 2.0, 1e-6);
-}
-
-TEST(ScaleAxis, LastFactorIsKeptAndTheEndClamped) {
-  // 1.9 .. 2.1 in one interval: even the length 2 needs two intervals; nx =
-  // -0.5 rounds to 0, so the scale is 0 .. 2 and its top is moved to 2.1.
-  const Scale s = Scaled(1.9f, 2.1f, 1);
-  EXPECT_NEAR(s.minimum, 0.0, 1e-7);
-  EXPECT_EQ(s.maximum, 2.1f);
-}
-
-TEST(ScaleAxis, SpareIntervalsAreSharedHalvesToEven) {
-  // 0 .. 10 with dist 1 uses ten intervals.  Eleven asked: nx = 0.5 -> 0, the
-  // spare interval goes on top; thirteen asked: nx = 1.5 -> 2.
-  const Scale eleven = Scaled(0.0f, 10.0f, 11);
-  EXPECT_EQ(eleven.minimum, 0.0f);
-  EXPECT_EQ(eleven.maximum, 11.0f);
-  const Scale thirteen = Scaled(0.0f, 10.0f, 13);
-  EXPECT_EQ(thirteen.minimum, -2.0f);
-  EXPECT_EQ(thirteen.maximum, 11.0f);
-}
-
-TEST(ScaleAxis, ExactlyNIntervalsOfANiceLength) {
-  const Scale s = Scaled(-3.7f, 41.2f, 10);  // a = 4.49 -> factor 5, dist = 5
-  EXPECT_EQ(s.minimum, -5.0f);
-  EXPECT_EQ(s.maximum, 45.0f);
-}
-
-TEST(ScaleAxis, OutsideItsRequirementsReturnsTheData) {
-  const Scale equal = Scaled(1.0f, 1.0f, 10);
-  EXPECT_EQ(equal.minimum, 1.0f);
-  EXPECT_EQ(equal.maximum, 1.0f);
-  const Scale none = Scaled(0.0f, 1.0f, 0);
-  EXPECT_EQ(none.minimum, 0.0f);
-  EXPECT_EQ(none.maximum, 1.0f);
+TEST(ScaleAxis, HandWorkedScales) {
+  for (const ScaleCase& c : kScales) {
+    const Scale s = Scaled(c.xmin, c.xmax, c.intervals);
+    EXPECT_NEAR(s.minimum, c.minimum, 1e-6) << c.xmin << " .. " << c.xmax << " in " << c.intervals;
+    EXPECT_NEAR(s.maximum, c.maximum, 1e-6) << c.xmin << " .. " << c.xmax << " in " << c.intervals;
+  }
+  const Scale tenths = Scaled(0.13f, 0.87f, 10);
+  EXPECT_NEAR(RoundAxisEnd(tenths.minimum), 0.0, 1e-9);
+  EXPECT_NEAR(RoundAxisEnd(tenths.maximum), 1.0, 1e-7);
 }
 
 TEST(ScaleAxis, AxisEndsLoseTheirNoise) {

@@ -322,7 +322,9 @@ TEST_F(CalculationOutputTest, TheLayoutPlacesLabelsAndValuesInColumns) {
   EXPECT_EQ(last.leftValue, (TablePiece{"30", 21}));
   EXPECT_FALSE(last.hasRight);
   EXPECT_DOUBLE_EQ(o.closingRuleTop, 5.5);
-  EXPECT_DOUBLE_EQ(o.heightInLines, 6);
+  // Below the rule, the power of the solved design.
+  ASSERT_EQ(o.remarkLines.size(), 1u);
+  EXPECT_DOUBLE_EQ(o.heightInLines, 7);
 }
 
 TEST_F(CalculationOutputTest, TheOutputAsText) {
@@ -334,7 +336,9 @@ TEST_F(CalculationOutputTest, TheOutputAsText) {
              "P-value:" + Blanks(13) + "0.74805 " + "\t" + "H0: Mean 2 - Mean 1: 0" + Blanks(6),
              "Mean 1*:" + Blanks(13) + "0.30   " + "\t" + "Mean 2*:" + Blanks(13) + "0.40   ",
              "Standard Deviation*: 1.2    " + std::string("\t") + "Sample Size 1:" + Blanks(7) + "30     ",
-             "Sample Size 2:" + Blanks(7) + "30     ", ""}));
+             // at alpha = 0.74805: c = scipy.stats.t.isf(0.74805 / 2, 58), delta = 0.1 / (1.2 * sqrt(2 / 30)),
+             // scipy.stats.nct.sf(c, 58, delta) + scipy.stats.nct.cdf(-c, 58, delta) = 0.760403
+             "Sample Size 2:" + Blanks(7) + "30     ", "Power of this design: 0.7604", ""}));
 }
 
 TEST_F(CalculationOutputTest, AValueNotCalculableIsADash) {
@@ -362,7 +366,10 @@ TEST_F(CalculationOutputTest, AnOddNumberOfBoxesLeavesTheLastLineWithoutRightHal
             Lines({Blanks(29) + "Student's paired t-test. 2-sided." + Blanks(29), Dashes(91),
                    "P-value:" + Blanks(27) + "0.05  \tH0: Mean of Difference:" + Blanks(12) + "0     ",
                    "Mean of Difference*:" + Blanks(15) + "0.30  \tStandard Deviation of Difference*: 0.30  ",
-                   "Sample Size:" + Blanks(23) + "6.3527 ", ""}));
+                   "Sample Size:" + Blanks(23) + "6.3527 ",
+                   // c = scipy.stats.t.isf(0.025, n - 1), scipy.stats.nct.sf(c, n - 1, sqrt(n))
+                   // + scipy.stats.nct.cdf(-c, n - 1, sqrt(n)) = 0.541349 at n = 6.352717, 0.600497 at 7
+                   "Power of this design: 0.5413; at the whole sample size 7: 0.6005", ""}));
   const CalculationOutput o = LayoutCalculationOutput(s, kPerCharacter);
   ASSERT_EQ(o.lines.size(), 3u);
   EXPECT_FALSE(o.lines[2].hasRight);
@@ -415,7 +422,7 @@ class TableOutputTest : public ::testing::Test {
     s.RangeHeadings = {"Unpaired t-test", "N as a function of D and S."};
     s.XValues = {0.5f, 1.0f};
     s.ZValues = {1, 2, 3};
-    s.YValues = {{10, 20}, {99999, 30.5f}, {40, 50}};
+    s.YValues = {{10, 20}, {kNotCalculated, 30.5f}, {40, 50}};
     s.YMin = 10;
     s.YMax = 50;
   }

@@ -152,7 +152,7 @@ TableContent SmallTable() {
   c.zCaption = "S";
   c.xValues = {0.5f, 1.0f};
   c.zValues = {1, 2, 3};
-  c.yValues = {{10, 20}, {99999, 30.5f}, {40, 50}};
+  c.yValues = {{10, 20}, {kNotCalculated, 30.5f}, {40, 50}};
   c.yMin = 10;
   c.yMax = 50;
   return c;
@@ -321,7 +321,7 @@ TEST(TableCsv, CaptionsWithCommasOrQuotesAreQuoted) {
   c.zCaption = "\"SD\"";
   c.xValues = {0.1f};
   c.zValues = {0.5f};
-  c.yValues = {{99999}};
+  c.yValues = {{kNotCalculated}};
   EXPECT_EQ(TableCsv(c),
             "\"Delta, Difference\",\"\"\"SD\"\" = 0.5\"\r\n"
             "0.1,\r\n");

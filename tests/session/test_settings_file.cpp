@@ -852,6 +852,27 @@ TEST_F(OpeningFiles, AFileOpensAsANewWindowOfItsKind) {
   EXPECT_EQ(s.entry(Ids::Sd).ParamText, "1");
 }
 
+TEST_F(OpeningFiles, AFilePlannedByPowerRestoresTheOptionAndThePower) {
+  RecordingUserInterface otherUi;
+  Session other(otherUi);
+  Dispatcher otherD(other);
+  OpenWindowRecord(other, WindowKind::Calculation);
+  otherD.SelectTest(0);
+  otherD.SetPlanByPower(true);
+  otherD.ApplyOptions();
+  other.entry(1).ParamText = "0.9";
+  other.UnknownPosition = 7;
+  CalculateSingle(otherD);
+  const std::string path = Path("Calc1.dim");
+  ASSERT_TRUE(WriteSettingsFile(other, path));
+  const int r = OpenSettingsFile(d, path);
+  ASSERT_GT(r, 0) << ui.LastText();
+  EXPECT_EQ(s.PlanByPower, kTrue);
+  EXPECT_EQ(s.ParameterList[2], 1);
+  EXPECT_EQ(s.entryAt(2).ParamText, "0.9");
+  EXPECT_EQ(s.records[static_cast<std::size_t>(r)].PlanByPower, kTrue);
+}
+
 TEST_F(OpeningFiles, ATableFileRestoresItsRangeAndRuns) {
   ASSERT_EQ(ApplySettingsRecord(d, TTestTableRecord()), 3);
   EXPECT_EQ(s.records[3].title, "Table 2");

@@ -322,6 +322,11 @@ double BinomialDistribution::EvaluateCriterion(const Session& s) {
   return kind_ == 0 ? test_.EvaluateCriterion(s) : estimate_.Criterion(s);
 }
 
+std::optional<double> BinomialDistribution::EvaluatePower(const Session& s) {
+  if (kind_ == 0) return test_.EvaluatePower(s);
+  return std::nullopt;
+}
+
 void BinomialDistribution::OptionChanged(Session& s, std::int16_t optionId) {
   if (s.ProcedureKind == 0) test_.OptionChanged(s, optionId);
 }

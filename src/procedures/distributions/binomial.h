@@ -101,6 +101,8 @@ class BinomialDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // A test's power is BinomialProportions'; estimates have none.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the point estimates and intervals.

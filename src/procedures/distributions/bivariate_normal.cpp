@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -41,14 +42,11 @@ constexpr Single kMinZSize = 3.00001f;
 
 std::int16_t ValidForm(std::int16_t mode) { return mode >= 0 && mode <= 2 ? mode : 0; }
 
-// Writes a parameter list: every position k first holds id k, then the ids of
-// positions 2 and up follow one by one; Close sets LastPosition.
+// Writes a parameter list: started by StartParameterList, the ids of the
+// procedure's own positions follow one by one; Close sets LastPosition.
 class ListWriter {
  public:
-  explicit ListWriter(Session& s) : s_(s) {
-    for (int k = 0; k < kPositionCount; ++k)
-      s_.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
-  }
+  explicit ListWriter(Session& s) : s_(s), p_(StartParameterList(s)) {}
   // Positions 0 and 1 of a confidence interval.
   void Interval() {
     s_.ParameterList[0] = Ids::ConfidenceLevel;
@@ -62,7 +60,7 @@ class ListWriter {
 
  private:
   Session& s_;
-  int p_ = 2;
+  int p_;
 };
 
 std::int16_t LimitId(std::int16_t intervalKind) {
@@ -253,6 +251,18 @@ double BivariateNormalMean::EvaluateCriterion(const Session& s) {
   return static_cast<double>(p) - s.value(0);
 }
 
+std::optional<double> BivariateNormalMean::EvaluatePower(const Session& s) {
+  if (kind_ != 0) return std::nullopt;
+  const Single se = StandardError(s);
+  const Single df = At(s, n_) - 1;
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (tails_ != 3) {
+    const Single h0 = At(s, h0_);
+    return PowerOfTTest(sides, s.value(0), Resolve(s, estimate_, h0, meanMode_), h0, se, 0, 0, df);
+  }
+  return PowerOfTTest(sides, s.value(0), At(s, estimate_), 0, se, At(s, left_), At(s, right_), df);
+}
+
 // ---- The ratio of the standard deviations ----------------------------------
 
 void BivariateNormalSd::InitProcedure(Session& s) { OfferRow(s, group::StdDeviationRatio); }
@@ -324,6 +334,16 @@ double BivariateNormalSd::EvaluateCriterion(const Session& s) {
   return static_cast<double>(p) - s.value(0);
 }
 
+std::optional<double> BivariateNormalSd::EvaluatePower(const Session& s) {
+  const Single rho = At(s, rho_);
+  const Single se = 1 / std::sqrt(MaxOf(At(s, n_), kMinZSize) - 3);
+  auto z = [rho](Single ratio) { return FisherZ(SumDiffCorrelation(ratio, rho)); };
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  const Single estimate = z(AssumedRatio(s));
+  if (tails_ != 3) return PowerOfZTest(sides, s.value(0), estimate, z(At(s, h0_)), se, 0, 0, 0);
+  return PowerOfZTest(sides, s.value(0), estimate, 0, se, z(At(s, left_)), z(At(s, right_)), 0);
+}
+
 // ---- The correlation coefficient -------------------------------------------
 
 void BivariateNormalCorrelation::InitProcedure(Session& s) {
@@ -374,6 +394,11 @@ double BivariateNormalCorrelation::EvaluateCriterion(const Session& s) {
   };
   const Single lower = back(zr - half), upper = back(zr + half);
   return static_cast<double>(ChosenOfInterval(intervalKind_, lower, upper, upper - lower)) - s.value(limit_);
+}
+
+std::optional<double> BivariateNormalCorrelation::EvaluatePower(const Session& s) {
+  if (kind_ == 0) return test_.EvaluatePower(s);
+  return std::nullopt;
 }
 
 // ---- The regression coefficient --------------------------------------------
@@ -567,27 +592,28 @@ void BivariateNormalRegression::SetSearchInterval(Session& s, double& lower, dou
   KeepCorrelationInside(s, lower, upper);
 }
 
+Single BivariateNormalRegression::SlopeError(const Session& s) const {
+  const Single n = At(s, n_);
+  const Single b = Expected(s);
+  if (sd1_ < 0) return At(s, residual_) / (std::sqrt(n - 1) * At(s, covariate_));
+  const Single sd1 = At(s, sd1_);
+  const Single sd2 = Resolve(s, sd2_, sd1, sd2Mode_);
+  if (kind_ == 0 && tails_ == 3) {
+    // The standard error of the estimated slope: the correlation is that of
+    // the assumed result, r = b* SD1 / SD2.
+    const Single r = b * sd1 / sd2;
+    return sd2 * std::sqrt(1 - r * r) / (sd1 * std::sqrt(n - 1));
+  }
+  const Single lambda = sd2 / sd1;
+  const Single variance = (lambda * lambda - b * b) / (n - 2);
+  return std::sqrt(kind_ == 2 ? MaxOf(variance, 0.0f) : variance);
+}
+
 double BivariateNormalRegression::EvaluateCriterion(const Session& s) {
   if (HandedOn()) return test_.EvaluateCriterion(s);
   const Single n = At(s, n_);
   const Single b = Expected(s);
-  Single se;
-  if (sd1_ < 0) {
-    se = At(s, residual_) / (std::sqrt(n - 1) * At(s, covariate_));
-  } else {
-    const Single sd1 = At(s, sd1_);
-    const Single sd2 = Resolve(s, sd2_, sd1, sd2Mode_);
-    if (kind_ == 0 && tails_ == 3) {
-      // The standard error of the estimated slope: the correlation is that of
-      // the assumed result, r = b* SD1 / SD2.
-      const Single r = b * sd1 / sd2;
-      se = sd2 * std::sqrt(1 - r * r) / (sd1 * std::sqrt(n - 1));
-    } else {
-      const Single lambda = sd2 / sd1;
-      const Single variance = (lambda * lambda - b * b) / (n - 2);
-      se = std::sqrt(kind_ == 2 ? MaxOf(variance, 0.0f) : variance);
-    }
-  }
+  const Single se = SlopeError(s);
   if (kind_ == 2) {
     const Single q = StudentQuantile(UpperProbability(At(s, 0)), n - 2);
     const Single chosen = ChosenOfInterval(intervalKind_, b - q * se, b + q * se, 2 * q * se);
@@ -600,6 +626,17 @@ double BivariateNormalRegression::EvaluateCriterion(const Session& s) {
   else
     p = PValueZ(sides, b, 0, se, At(s, left_), At(s, right_), 0);
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> BivariateNormalRegression::EvaluatePower(const Session& s) {
+  if (HandedOn()) return test_.EvaluatePower(s);
+  if (kind_ != 0) return std::nullopt;
+  const Single n = At(s, n_);
+  const Single b = Expected(s);
+  const Single se = SlopeError(s);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (tails_ != 3) return PowerOfTTest(sides, s.value(0), b, At(s, h0_), se, 0, 0, n - 2);
+  return PowerOfZTest(sides, s.value(0), b, 0, se, At(s, left_), At(s, right_), 0);
 }
 
 // ---- The distribution -------------------------------------------------------
@@ -669,6 +706,10 @@ void BivariateNormalDistribution::SetSearchInterval(Session& s, double& lower, d
 
 double BivariateNormalDistribution::EvaluateCriterion(const Session& s) {
   return listed_ == nullptr ? 0.0 : listed_->EvaluateCriterion(s);
+}
+
+std::optional<double> BivariateNormalDistribution::EvaluatePower(const Session& s) {
+  return listed_ == nullptr ? std::nullopt : listed_->EvaluatePower(s);
 }
 
 }  // namespace pelmora

@@ -63,6 +63,8 @@ class BivariateNormalMean : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test: noncentral t with n - 1 degrees of freedom.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
  private:
   Single StandardError(const Session& s) const;
@@ -88,6 +90,8 @@ class BivariateNormalSd : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Fisher's z of the sum-difference correlation normal with unit variance.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
  private:
   // The assumed ratio SD2* / SD1*.
@@ -109,6 +113,8 @@ class BivariateNormalCorrelation : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test's power is CorrelationCoefficient's.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
  private:
   CorrelationCoefficient& test_;
@@ -129,8 +135,13 @@ class BivariateNormalRegression : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test: noncentral t with n - 2 degrees of freedom; two one-sided
+  // tests on the normal path.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
  private:
+  // The standard error of the estimated slope.
+  Single SlopeError(const Session& s) const;
   // The test of a given residual standard deviation is RegressionCoefficient's.
   bool HandedOn() const { return kind_ == 0 && residualGiven_; }
   // The expected coefficient b*.
@@ -166,6 +177,7 @@ class BivariateNormalDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  std::optional<double> EvaluatePower(const Session& s) override;
 
  private:
   // The procedure of a parameter choice, or nullptr beyond the four.

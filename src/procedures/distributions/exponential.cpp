@@ -151,6 +151,11 @@ double ExponentialDistribution::EvaluateCriterion(const Session& s) {
   return 0;
 }
 
+std::optional<double> ExponentialDistribution::EvaluatePower(const Session& s) {
+  if (ProcedureModule* test = Test(s)) return test->EvaluatePower(s);
+  return std::nullopt;
+}
+
 Single ExponentialDistribution::PointEstimateCriterion(const Session& s) const {
   auto at = [&](int p) { return ToSingle(s.value(p)); };
   const Single alpha = at(0);

@@ -25,6 +25,8 @@ class ExponentialDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // A test's power is its test module's; estimates have none.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

@@ -1,5 +1,6 @@
 #include "procedures/distributions/finite_population.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numeric/distributions.h"
@@ -37,6 +38,8 @@ void FinitePopulationMean::InitProcedure(Session& s) {
   DisablePointEstimate(s);
   s.IntParRowCount = 0;
   if (s.ProcedureKind == kTest) {
+    // Its criterion is already the power of the test.
+    s.dialog.planByPowerFixed = true;
     if (s.SampleCount == 1) {
       // Two one-sided tests take the assumed mean as a value only.
       if (s.TailCount == 1 || s.TailCount == 2) OfferRow(s, group::Mean);
@@ -227,14 +230,16 @@ Single FinitePopulationMean::Difference(const Session& s) const {
   return estimate - null;
 }
 
-double FinitePopulationMean::TestCriterion(const Session& s) const {
+double FinitePopulationMean::TestCriterion(const Session& s) const { return PowerBeyond(s, s.value(power_)); }
+
+double FinitePopulationMean::PowerBeyond(const Session& s, double requested) const {
   const Single delta = Difference(s);
   const Single se = StandardError(s);
   const Single left = left_ >= 0 ? ToSingle(s.value(left_)) : 0.0f;
   const Single right = right_ >= 0 ? ToSingle(s.value(right_)) : 0.0f;
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return NormalPowerCriterion(sides, s.value(0), s.value(power_), delta, se, se, delta - left, right - delta,
-                              se, se, 0.0f);
+  return NormalPowerCriterion(sides, s.value(0), requested, delta, se, se, delta - left, right - delta, se,
+                              se, 0.0f);
 }
 
 double FinitePopulationMean::IntervalCriterion(const Session& s) const {
@@ -257,10 +262,23 @@ double FinitePopulationMean::IntervalCriterion(const Session& s) const {
   return static_cast<double>(r);
 }
 
+CriterionTraits FinitePopulationMean::Traits(const Session&) const {
+  CriterionTraits t;
+  t.comparedPosition = kind_ == kTest ? power_ : -1;
+  return t;
+}
+
 double FinitePopulationMean::EvaluateCriterion(const Session& s) {
   if (kind_ == kTest) return TestCriterion(s);
   if (kind_ == kInterval) return IntervalCriterion(s);
   return 0;
+}
+
+std::optional<double> FinitePopulationMean::EvaluatePower(const Session& s) {
+  if (kind_ != kTest || s.TailCount < 1 || s.TailCount > 3) return std::nullopt;
+  const double power = PowerBeyond(s, 0);
+  if (!std::isfinite(power)) return std::nullopt;
+  return std::clamp(power, 0.0, 1.0);
 }
 
 // ---- The entry of the menu ------------------------------------------------------
@@ -285,6 +303,11 @@ void FinitePopulationDistribution::SetSearchInterval(Session& s, double& lower, 
 }
 
 double FinitePopulationDistribution::EvaluateCriterion(const Session& s) { return Served(s).EvaluateCriterion(s); }
+
+CriterionTraits FinitePopulationDistribution::Traits(const Session& s) const { return Served(s).Traits(s); }
+std::optional<double> FinitePopulationDistribution::EvaluatePower(const Session& s) {
+  return Served(s).EvaluatePower(s);
+}
 
 void FinitePopulationDistribution::OptionChanged(Session& s, std::int16_t optionId) { Served(s).OptionChanged(s, optionId); }
 

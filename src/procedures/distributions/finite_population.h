@@ -24,6 +24,10 @@ class FinitePopulationMean : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test compares the power reached with the requested one.
+  CriterionTraits Traits(const Session& s) const override;
+  // The test's own normal-approximation power, that of its criterion.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -51,6 +55,8 @@ class FinitePopulationMean : public ProcedureModule {
   // assumed mean or difference itself).
   Single Difference(const Session& s) const;
   double TestCriterion(const Session& s) const;
+  // The normal-approximation power of the test minus `requested`.
+  double PowerBeyond(const Session& s, double requested) const;
   double IntervalCriterion(const Session& s) const;
   void NarrowSizes(const Session& s, double& lower, double& upper) const;
 
@@ -83,6 +89,8 @@ class FinitePopulationDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  CriterionTraits Traits(const Session& s) const override;
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

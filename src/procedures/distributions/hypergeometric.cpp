@@ -193,6 +193,11 @@ double HypergeometricDistribution::EvaluateCriterion(const Session& s) {
   return static_cast<double>(r);
 }
 
+std::optional<double> HypergeometricDistribution::EvaluatePower(const Session& s) {
+  if (ProcedureModule* test = Test(s)) return test->EvaluatePower(s);
+  return std::nullopt;
+}
+
 bool HypergeometricDistribution::OpenGroupGrid(Session& s, int row) {
   ProcedureModule* test = Test(s);
   return test != nullptr && test->OpenGroupGrid(s, row);

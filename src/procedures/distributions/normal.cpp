@@ -121,6 +121,11 @@ double NormalFamilyDistribution::EvaluateCriterion(const Session& s) {
   return EstimateCriterion(s);
 }
 
+std::optional<double> NormalFamilyDistribution::EvaluatePower(const Session& s) {
+  if (handedOn_ != nullptr) return handedOn_->EvaluatePower(s);
+  return std::nullopt;
+}
+
 bool NormalFamilyDistribution::OpenGroupGrid(Session& s, int row) {
   if (handedOn_ != nullptr) return handedOn_->OpenGroupGrid(s, row);
   // The pooled spread of a two-sample interval.

@@ -32,6 +32,8 @@ class NormalFamilyDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) final;
   void SetSearchInterval(Session& s, double& lower, double& upper) final;
   double EvaluateCriterion(const Session& s) final;
+  // A test's power is its test module's; estimates have none.
+  std::optional<double> EvaluatePower(const Session& s) final;
   void OptionChanged(Session& s, std::int16_t optionId) final;
   // The grid of a two-group confidence interval with a pooled spread; a test
   // hands its grid on.

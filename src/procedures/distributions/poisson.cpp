@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -95,6 +96,11 @@ double PoissonDistribution::EvaluateCriterion(const Session& s) {
   return kind_ == 0 ? TestCriterion(s) : estimate_.Criterion(s);
 }
 
+std::optional<double> PoissonDistribution::EvaluatePower(const Session& s) {
+  if (kind_ == 0) return TestPower(s);
+  return std::nullopt;
+}
+
 // ---------------------------------------------------------------------------
 // The test
 
@@ -111,8 +117,6 @@ void PoissonDistribution::InitTest(Session& s) const {
 }
 
 void PoissonDistribution::BuildTestList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   if (twoSamples_)
@@ -126,7 +130,7 @@ void PoissonDistribution::BuildTestList(Session& s) {
   exact_ = !twoSamples_ && OfferedOptionChecked(s, 1);
 
   h0_ = left_ = right_ = first_ = second_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -249,45 +253,78 @@ void PoissonDistribution::NarrowTest(const Session& s, double& lower, double& up
   }
 }
 
-Single PoissonDistribution::OneSamplePValue(const Session& s) const {
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
+PoissonDistribution::Counts PoissonDistribution::ExactCounts(const Session& s) const {
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single left = at(left_), right = at(right_);
   const Single null = tails_ == 3 ? 0.0f : at(h0_);
   const Single assumed =
       tails_ == 3
           ? at(first_)
           : ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(first_), null, estimateMode_);
   const Single n = at(n1_);
-  const Single count = n * assumed;
-  if (exact_ && count <= kExactLimit) return PValuePoisson(sides, count, n * null, n * left, n * right);
-  const Single cc = continuity_ ? 1 / (2 * n) : 0.0f;
-  if (tails_ == 3)
-    return PValueZEquivalence(assumed, left, right, std::sqrt(left / n), std::sqrt(right / n), cc);
-  return PValueZ(sides, assumed, null, std::sqrt(null / n), left, right, cc);
+  return {n * assumed, n * null, n * at(left_), n * at(right_)};
 }
 
-Single PoissonDistribution::TwoSamplePValue(const Session& s) const {
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
+bool PoissonDistribution::ExactPath(const Session& s) const {
+  return !twoSamples_ && exact_ && ExactCounts(s).assumed <= kExactLimit;
+}
+
+NormalStatistic PoissonDistribution::NormalPath(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  NormalStatistic statistic;
+  ZArguments& z = statistic.z;
+  z.left = at(left_);
+  z.right = at(right_);
+  statistic.ownErrors = tails_ == 3;
+  if (!twoSamples_) {
+    const Single n = at(n1_);
+    z.null = tails_ == 3 ? 0.0f : at(h0_);
+    z.x = tails_ == 3 ? at(first_)
+                      : ResolveRelativeValue(v, static_cast<std::int16_t>(first_), z.null, estimateMode_);
+    z.cc = continuity_ ? 1 / (2 * n) : 0.0f;
+    if (tails_ == 3) {
+      statistic.seLeft = std::sqrt(z.left / n);
+      statistic.seRight = std::sqrt(z.right / n);
+    } else {
+      z.se = std::sqrt(z.null / n);
+    }
+    return statistic;
+  }
   const Single rate1 = at(first_);
   const Single rate2 = ResolveRelativeValue(v, static_cast<std::int16_t>(second_), rate1, estimateMode_);
   const Single n1 = at(n1_);
   const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-  const Single difference = rate2 - rate1;
-  const Single cc = continuity_ ? (1 / n1 + 1 / n2) / 2 : 0.0f;
+  z.x = rate2 - rate1;
+  z.cc = continuity_ ? (1 / n1 + 1 / n2) / 2 : 0.0f;
   if (tails_ == 3) {
-    const Single left = at(left_), right = at(right_);
-    return PValueZEquivalence(difference, left, right, PoissonRateSE(n1, n2, rate1, rate2, left),
-                              PoissonRateSE(n1, n2, rate1, rate2, right), cc);
+    statistic.seLeft = PoissonRateSE(n1, n2, rate1, rate2, z.left);
+    statistic.seRight = PoissonRateSE(n1, n2, rate1, rate2, z.right);
+  } else {
+    z.null = at(h0_);
+    z.se = PoissonRateSE(n1, n2, rate1, rate2, 0);
   }
-  return PValueZ(sides, difference, at(h0_), PoissonRateSE(n1, n2, rate1, rate2, 0), 0, 0, cc);
+  return statistic;
 }
 
 double PoissonDistribution::TestCriterion(const Session& s) const {
-  const Single p = twoSamples_ ? TwoSamplePValue(s) : OneSamplePValue(s);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  Single p;
+  if (ExactPath(s)) {
+    const Counts c = ExactCounts(s);
+    p = PValuePoisson(sides, c.assumed, c.null, c.left, c.right);
+  } else {
+    p = PValueZ(sides, NormalPath(s));
+  }
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> PoissonDistribution::TestPower(const Session& s) const {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (ExactPath(s)) {
+    const Counts c = ExactCounts(s);
+    return PowerOfPoissonTest(sides, s.value(0), c.assumed, c.null, c.left, c.right);
+  }
+  return PowerOfZTest(sides, s.value(0), NormalPath(s));
 }
 
 }  // namespace pelmora

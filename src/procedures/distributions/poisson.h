@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "numeric/platform.h"
+#include "numeric/power.h"
 #include "procedures/distributions/binomial.h"
 #include "procedures/procedure_module.h"
 
@@ -27,6 +28,10 @@ class PoissonDistribution : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The test: exact, the Poisson probabilities of the counts whose P-value is
+  // at most alpha; on the normal path the statistic around (estimate - H0) /
+  // se with the test's own standard error.  Estimates have none.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids, by parameter choice where the mean and the hazard rate differ.
   struct Ids {
@@ -64,8 +69,19 @@ class PoissonDistribution : public ProcedureModule {
   bool CheckTestParameters(Session& s) const;
   void NarrowTest(const Session& s, double& lower, double& upper) const;
   double TestCriterion(const Session& s) const;
-  Single OneSamplePValue(const Session& s) const;
-  Single TwoSamplePValue(const Session& s) const;
+  std::optional<double> TestPower(const Session& s) const;
+  // One sample: the assumed count n lambda, and n times the null value and
+  // the limits.
+  struct Counts {
+    Single assumed, null, left, right;
+  };
+  Counts ExactCounts(const Session& s) const;
+  // One sample with "Exact Calculation" ticked and an assumed count of at
+  // most 1000: the exact Poisson P-value.
+  bool ExactPath(const Session& s) const;
+  // Otherwise the normal statistic: one sample with the standard error under
+  // H0 (two one-sided tests: at each limit); two samples with PoissonRateSE.
+  NormalStatistic NormalPath(const Session& s) const;
   // The absolute bounds of the assumed value (one sample) or of the second value.
   const CatalogueEntry& EstimateBounds(const Session& s) const;
 

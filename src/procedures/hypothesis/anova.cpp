@@ -8,6 +8,7 @@
 #include "format/number_format.h"
 #include "grid/grid_table.h"
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/root.h"
 #include "procedures/hypothesis/groups.h"
@@ -37,15 +38,13 @@ void Anova::InitProcedure(Session& s) {
 }
 
 void Anova::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   tails_ = s.TailCount;
   contrast_ = OfferedOptionChecked(s, 0);
   form_ = contrast_ ? 0 : RowMode(s, 0);
   if (form_ < 0 || form_ > 2) form_ = 0;
 
   effect_ = left_ = right_ = sd_ = k_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -104,6 +103,23 @@ double Anova::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueT(sides, at(effect_), 0, se, at(left_), at(right_), dfResidual)) -
          s.value(0);
+}
+
+std::optional<double> Anova::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  const Single k = at(k_), n = at(n_), sigma = at(sd_);
+  const Single total = n * k;
+  const Single dfResidual = total - k;
+  if (!contrast_) {
+    // lambda = sum n_i (mu_i - mu)^2 / sigma^2 = (k - 1) n s_m^2 / sigma^2,
+    // the numerator degrees of freedom times the assumed F statistic.
+    const Single sm = StdDevOfMeans(at(effect_), k, form_);
+    const Single f = n * sm * sm / (sigma * sigma);
+    return PowerOfUpperFTest(s.value(0), static_cast<double>(k - 1) * f, k - 1, dfResidual);
+  }
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), at(effect_), 0, sigma / std::sqrt(n), at(left_), at(right_),
+                      dfResidual);
 }
 
 namespace {

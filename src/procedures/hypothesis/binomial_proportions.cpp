@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -32,8 +33,6 @@ void ProportionTest::OfferProportionRows(Session& s) {
 }
 
 int ProportionTest::BuildProportionList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   if (twoSamples_)
@@ -45,7 +44,7 @@ int ProportionTest::BuildProportionList(Session& s) {
   continuity_ = OfferedOptionChecked(s, 0);
 
   h0_ = left_ = right_ = estimate_ = p1_ = p2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -198,49 +197,71 @@ void BinomialProportions::BuildParameterList(Session& s) {
   s.LastPosition = static_cast<std::int16_t>(next - 1);
 }
 
-Single BinomialProportions::OneSamplePValue(const Session& s, const Assumed& a) const {
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
-  const Single n = a.n1;
-  if (arcSine_) {
-    const Single se = 1 / (2 * std::sqrt(n));
-    if (tails_ == 3)
-      return PValueZ(sides, ArcsineValue(a.p), 0, se, ArcsineValue(a.left), ArcsineValue(a.right), 0);
-    return PValueZ(sides, ArcsineValue(a.p), ArcsineValue(a.null), se, 0, 0, 0);
-  }
-  if (exact_ && n <= kExactLimit) {
-    const Single x = n * a.p;
-    return BinomialPValue(sides, n, x, a.null, a.left, a.right);
-  }
-  const Single cc = continuity_ ? 1 / (2 * n) : 0.0f;
-  if (tails_ == 3) {
-    const Single seLeft = std::sqrt(a.left * (1 - a.left) / n);
-    const Single seRight = std::sqrt(a.right * (1 - a.right) / n);
-    return PValueZEquivalence(a.p, a.left, a.right, seLeft, seRight, cc);
-  }
-  const Single se = std::sqrt(a.null * (1 - a.null) / n);
-  return PValueZ(sides, a.p, a.null, se, 0, 0, cc);
+bool BinomialProportions::ExactPath(const Assumed& a) const {
+  return !twoSamples_ && !arcSine_ && exact_ && a.n1 <= kExactLimit;
 }
 
-Single BinomialProportions::TwoSamplePValue(const Session& s, const Assumed& a) const {
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
+NormalStatistic BinomialProportions::NormalPath(const Assumed& a) const {
+  NormalStatistic statistic;
+  ZArguments& z = statistic.z;
+  if (!twoSamples_) {
+    const Single n = a.n1;
+    if (arcSine_) {
+      z.x = ArcsineValue(a.p);
+      z.se = 1 / (2 * std::sqrt(n));
+      if (tails_ == 3) {
+        z.left = ArcsineValue(a.left);
+        z.right = ArcsineValue(a.right);
+      } else {
+        z.null = ArcsineValue(a.null);
+      }
+      return statistic;
+    }
+    z.x = a.p;
+    z.cc = continuity_ ? 1 / (2 * n) : 0.0f;
+    if (tails_ == 3) {
+      z.left = a.left;
+      z.right = a.right;
+      statistic.ownErrors = true;
+      statistic.seLeft = std::sqrt(a.left * (1 - a.left) / n);
+      statistic.seRight = std::sqrt(a.right * (1 - a.right) / n);
+    } else {
+      z.null = a.null;
+      z.se = std::sqrt(a.null * (1 - a.null) / n);
+    }
+    return statistic;
+  }
   if (arcSine_) {
     // On the arc-sine scale the null difference d0 becomes that between p1
     // and p1 + d0.
     const Single a1 = ArcsineValue(a.p1);
-    const Single estimate = ArcsineValue(a.p) - a1;
-    const Single null = ArcsineValue(a.p1 + a.null) - a1;
-    const Single se = std::sqrt(1 / a.n1 + 1 / a.n2) / 2;
-    return PValueZ(sides, estimate, null, se, 0, 0, 0);
+    z.x = ArcsineValue(a.p) - a1;
+    z.null = ArcsineValue(a.p1 + a.null) - a1;
+    z.se = std::sqrt(1 / a.n1 + 1 / a.n2) / 2;
+    return statistic;
   }
-  const Single se = TwoProportionSE(a.n1, a.n2, a.p1, a.p, a.null);
-  const Single cc = continuity_ ? (1 / a.n1 + 1 / a.n2) / 2 : 0.0f;
-  return PValueZ(sides, a.p - a.p1, a.null, se, a.left, a.right, cc);
+  z.x = a.p - a.p1;
+  z.null = a.null;
+  z.se = TwoProportionSE(a.n1, a.n2, a.p1, a.p, a.null);
+  z.left = a.left;
+  z.right = a.right;
+  z.cc = continuity_ ? (1 / a.n1 + 1 / a.n2) / 2 : 0.0f;
+  return statistic;
 }
 
 double BinomialProportions::EvaluateCriterion(const Session& s) {
   const Assumed a = ReadAssumed(s);
-  const Single p = twoSamples_ ? TwoSamplePValue(s, a) : OneSamplePValue(s, a);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  const Single p = ExactPath(a) ? BinomialPValue(sides, a.n1, a.n1 * a.p, a.null, a.left, a.right)
+                                : PValueZ(sides, NormalPath(a));
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> BinomialProportions::EvaluatePower(const Session& s) {
+  const Assumed a = ReadAssumed(s);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (ExactPath(a)) return BinomialPower(sides, s.value(0), a.n1, a.p, a.null, a.left, a.right);
+  return PowerOfZTest(sides, s.value(0), NormalPath(a));
 }
 
 }  // namespace pelmora

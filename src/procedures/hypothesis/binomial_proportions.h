@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "numeric/platform.h"
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -70,13 +71,22 @@ class BinomialProportions : public ProportionTest {
   void InitProcedure(Session& s) override;
   void BuildParameterList(Session& s) override;
   double EvaluateCriterion(const Session& s) override;
+  // Exact: the binomial probabilities of the counts whose P-value is at most
+  // alpha; otherwise the normal statistic around (estimate - H0) / se with
+  // the test's own standard error.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Samples of at most this size take the exact path when it is chosen.
   static constexpr Single kExactLimit = 1000;
 
  private:
-  Single OneSamplePValue(const Session& s, const Assumed& a) const;
-  Single TwoSamplePValue(const Session& s, const Assumed& a) const;
+  // One sample with "Exact Calculation" ticked and n at most 1000, not on
+  // the arc-sine scale: the exact binomial P-value of the expected count.
+  bool ExactPath(const Assumed& a) const;
+  // Otherwise the normal statistic: on the arc-sine scale, or of the
+  // proportion with the standard error under H0 (two one-sided tests: at
+  // each limit), or of the difference with TwoProportionSE.
+  NormalStatistic NormalPath(const Assumed& a) const;
 
   bool arcSine_ = false;
   bool exact_ = false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "procedures/hypothesis/groups.h"
 #include "procedures/hypothesis/normal_z.h"
@@ -23,14 +24,12 @@ void Bioequivalence::InitProcedure(Session& s) {
 }
 
 void Bioequivalence::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   ratioGiven_ = RowMode(s, 0) == 1;
   const std::int16_t dispersionMode = RowMode(s, 1);
   cvGiven_ = dispersionMode == 1 || dispersionMode == 2;
 
   left_ = right_ = ratio_ = median1_ = median2_ = dispersion_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -64,21 +63,29 @@ Single Bioequivalence::AssumedRatio(const Session& s) const {
   return ToSingle(s.value(median2_)) / ToSingle(s.value(median1_));
 }
 
-double Bioequivalence::EvaluateCriterion(const Session& s) {
-  const Single estimate = ratioGiven_
-                              ? std::log(ToSingle(s.value(ratio_)))
-                              : std::log(ToSingle(s.value(median2_))) - std::log(ToSingle(s.value(median1_)));
-  const Single left = std::log(ToSingle(s.value(left_)));
-  const Single right = std::log(ToSingle(s.value(right_)));
+TArguments Bioequivalence::Statistic(const Session& s) const {
+  TArguments t;
+  t.x = ratioGiven_ ? std::log(ToSingle(s.value(ratio_)))
+                    : std::log(ToSingle(s.value(median2_))) - std::log(ToSingle(s.value(median1_)));
+  t.left = std::log(ToSingle(s.value(left_)));
+  t.right = std::log(ToSingle(s.value(right_)));
   const Single dispersion = ToSingle(s.value(dispersion_));
   // The residual standard deviation on the log scale; from a coefficient of
   // variation CV it is sqrt(ln(CV^2 + 1)).
   const Single sd = cvGiven_ ? std::sqrt(std::log(dispersion * dispersion + 1.0f)) : dispersion;
   const Single n = ToSingle(s.value(n_));
-  const Single se = sd * std::sqrt(2.0f / n);
-  const Single df = n - 2 + 0.00001f;
+  t.se = sd * std::sqrt(2.0f / n);
+  t.df = n - 2 + 0.00001f;
+  return t;
+}
+
+double Bioequivalence::EvaluateCriterion(const Session& s) {
   const Sides sides{3, s.RejectInLeftTail};  // the list always holds the two limits
-  return static_cast<double>(PValueT(sides, estimate, 0.0f, se, left, right, df)) - s.value(0);
+  return static_cast<double>(PValueT(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> Bioequivalence::EvaluatePower(const Session& s) {
+  return PowerOfTTest(Sides{3, s.RejectInLeftTail}, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

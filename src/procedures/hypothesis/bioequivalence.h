@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -16,6 +17,9 @@ class Bioequivalence : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Both one-sided t tests reject: exact, over the distribution of the
+  // residual standard deviation.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -26,6 +30,10 @@ class Bioequivalence : public ProcedureModule {
   };
 
  private:
+  // The arguments of the test's PValueT on the log scale: the log ratio
+  // against the log limits, the standard error and the degrees of freedom.
+  TArguments Statistic(const Session& s) const;
+
   // The assumed ratio Median 2* / Median 1*.
   Single AssumedRatio(const Session& s) const;
 

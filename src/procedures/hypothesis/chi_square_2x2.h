@@ -4,6 +4,7 @@
 // shares that module's checks and search intervals.
 #pragma once
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 #include "procedures/hypothesis/fisher_exact.h"
 
@@ -22,10 +23,18 @@ class ChiSquare2x2 : public ProcedureModule {
     fisher_.SetSearchInterval(s, lower, upper);
   }
   double EvaluateCriterion(const Session& s) override;
+  // Two-sided: noncentral chi-square with one degree of freedom and lambda
+  // the square of the (corrected) statistic of the assumed table; one-sided:
+  // the normal statistic around (p2 - p1) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   using Ids = FisherExactTest::Ids;
 
  private:
+  // The arguments of the test's PValueZ: p2 - p1 against 0 with the pooled
+  // standard error and the continuity correction.
+  ZArguments Statistic(const Session& s) const;
+
   FisherExactTest fisher_;
   bool continuityCorrection_ = false;
 };

@@ -7,6 +7,7 @@
 #include "format/number_format.h"
 #include "grid/grid_table.h"
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "session/calculation_rows.h"
 #include "session/options_model.h"
 
@@ -19,13 +20,16 @@ void ChiSquareHomogeneity::InitProcedure(Session& s) {
 }
 
 void ChiSquareHomogeneity::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
-  s.ParameterList[kEffect] = Ids::StdDevOfProportions;
-  s.ParameterList[kCategories] = Ids::NumberOfCategories;
-  s.ParameterList[kGroups] = Ids::NoOfGroups;
-  s.ParameterList[kAverageSize] = Ids::AverageSampleSize;
-  s.LastPosition = kAverageSize;
+  const int first = StartParameterList(s);
+  effect_ = first;
+  categories_ = first + 1;
+  groups_ = first + 2;
+  averageSize_ = first + 3;
+  s.ParameterList[effect_] = Ids::StdDevOfProportions;
+  s.ParameterList[categories_] = Ids::NumberOfCategories;
+  s.ParameterList[groups_] = Ids::NoOfGroups;
+  s.ParameterList[averageSize_] = Ids::AverageSampleSize;
+  s.LastPosition = averageSize_;
 }
 
 bool ChiSquareHomogeneity::CheckParameters(Session& /*s*/) { return true; }
@@ -33,13 +37,22 @@ bool ChiSquareHomogeneity::CheckParameters(Session& /*s*/) { return true; }
 void ChiSquareHomogeneity::SetSearchInterval(Session& /*s*/, double& /*lower*/, double& /*upper*/) {}
 
 double ChiSquareHomogeneity::EvaluateCriterion(const Session& s) {
-  const Single w = ToSingle(s.value(kEffect));
-  const Single c = ToSingle(s.value(kCategories));
-  const Single r = ToSingle(s.value(kGroups));
-  const Single n = ToSingle(s.value(kAverageSize));
+  const Single w = ToSingle(s.value(effect_));
+  const Single c = ToSingle(s.value(categories_));
+  const Single r = ToSingle(s.value(groups_));
+  const Single n = ToSingle(s.value(averageSize_));
   const Single df = (r - 1) * (c - 1);
   const Single x = w * w * r * n;
   return static_cast<double>(1 - ChiSquareCdf(x, df)) - s.value(0);
+}
+
+std::optional<double> ChiSquareHomogeneity::EvaluatePower(const Session& s) {
+  const Single w = ToSingle(s.value(effect_));
+  const Single c = ToSingle(s.value(categories_));
+  const Single r = ToSingle(s.value(groups_));
+  const Single n = ToSingle(s.value(averageSize_));
+  // The noncentrality is the statistic of the assumed table.
+  return PowerOfUpperChiSquareTest(s.value(0), w * w * r * n, (r - 1) * (c - 1));
 }
 
 namespace {
@@ -59,12 +72,12 @@ std::string Numbers(int count) {
 }  // namespace
 
 bool ChiSquareHomogeneity::OpenGroupGrid(Session& s, int row) {
-  if (row != RowOfPosition(kEffect)) return false;
-  const int groups = WholeNumber(s, kGroups), categories = WholeNumber(s, kCategories);
+  if (row != RowOfPosition(effect_)) return false;
+  const int groups = WholeNumber(s, groups_), categories = WholeNumber(s, categories_);
   if (groups < 1 || categories < 1) return false;
   GridLayout layout{Numbers(groups), "Group", {}, "Numbers in Category"};
   for (int c = 1; c <= categories; ++c) layout.headings.push_back(std::to_string(c));
-  if (!ShowGrid(s, s.entryAt(kEffect).ParamCaption, groups, categories, layout,
+  if (!ShowGrid(s, s.entryAt(effect_).ParamCaption, groups, categories, layout,
                 [this, &s](int r, int c) { return CheckGroupGrid(s, r, c); }))
     return false;
   return !s.CalcStopped;
@@ -122,10 +135,10 @@ Single ChiSquareHomogeneity::ApplyGroupGrid(Session& s) {
     s.value(position) = value;
     s.entryAt(position).ParamText = FormatPattern(value, "#####0.0#####");
   };
-  store(kEffect, w);
-  store(kCategories, g.columns);
-  store(kGroups, g.rows);
-  store(kAverageSize, average);
+  store(effect_, w);
+  store(categories_, g.columns);
+  store(groups_, g.rows);
+  store(averageSize_, average);
   return w;
 }
 

@@ -18,6 +18,9 @@ class ChiSquareHomogeneity : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Noncentral chi-square with (r - 1)(c - 1) degrees of freedom and lambda
+  // the statistic of the assumed table, w^2 r n.
+  std::optional<double> EvaluatePower(const Session& s) override;
   // The table of counts, one row per group and one column per category,
   // from the box of the effect; it gives all four parameters.
   bool OpenGroupGrid(Session& s, int row) override;
@@ -29,8 +32,9 @@ class ChiSquareHomogeneity : public ProcedureModule {
     static constexpr std::int16_t StdDevOfProportions = 223, NumberOfCategories = 201, NoOfGroups = 17,
                                   AverageSampleSize = 224;
   };
-  // Their positions.
-  static constexpr int kEffect = 2, kCategories = 3, kGroups = 4, kAverageSize = 5;
+ private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int effect_ = 2, categories_ = 3, groups_ = 4, averageSize_ = 5;
 };
 
 }  // namespace pelmora

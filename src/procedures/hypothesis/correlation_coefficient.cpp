@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -37,8 +38,6 @@ void CorrelationCoefficient::InitProcedure(Session& s) {
 }
 
 void CorrelationCoefficient::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   correlationMode_ = RowMode(s, 0);
@@ -48,7 +47,7 @@ void CorrelationCoefficient::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = r1_ = r2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -132,22 +131,21 @@ void CorrelationCoefficient::SetSearchInterval(Session& s, double& lower, double
   }
 }
 
-double CorrelationCoefficient::EvaluateCriterion(const Session& s) {
+ZArguments CorrelationCoefficient::Statistic(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
-  Single estimate, null = 0, left = 0, right = 0, se;
+  ZArguments z;
   if (!twoSamples_) {
     if (tails_ == 3) {
-      estimate = FisherZ(at(estimate_));
-      left = FisherZ(at(left_));
-      right = FisherZ(at(right_));
+      z.x = FisherZ(at(estimate_));
+      z.left = FisherZ(at(left_));
+      z.right = FisherZ(at(right_));
     } else {
       const Single h0 = at(h0_);
-      null = FisherZ(h0);
-      estimate = FisherZ(ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), h0, correlationMode_));
+      z.null = FisherZ(h0);
+      z.x = FisherZ(ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), h0, correlationMode_));
     }
-    se = 1.0f / std::sqrt(at(n1_) - 3);
+    z.se = 1.0f / std::sqrt(at(n1_) - 3);
   } else {
     const Single r1 = at(r1_);
     const Single r2 = ResolveRelativeValue(v, static_cast<std::int16_t>(r2_), r1, correlationMode_);
@@ -155,10 +153,20 @@ double CorrelationCoefficient::EvaluateCriterion(const Session& s) {
     const Single n2 = MaxOf(ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), entered1, size2Mode_),
                             kMinCorrelationSize);
     const Single n1 = MaxOf(entered1, kMinCorrelationSize);
-    estimate = FisherZ(r2) - FisherZ(r1);
-    se = std::sqrt(1.0f / (n2 - 3) + 1.0f / (n1 - 3));
+    z.x = FisherZ(r2) - FisherZ(r1);
+    z.se = std::sqrt(1.0f / (n2 - 3) + 1.0f / (n1 - 3));
   }
-  return static_cast<double>(PValueZ(sides, estimate, null, se, left, right, 0)) - s.value(0);
+  return z;
+}
+
+double CorrelationCoefficient::EvaluateCriterion(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> CorrelationCoefficient::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -21,6 +22,9 @@ class CorrelationCoefficient : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Fisher's z of the estimate normal with unit variance around (z(r*) -
+  // z(H0)) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -34,6 +38,9 @@ class CorrelationCoefficient : public ProcedureModule {
   };
 
  private:
+  // The arguments of the test's PValueZ on Fisher's z scale.
+  ZArguments Statistic(const Session& s) const;
+
   // Flags copied from the options and forms by BuildParameterList.
   bool twoSamples_ = false;
   std::int16_t tails_ = 2;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -24,14 +25,12 @@ void ExponentialLocation::InitProcedure(Session& s) {
 }
 
 void ExponentialLocation::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   tails_ = s.TailCount;
   locationMode_ = s.IntParMode[group::Location];
   if (locationMode_ < 0 || locationMode_ > 2 || tails_ == 3) locationMode_ = 0;
 
   h0_ = left_ = right_ = estimate_ = scale_ = n_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -139,6 +138,15 @@ double ExponentialLocation::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueExponential(sides, estimate, null, scale, at(left_), at(right_))) -
          s.value(0);
+}
+
+std::optional<double> ExponentialLocation::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
+  Estimate(s, estimate, null);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfExponentialTest(sides, s.value(0), estimate, null, at(scale_) / at(n_), at(left_),
+                                at(right_));
 }
 
 }  // namespace pelmora

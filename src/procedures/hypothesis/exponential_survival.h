@@ -21,6 +21,9 @@ class ExponentialLocation : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The sample minimum is the assumed location plus an exponential variable
+  // with the scale divided by n.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

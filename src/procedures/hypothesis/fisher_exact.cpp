@@ -1,8 +1,11 @@
 #include "procedures/hypothesis/fisher_exact.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "numeric/fisher.h"
+#include "numeric/power.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
 #include "procedures/hypothesis/groups.h"
@@ -52,8 +55,10 @@ void FisherExactTest::InitProcedure(Session& s) {
 }
 
 void FisherExactTest::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  first_ = StartParameterList(s);
+  second_ = first_ + 1;
+  n1_ = first_ + 2;
+  n2_ = first_ + 3;
   frequencies_ = OfferedOptionChecked(s, 0);
   proportionMode_ = FormOf(s.IntParMode[frequencies_ ? group::Frequency2 : group::Proportion2]);
   size2Mode_ = FormOf(s.IntParMode[group::SampleSize2]);
@@ -153,16 +158,71 @@ Single FisherExactTest::PValue(Sides sides, const Samples& a) {
   const std::int16_t x1 = CInt16(a.count1);
   const std::int16_t x2 = CInt16(a.count2);
   const FisherTable table{{{x1, CInt16(a.n1 - x1)}, {x2, CInt16(a.n2 - x2)}}};
-  const FisherProbabilities f = FisherExact(table);
+  return Chosen(sides, FisherExact(table), a.p1, a.p2);
+}
+
+Single FisherExactTest::Chosen(Sides sides, const FisherProbabilities& f, Single p1, Single p2) {
   if (sides.TailCount != 1) return f.twoSided;
   const bool left = sides.RejectInLeftTail != kFalse;
-  const bool inTestedDirection = left ? a.p2 <= a.p1 : a.p2 > a.p1;
+  const bool inTestedDirection = left ? p2 <= p1 : p2 > p1;
   return inTestedDirection ? MinOf(f.upperTail, f.lowerTail) : MaxOf(f.upperTail, f.lowerTail);
+}
+
+CriterionTraits FisherExactTest::Traits(const Session& s) const {
+  CriterionTraits t;
+  const int u = s.UnknownPosition;
+  t.wholeSteps = u == n1_ || (u == n2_ && size2Mode_ != 2);
+  return t;
 }
 
 double FisherExactTest::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValue(sides, AssumedSamples(s.ParameterValues))) - s.value(0);
+}
+
+std::optional<double> FisherExactTest::Power(Sides sides, double alpha, const Samples& a) {
+  if (!(alpha > 0 && alpha < 1) || sides.TailCount < 1 || sides.TailCount > 3) return std::nullopt;
+  if (!(a.n1 >= 0 && a.n2 >= 0) || !(a.p1 >= 0 && a.p1 <= 1) || !(a.p2 >= 0 && a.p2 <= 1))
+    return std::nullopt;
+  if (a.n1 > kExactLimit || a.n2 > kExactLimit) {
+    const Single se = std::sqrt(1 / a.n1 + 1 / a.n2) / 2;
+    return PowerOfZTest(sides, alpha, ArcsineValue(a.p2) - ArcsineValue(a.p1), 0, se, 0, 0, 0);
+  }
+  const double power = InterpolateOverWholeCounts<2>({a.n1, a.n2}, [&](const std::array<int, 2>& size) {
+    const int n1 = size[0], n2 = size[1];
+    if (n1 == 0 || n2 == 0) return 0.0;  // the P-value is 1
+    const std::vector<double> first = BinomialProbabilities(n1, a.p1),
+                              second = BinomialProbabilities(n2, a.p2);
+    if (first.empty() || second.empty()) return 0.0;
+    // The tables of one column total t share their conditional probabilities:
+    // one pass over each total that some table of it makes probable enough.
+    double power = 0;
+    for (int t = 0; t <= n1 + n2; ++t) {
+      const int lowest = std::max(0, t - n2), highest = std::min(n1, t);
+      auto joint = [&](int x1) {
+        return first[static_cast<std::size_t>(x1)] * second[static_cast<std::size_t>(t - x1)];
+      };
+      bool probable = false;
+      for (int x1 = lowest; x1 <= highest && !probable; ++x1) probable = joint(x1) >= kNegligibleOutcome;
+      if (!probable) continue;
+      const std::vector<FisherProbabilities> tables = FisherExactMargin(
+          static_cast<std::int16_t>(n1), static_cast<std::int16_t>(n2), static_cast<std::int16_t>(t));
+      for (int x1 = lowest; x1 <= highest; ++x1) {
+        const double p = joint(x1);
+        if (p < kNegligibleOutcome) continue;
+        const Single p1 = static_cast<Single>(x1) / static_cast<Single>(n1);
+        const Single p2 = static_cast<Single>(t - x1) / static_cast<Single>(n2);
+        if (Chosen(sides, tables[static_cast<std::size_t>(x1 - lowest)], p1, p2) <= alpha) power += p;
+      }
+    }
+    return std::min(power, 1.0);
+  });
+  return std::clamp(power, 0.0, 1.0);  // the interpolation may round past 1
+}
+
+std::optional<double> FisherExactTest::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return Power(sides, s.value(0), AssumedSamples(s.ParameterValues));
 }
 
 }  // namespace pelmora

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "numeric/fisher.h"
 #include "numeric/power_equations.h"
 #include "procedures/procedure_module.h"
 
@@ -21,6 +23,11 @@ class FisherExactTest : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // A sample size (or a second size given as its difference to the first) is
+  // solved in whole steps: the counts of the table are rounded from it.
+  CriterionTraits Traits(const Session& s) const override;
+  // The exact power: see Power.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -47,6 +54,20 @@ class FisherExactTest : public ProcedureModule {
   // the smaller tail when the assumed difference lies in the tested direction,
   // the larger otherwise.
   static Single PValue(Sides sides, const Samples& a);
+  // The P-value of a table from its conditional probabilities and its
+  // proportions p1 and p2: two-sided, or one-sided the smaller tail when p2 -
+  // p1 lies in the tested direction and the larger otherwise.
+  static Single Chosen(Sides sides, const FisherProbabilities& f, Single p1, Single p2);
+
+  // The power of that test when the samples' proportions are the truth: the
+  // total probability of the tables of two independent binomial counts (n1,
+  // p1) and (n2, p2) whose P-value is at most alpha, the tables of each
+  // column total taken together (FisherExactMargin).  At fractional sizes the
+  // power at the whole sizes around them interpolated bilinearly; beyond 1000
+  // per sample the normal statistic of the arc-sine approximation.  Nothing
+  // for a level outside (0, 1), tails outside 1..3 or a proportion outside
+  // [0, 1].
+  static std::optional<double> Power(Sides sides, double alpha, const Samples& a);
 
  private:
   // Flags copied from the options and forms by BuildParameterList.

@@ -1,9 +1,11 @@
 #include "procedures/hypothesis/hypergeometric_proportions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "format/number_format.h"
 #include "numeric/discrete.h"
+#include "numeric/power.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
 #include "procedures/hypothesis/groups.h"
@@ -50,6 +52,25 @@ Single HypergeometricPValue(Sides sides, Single N, Single n, Single x, Single p0
     default:
       return 0;
   }
+}
+
+std::optional<double> HypergeometricPower(Sides sides, double alpha, Single N, Single n, Single p, Single p0,
+                                          Single left, Single right) {
+  if (!(alpha > 0 && alpha < 1) || sides.TailCount < 1 || sides.TailCount > 3) return std::nullopt;
+  if (!(p >= 0 && p <= 1) || !(n >= 0) || !(N >= n) || !(N <= 32766)) return std::nullopt;
+  // The assumed population: N p marked and N - N p unmarked units.
+  const Single marked = N * p, unmarked = N - N * p;
+  const double power =
+      InterpolateOverWholeCounts<3>({marked, unmarked, n}, [&](const std::array<int, 3>& at) {
+        const int a = at[0], b = at[1], m = std::min(at[2], a + b);
+        const Single population = static_cast<Single>(a + b);
+        return ExactPower(
+            HypergeometricProbabilities(a, b, m), sides, alpha, m * static_cast<double>(p0), [&](int k) {
+              return static_cast<double>(HypergeometricPValue(sides, population, static_cast<Single>(m),
+                                                              static_cast<Single>(k), p0, left, right));
+            });
+      });
+  return std::clamp(power, 0.0, 1.0);  // the interpolation may round past 1
 }
 
 void HypergeometricProportions::InitProcedure(Session& s) {
@@ -105,41 +126,64 @@ void HypergeometricProportions::SetSearchInterval(Session& s, double& lower, dou
   }
 }
 
+bool HypergeometricProportions::ExactPath(const Session& s) const {
+  return !twoSamples_ && exact_ && ToSingle(s.value(population1_)) <= kExactLimit;
+}
+
+NormalStatistic HypergeometricProportions::NormalPath(const Session& s, const Assumed& a) const {
+  const Single N1 = ToSingle(s.value(population1_));
+  NormalStatistic statistic;
+  ZArguments& z = statistic.z;
+  if (!twoSamples_) {
+    const Single n = a.n1;
+    const Single f = Correction(N1, n);
+    z.x = a.p;
+    z.cc = continuity_ ? 1 / (2 * n) : 0.0f;
+    if (tails_ == 3) {
+      z.left = a.left;
+      z.right = a.right;
+      statistic.ownErrors = true;
+      statistic.seLeft = std::sqrt(a.left * (1 - a.left) / n * f);
+      statistic.seRight = std::sqrt(a.right * (1 - a.right) / n * f);
+    } else {
+      z.null = a.null;
+      z.se = std::sqrt(a.null * (1 - a.null) / n * f);
+    }
+    return statistic;
+  }
+  const Single N2 =
+      ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(population2_), N1, population2Mode_);
+  const Single f1 = Correction(N1, a.n1), f2 = Correction(N2, a.n2);
+  if (a.null != 0) {
+    z.se = std::sqrt(a.p1 * (1 - a.p1) / a.n1 * f1 + a.p * (1 - a.p) / a.n2 * f2);
+  } else {
+    const Single pooled = (a.n1 * a.p1 + a.n2 * a.p) / (a.n1 + a.n2);
+    z.se = std::sqrt(pooled * (1 - pooled) * (f1 / a.n1 + f2 / a.n2));
+  }
+  z.x = a.p - a.p1;
+  z.null = a.null;
+  z.left = a.left;
+  z.right = a.right;
+  z.cc = continuity_ ? (1 / a.n1 + 1 / a.n2) / 2 : 0.0f;
+  return statistic;
+}
+
 double HypergeometricProportions::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   const Assumed a = ReadAssumed(s);
-  const Single N1 = ToSingle(s.value(population1_));
-  Single p;
-  if (!twoSamples_) {
-    const Single n = a.n1;
-    if (exact_ && N1 <= kExactLimit) {
-      p = HypergeometricPValue(sides, N1, n, n * a.p, a.null, a.left, a.right);
-    } else {
-      const Single f = Correction(N1, n);
-      const Single cc = continuity_ ? 1 / (2 * n) : 0.0f;
-      if (tails_ == 3) {
-        const Single seLeft = std::sqrt(a.left * (1 - a.left) / n * f);
-        const Single seRight = std::sqrt(a.right * (1 - a.right) / n * f);
-        p = PValueZEquivalence(a.p, a.left, a.right, seLeft, seRight, cc);
-      } else {
-        p = PValueZ(sides, a.p, a.null, std::sqrt(a.null * (1 - a.null) / n * f), 0, 0, cc);
-      }
-    }
-  } else {
-    const Single N2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(population2_), N1,
-                                           population2Mode_);
-    const Single f1 = Correction(N1, a.n1), f2 = Correction(N2, a.n2);
-    Single se;
-    if (a.null != 0) {
-      se = std::sqrt(a.p1 * (1 - a.p1) / a.n1 * f1 + a.p * (1 - a.p) / a.n2 * f2);
-    } else {
-      const Single pooled = (a.n1 * a.p1 + a.n2 * a.p) / (a.n1 + a.n2);
-      se = std::sqrt(pooled * (1 - pooled) * (f1 / a.n1 + f2 / a.n2));
-    }
-    const Single cc = continuity_ ? (1 / a.n1 + 1 / a.n2) / 2 : 0.0f;
-    p = PValueZ(sides, a.p - a.p1, a.null, se, a.left, a.right, cc);
-  }
+  const Single p = ExactPath(s) ? HypergeometricPValue(sides, ToSingle(s.value(population1_)), a.n1,
+                                                       a.n1 * a.p, a.null, a.left, a.right)
+                                : PValueZ(sides, NormalPath(s, a));
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> HypergeometricProportions::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  const Assumed a = ReadAssumed(s);
+  if (ExactPath(s))
+    return HypergeometricPower(sides, s.value(0), ToSingle(s.value(population1_)), a.n1, a.p, a.null, a.left,
+                               a.right);
+  return PowerOfZTest(sides, s.value(0), NormalPath(s, a));
 }
 
 }  // namespace pelmora

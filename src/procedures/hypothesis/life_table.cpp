@@ -7,6 +7,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "grid/grid_table.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "session/calculation_rows.h"
 #include "session/options_model.h"
@@ -19,20 +20,29 @@ void LifeTable::InitProcedure(Session& s) {
 }
 
 void LifeTable::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
-  s.ParameterList[kMeanDiff] = Ids::WeightedMeanDiff;
-  s.ParameterList[kStdError] = Ids::StdErrorOfMean;
-  s.ParameterList[kTables] = Ids::NoOfTables;
-  s.LastPosition = kTables;
+  const int first = StartParameterList(s);
+  meanDiff_ = first;
+  stdError_ = first + 1;
+  tables_ = first + 2;
+  s.ParameterList[meanDiff_] = Ids::WeightedMeanDiff;
+  s.ParameterList[stdError_] = Ids::StdErrorOfMean;
+  s.ParameterList[tables_] = Ids::NoOfTables;
+  s.LastPosition = tables_;
 }
 
 double LifeTable::EvaluateCriterion(const Session& s) {
   // The number of tables does not enter: the standard error already holds it.
-  const Single estimate = ToSingle(s.value(kMeanDiff));
-  const Single se = ToSingle(s.value(kStdError));
+  const Single estimate = ToSingle(s.value(meanDiff_));
+  const Single se = ToSingle(s.value(stdError_));
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, 0.0f, se, 0.0f, 0.0f, 0.0f)) - s.value(0);
+}
+
+std::optional<double> LifeTable::EvaluatePower(const Session& s) {
+  const Single estimate = ToSingle(s.value(meanDiff_));
+  const Single se = ToSingle(s.value(stdError_));
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, 0.0f, se, 0.0f, 0.0f, 0.0f);
 }
 
 }  // namespace pelmora
@@ -71,8 +81,8 @@ bool LifeTable::CheckGroupGrid(Session& s, int row, int column) { return CheckCo
 
 bool LifeTable::OpenGroupGrid(Session& s, int row) {
   const int p = PositionOfRow(row);
-  if (p != kMeanDiff && p != kStdError) return false;
-  if (s.LastPosition < kTables || s.ParameterList[kMeanDiff] != Ids::WeightedMeanDiff) return false;
+  if (p != meanDiff_ && p != stdError_) return false;
+  if (s.LastPosition < tables_ || s.ParameterList[meanDiff_] != Ids::WeightedMeanDiff) return false;
   clicked_ = p;
   const int tables = GridTableCount(s);
   std::string labels;
@@ -131,10 +141,10 @@ Single LifeTable::ApplyGroupGrid(Session& s) {
     s.value(p) = v;
     s.entryAt(p).ParamText = FormatPattern(v, "#####0.0#####");
   };
-  store(kMeanDiff, mean);
-  store(kStdError, se);
-  store(kTables, tables);
-  return clicked_ == kStdError ? se : mean;
+  store(meanDiff_, mean);
+  store(stdError_, se);
+  store(tables_, tables);
+  return clicked_ == stdError_ ? se : mean;
 }
 
 }  // namespace pelmora

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -18,6 +19,8 @@ class LifeTable : public ProcedureModule {
   bool CheckParameters(Session& /*s*/) override { return true; }
   void SetSearchInterval(Session& /*s*/, double& /*lower*/, double& /*upper*/) override {}
   double EvaluateCriterion(const Session& s) override;
+  // The weighted mean normal with unit variance around mean / standard error.
+  std::optional<double> EvaluatePower(const Session& s) override;
   // The tables' numbers at risk and events, from the box of the weighted mean
   // or of its standard error.
   bool OpenGroupGrid(Session& s, int row) override;
@@ -28,11 +31,10 @@ class LifeTable : public ProcedureModule {
   // test's grid uses it too).
   static bool CheckCountCell(Session& s, int row, int column);
 
-  // Catalogue ids of the parameters this module lists, at positions 2, 3, 4.
+  // Catalogue ids of the parameters this module lists, in this order.
   struct Ids {
     static constexpr std::int16_t WeightedMeanDiff = 226, StdErrorOfMean = 227, NoOfTables = 228;
   };
-  static constexpr int kMeanDiff = 2, kStdError = 3, kTables = 4;
 
   // The grid has two rows per table, group 1 above group 2, with the number
   // at risk in the first column and the events in the second.
@@ -50,6 +52,8 @@ class LifeTable : public ProcedureModule {
   const Sums& GridSums() const { return sums_; }
 
  private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int meanDiff_ = 2, stdError_ = 3, tables_ = 4;
   // The position whose box opened the grid.
   int clicked_ = -1;
   Sums sums_;

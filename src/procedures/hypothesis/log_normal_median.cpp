@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "procedures/hypothesis/groups.h"
@@ -11,8 +12,6 @@
 namespace pelmora {
 
 int LogMedianTest::ListParameters(Session& s, const ShapeIds& ids, bool separateShapes) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   separateShapes_ = twoSamples_ && separateShapes;
   tails_ = s.TailCount;
@@ -29,7 +28,7 @@ int LogMedianTest::ListParameters(Session& s, const ShapeIds& ids, bool separate
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = median1_ = median2_ = shape_ = shape2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -169,16 +168,27 @@ void LogNormalMedian::BuildParameterList(Session& s) {
   s.LastPosition = static_cast<std::int16_t>(next - 1);
 }
 
+Single LogNormalMedian::StandardError(const Session& s) const {
+  Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
+  ShapesAndSizes(s, shape1, shape2, n1, n2);
+  return twoSamples_ ? std::sqrt(shape2 * shape2 / n2 + shape1 * shape1 / n1) : shape1 / std::sqrt(n1);
+}
+
 double LogNormalMedian::EvaluateCriterion(const Session& s) {
   Single estimate = 0, null = 0, left = 0, right = 0;
   LogEstimate(s, estimate, null);
   LogLimits(s, left, right);
-  Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
-  ShapesAndSizes(s, shape1, shape2, n1, n2);
-  const Single se =
-      twoSamples_ ? std::sqrt(shape2 * shape2 / n2 + shape1 * shape1 / n1) : shape1 / std::sqrt(n1);
+  const Single se = StandardError(s);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, null, se, left, right, 0.0f)) - s.value(0);
+}
+
+std::optional<double> LogNormalMedian::EvaluatePower(const Session& s) {
+  Single estimate = 0, null = 0, left = 0, right = 0;
+  LogEstimate(s, estimate, null);
+  LogLimits(s, left, right);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, null, StandardError(s), left, right, 0.0f);
 }
 
 }  // namespace pelmora

@@ -72,12 +72,19 @@ class LogNormalMedian : public LogMedianTest {
   void InitProcedure(Session& s) override;
   void BuildParameterList(Session& s) override;
   double EvaluateCriterion(const Session& s) override;
+  // The log statistic normal with unit variance around (ln estimate - ln
+  // H0) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids : MedianIds {
     static constexpr std::int16_t Shape = 27, Shape1 = 50, Shape2 = 54, Shape2MinusShape1 = 107,
                                   Shape2OverShape1 = 108;
   };
+
+ private:
+  // The standard error of the log estimate.
+  Single StandardError(const Session& s) const;
 };
 
 }  // namespace pelmora

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/root.h"
 #include "procedures/hypothesis/groups.h"
@@ -54,13 +55,9 @@ void LogNormalT::BuildParameterList(Session& s) {
   s.LastPosition = static_cast<std::int16_t>(p - 1);
 }
 
-double LogNormalT::EvaluateCriterion(const Session& s) {
-  Single estimate = 0, null = 0, left = 0, right = 0;
-  LogEstimate(s, estimate, null);
-  LogLimits(s, left, right);
+void LogNormalT::ErrorAndDegrees(const Session& s, Single& se, Single& df) const {
   Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
   ShapesAndSizes(s, shape1, shape2, n1, n2);
-  Single se = 0, df = 0;
   if (!twoSamples_) {
     se = shape1 / std::sqrt(n1);
     df = n1 - 1;
@@ -77,8 +74,26 @@ double LogNormalT::EvaluateCriterion(const Session& s) {
   }
   if (twoSamples_ && groups_) df = (n1 - 1) + (ToSingle(s.value(k_)) - 1) * (n2 - 1);
   if (dfGiven_) df = ToSingle(s.value(df_));
+}
+
+double LogNormalT::EvaluateCriterion(const Session& s) {
+  Single estimate = 0, null = 0, left = 0, right = 0;
+  LogEstimate(s, estimate, null);
+  LogLimits(s, left, right);
+  Single se = 0, df = 0;
+  ErrorAndDegrees(s, se, df);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueT(sides, estimate, null, se, left, right, df)) - s.value(0);
+}
+
+std::optional<double> LogNormalT::EvaluatePower(const Session& s) {
+  Single estimate = 0, null = 0, left = 0, right = 0;
+  LogEstimate(s, estimate, null);
+  LogLimits(s, left, right);
+  Single se = 0, df = 0;
+  ErrorAndDegrees(s, se, df);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), estimate, null, se, left, right, df);
 }
 
 bool LogNormalT::OpenGroupGrid(Session& s, int row) {

@@ -15,6 +15,8 @@ class LogNormalT : public LogMedianTest {
   void InitProcedure(Session& s) override;
   void BuildParameterList(Session& s) override;
   double EvaluateCriterion(const Session& s) override;
+  // Noncentral t on the log scale, noncentrality (ln estimate - ln H0) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' shapes and sample sizes, from the box of the pooled shape.
   bool OpenGroupGrid(Session& s, int row) override;
@@ -29,6 +31,9 @@ class LogNormalT : public LogMedianTest {
   };
 
  private:
+  // The standard error of the log estimate and the degrees of freedom.
+  void ErrorAndDegrees(const Session& s, Single& se, Single& df) const;
+
   // Flags copied from the options by BuildParameterList.
   bool dfGiven_ = false;
   bool groups_ = false;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/fault_guard.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -47,8 +48,10 @@ void LogRank::OptionChanged(Session& s, std::int16_t optionId) {
 }
 
 void LogRank::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  first_ = StartParameterList(s);
+  second_ = first_ + 1;
+  time1_ = first_ + 2;
+  time2_ = first_ + 3;
   incidence_ = OfferedOptionChecked(s, 0);
   events_ = !incidence_ && OfferedOptionChecked(s, 1);  // both ticked: the incidences win
   rateMode_ = s.IntParMode[static_cast<std::size_t>(SecondGroup(incidence_, events_))];
@@ -61,18 +64,18 @@ void LogRank::BuildParameterList(Session& s) {
   static constexpr std::int16_t events[3] = {Ids::Events2, Ids::Events2MinusEvents1, Ids::Events2OverEvents1};
   auto& list = s.ParameterList;
   if (incidence_) {
-    list[kFirst] = Ids::Incidence1;
-    list[kSecond] = incidences[rateMode_];
+    list[first_] = Ids::Incidence1;
+    list[second_] = incidences[rateMode_];
   } else if (events_) {
-    list[kFirst] = Ids::Events1;
-    list[kSecond] = events[rateMode_];
+    list[first_] = Ids::Events1;
+    list[second_] = events[rateMode_];
   } else {
-    list[kFirst] = Ids::HazardRate1;
-    list[kSecond] = rates[rateMode_];
+    list[first_] = Ids::HazardRate1;
+    list[second_] = rates[rateMode_];
   }
-  list[kTime1] = Ids::TimeAtRisk1;
-  list[kTime2] = Ids::TimeAtRisk2;
-  s.LastPosition = kTime2;
+  list[time1_] = Ids::TimeAtRisk1;
+  list[time2_] = Ids::TimeAtRisk2;
+  s.LastPosition = time2_;
 }
 
 std::int16_t LogRank::SecondValueId() const {
@@ -83,7 +86,7 @@ std::int16_t LogRank::SecondValueId() const {
 
 bool LogRank::CheckParameters(Session& s) {
   const CatalogueEntry& second = s.entry(SecondValueId());
-  return CheckRelativeValue(s, kFirst, kSecond, second.ParamLowerLimit, second.ParamUpperLimit, rateMode_);
+  return CheckRelativeValue(s, first_, second_, second.ParamLowerLimit, second.ParamUpperLimit, rateMode_);
 }
 
 void LogRank::SetSearchInterval(Session& s, double& lower, double& upper) {
@@ -95,11 +98,11 @@ void LogRank::SetSearchInterval(Session& s, double& lower, double& upper) {
   const bool right = s.RejectInLeftTail == kFalse;
   const CatalogueEntry& second = s.entry(SecondValueId());
   const double lo = second.ParamLowerLimit, hi = second.ParamUpperLimit;
-  const double a1 = s.value(kFirst), entered = s.value(kSecond);
-  const double t1 = s.value(kTime1), t2 = s.value(kTime2);
+  const double a1 = s.value(first_), entered = s.value(second_);
+  const double t1 = s.value(time1_), t2 = s.value(time2_);
   auto close = [&] { lower = upper; };
 
-  if (u == kFirst) {
+  if (u == first_) {
     const double k = events_ ? t2 / t1 : 1.0;
     if (rateMode_ == 0) {
       NarrowByTail(s, lower, upper, entered / k);
@@ -123,19 +126,19 @@ void LogRank::SetSearchInterval(Session& s, double& lower, double& upper) {
       if (right ? !(entered > k) : !(entered < k)) close();
     }
     BracketNearestRoot(s, lower, upper);
-  } else if (u == kSecond) {
+  } else if (u == second_) {
     const double k = events_ ? t2 / t1 : 1.0;
-    RelativeSearchInterval(s, lower, upper, kFirst, lo, hi, rateMode_);
+    RelativeSearchInterval(s, lower, upper, first_, lo, hi, rateMode_);
     if (rateMode_ == 0) NarrowByTailReversed(s, lower, upper, k * a1);
     if (rateMode_ == 1) NarrowByTailReversed(s, lower, upper, (k - 1) * a1);
     if (rateMode_ == 2) NarrowByTailReversed(s, lower, upper, k);
     BracketNearestRoot(s, lower, upper);
-  } else if (events_ && (u == kTime1 || u == kTime2)) {
+  } else if (events_ && (u == time1_ || u == time2_)) {
     // The ratio above 1 means e2 / T2 > e1 / T1.
-    const double e2 = ResolveRelativeValue(s.ParameterValues, kSecond, ToSingle(a1), rateMode_);
+    const double e2 = ResolveRelativeValue(s.ParameterValues, second_, ToSingle(a1), rateMode_);
     if (e2 <= 0 || a1 <= 0) return;
-    if (u == kTime1) NarrowByTailReversed(s, lower, upper, a1 * t2 / e2);
-    if (u == kTime2) NarrowByTail(s, lower, upper, e2 * t1 / a1);
+    if (u == time1_) NarrowByTailReversed(s, lower, upper, a1 * t2 / e2);
+    if (u == time2_) NarrowByTail(s, lower, upper, e2 * t1 / a1);
   }
 }
 
@@ -144,11 +147,14 @@ void LogRank::BracketNearestRoot(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   // The rate stepped is base + the unknown's value: a difference is stepped
   // through the second group's quantity it stands for.
-  const double base = u == kSecond && rateMode_ == 1 ? s.value(kFirst) : 0.0;
+  const double base = u == second_ && rateMode_ == 1 ? s.value(first_) : 0.0;
   const double saved = s.value(u);
+  // Positive where the design falls short: the P-value above the level, or,
+  // planned by power, the power below the requested one.
+  const double shortSign = PlannedByPower(*this, s) ? -1 : 1;
   auto criterion = [&](double x) {
     s.value(u) = x;
-    return EvaluateGuarded([&] { return EvaluateCriterion(s); });
+    return EvaluateGuarded([&] { return shortSign * PlanningCriterion(*this, s); });
   };
   const auto atUpper = criterion(upper);
   if (atUpper && *atUpper > 0) {
@@ -172,11 +178,11 @@ void LogRank::BracketNearestRoot(Session& s, double& lower, double& upper) {
 }
 
 void LogRank::HazardRates(const Session& s, Single& h1, Single& h2) const {
-  const Single first = ToSingle(s.value(kFirst));
-  const Single second = ResolveRelativeValue(s.ParameterValues, kSecond, first, rateMode_);
+  const Single first = ToSingle(s.value(first_));
+  const Single second = ResolveRelativeValue(s.ParameterValues, second_, first, rateMode_);
   if (events_) {
-    h1 = first / ToSingle(s.value(kTime1));
-    h2 = second / ToSingle(s.value(kTime2));
+    h1 = first / ToSingle(s.value(time1_));
+    h2 = second / ToSingle(s.value(time2_));
   } else if (incidence_) {
     h1 = -std::log(1.0f - first);
     h2 = -std::log(1.0f - second);
@@ -186,14 +192,24 @@ void LogRank::HazardRates(const Session& s, Single& h1, Single& h2) const {
   }
 }
 
-double LogRank::EvaluateCriterion(const Session& s) {
+ZArguments LogRank::Statistic(const Session& s) const {
   Single h1 = 0, h2 = 0;
   HazardRates(s, h1, h2);
-  const Single t1 = ToSingle(s.value(kTime1)), t2 = ToSingle(s.value(kTime2));
-  const Single estimate = std::log(h2 / h1);
-  const Single se = std::sqrt(1.0f / (h2 * t2) + 1.0f / (h1 * t1));
+  const Single t1 = ToSingle(s.value(time1_)), t2 = ToSingle(s.value(time2_));
+  ZArguments z;
+  z.x = std::log(h2 / h1);
+  z.se = std::sqrt(1.0f / (h2 * t2) + 1.0f / (h1 * t1));
+  return z;
+}
+
+double LogRank::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, 0.0f, se, 0.0f, 0.0f, 0.0f)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> LogRank::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

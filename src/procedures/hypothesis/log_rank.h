@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -19,6 +20,8 @@ class LogRank : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The log hazard ratio normal with unit variance around ln(h2/h1) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the parameters this module lists.
@@ -31,17 +34,18 @@ class LogRank : public ProcedureModule {
                                   Events2OverEvents1 = 240;
     static constexpr std::int16_t TimeAtRisk1 = 25, TimeAtRisk2 = 28;
   };
-  // Every list has the same four positions: the first group's quantity, the
-  // second group's in its form, and the two times at risk.
-  static constexpr int kFirst = 2, kSecond = 3, kTime1 = 4, kTime2 = 5;
 
   // The two hazard rates at the current values.
   void HazardRates(const Session& s, Single& h1, Single& h2) const;
 
  private:
+  // The arguments of the test's PValueZ: ln(h2 / h1) against 0 with the
+  // standard error from the expected numbers of events.
+  ZArguments Statistic(const Session& s) const;
   // The P-value falls and then rises again as a rate moves toward 0 on the
-  // rejection side (few expected events carry little information), so the
-  // interval of an unknown rate may hold two roots that it does not bracket.
+  // rejection side (few expected events carry little information), and so
+  // does the power rise and fall, so the interval of an unknown rate may hold
+  // two roots that it does not bracket.
   // Stepping the rate down from the upper end, where the effect is smallest,
   // brackets the root nearest the null value.
   void BracketNearestRoot(Session& s, double& lower, double& upper);
@@ -52,6 +56,10 @@ class LogRank : public ProcedureModule {
   bool incidence_ = false;
   bool events_ = false;
   std::int16_t rateMode_ = 0;
+  // Every list has the same four positions, from the first of the
+  // procedure's own: the first group's quantity, the second group's in its
+  // form, and the two times at risk.
+  int first_ = 2, second_ = 3, time1_ = 4, time2_ = 5;
 };
 
 }  // namespace pelmora

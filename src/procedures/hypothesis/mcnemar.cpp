@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
+#include "procedures/hypothesis/fisher_exact.h"
 #include "procedures/hypothesis/groups.h"
 #include "procedures/hypothesis/proportions.h"
-#include "procedures/hypothesis/fisher_exact.h"
 #include "session/checks.h"
 #include "session/options_model.h"
 
@@ -34,8 +35,7 @@ void McNemar::InitProcedure(Session& s) {
 }
 
 void McNemar::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  const int first = StartParameterList(s);
   const std::int16_t mode = s.IntParMode[group::Proportion2];
   proportionMode_ = mode >= 0 && mode <= 2 ? mode : 0;
   direct_ = s.IntParMode[group::Proportion11] == 1;
@@ -46,23 +46,23 @@ void McNemar::BuildParameterList(Session& s) {
   if (!direct_) {
     static constexpr std::int16_t proportion2[3] = {Ids::Proportion2, Ids::Proportion2MinusProportion1,
                                                     Ids::Proportion2OverProportion1};
-    p1_ = 2;
-    p2_ = 3;
-    p11_ = 4;
-    n_ = 5;
+    p1_ = first;
+    p2_ = first + 1;
+    p11_ = first + 2;
+    n_ = first + 3;
     difference_ = discordant_ = -1;
-    list[2] = Ids::Proportion1;
-    list[3] = proportion2[proportionMode_];
-    list[4] = Ids::Proportion11;
-    list[5] = Ids::SampleSize;
+    list[p1_] = Ids::Proportion1;
+    list[p2_] = proportion2[proportionMode_];
+    list[p11_] = Ids::Proportion11;
+    list[n_] = Ids::SampleSize;
   } else {
-    difference_ = 2;
-    discordant_ = 3;
-    n_ = 4;
+    difference_ = first;
+    discordant_ = first + 1;
+    n_ = first + 2;
     p1_ = p2_ = p11_ = -1;
-    list[2] = Ids::Proportion2MinusProportion1;
-    list[3] = Ids::DiscordantSum;
-    list[4] = Ids::SampleSize;
+    list[difference_] = Ids::Proportion2MinusProportion1;
+    list[discordant_] = Ids::DiscordantSum;
+    list[n_] = Ids::SampleSize;
   }
   s.LastPosition = static_cast<std::int16_t>(n_);
 }
@@ -108,7 +108,7 @@ void McNemar::SetSearchInterval(Session& s, double& lower, double& upper) {
   if (direct_ && u == difference_) NarrowByTailReversed(s, lower, upper, 0.0);
 }
 
-double McNemar::EvaluateCriterion(const Session& s) {
+void McNemar::ExpectedCounts(const Session& s, Single& pairs, Single& x) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return ToSingle(s.value(p)); };
   Single discordant, difference;
@@ -123,8 +123,13 @@ double McNemar::EvaluateCriterion(const Session& s) {
     discordant = at(discordant_);
   }
   const Single n = at(n_);
-  const Single pairs = n * discordant;                 // expected discordant pairs
-  const Single x = n * (discordant + difference) / 2;  // expected count in the cell "01"
+  pairs = n * discordant;                 // expected discordant pairs
+  x = n * (discordant + difference) / 2;  // expected count in the cell "01"
+}
+
+double McNemar::EvaluateCriterion(const Session& s) {
+  Single pairs, x;
+  ExpectedCounts(s, pairs, x);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   Single p;
   if (exact_ && pairs <= kExactLimit) {
@@ -135,6 +140,16 @@ double McNemar::EvaluateCriterion(const Session& s) {
     p = PValueZ(sides, x / pairs, 0.5f, se, 0, 0, cc);
   }
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> McNemar::EvaluatePower(const Session& s) {
+  Single pairs, x;
+  ExpectedCounts(s, pairs, x);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (exact_ && pairs <= kExactLimit) return BinomialPower(sides, s.value(0), pairs, x / pairs, 0.5f, 0, 0);
+  const Single se = std::sqrt(1 / (4 * pairs));
+  const Single cc = continuityCorrection_ ? 1 / (2 * pairs) : 0.0f;
+  return PowerOfZTest(sides, s.value(0), x / pairs, 0.5f, se, 0, 0, cc);
 }
 
 }  // namespace pelmora

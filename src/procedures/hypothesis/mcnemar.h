@@ -20,6 +20,10 @@ class McNemar : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Exact: the binomial test of the discordant pairs, over the counts in one
+  // discordant cell out of the expected number of discordant pairs n d;
+  // otherwise the normal statistic around (x / (n d) - 1/2) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -36,6 +40,9 @@ class McNemar : public ProcedureModule {
   std::array<double, 4> CellProbabilities(const ParameterValueArray& v) const;
 
  private:
+  // The expected number of discordant pairs and of pairs in the cell "01".
+  void ExpectedCounts(const Session& s, Single& pairs, Single& x) const;
+
   // Flags copied from the options and forms by BuildParameterList.
   bool direct_ = false;  // "Prop.10*+Prop.01*" rather than "Proportion 11*"
   std::int16_t proportionMode_ = 0;

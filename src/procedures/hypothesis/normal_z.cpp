@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -89,8 +90,6 @@ void NarrowSampleSizes(const Session& s, double& lower, int n1, int n2, std::int
 void NormalZ::InitProcedure(Session& s) { OfferMeanTestRows(s); }
 
 void NormalZ::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   meanMode_ = RowMode(s, 0);
@@ -102,7 +101,7 @@ void NormalZ::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = mean1_ = mean2_ = sd_ = sd2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -186,22 +185,32 @@ void NormalZ::Estimate(const Session& s, Single& estimate, Single& null) const {
   }
 }
 
-double NormalZ::EvaluateCriterion(const Session& s) {
+Single NormalZ::StandardError(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  Single estimate = 0, null = 0, se = 0;
+  if (!twoSamples_) return at(sd_) / std::sqrt(at(n1_));
+  const Single sd1 = at(sd_);
+  const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
+  const Single n1 = at(n1_);
+  const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
+  return std::sqrt(sd2 * sd2 / n2 + sd1 * sd1 / n1);
+}
+
+double NormalZ::EvaluateCriterion(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
   Estimate(s, estimate, null);
-  if (!twoSamples_) {
-    se = at(sd_) / std::sqrt(at(n1_));
-  } else {
-    const Single sd1 = at(sd_);
-    const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
-    const Single n1 = at(n1_);
-    const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-    se = std::sqrt(sd2 * sd2 / n2 + sd1 * sd1 / n1);
-  }
+  const Single se = StandardError(s);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueZ(sides, estimate, null, se, at(left_), at(right_), 0.0f)) - s.value(0);
+}
+
+std::optional<double> NormalZ::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate = 0, null = 0;
+  Estimate(s, estimate, null);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), estimate, null, StandardError(s), at(left_), at(right_), 0.0f);
 }
 
 }  // namespace pelmora

@@ -52,6 +52,8 @@ class NormalZ : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The statistic normal with unit variance around (estimate - H0) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -66,6 +68,8 @@ class NormalZ : public ProcedureModule {
  private:
   // The assumed difference (one sample: the mean) and the null value.
   void Estimate(const Session& s, Single& estimate, Single& null) const;
+  // The standard error of the estimate.
+  Single StandardError(const Session& s) const;
 
   // Flags copied from the options and forms by BuildParameterList.
   bool twoSamples_ = false;

@@ -1,8 +1,10 @@
 #include "procedures/hypothesis/proportions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numeric/discrete.h"
+#include "numeric/power.h"
 #include "numeric/root.h"
 
 namespace pelmora {
@@ -32,6 +34,20 @@ Single BinomialPValue(Sides sides, Single n, Single x, Single p0, Single left, S
     default:
       return 0;
   }
+}
+
+std::optional<double> BinomialPower(Sides sides, double alpha, Single n, Single p, Single p0, Single left,
+                                    Single right) {
+  if (!(alpha > 0 && alpha < 1) || sides.TailCount < 1 || sides.TailCount > 3) return std::nullopt;
+  if (!(n >= 0 && n <= 32766) || !(p >= 0 && p <= 1)) return std::nullopt;
+  const double power = InterpolateOverWholeCounts<1>({n}, [&](const std::array<int, 1>& size) {
+    const int m = size[0];
+    return ExactPower(BinomialProbabilities(m, p), sides, alpha, m * static_cast<double>(p0), [&](int k) {
+      return static_cast<double>(
+          BinomialPValue(sides, static_cast<Single>(m), static_cast<Single>(k), p0, left, right));
+    });
+  });
+  return std::clamp(power, 0.0, 1.0);  // the interpolation may round past 1
 }
 
 Single TwoProportionSE(Single n1, Single n2, Single p1, Single p2, Single nullDifference) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -22,8 +23,6 @@ void RegressionCoefficient::InitProcedure(Session& s) {
 }
 
 void RegressionCoefficient::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   coefficientMode_ = RowMode(s, 0);
@@ -35,7 +34,7 @@ void RegressionCoefficient::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = b1_ = b2_ = sd_ = sx1_ = sx2_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -133,11 +132,9 @@ void RegressionCoefficient::Estimate(const Session& s, Single& estimate, Single&
   }
 }
 
-double RegressionCoefficient::EvaluateCriterion(const Session& s) {
+void RegressionCoefficient::ErrorAndDegrees(const Session& s, Single& se, Single& df) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  Single estimate, null, se, df;
-  Estimate(s, estimate, null);
   const Single sigma = at(sd_), sx1 = at(sx1_);
   if (!twoSamples_) {
     const Single n = at(n1_);
@@ -150,8 +147,24 @@ double RegressionCoefficient::EvaluateCriterion(const Session& s) {
     se = sigma * std::sqrt(1.0f / ((n1 - 1) * sx1 * sx1) + 1.0f / ((n2 - 1) * sx2 * sx2));
     df = n1 + n2 - 4;
   }
+}
+
+double RegressionCoefficient::EvaluateCriterion(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate, null, se, df;
+  Estimate(s, estimate, null);
+  ErrorAndDegrees(s, se, df);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   return static_cast<double>(PValueT(sides, estimate, null, se, at(left_), at(right_), df)) - s.value(0);
+}
+
+std::optional<double> RegressionCoefficient::EvaluatePower(const Session& s) {
+  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
+  Single estimate, null, se, df;
+  Estimate(s, estimate, null);
+  ErrorAndDegrees(s, se, df);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), estimate, null, se, at(left_), at(right_), df);
 }
 
 }  // namespace pelmora

@@ -16,6 +16,9 @@ class RegressionCoefficient : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Noncentral t with df n - 2 (two samples: n1 + n2 - 4) and noncentrality
+  // (b* - H0) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -31,6 +34,8 @@ class RegressionCoefficient : public ProcedureModule {
   };
 
  private:
+  // The standard error of the estimate and the degrees of freedom.
+  void ErrorAndDegrees(const Session& s, Single& se, Single& df) const;
   // The assumed difference of the coefficients (one sample: the coefficient)
   // and the null value.
   void Estimate(const Session& s, Single& estimate, Single& null) const;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "procedures/hypothesis/groups.h"
@@ -32,8 +33,6 @@ void ScaleParameter::InitProcedure(Session& s) {
 }
 
 void ScaleParameter::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   ReadChoice(s);
@@ -45,7 +44,7 @@ void ScaleParameter::BuildParameterList(Session& s) {
   if (twoSamples_) s.ValueMode = size2Mode_;
 
   h0_ = left_ = right_ = estimate_ = first_ = second_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -144,23 +143,39 @@ Single ScaleParameter::Estimate(const Session& s) const {
   return ToSingle(s.value(second_)) / ToSingle(s.value(first_));
 }
 
-double ScaleParameter::EvaluateCriterion(const Session& s) {
+ScaleParameter::RatioStatistic ScaleParameter::Statistic(const Session& s) const {
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single h0 = Power(at(h0_)), left = Power(at(left_)), right = Power(at(right_));
+  RatioStatistic r;
+  r.null = Power(at(h0_));
+  r.left = Power(at(left_));
+  r.right = Power(at(right_));
   const Single assumed = Estimate(s);
-  const Single estimate = Power(assumed);
+  r.assumed = Power(assumed);
   const Single n1 = at(n1_);
-  const Single df1 = DegreesOfFreedom(n1);
-  const Sides sides{s.TailCount, s.RejectInLeftTail};
-  Single p = 0;
+  r.df1 = DegreesOfFreedom(n1);
   if (!twoSamples_) {
-    const Single statistic = power_ == 2 ? df1 * assumed * assumed : df1 * assumed;
-    p = PValueChiSquare(sides, statistic, h0, left, right, df1);
+    r.statistic = power_ == 2 ? r.df1 * assumed * assumed : r.df1 * assumed;
   } else {
+    r.statistic = r.assumed;
     const Single n2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(n2_), n1, size2Mode_);
-    p = PValueF(sides, estimate, h0, left, right, df1, DegreesOfFreedom(n2));
+    r.df2 = DegreesOfFreedom(n2);
   }
+  return r;
+}
+
+double ScaleParameter::EvaluateCriterion(const Session& s) {
+  const RatioStatistic r = Statistic(s);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  const Single p = !twoSamples_ ? PValueChiSquare(sides, r.statistic, r.null, r.left, r.right, r.df1)
+                                : PValueF(sides, r.statistic, r.null, r.left, r.right, r.df1, r.df2);
   return static_cast<double>(p) - s.value(0);
+}
+
+std::optional<double> ScaleParameter::EvaluatePower(const Session& s) {
+  const RatioStatistic r = Statistic(s);
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (!twoSamples_) return PowerOfChiSquareTest(sides, s.value(0), r.assumed, r.null, r.left, r.right, r.df1);
+  return PowerOfFTest(sides, s.value(0), r.assumed, r.null, r.left, r.right, r.df1, r.df2);
 }
 
 }  // namespace pelmora

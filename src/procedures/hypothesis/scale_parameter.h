@@ -20,6 +20,10 @@ class ScaleParameter : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // One sample: df x s^p is the assumed Scale*^p times a chi-square with df
+  // degrees of freedom; two samples: the ratio is the assumed ratio times an
+  // F with (df2, df1) degrees of freedom.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // The degrees of freedom of a sample of size n.
   virtual Single DegreesOfFreedom(Single n) const = 0;
@@ -42,6 +46,14 @@ class ScaleParameter : public ProcedureModule {
  private:
   // The assumed scale (two samples: the ratio).
   Single Estimate(const Session& s) const;
+  // The arguments of the test's P-value routine, all on the scale of the
+  // statistic (raised to the power p): the statistic (one sample: df x
+  // Scale*^p; two samples: the ratio^p), the null value, the limits, the
+  // assumed Scale*^p (or ratio^p) and the degrees of freedom of each sample.
+  struct RatioStatistic {
+    Single statistic = 0, null = 0, left = 0, right = 0, assumed = 0, df1 = 0, df2 = 0;
+  };
+  RatioStatistic Statistic(const Session& s) const;
   // Two one-sided tests: a value of the estimate between the two at which
   // each one-sided P-value equals the requested one.
   double EquivalenceMiddle(const Session& s) const;

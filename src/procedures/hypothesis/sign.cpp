@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "procedures/hypothesis/groups.h"
 #include "procedures/hypothesis/proportions.h"
@@ -19,25 +20,26 @@ void Sign::InitProcedure(Session& s) {
 }
 
 void Sign::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  const int first = StartParameterList(s);
+  prob_ = first;
+  n_ = first + 1;
   continuity_ = OfferedOptionChecked(s, 0);
   exact_ = OfferedOptionChecked(s, 1);
-  s.ParameterList[kProbPositive] = Ids::ProbPositive;
-  s.ParameterList[kSampleSize] = Ids::SampleSize;
-  s.LastPosition = kSampleSize;
+  s.ParameterList[prob_] = Ids::ProbPositive;
+  s.ParameterList[n_] = Ids::SampleSize;
+  s.LastPosition = n_;
 }
 
 bool Sign::CheckParameters(Session& /*s*/) { return true; }
 
 void Sign::SetSearchInterval(Session& s, double& lower, double& upper) {
   // The probability is searched on the rejection side of 1/2.
-  if (s.UnknownPosition == kProbPositive) NarrowByTailReversed(s, lower, upper, 0.5);
+  if (s.UnknownPosition == prob_) NarrowByTailReversed(s, lower, upper, 0.5);
 }
 
 double Sign::EvaluateCriterion(const Session& s) {
-  const Single p = ToSingle(s.value(kProbPositive));
-  const Single n = ToSingle(s.value(kSampleSize));
+  const Single p = ToSingle(s.value(prob_));
+  const Single n = ToSingle(s.value(n_));
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   Single pValue;
   if (exact_ && n <= kExactLimit) {
@@ -47,6 +49,15 @@ double Sign::EvaluateCriterion(const Session& s) {
     pValue = PValueZ(sides, n * p, n / 2, std::sqrt(n / 4), 0, 0, cc);
   }
   return static_cast<double>(pValue) - s.value(0);
+}
+
+std::optional<double> Sign::EvaluatePower(const Session& s) {
+  const Single p = ToSingle(s.value(prob_));
+  const Single n = ToSingle(s.value(n_));
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  if (exact_ && n <= kExactLimit) return BinomialPower(sides, s.value(0), n, p, 0.5f, 0, 0);
+  const Single cc = continuity_ ? 0.5f : 0.0f;
+  return PowerOfZTest(sides, s.value(0), n * p, n / 2, std::sqrt(n / 4), 0, 0, cc);
 }
 
 }  // namespace pelmora

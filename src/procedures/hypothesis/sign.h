@@ -19,18 +19,21 @@ class Sign : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Exact: the binomial probabilities of the counts whose P-value is at most
+  // alpha; otherwise the normal statistic around (n p - n/2) / sqrt(n/4).
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
     static constexpr std::int16_t ProbPositive = 153, SampleSize = 14;
   };
-  // Their positions.
-  static constexpr int kProbPositive = 2, kSampleSize = 3;
 
   // Samples of at most this size take the exact path when it is chosen.
   static constexpr Single kExactLimit = 1000;
 
  private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int prob_ = 2, n_ = 3;
   bool continuity_ = false;
   bool exact_ = false;
 };

@@ -1,7 +1,11 @@
 #include "procedures/hypothesis/student_t.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
+#include "numeric/distributions.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -52,8 +56,6 @@ void StudentT::OptionChanged(Session& s, std::int16_t optionId) {
 }
 
 void StudentT::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   twoSamples_ = s.SampleCount == 2;
   tails_ = s.TailCount;
   meanMode_ = RowMode(s, 0);
@@ -68,7 +70,7 @@ void StudentT::BuildParameterList(Session& s) {
   const bool paired = !twoSamples_ && s.IsTestProcedure != kFalse;
 
   h0_ = left_ = right_ = estimate_ = mean1_ = mean2_ = sd_ = sd2_ = n1_ = n2_ = df_ = k_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -143,47 +145,141 @@ void StudentT::SetSearchInterval(Session& s, double& lower, double& upper) {
     RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_);
   }
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
+  NarrowSizeByPower(s, lower, upper);
 }
 
-double StudentT::EvaluateCriterion(const Session& s) {
+void StudentT::NarrowSizeByPower(Session& s, double& lower, double& upper) {
+  const int u = s.UnknownPosition;
+  if (tails_ == 3 || u < 0 || (u != n1_ && u != n2_) || !(lower < upper) || !PlannedByPower(*this, s)) return;
+  const double saved = s.value(u);
+  auto criterion = [&](double v) {
+    s.value(u) = v;
+    return PlanningCriterion(*this, s);
+  };
+  // The normal approximation: the size at which |x - H0| / se reaches
+  // z(1 - alpha / tails) + z(power), found by bisection on a log scale (the
+  // standard error falls as the size grows).
+  const double zAlpha = NormalQuantile(ToSingle(1 - s.value(0) / tails_));
+  const double target = zAlpha + NormalQuantile(ToSingle(s.value(2)));
+  auto reach = [&](double v) {
+    s.value(u) = v;
+    const TArguments t = Statistic(s);
+    return std::fabs(static_cast<double>(t.x) - t.null) / t.se;
+  };
+  double a = lower, b = upper;
+  if (!(target > 0) || !(lower > 0) || !(reach(b) > target) || reach(a) >= target) {
+    s.value(u) = saved;
+    return;
+  }
+  for (int i = 0; i < 60 && b - a > 1e-3 * a; ++i) {
+    const double m = std::sqrt(a * b);
+    (reach(m) < target ? a : b) = m;
+  }
+  // The t-test needs a little more than that (about z^2 / 2 for one
+  // sample).  Newton steps on the power with the slope of the normal
+  // approximation, the second overshooting, put two sizes close around the
+  // root of the criterion; where they do not, the step doubles until the
+  // criterion changes sign.  The interval stays as it was when it never does.
+  auto slope = [&](double v) {
+    const double h = 1e-4 * v, d = reach(v);
+    return std::exp(-(d - zAlpha) * (d - zAlpha) / 2) / std::sqrt(2 * std::numbers::pi) * (reach(v + h) - d) / h;
+  };
+  double lo = std::clamp(b, lower, upper), hi = lo;
+  double fLo = criterion(lo), fHi = fLo;
+  bool bracketed = false;
+  double x = lo, f = fLo;
+  for (int i = 0; i < 2 && std::isfinite(f) && !bracketed; ++i) {
+    const double sl = slope(x);
+    if (!(sl > 0)) break;
+    const double next = std::clamp(x - (i == 0 ? 1.0 : 2.0) * f / sl, lower, upper);
+    const double fNext = criterion(next);
+    if (!std::isfinite(fNext)) break;
+    if ((f < 0) != (fNext < 0) && i == 1) {
+      lo = std::min(x, next);
+      hi = std::max(x, next);
+      fLo = x < next ? f : fNext;
+      fHi = x < next ? fNext : f;
+      bracketed = fLo < 0 && fHi >= 0;
+    }
+    x = next;
+    f = fNext;
+  }
+  if (!bracketed) {
+    lo = hi = x;
+    fLo = fHi = f;
+  }
+  double step = 1 + zAlpha * zAlpha / 2;
+  for (int i = 0; i < 40 && !bracketed && std::isfinite(fLo) && std::isfinite(fHi); ++i, step *= 2) {
+    if (fHi < 0) {
+      if (hi >= upper) break;
+      lo = hi;
+      fLo = fHi;
+      hi = std::min(hi + step, upper);
+      fHi = criterion(hi);
+    } else if (fLo >= 0) {
+      if (lo <= lower) break;
+      hi = lo;
+      fHi = fLo;
+      lo = std::max(lo - step, lower);
+      fLo = criterion(lo);
+    }
+    bracketed = fLo < 0 && fHi >= 0;
+  }
+  s.value(u) = saved;
+  if (!bracketed) return;
+  lower = lo;
+  upper = hi;
+}
+
+TArguments StudentT::Statistic(const Session& s) const {
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single left = at(left_), right = at(right_);
-  Single null = 0, estimate, se, df;
+  TArguments t;
+  t.left = at(left_);
+  t.right = at(right_);
   if (!twoSamples_) {
-    if (tails_ != 3) null = at(h0_);
-    estimate = ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), null, meanMode_);
+    if (tails_ != 3) t.null = at(h0_);
+    t.x = ResolveRelativeValue(v, static_cast<std::int16_t>(estimate_), t.null, meanMode_);
     const Single n = at(n1_);
-    se = at(sd_) / std::sqrt(n);
-    df = n - 1;
-    if (dfGiven_) df = at(df_);
-    if (groups_) df = (n - 1) * at(k_);
+    t.se = at(sd_) / std::sqrt(n);
+    t.df = n - 1;
+    if (dfGiven_) t.df = at(df_);
+    if (groups_) t.df = (n - 1) * at(k_);
   } else {
-    if (tails_ != 3) null = at(h0_);
+    if (tails_ != 3) t.null = at(h0_);
     if (meanMode_ == 1) {
-      estimate = at(estimate_);
+      t.x = at(estimate_);
     } else {
       const Single m1 = at(mean1_);
-      estimate = ResolveRelativeValue(v, static_cast<std::int16_t>(mean2_), m1, meanMode_) - m1;
+      t.x = ResolveRelativeValue(v, static_cast<std::int16_t>(mean2_), m1, meanMode_) - m1;
     }
     const Single n1 = at(n1_);
     const Single n2 = ResolveRelativeValue(v, static_cast<std::int16_t>(n2_), n1, size2Mode_);
     if (!unequal_) {
-      se = at(sd_) * std::sqrt(1.0f / n2 + 1.0f / n1);
-      df = n1 + n2 - 2;
+      t.se = at(sd_) * std::sqrt(1.0f / n2 + 1.0f / n1);
+      t.df = n1 + n2 - 2;
     } else {
       const Single sd1 = at(sd_);
       const Single sd2 = ResolveRelativeValue(v, static_cast<std::int16_t>(sd2_), sd1, sd2Mode_);
       const Single a = sd2 * sd2 / n2, b = sd1 * sd1 / n1;
-      se = std::sqrt(a + b);
-      df = (a + b) * (a + b) / (a * a / (n2 - 1) + b * b / (n1 - 1));
-      df = MaxOf(df, 1.0f);
+      t.se = std::sqrt(a + b);
+      t.df = (a + b) * (a + b) / (a * a / (n2 - 1) + b * b / (n1 - 1));
+      t.df = MaxOf(t.df, 1.0f);
     }
-    if (dfGiven_) df = at(df_);
-    if (groups_) df = (n1 - 1) + (at(k_) - 1) * (n2 - 1);
+    if (dfGiven_) t.df = at(df_);
+    if (groups_) t.df = (n1 - 1) + (at(k_) - 1) * (n2 - 1);
   }
+  return t;
+}
+
+double StudentT::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueT(sides, estimate, null, se, left, right, df)) - s.value(0);
+  return static_cast<double>(PValueT(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> StudentT::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfTTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -16,6 +17,8 @@ class StudentT : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // Noncentral t with the test's df and noncentrality (estimate - H0) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' standard deviations and sample sizes, from the box of the
   // pooled standard deviation.
@@ -42,6 +45,15 @@ class StudentT : public ProcedureModule {
   };
 
  private:
+  // The arguments of the test's PValueT: the assumed difference (one sample:
+  // the mean), the null value or the equivalence limits, the standard error
+  // and the degrees of freedom.
+  TArguments Statistic(const Session& s) const;
+  // Planned by power, an unknown sample size is searched between two sizes
+  // near the normal approximation's at which the power criterion changes
+  // sign (the power rises with the size); unchanged when none are found.
+  void NarrowSizeByPower(Session& s, double& lower, double& upper);
+
   // Flags copied from the options and forms by BuildParameterList.
   bool twoSamples_ = false;
   std::int16_t meanMode_ = 0;

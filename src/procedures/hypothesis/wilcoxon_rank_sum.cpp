@@ -1,5 +1,6 @@
 #include "procedures/hypothesis/wilcoxon_rank_sum.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "grid/grid_table.h"
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"
 #include "numeric/root.h"
@@ -22,6 +24,8 @@ namespace {
 // The smallest variance of the rank sum; a tie correction as large as the
 // variance itself leaves this much.
 constexpr Single kMinVariance = 0.00001f;
+// Two probabilities read from their texts may sum to 1 up to this much more.
+constexpr double kProbabilitySlack = 1e-9;
 
 std::int16_t FormIndex(std::int16_t mode) { return mode >= 0 && mode <= 2 ? mode : 0; }
 
@@ -41,15 +45,13 @@ void WilcoxonRankSum::InitProcedure(Session& s) {
 }
 
 void WilcoxonRankSum::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
   continuity_ = OfferedOptionChecked(s, 0);
   ordered_ = OfferedOptionChecked(s, 1);
   size2Mode_ = s.IntParMode[group::SampleSize2];
   s.ValueMode = size2Mode_;
 
   higher_ = equal_ = ties_ = categories_ = n1_ = n2_ = -1;
-  int p = 2;
+  int p = StartParameterList(s);
   auto put = [&](std::int16_t id) {
     s.ParameterList[static_cast<std::size_t>(p)] = id;
     return p++;
@@ -69,7 +71,15 @@ void WilcoxonRankSum::BuildParameterList(Session& s) {
 
 bool WilcoxonRankSum::CheckParameters(Session& s) {
   const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+  // Sample 2 above sample 1 and the two equal are two parts of one whole.
+  if (ordered_ && s.UnknownPosition != higher_ && s.UnknownPosition != equal_ &&
+      s.value(higher_) + s.value(equal_) > 1 + kProbabilitySlack) {
+    s.ui().Warn(RemoveAccelerator(s.entryAt(higher_).ParamCaption) + " + " +
+                RemoveAccelerator(s.entryAt(equal_).ParamCaption) + " has to be less than or equal to 1");
+    return false;
+  }
+  return true;
 }
 
 void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper) {
@@ -79,9 +89,13 @@ void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper
   if (u == higher_) {
     const double q = ordered_ ? s.value(equal_) : 0.0;
     NarrowByTailReversed(s, lower, upper, (1 - q) / 2);
+    if (ordered_) upper = MinOf(upper, 1 - q + kProbabilitySlack);
   }
   if (ordered_) {
-    if (u == equal_) NarrowByTailReversed(s, lower, upper, 1 - 2 * s.value(higher_));
+    if (u == equal_) {
+      NarrowByTailReversed(s, lower, upper, 1 - 2 * s.value(higher_));
+      upper = MinOf(upper, 1 - s.value(higher_) + kProbabilitySlack);
+    }
     if (u == ties_) {
       // A larger correction would meet the smallest variance, where the
       // P-value no longer depends on it.
@@ -97,28 +111,37 @@ void WilcoxonRankSum::SetSearchInterval(Session& s, double& lower, double& upper
   if (u == n2_ && (size2Mode_ == 1 || size2Mode_ == 2)) LowerBoundRelativeSize(s, n1_, lower);
 }
 
-double WilcoxonRankSum::EvaluateCriterion(const Session& s) {
+ZArguments WilcoxonRankSum::Statistic(const Session& s) const {
   auto at = [&](int p) { return ToSingle(s.value(p)); };
   const Single n1 = at(n1_);
   const Single n2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(n2_), n1, size2Mode_);
   const Single p = at(higher_);
-  const Single cc = continuity_ ? 0.5f : 0.0f;
-  Single estimate, null, se;
+  ZArguments z;
+  z.cc = continuity_ ? 0.5f : 0.0f;
   if (!ordered_) {
     // The Mann-Whitney count.
-    estimate = n1 * n2 * p;
-    null = n1 * n2 / 2;
-    se = std::sqrt(UntiedVariance(n1, n2));
+    z.x = n1 * n2 * p;
+    z.null = n1 * n2 / 2;
+    z.se = std::sqrt(UntiedVariance(n1, n2));
   } else {
     // The rank sum of sample 2.
     const Single q = at(equal_);
     const Single t = at(ties_);
-    estimate = n2 * (n2 + 1) / 2 + n1 * n2 * (p + q / 2);
-    null = n2 * (n1 + n2 + 1) / 2;
-    se = std::sqrt(MaxOf(UntiedVariance(n1, n2) - t, kMinVariance));
+    z.x = n2 * (n2 + 1) / 2 + n1 * n2 * (p + q / 2);
+    z.null = n2 * (n1 + n2 + 1) / 2;
+    z.se = std::sqrt(MaxOf(UntiedVariance(n1, n2) - t, kMinVariance));
   }
+  return z;
+}
+
+double WilcoxonRankSum::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, null, se, 0, 0, cc)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> WilcoxonRankSum::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 // ---------------------------------------------------------------------------
@@ -173,8 +196,14 @@ Single WilcoxonRankSum::ApplyGroupGrid(Session& s) {
   }
   const Single pairs = n1 * n2;
   const Single total = n1 + n2;
-  const Single p = higher / pairs;
-  const Single q = same / pairs;
+  // Within the limits the parameters take: no pair higher, or all of them
+  // tied, hands back the limit nearest to 0 or 1 (the two stay a whole).
+  auto within = [&](std::int16_t id, Single v) {
+    const CatalogueEntry& e = s.entry(id);
+    return std::clamp(v, ToSingle(e.ParamLowerLimit), ToSingle(e.ParamUpperLimit));
+  };
+  const Single p = within(Ids::ProbHigher, higher / pairs);
+  const Single q = within(Ids::ProbEqual, same / pairs);
   const Single correction = pairs * cubes / (12 * total * (total - 1));
   Single second = n2;
   if (size2Mode_ == 1) second = n2 - n1;

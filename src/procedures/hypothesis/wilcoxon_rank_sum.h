@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -24,6 +25,9 @@ class WilcoxonRankSum : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The normal approximation of its statistic, unit variance around
+  // (expected - null) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
   bool OpenGroupGrid(Session& s, int row) override;
   // Each cell holds a count: the minimum-number check with minimum 0.
   bool CheckGroupGrid(Session& s, int row, int column) override;
@@ -41,6 +45,10 @@ class WilcoxonRankSum : public ProcedureModule {
   static constexpr int kMaxCategories = 10;
 
  private:
+  // The arguments of the test's PValueZ: the expected and the null value of
+  // the Mann-Whitney count (with ordered categories: of the rank sum of
+  // sample 2), its standard error and the continuity correction.
+  ZArguments Statistic(const Session& s) const;
   // Flags copied from the options and forms by BuildParameterList.
   bool continuity_ = false;
   bool ordered_ = false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "procedures/hypothesis/groups.h"
 #include "session/checks.h"
@@ -17,13 +18,15 @@ void WilcoxonSignedRank::InitProcedure(Session& s) {
 }
 
 void WilcoxonSignedRank::BuildParameterList(Session& s) {
-  for (int k = 0; k < kPositionCount; ++k)
-    s.ParameterList[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(k);
+  const int first = StartParameterList(s);
+  prob_ = first;
+  pairSum_ = first + 1;
+  n_ = first + 2;
   continuity_ = OfferedOptionChecked(s, 0);
-  s.ParameterList[kProbPositive] = Ids::ProbPositive;
-  s.ParameterList[kProbPairSum] = Ids::ProbPairSumPositive;
-  s.ParameterList[kSampleSize] = Ids::SampleSize;
-  s.LastPosition = kSampleSize;
+  s.ParameterList[prob_] = Ids::ProbPositive;
+  s.ParameterList[pairSum_] = Ids::ProbPairSumPositive;
+  s.ParameterList[n_] = Ids::SampleSize;
+  s.LastPosition = n_;
 }
 
 bool WilcoxonSignedRank::CheckParameters(Session& /*s*/) { return true; }
@@ -33,23 +36,33 @@ void WilcoxonSignedRank::SetSearchInterval(Session& s, double& lower, double& up
   // n (p1 - 1/2) + n (n - 1) / 2 (p2 - 1/2) above 0 (or below it, rejecting in
   // the left tail).
   const int u = s.UnknownPosition;
-  const double n = s.value(kSampleSize);
-  const double p1 = s.value(kProbPositive), p2 = s.value(kProbPairSum);
-  if (u == kProbPositive) NarrowByTailReversed(s, lower, upper, 0.5 - (n - 1) / 2 * (p2 - 0.5));
-  if (u == kProbPairSum && n > 1) NarrowByTailReversed(s, lower, upper, 0.5 - 2 * (p1 - 0.5) / (n - 1));
+  const double n = s.value(n_);
+  const double p1 = s.value(prob_), p2 = s.value(pairSum_);
+  if (u == prob_) NarrowByTailReversed(s, lower, upper, 0.5 - (n - 1) / 2 * (p2 - 0.5));
+  if (u == pairSum_ && n > 1) NarrowByTailReversed(s, lower, upper, 0.5 - 2 * (p1 - 0.5) / (n - 1));
+}
+
+ZArguments WilcoxonSignedRank::Statistic(const Session& s) const {
+  const Single p1 = ToSingle(s.value(prob_));
+  const Single p2 = ToSingle(s.value(pairSum_));
+  const Single n = ToSingle(s.value(n_));
+  // The sum of the positive ranks.
+  ZArguments z;
+  z.x = n * p1 + n * (n - 1) * p2 / 2;
+  z.null = n / 2 + n * (n - 1) / 4;
+  z.se = std::sqrt(n * (n + 1) * (2 * n + 1) / 24);
+  z.cc = continuity_ ? 0.5f : 0.0f;
+  return z;
 }
 
 double WilcoxonSignedRank::EvaluateCriterion(const Session& s) {
-  const Single p1 = ToSingle(s.value(kProbPositive));
-  const Single p2 = ToSingle(s.value(kProbPairSum));
-  const Single n = ToSingle(s.value(kSampleSize));
-  // The sum of the positive ranks.
-  const Single estimate = n * p1 + n * (n - 1) * p2 / 2;
-  const Single null = n / 2 + n * (n - 1) / 4;
-  const Single se = std::sqrt(n * (n + 1) * (2 * n + 1) / 24);
-  const Single cc = continuity_ ? 0.5f : 0.0f;
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueZ(sides, estimate, null, se, 0, 0, cc)) - s.value(0);
+  return static_cast<double>(PValueZ(sides, Statistic(s))) - s.value(0);
+}
+
+std::optional<double> WilcoxonSignedRank::EvaluatePower(const Session& s) {
+  const Sides sides{s.TailCount, s.RejectInLeftTail};
+  return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
 }  // namespace pelmora

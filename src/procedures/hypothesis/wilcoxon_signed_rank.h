@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -17,15 +18,21 @@ class WilcoxonSignedRank : public ProcedureModule {
   bool CheckParameters(Session& s) override;
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
+  // The normal approximation of the signed-rank sum, unit variance around
+  // (expected sum - null sum) / se.
+  std::optional<double> EvaluatePower(const Session& s) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
     static constexpr std::int16_t ProbPositive = 153, ProbPairSumPositive = 154, SampleSize = 14;
   };
-  // Their positions.
-  static constexpr int kProbPositive = 2, kProbPairSum = 3, kSampleSize = 4;
 
  private:
+  // Positions of the listed quantities, from the first of the procedure's own.
+  int prob_ = 2, pairSum_ = 3, n_ = 4;
+  // The arguments of the test's PValueZ: the expected and the null sum of
+  // the positive ranks, its standard error and the continuity correction.
+  ZArguments Statistic(const Session& s) const;
   bool continuity_ = false;
 };
 

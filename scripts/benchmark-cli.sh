@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Times pelmora-cli as scripts use it: the start-up of "pelmora-cli --list"
+# and 10,000 t-test requests answered through --batch.  Wall times; run it on
+# an idle machine.  /bin/true is timed alike: what starting any process costs
+# here.
+# Usage: scripts/benchmark-cli.sh [BUILD_FOLDER]     (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli="${1:-build}/src/pelmora-cli"
+[ -x "$cli" ] || { echo "$cli is missing: build the program first" >&2; exit 1; }
+
+# The median and the fastest of the times on standard input, in microseconds.
+summary() {
+  sort -n | awk '{ t[NR] = $1 } END { printf "median %.2f ms, fastest %.2f ms (%d runs)\n", t[int((NR + 1) / 2)] / 1e3, t[1] / 1e3, NR }'
+}
+
+# Runs "$@" RUNS times with standard input from INPUT and prints the summary.
+timed() {
+  local runs=$1 input=$2 start end
+  # The shell's own clock, in microseconds: starting "date" would add the
+  # start of a process to every time.
+  shift 2
+  for ((k = 0; k < runs; k++)); do
+    start=${EPOCHREALTIME/[.,]/}
+    "$@" <"$input" >/dev/null
+    end=${EPOCHREALTIME/[.,]/}
+    echo $((end - start))
+  done | summary
+}
+
+echo "start-up, pelmora-cli --list: $(timed 200 /dev/null "$cli" --list)"
+echo "start-up, /bin/true:          $(timed 200 /dev/null /bin/true)"
+
+requests=$(mktemp)
+trap 'rm -f "$requests"' EXIT
+# Half of them solve the first sample size of the unpaired t-test with equal
+# sizes, half the P-value of the paired t-test.
+awk 'BEGIN {
+  for (i = 0; i < 10000; i++)
+    if (i % 2 == 0)
+      printf "{\"id\": %d, \"test\": 0, \"modes\": {\"2\": 2}, \"set\": {\"Standard Deviation\": %.1f, \"Mean 2\": %.2f}, \"unknown\": \"Sample Size 1\"}\n", i, 0.5 + (i % 10) / 10, 0.5 + (i % 7) / 20
+    else
+      printf "{\"id\": %d, \"test\": 1, \"set\": {\"Sample Size\": %d}, \"unknown\": \"P-value\"}\n", i, 10 + i % 50
+}' >"$requests"
+solved=$("$cli" --batch <"$requests" | grep -c '"status": "solved"' || true)
+[ "$solved" -eq 10000 ] || { echo "only $solved of 10000 requests were solved" >&2; exit 1; }
+echo "10,000 t-test requests, --batch: $(timed 5 "$requests" "$cli" --batch)"

@@ -1,0 +1,25 @@
+// --batch: JSON Lines on the input, one request per line with the vocabulary
+// of the flags, one JSON result per line on the output, in the order of the
+// requests.  A result is the --json output of the same single call with three
+// members before it: "id" (when the request has one), "status" and "message".
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/json_reader.h"
+
+namespace pelmora::cli {
+
+// The arguments of the single call a request stands for, --json included.  A
+// request the flags cannot express is a UsageError.
+std::vector<std::string> BatchArguments(const JsonValue& request);
+
+// Answers every request of `in` on `out`; blank lines are passed over.  A
+// request that fails gets its failure as its result, and the next one is
+// answered.  Returns 0 once the input is read to its end.
+int RunBatch(std::istream& in, std::ostream& out);
+
+}  // namespace pelmora::cli

@@ -1,0 +1,41 @@
+// The power of a solved test design, as the Calculation window, its output
+// and pelmora-cli report it: the power at the values shown (the solved one
+// included), and, when a sample size was solved, the power at the whole
+// sizes a study would recruit.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+// The whole sizes of a design whose sample size was solved: the first size
+// rounded up, the second derived from that whole size by its form (value,
+// difference or ratio) and rounded up; the subjects in all (each further
+// group of "No Of Groups" counted with the last size); the power at them.
+struct WholeSizes {
+  std::vector<double> sizes;
+  double total = 0;
+  std::optional<double> power;
+  bool operator==(const WholeSizes&) const = default;
+};
+
+struct DesignPower {
+  // Nothing for a procedure that is no test, a solve without a value, or a
+  // design whose power cannot be computed.
+  std::optional<double> power;
+  // No sizes when the unknown is no sample size.
+  WholeSizes whole;
+  bool operator==(const DesignPower&) const = default;
+};
+
+// A power as the lines show it: four decimals, "< 0.0001" and "> 0.9999"
+// for what those would round to 0 or 1.
+std::string PowerText(double power);
+
+// "Power of this design: 0.8000", followed for whole sizes by "; at the
+// whole sample sizes 64 and 64 (128 in all): 0.8015"; empty without a power.
+std::string DesignPowerLine(const DesignPower& p);
+
+}  // namespace pelmora
