@@ -9,16 +9,23 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPageLayout>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
 #include "app/splash_window.h"
+#include "widgets/dialog_placement.h"
 #include "widgets/twips.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
@@ -40,6 +47,16 @@ constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4000;
 constexpr int kRangeWindowHeightTwips = 4800;
 constexpr int kMainWindowHelpContext = 112;
+// The settings files the File menu remembers.
+constexpr int kRecentFileCount = 8;
+constexpr const char* kRecentFilesKey = "recentFiles";
+// How long a confirmation stays in the status bar.
+constexpr int kStatusMilliseconds = 6000;
+
+QSettings ProgramSettings() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kProgramTitle),
+                   QString::fromLatin1(kProgramTitle));
+}
 
 }  // namespace
 
@@ -60,15 +77,19 @@ MainWindow::MainWindow(QWidget* parent)
   // chosen.
   optionsDialog_ = new OptionsDialog(dispatcher_, this);
   optionsDialog_->hide();
+  optionsPlace_ = new DialogPlace(optionsDialog_);
   connect(optionsDialog_, &OptionsDialog::applied, this, &MainWindow::ApplyOptions);
 
   axisDialog_ = new AxisParameterDialog(dispatcher_, this);
   axisDialog_->hide();
   axisDialog_->setTargetWindow([this] { return qobject_cast<RangeWindow*>(activeResultWindow()); });
+  axisDialog_->setParameterTips([this](int position) { return ParameterTip(position); });
+  axisPlace_ = new DialogPlace(axisDialog_);
   connect(axisDialog_, &AxisParameterDialog::runningChanged, this, [this](bool running) {
     // While a range runs, no other window may take over the session.
     mdiArea_->setEnabled(!running);
     optionsDialog_->setEnabled(!running);
+    UpdateActions();
   });
   connect(axisDialog_, &AxisParameterDialog::calculated, this, &MainWindow::RangeCalculated);
 
@@ -82,6 +103,8 @@ MainWindow::MainWindow(QWidget* parent)
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     size = size.expandedTo(screen->availableGeometry().size() * 0.85);
   resize(size);
+  statusBar()->setObjectName(QStringLiteral("statusBar"));
+  UpdateActions();
 }
 
 MainWindow::~MainWindow() {
@@ -149,6 +172,42 @@ void MainWindow::BuildMenus() {
       connect(helpItems_[i], &QAction::triggered, this, [this, i] { HelpItem(static_cast<int>(i)); });
 
   connect(editItems_[0], &QAction::triggered, this, &MainWindow::CopyActiveWindow);
+
+  // The standard shortcuts.
+  fileItems_[4]->setShortcut(QKeySequence::Open);
+  fileItems_[7]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  fileItems_[9]->setShortcut(QKeySequence::Print);
+  editItems_[0]->setShortcut(QKeySequence::Copy);
+
+  // Print Preview beside Print, Recent Files beside Open File.
+  printPreviewAction_ = new QAction(QStringLiteral("Print Pre&view..."), this);
+  printPreviewAction_->setObjectName(QStringLiteral("mnuFilePrintPreview"));
+  printPreviewAction_->setData(FileMenuHelpContext(9));
+  const auto after = [file](QAction* item) {
+    const QList<QAction*> actions = file->actions();
+    return actions.value(actions.indexOf(item) + 1);
+  };
+  file->insertAction(after(fileItems_[9]), printPreviewAction_);
+  connect(printPreviewAction_, &QAction::triggered, this, [this] {
+    CloseSplash();
+    if (session_.Busy) return;
+    StoreWindowSettings(session_);
+    PreviewActiveWindow();
+  });
+  recentMenu_ = new QMenu(QStringLiteral("Recent &Files"), file);
+  recentMenu_->setObjectName(QStringLiteral("mnuRecentFiles"));
+  file->insertMenu(after(fileItems_[4]), recentMenu_);
+  RebuildRecentMenu();
+
+  // The open windows at the foot of the Window menu.
+  windowMenu_ = window;
+  windowListSeparator_ = window->addSeparator();
+  connect(file, &QMenu::aboutToShow, this, [this] {
+    RebuildRecentMenu();
+    UpdateActions();
+  });
+  connect(edit, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
+  connect(window, &QMenu::aboutToShow, this, &MainWindow::RebuildWindowList);
 }
 
 void MainWindow::ShowSplash() {
@@ -250,6 +309,7 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   optionsDialog_->hide();
   axisDialog_->hide();
   EnableTestMenus();
+  UpdateActions();
   return window;
 }
 
@@ -257,7 +317,7 @@ void MainWindow::ShowOptionsDialog() {
   optionsDialog_->Refresh();
   if (!optionsDialog_->isVisible()) {
     optionsDialog_->show();
-    optionsDialog_->PlaceBeside(*this);
+    optionsPlace_->PlaceFor(mdiArea_);
   }
   const Session& s = session_;
   if (s.SampleCount > 0 && s.dialog.samplesEnabled[static_cast<std::size_t>(s.SampleCount - 1)])
@@ -273,6 +333,7 @@ void MainWindow::SelectTest(int index) {
   dispatcher_.SelectTest(index);
   if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowOptionsDialog();
+  UpdateActions();
 }
 
 void MainWindow::SelectDistribution(int index) {
@@ -282,6 +343,7 @@ void MainWindow::SelectDistribution(int index) {
   dispatcher_.SelectDistribution(index);
   if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowOptionsDialog();
+  UpdateActions();
 }
 
 void MainWindow::ApplyOptions() {
@@ -296,6 +358,7 @@ void MainWindow::ApplyOptions() {
     ShowAxisDialog();
   }
   optionsDialog_->Refresh();
+  UpdateActions();
 }
 
 QString MainWindow::SettingsFilter() {
@@ -312,6 +375,39 @@ ResultWindow* MainWindow::OpenFile() {
   return OpenSettings(name);
 }
 
+QStringList MainWindow::RecentFiles() { return ProgramSettings().value(kRecentFilesKey).toStringList(); }
+
+void MainWindow::AddRecentFile(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  QStringList files = RecentFiles();
+  files.removeAll(absolute);
+  files.prepend(absolute);
+  while (files.size() > kRecentFileCount) files.removeLast();
+  QSettings settings = ProgramSettings();
+  settings.setValue(kRecentFilesKey, files);
+  RebuildRecentMenu();
+}
+
+void MainWindow::RebuildRecentMenu() {
+  recentMenu_->clear();
+  const QStringList files = RecentFiles();
+  for (int i = 0; i < files.size(); ++i) {
+    QString name = QFileInfo(files[i]).fileName();
+    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+    a->setData(files[i]);
+    a->setToolTip(files[i]);
+    a->setStatusTip(files[i]);
+    connect(a, &QAction::triggered, this, [this, path = files[i]] {
+      CloseSplash();
+      if (session_.Busy) return;
+      StoreWindowSettings(session_);
+      OpenSettings(path);
+    });
+  }
+  recentMenu_->setEnabled(!files.isEmpty());
+}
+
 ResultWindow* MainWindow::OpenSettings(const QString& path) {
   if (session_.Busy) return nullptr;
   const int record = OpenSettingsFile(dispatcher_, QFile::encodeName(path).toStdString());
@@ -326,6 +422,8 @@ ResultWindow* MainWindow::OpenSettings(const QString& path) {
   // The file's settings are the window's saved state.
   StoreWindowSettings(session_);
   session_.records[static_cast<std::size_t>(record)].WindowChanged = false;
+  AddRecentFile(path);
+  UpdateActions();
   return window;
 }
 
@@ -337,44 +435,68 @@ void MainWindow::CopyActiveWindow() {
   if (qobject_cast<CalcWindow*>(w) != nullptr) {
     OutputDialog preview(
         session_, *w, [this] { PrintActiveWindow(); }, this);
+    connect(&preview, &OutputDialog::copied, this, &MainWindow::ShowStatus);
     preview.exec();
     return;
   }
-  CopyResult(session_, *w);
+  ShowStatus(QString::fromStdString(CopyResult(session_, *w)));
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+  if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
+}
+
+void MainWindow::PreparePrinter(QPrinter& printer) const {
+  if (const ResultWindow* w = activeResultWindow())
+    printer.setDocName(w->parentWidget() != nullptr ? w->parentWidget()->windowTitle() : w->windowTitle());
+  SetPrintMargins(printer);
 }
 
 void MainWindow::PrintActiveWindow() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || session_.Busy) return;
   QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer);
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
   if (!PrintResult(session_, *w, printer)) ui_.Warn("The printer cannot be used.");
 }
 
-void MainWindow::ShowAxisDialog() {
+void MainWindow::PreviewActiveWindow() {
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr || session_.Busy) return;
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer);
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setObjectName(QStringLiteral("frmPrintPreview"));
+  preview.setWindowTitle(QStringLiteral("Print Preview"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, w](QPrinter* p) {
+    if (!PrintResult(session_, *w, *p)) ui_.Warn("The printer cannot be used.");
+  });
+  const QRect bounds = geometry();
+  preview.resize(bounds.size() * 0.9);
+  preview.move(bounds.topLeft() + QPoint(bounds.width() / 20, bounds.height() / 20));
+  preview.exec();
+}
+
+void MainWindow::ShowAxisDialog(bool keyboard) {
   if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
   axisDialog_->Refresh();
   if (!axisDialog_->isVisible()) {
     axisDialog_->show();
-    const QRect frame = frameGeometry();
-    axisDialog_->move(
-        std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width() - TwipsToPixels(200)),
-        frame.bottom() - axisDialog_->frameGeometry().height() - TwipsToPixels(200));
+    axisPlace_->PlaceFor(mdiArea_);
   }
   axisDialog_->raise();
-  axisDialog_->activateWindow();
+  if (keyboard) axisDialog_->activateWindow();
 }
 
 void MainWindow::RangeCalculated(RangeWindow* window) {
+  // The window comes to the front; the dialog stays where it is.
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
     mdiArea_->setActiveSubWindow(sub);
     sub->raise();
   }
-  // The dialog steps aside to the lower right, out of the window's way.
-  const QRect frame = frameGeometry();
-  axisDialog_->move(std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width()),
-                    std::max(frame.top(), frame.bottom() - axisDialog_->frameGeometry().height()));
+  UpdateActions();
 }
 
 void MainWindow::ExportActiveWindow() {
@@ -428,19 +550,31 @@ bool MainWindow::SaveActiveWindowAs() {
                                                     QString::fromStdString(ProposedSettingsFileName(*r)),
                                                     SettingsFilter(), &selected);
   if (name.isEmpty()) return false;
-  return WriteSettingsFile(session_, QFile::encodeName(name).toStdString());
+  if (!WriteSettingsFile(session_, QFile::encodeName(name).toStdString())) return false;
+  AddRecentFile(name);
+  return true;
 }
 
 void MainWindow::WindowItem(int index) {
   if (session_.ActiveRecord < 1) return;
+  // The dialogs go beside the active window's new place (unless the user
+  // put them somewhere), the axis-parameter dialog of a Table or Graph to the
+  // front again; the keyboard stays with the main window.
+  const bool axis = axisDialog_->isVisible();
+  auto placeDialogs = [this, axis] {
+    if (optionsDialog_->isVisible()) optionsPlace_->PlaceFor(mdiArea_);
+    if (!axis) return;
+    ShowAxisDialog(false);
+    axisPlace_->PlaceFor(mdiArea_);
+  };
   switch (index) {
     case 0:
-      mdiArea_->cascadeSubWindows();
-      if (axisDialog_->isVisible()) axisDialog_->raise();
+      CascadeWindows();
+      placeDialogs();
       break;
     case 1:
-      mdiArea_->tileSubWindows();
-      if (axisDialog_->isVisible()) axisDialog_->raise();
+      TileWindows();
+      placeDialogs();
       break;
     case 2: {
       // The minimised windows in a row along the bottom.
@@ -514,12 +648,16 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (sub == nullptr || closingProgram_ || session_.Busy) return;
   auto* w = qobject_cast<ResultWindow*>(sub->widget());
   if (w == nullptr) return;
+  // The keyboard goes with the active window, also while a dialog has it:
+  // coming back to the main window must not activate another one.
+  if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) w->setFocus();
   if (ActivateWindow(dispatcher_, w->tag())) {
     axisDialog_->hide();
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
   }
   EnableTestMenus();
+  UpdateActions();
 }
 
 bool MainWindow::AllowClose(ResultWindow& window) {
@@ -555,11 +693,13 @@ bool MainWindow::AllowClose(ResultWindow& window) {
 void MainWindow::WindowUnloaded(ResultWindow& window) {
   if (closingProgram_) return;
   axisDialog_->hide();
-  if (CloseWindowRecord(dispatcher_, window.tag()) == 0) {
+  const bool last = CloseWindowRecord(dispatcher_, window.tag()) == 0;
+  if (last)
     optionsDialog_->hide();
-    return;
-  }
-  if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
+  else if (optionsDialog_->isVisible())
+    optionsDialog_->Refresh();
+  // The window leaves the area only after this event.
+  QMetaObject::invokeMethod(this, &MainWindow::UpdateActions, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -580,18 +720,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::KeepDialogsInside() {
+  const QRect bounds = geometry();
+  if (optionsDialog_->isVisible()) optionsPlace_->KeepInside(bounds);
+  if (axisDialog_->isVisible()) axisPlace_->KeepInside(bounds);
   const QRect frame = frameGeometry();
-  if (optionsDialog_->isVisible()) {
-    const int right = frame.right() - TwipsToPixels(200);
-    if (optionsDialog_->frameGeometry().right() > right)
-      optionsDialog_->move(std::max(frame.left(), right - optionsDialog_->frameGeometry().width()),
-                           optionsDialog_->y());
-  }
-  if (axisDialog_->isVisible() && axisDialog_->frameGeometry().right() > frame.right())
-    axisDialog_->move(std::max(frame.left(), frame.right() - axisDialog_->frameGeometry().width()),
-                      axisDialog_->y());
   if (splash_ != nullptr && splash_->isVisible() && splash_->frameGeometry().right() > frame.right())
     splash_->move(std::max(frame.left(), frame.right() - splash_->width()), splash_->y());
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Coming back from a dialog, the keyboard goes to the active window before
+  // the window system hands it on: to the first window of the area it would
+  // activate that one instead.
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow() || closingProgram_) return;
+  ResultWindow* front = activeResultWindow();
+  if (front == nullptr || !front->isVisible()) return;
+  const QWidget* sub = front->parentWidget();
+  if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) front->setFocus();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -602,6 +748,169 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
   KeepDialogsInside();
+}
+
+}  // namespace pelmora
+
+namespace pelmora {
+
+void MainWindow::UpdateActions() {
+  ResultWindow* w = activeResultWindow();
+  auto* range = qobject_cast<RangeWindow*>(w);
+  const bool window = w != nullptr && !session_.Busy;
+  const bool result = window && (range != nullptr ? range->hasResults() : session_.LastPosition > 0);
+  fileItems_[6]->setEnabled(result && range != nullptr);
+  fileItems_[7]->setEnabled(window);
+  fileItems_[9]->setEnabled(result);
+  printPreviewAction_->setEnabled(result);
+  editItems_[0]->setEnabled(result);
+  const bool any = !resultWindows().empty();
+  for (QAction* a : windowItems_) a->setEnabled(any);
+  RebuildWindowList();
+}
+
+void MainWindow::RebuildWindowList() {
+  for (QAction* a : windowList_) {
+    windowMenu_->removeAction(a);
+    a->deleteLater();
+  }
+  windowList_.clear();
+  const ResultWindow* front = activeResultWindow();
+  const QWidget* active = front != nullptr ? front->parentWidget() : nullptr;
+  int number = 0;
+  for (ResultWindow* w : resultWindows()) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    if (sub == nullptr) continue;
+    ++number;
+    QString title = sub->windowTitle();
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* a = windowMenu_->addAction(number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                                    : QStringLiteral("%1 %2").arg(number).arg(title));
+    a->setCheckable(true);
+    a->setChecked(sub == active);
+    connect(a, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
+      if (target != nullptr && !session_.Busy) mdiArea_->setActiveSubWindow(target);
+    });
+    windowList_.push_back(a);
+  }
+  windowListSeparator_->setVisible(!windowList_.empty());
+}
+
+QSize MainWindow::PreferredSize(const QMdiSubWindow* sub) {
+  const QWidget* w = sub->widget();
+  return w->sizeHint().expandedTo(w->minimumSizeHint()) + (sub->size() - w->size());
+}
+
+QSize MainWindow::UsableSize(const QMdiSubWindow* sub) {
+  const QWidget* w = sub->widget();
+  return w->minimumSizeHint().expandedTo(QSize(1, 1)) + (sub->size() - w->size());
+}
+
+std::vector<QMdiSubWindow*> MainWindow::ArrangedWindows() const {
+  std::vector<QMdiSubWindow*> subs;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+    if (sub->isVisible() && !sub->isMinimized() && sub->widget() != nullptr) subs.push_back(sub);
+  return subs;
+}
+
+void MainWindow::CascadeWindows() {
+  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
+  if (subs.empty()) return;
+  // The window of the active record stays in front.
+  ResultWindow* front = activeResultWindow();
+  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
+  const QSize area = mdiArea_->viewport()->size();
+  // Each window one title bar further down and right.
+  const int step = std::max(subs.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.front()) +
+                                subs.front()->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr,
+                                                                   subs.front()),
+                            TwipsToPixels(350));
+  int offset = 0;
+  for (QMdiSubWindow* sub : subs) {
+    if (sub->isMaximized()) sub->showNormal();
+    const QSize usable = UsableSize(sub);
+    // Back to the top left when the rest of the area is too small.
+    if (area.width() - offset < usable.width() || area.height() - offset < usable.height()) offset = 0;
+    const QSize size = PreferredSize(sub).boundedTo(area - QSize(offset, offset)).expandedTo(usable);
+    sub->setGeometry(QRect(QPoint(offset, offset), size));
+    sub->raise();
+    offset += step;
+  }
+  if (active != nullptr) {
+    mdiArea_->setActiveSubWindow(active);
+    active->raise();
+  }
+}
+
+void MainWindow::TileWindows() {
+  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
+  if (subs.empty()) return;
+  // The window of the active record stays in front.
+  ResultWindow* front = activeResultWindow();
+  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
+  const QSize area = mdiArea_->viewport()->size();
+  const int n = static_cast<int>(subs.size());
+  // The number of columns whose tiles leave every window usable and bring
+  // them closest to the size they would like.
+  int best = 0;
+  double bestScore = -1;
+  for (int columns = 1; columns <= n; ++columns) {
+    const int rows = (n + columns - 1) / columns;
+    const QSize tile(area.width() / columns, area.height() / rows);
+    double score = 1;
+    for (const QMdiSubWindow* sub : subs) {
+      const QSize usable = UsableSize(sub);
+      if (usable.width() > tile.width() || usable.height() > tile.height()) {
+        score = -1;
+        break;
+      }
+      const QSize preferred = PreferredSize(sub);
+      score = std::min({score, static_cast<double>(tile.width()) / preferred.width(),
+                        static_cast<double>(tile.height()) / preferred.height()});
+    }
+    if (score > bestScore) {
+      bestScore = score;
+      best = columns;
+    }
+  }
+  if (best == 0) {
+    CascadeWindows();
+    return;
+  }
+  const int rows = (n + best - 1) / best;
+  for (int i = 0; i < n; ++i) {
+    const int row = i / best;
+    const int inRow = std::min(best, n - row * best);  // the last row may hold fewer
+    const int column = i % best;
+    const int left = area.width() * column / inRow;
+    const int right = area.width() * (column + 1) / inRow;
+    const int top = area.height() * row / rows;
+    const int bottom = area.height() * (row + 1) / rows;
+    QMdiSubWindow* sub = subs[static_cast<std::size_t>(i)];
+    if (sub->isMaximized()) sub->showNormal();
+    sub->setGeometry(left, top, right - left, bottom - top);
+  }
+  if (active != nullptr) mdiArea_->setActiveSubWindow(active);
+}
+
+std::string MainWindow::ParameterTip(int position) {
+  const int context = static_cast<int>(session_.HelpContext);
+  auto it = meanings_.find(context);
+  if (it == meanings_.end()) {
+    ParameterMeanings meanings;
+    const QDir folder(helpFolder_.isEmpty() ? HelpFolder() : helpFolder_);
+    QFile map(folder.filePath(QStringLiteral("topics.txt")));
+    if (map.open(QIODevice::ReadOnly)) {
+      for (const HelpTopic& t : ParseHelpTopics(QString::fromUtf8(map.readAll()))) {
+        if (t.context != context) continue;
+        QFile page(folder.filePath(t.file));
+        if (page.open(QIODevice::ReadOnly)) meanings = ReadParameterMeanings(page.readAll().toStdString());
+        break;
+      }
+    }
+    it = meanings_.emplace(context, std::move(meanings)).first;
+  }
+  return pelmora::ParameterTip(session_, position, it->second);
 }
 
 }  // namespace pelmora

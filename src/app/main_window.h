@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <map>
 #include <vector>
 
 #include "app/help_window.h"
@@ -12,14 +13,18 @@
 #include "app/splash_window.h"
 #include "widgets/result_window.h"
 #include "session/dispatch.h"
+#include "session/parameter_tips.h"
 #include "session/session.h"
 
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 
 namespace pelmora {
+
+class DialogPlace;
 
 class AxisParameterDialog;
 class OptionsDialog;
@@ -49,6 +54,15 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   QAction* distributionAction(int index) const { return ItemOf(distributionItems_, index); }
   QAction* windowAction(int index) const { return ItemOf(windowItems_, index); }
   QAction* helpAction(int index) const { return ItemOf(helpItems_, index); }
+  // File > Print Preview..., the Recent Files menu and the open windows
+  // listed at the foot of the Window menu (in the order they were opened).
+  QAction* printPreviewAction() const { return printPreviewAction_; }
+  QMenu* recentFilesMenu() const { return recentMenu_; }
+  std::vector<QAction*> windowListActions() const { return windowList_; }
+
+  // The settings files last opened or saved, the latest first (at most
+  // eight), as QSettings keeps them.
+  static QStringList RecentFiles();
 
   // The window of the active record, or nullptr.
   ResultWindow* activeResultWindow() const;
@@ -74,8 +88,16 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void CopyActiveWindow();
   // File > Print...: the print dialog, then the active window's result.
   void PrintActiveWindow();
-  // Shows the axis-parameter dialog of the active Table or Graph window.
-  void ShowAxisDialog();
+  // File > Print Preview...: the pages as they will be printed.
+  void PreviewActiveWindow();
+  // Window > Cascade and Tile: every window keeps a size at which its
+  // content can be read; Tile falls back to Cascade where the tiles would
+  // be too small.
+  void CascadeWindows();
+  void TileWindows();
+  // Shows the axis-parameter dialog of the active Table or Graph window,
+  // with the keyboard or without it.
+  void ShowAxisDialog(bool keyboard = true);
   // Writes the active Table as comma-separated values or text, or the active
   // Graph as a picture, a drawing or a PDF page, to a file the user names.
   void ExportActiveWindow();
@@ -87,9 +109,11 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   // ResultWindowHost
   bool AllowClose(ResultWindow& window) override;
   void WindowUnloaded(ResultWindow& window) override;
+  std::string ParameterTip(int position) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
@@ -109,6 +133,18 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   static QString SettingsFilter();
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
+  // Greys the items that cannot act on the active window (or on none).
+  void UpdateActions();
+  void AddRecentFile(const QString& path);
+  void RebuildRecentMenu();
+  void RebuildWindowList();
+  // The sizes of a sub-window: what its window would like, and the least at
+  // which its content can be read, both with the frame.
+  static QSize PreferredSize(const QMdiSubWindow* sub);
+  static QSize UsableSize(const QMdiSubWindow* sub);
+  std::vector<QMdiSubWindow*> ArrangedWindows() const;
+  void ShowStatus(const QString& text);
+  void PreparePrinter(QPrinter& printer) const;
 
   QtUserInterface ui_;
   Session session_;
@@ -127,6 +163,15 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   std::vector<QAction*> distributionItems_;
   std::vector<QAction*> windowItems_;
   std::vector<QAction*> helpItems_;
+  QAction* printPreviewAction_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QAction* windowListSeparator_ = nullptr;
+  std::vector<QAction*> windowList_;
+  DialogPlace* optionsPlace_ = nullptr;
+  DialogPlace* axisPlace_ = nullptr;
+  // The parameter meanings of the help pages, by help context.
+  std::map<int, ParameterMeanings> meanings_;
 };
 
 }  // namespace pelmora

@@ -89,6 +89,20 @@ void CalcWindow::resizeEvent(QResizeEvent* event) {
   ResultWindow::resizeEvent(event);
 }
 
+QSize CalcWindow::minimumSizeHint() const {
+  // A box shows its text and a number of the width results have.
+  const QFontMetrics fm = valueBox(0)->fontMetrics();
+  const int frame = valueBox(0)->sizeHint().width() - fm.horizontalAdvance(QLatin1Char('x')) * 17;
+  int text = fm.horizontalAdvance(QStringLiteral("-0000.00000"));
+  int bottom = TwipsToPixels(kFirstRowTop);
+  for (int r = 0; r < kCalculationRows; ++r) {
+    if (valueBox(r)->isHidden()) continue;
+    text = std::max(text, fm.horizontalAdvance(valueBox(r)->text()));
+    bottom = RowTop(r) + TwipsToPixels(kRowHeight);
+  }
+  return {TwipsToPixels(kBoxLeft + kMargin) + text + std::max(frame, 8), bottom + TwipsToPixels(kMargin)};
+}
+
 void CalcWindow::SetBoxColor(int row, bool unknown) {
   if (row < 0 || row >= kCalculationRows) return;
   QLineEdit* box = valueBox(row);
@@ -110,6 +124,7 @@ void CalcWindow::Fill() {
     QPushButton* button = label(row.row);
     QLineEdit* box = valueBox(row.row);
     button->setText(QString::fromStdString(row.caption));
+    button->setToolTip(QString::fromStdString(host().ParameterTip(row.position)));
     box->setText(QString::fromStdString(row.text));
     box->setCursorPosition(0);
     SetBoxColor(row.row, row.unknown);

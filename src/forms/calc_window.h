@@ -26,6 +26,8 @@ class CalcWindow : public ResultWindow {
   void Calculate();
 
   QSize sizeHint() const override { return fittedSize_; }
+  // Every row in use, the value boxes wide enough for their texts.
+  QSize minimumSizeHint() const override;
 
   QPushButton* label(int row) const { return cmdParLabel_[static_cast<std::size_t>(row)]; }
   QLineEdit* valueBox(int row) const { return txtParValue_[static_cast<std::size_t>(row)]; }

@@ -265,11 +265,4 @@ void OptionsDialog::Refresh() {
   refreshing_ = false;
 }
 
-void OptionsDialog::PlaceBeside(const QWidget& owner) {
-  const QRect frame = owner.frameGeometry();
-  const int inset = TwipsToPixels(200);
-  const int left = frame.right() - frameGeometry().width() - inset;
-  move(std::max(frame.left(), left), owner.geometry().top());
-}
-
 }  // namespace pelmora

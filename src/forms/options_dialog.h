@@ -30,9 +30,6 @@ class OptionsDialog : public QDialog {
   // Shows the session's selection and options: the offered frames, rows and
   // check boxes, their captions and states; hidden controls take no space.
   void Refresh();
-  // Moves the dialog to the top right of `owner`, 200 twips inside its edge.
-  void PlaceBeside(const QWidget& owner);
-
   int helpContext() const;
 
   QGroupBox* procedureFrame() const { return fraProcedure_; }

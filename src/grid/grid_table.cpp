@@ -91,10 +91,14 @@ bool GridEditing::Key(int keyCode, const std::string& typed) {
 
 bool GridEditing::Click(int x, int y, const std::string& typed) {
   const auto [r, c] = table_.CellAt(x, y);
-  if (r == 0 || c == 0) return false;
+  return MoveTo(r, c, typed);
+}
+
+bool GridEditing::MoveTo(int row, int column, const std::string& typed) {
+  if (row < 1 || row > table_.rows || column < 1 || column > table_.columns) return false;
   if (!Commit(typed)) return false;
-  table_.row = r;
-  table_.column = c;
+  table_.row = row;
+  table_.column = column;
   return true;
 }
 

@@ -80,6 +80,9 @@ class GridEditing {
   // A click at (x, y) twips: when it falls on a cell, commits the current
   // cell as an arrow key does and moves the box there.
   bool Click(int x, int y, const std::string& typed);
+  // The same for a cell named by its row and column (a dialog that lays the
+  // cells out itself); false outside the grid.
+  bool MoveTo(int row, int column, const std::string& typed);
   // OK and Cancel: the current cell is committed as for the Left arrow; Cancel
   // first marks the entry as stopped.  The dialog closes after either.
   void Ok(const std::string& typed);

@@ -1,12 +1,7 @@
 #include "output/table_export.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-
 #include "session/session.h"
+#include "session/user_files.h"
 
 namespace pelmora {
 
@@ -16,27 +11,7 @@ std::string TableFixedWidthText(const TableContent& c, std::int16_t decimals, st
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  fs::path temporary = target;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush()) {
-      error = "The file \"" + path + "\" cannot be written: " + std::strerror(errno) + ".";
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    error = "The file \"" + path + "\" cannot be written: " + ec.message() + ".";
-    fs::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  return WriteUserFile(path, text, error);
 }
 
 bool ExportTable(const std::string& path, const TableContent& c, const WindowSettings& r, bool asText,

@@ -17,9 +17,8 @@ struct WindowSettings;
 // `decimals` -1 chooses them from the results.
 std::string TableFixedWidthText(const TableContent& c, std::int16_t decimals, std::int16_t columns);
 
-// Writes `text` to `path` through a temporary file renamed over it, so a
-// failed write leaves an earlier file as it was.  On failure `error` says
-// why.
+// Writes `text` to `path` as a user's file (WriteUserFile): a failed write
+// leaves an earlier file as it was, and `error` says why.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error);
 
 // The table of a window record as CSV (TableCsv) or, with `asText`, in its

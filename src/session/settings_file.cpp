@@ -2,25 +2,33 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 #include "format/number_entry.h"
 #include "session/dispatch.h"
 #include "session/menus.h"
+#include "session/user_files.h"
 #include "session/window_records.h"
 
 namespace pelmora {
 
 namespace {
 
-// The characters of cp1252 bytes 0x80..0x9F (0 where the byte is unused).
+// The characters of cp1252 bytes 0x80..0x9F.  The five bytes the code page
+// leaves unused stand for the control characters of the same number, as
+// Windows reads them, so that every byte reads back as it was.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The cp1252 byte of a character, or nothing when the code page lacks it.
+std::optional<char> AnsiByte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (std::size_t k = 0; k < kHighControls.size(); ++k)
+    if (kHighControls[k] == c) return static_cast<char>(0x80 + k);
+  return std::nullopt;
+}
 
 // Decodes one UTF-8 character at i and advances i; a malformed byte is
 // taken as U+FFFD.
@@ -75,6 +83,7 @@ class RecordWriter {
     bytes_.push_back(static_cast<std::uint8_t>(u >> 8));
   }
   void Text(const std::string& utf8) {
+    if (lacking_.empty()) lacking_ = FirstCharacterNotInWindowsAnsi(utf8);
     const std::string ansi = ToWindowsAnsi(utf8);
     if (ansi.size() > kSettingsRecordLength) {
       fits_ = false;
@@ -91,8 +100,15 @@ class RecordWriter {
   void Texts(const std::array<std::string, N>& a) {
     for (const std::string& t : a) Text(t);
   }
-  std::optional<std::vector<std::uint8_t>> Finish() {
-    if (!fits_ || bytes_.size() > kSettingsRecordLength) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> Finish(std::string* why) {
+    if (!lacking_.empty()) {
+      if (why != nullptr) *why = CannotBeKeptMessage(lacking_);
+      return std::nullopt;
+    }
+    if (!fits_ || bytes_.size() > kSettingsRecordLength) {
+      if (why != nullptr) *why = "Its texts are too long for a settings file.";
+      return std::nullopt;
+    }
     bytes_.resize(kSettingsRecordLength, 0);
     return bytes_;
   }
@@ -100,23 +116,14 @@ class RecordWriter {
  private:
   std::vector<std::uint8_t> bytes_;
   bool fits_ = true;
+  std::string lacking_;  // the first character the code page lacks
 };
 
 }  // namespace
 
 std::string ToWindowsAnsi(const std::string& utf8) {
   std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const char32_t c = NextCharacter(utf8, i);
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char byte = '?';
-    for (std::size_t k = 0; k < kHighControls.size(); ++k)
-      if (kHighControls[k] != 0 && kHighControls[k] == c) byte = static_cast<char>(0x80 + k);
-    out += byte;
-  }
+  for (std::size_t i = 0; i < utf8.size();) out += AnsiByte(NextCharacter(utf8, i)).value_or('?');
   return out;
 }
 
@@ -124,14 +131,36 @@ std::string FromWindowsAnsi(const std::string& ansi) {
   std::string out;
   for (char ch : ansi) {
     const auto b = static_cast<unsigned char>(ch);
-    char32_t c = b;
-    if (b >= 0x80 && b <= 0x9F) c = kHighControls[b - 0x80] != 0 ? kHighControls[b - 0x80] : 0xFFFD;
-    AppendUtf8(out, c);
+    AppendUtf8(out, b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : b);
   }
   return out;
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettings& r) {
+std::string FirstCharacterNotInWindowsAnsi(const std::string& utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t start = i;
+    const char32_t c = NextCharacter(utf8, i);
+    if (!AnsiByte(c)) return utf8.substr(start, i - start);
+  }
+  return {};
+}
+
+bool CheckWindowsAnsi(std::string& text, UserInterface& ui) {
+  const std::string c = FirstCharacterNotInWindowsAnsi(text);
+  if (c.empty()) return true;
+  ui.Beep();
+  ui.Warn(CannotBeKeptMessage(c));
+  text.erase(text.find(c), c.size());
+  return false;
+}
+
+std::string CannotBeKeptMessage(const std::string& character) {
+  return "\"" + character +
+         "\" cannot be kept in a settings file, which holds only the characters of the Windows code page "
+         "1252 (Western European).";
+}
+
+std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettings& r, std::string* why) {
   RecordWriter w;
   w.Int(r.kind);
   w.Int(r.number);
@@ -178,7 +207,7 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettin
   // record of a test planned by its just-significant result has zeros; the
   // reader takes nothing but -1 there for the flag.
   if (r.PlanByPower != kFalse) w.Int(kTrue);
-  return w.Finish();
+  return w.Finish(why);
 }
 
 namespace {
@@ -289,12 +318,6 @@ std::string MenuItemName(const std::vector<std::string>& captions, int index) {
   return RemoveAccelerator(captions[static_cast<std::size_t>(index)]);
 }
 
-// "The file "name"" for a path, or "The settings file" without one.
-std::string FileSubject(const std::string& path) {
-  if (path.empty()) return "The settings file";
-  return "The file \"" + std::filesystem::path(path).filename().string() + "\"";
-}
-
 void TellOpenRefused(Session& s, const std::string& path, const std::string& why) {
   s.ui().ShowMessage(FileSubject(path) + " cannot be opened: " + why + ".", kOpenFileTitle,
                      MessageIcon::Exclamation);
@@ -398,6 +421,41 @@ std::string TrialRestore(const WindowSettings& read) {
   return why;
 }
 
+// The texts of value boxes: each one number as typing takes it (or "-", the
+// text of a result that could not be calculated); `separator` splits a text
+// that holds several.
+std::string FirstUntypableNumber(const std::string& text, const std::string& separator = {}) {
+  if (text == "-") return {};
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = separator.empty() ? std::string::npos : text.find(separator, start);
+    const std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!IsWellFormedNumber(part)) return part;
+    if (end == std::string::npos) return {};
+    start = end + separator.size();
+  }
+}
+
+bool CheckTypedNumbers(const WindowSettings& r, FieldChecks& c) {
+  auto check = [&c](const std::string& text, const Field& f, const std::string& separator = {}) {
+    std::string part = FirstUntypableNumber(text, separator);
+    if (part.empty()) return true;
+    constexpr std::size_t kShown = 24;
+    if (part.size() > kShown) part = part.substr(0, kShown) + "...";
+    return c.Refuse("its " + f.Text() + " holds \"" + part + "\", which is not a number as it can be typed");
+  };
+  for (std::size_t p = 0; p < r.valueTexts.size(); ++p)
+    if (!check(r.valueTexts[p], {"value text of position", static_cast<int>(p)})) return false;
+  const std::array<std::pair<const std::string*, const char*>, 3> range = {
+      {{&r.xMin, "x minimum"}, {&r.xMax, "x maximum"}, {&r.xStep, "x step"}}};
+  for (const auto& [text, name] : range)
+    if (!check(*text, {name})) return false;
+  if (!check(r.zValues, {"z values"}, " ")) return false;
+  for (std::size_t k = 0; k < r.axisTexts.size(); ++k)
+    if (!check(r.axisTexts[k], {"axis text", static_cast<int>(k + 1)})) return false;
+  return check(r.extraText, {"further graph text"}, kLineBreak);
+}
+
 }  // namespace
 
 bool CheckSettingsRecord(const WindowSettings& r, std::string& why) {
@@ -440,6 +498,7 @@ bool CheckSettingsRecord(const WindowSettings& r, std::string& why) {
   if (r.fontBold != 1 && !c.IsFlag(r.fontBold, {"bold flag"})) return false;
   if (!c.Range(r.TableColumns, 0, 10, {"number of table columns"})) return false;
   if (!c.Range(r.TableDecimals, -1, 8, {"number of table decimals"})) return false;
+  if (!CheckTypedNumbers(r, c)) return false;
   if (r.LastPosition > 0) {
     const bool test = r.IsTestProcedure != kFalse;
     const std::string& name = test ? r.TestName : r.DistributionName;
@@ -510,29 +569,18 @@ std::optional<WindowSettings> DecodeSettingsRecord(std::span<const std::uint8_t>
 }
 
 std::optional<WindowSettings> ReadSettingsFile(Session& s, const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    TellOpenRefused(s, path, "it is a folder, not a file");
+  std::string why;
+  const std::optional<std::string> contents = ReadUserFile(path, kSettingsRecordLength, why);
+  if (!contents) {
+    TellOpenRefused(s, path, why);
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    TellOpenRefused(s, path, "it does not exist or cannot be read");
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(kSettingsRecordLength + 1);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) {
-    TellOpenRefused(s, path, "it cannot be read");
-    return std::nullopt;
-  }
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (bytes.size() > kSettingsRecordLength) {
+  if (contents->size() > kSettingsRecordLength) {
     TellOpenRefused(s, path, LengthReason("more than " + ByteCount(kSettingsRecordLength)));
     return std::nullopt;
   }
-  std::string why;
-  auto r = DecodeSettingsRecord(bytes, why);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(contents->data());
+  auto r = DecodeSettingsRecord(std::span<const std::uint8_t>(data, contents->size()), why);
   if (!r) TellOpenRefused(s, path, why);
   return r;
 }
@@ -594,31 +642,16 @@ std::string ProposedSettingsFileName(const WindowSettings& r) {
 bool WriteSettingsFile(Session& s, const std::string& path) {
   if (s.ActiveRecord < 1 || s.ActiveRecord >= static_cast<int>(s.records.size())) return false;
   WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
-  const auto bytes = EncodeSettingsRecord(r);
+  std::string why;
+  const auto bytes = EncodeSettingsRecord(r, &why);
   if (!bytes) {
-    s.ui().Warn("The settings of \"" + r.title +
-                "\" do not fit into a settings file: its texts are too long.");
+    s.ui().Warn("The settings of \"" + r.title + "\" cannot be saved. " + why);
     return false;
   }
-  const std::filesystem::path target(path);
-  std::filesystem::path temporary = target;
-  temporary += ".saving";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      s.ui().Warn(FileSubject(path) + " could not be written.");
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    s.ui().Warn(FileSubject(path) + " could not be written.");
+  std::string error;
+  if (!WriteUserFile(path, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                     error)) {
+    s.ui().Warn(error);
     return false;
   }
   r.WindowChanged = false;

@@ -26,13 +26,28 @@ inline constexpr std::size_t kSettingsRecordLength = 1352;
 // The title of the messages about opening a settings file.
 inline constexpr const char* kOpenFileTitle = "Open File";
 
-// UTF-8 to cp1252 and back; a character cp1252 lacks becomes "?".
+// UTF-8 to cp1252 and back; a character cp1252 lacks becomes "?".  The
+// bytes cp1252 leaves unused read as the control characters of their number.
 std::string ToWindowsAnsi(const std::string& utf8);
 std::string FromWindowsAnsi(const std::string& ansi);
 
+// The first character of a UTF-8 text that cp1252 lacks, or empty.
+std::string FirstCharacterNotInWindowsAnsi(const std::string& utf8);
+// The message about such a character: ""≥" cannot be kept in a settings
+// file, which holds only the characters of the Windows code page 1252
+// (Western European)."
+std::string CannotBeKeptMessage(const std::string& character);
+// The check of a typed title or axis text, as CheckDigits checks a number:
+// at the first character cp1252 lacks, beeps, shows the message above,
+// removes the character and returns false; true when every one can be kept.
+bool CheckWindowsAnsi(std::string& text, UserInterface& ui);
+
 // The record as written to a file, padded with zeros to its full length;
-// nothing when its texts do not fit.
-std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettings& r);
+// nothing when a text holds a character cp1252 lacks or the texts do not
+// fit, with the reason as a sentence in `why`.  No text is changed on the
+// way.
+std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettings& r,
+                                                              std::string* why = nullptr);
 
 // The inverse of EncodeSettingsRecord.  Refuses, with a one-sentence reason in
 // `why` (a clause such as "its number of samples is 7, not 1 or 2" that
@@ -43,13 +58,15 @@ std::optional<WindowSettings> DecodeSettingsRecord(std::span<const std::uint8_t>
 // The checks of the fields of a read record, each against what the rest of the
 // program indexes with it: the window kind (a Monte Carlo window has its own
 // reason), the menu indices, flags, counts, array entries, positions,
-// catalogue ids, the table's columns and decimals and the font size.  A record
-// with a parameter list must name the menu item it selects.
+// catalogue ids, the table's columns and decimals and the font size.  The
+// texts of value boxes (values, x range, z values, axis values) must each be
+// a number as typing takes it.  A record with a parameter list must name the
+// menu item it selects.
 bool CheckSettingsRecord(const WindowSettings& r, std::string& why);
 
-// Reads the file at `path` (at most one byte more than a record) and decodes
-// it.  A refusal is told in one message box titled "Open File" that names the
-// file and the reason.  Changes nothing in the session.
+// Reads the file at `path` (a regular file only, at most one byte more than a
+// record) and decodes it.  A refusal is told in one message box titled "Open
+// File" that names the file and the reason.  Changes nothing in the session.
 std::optional<WindowSettings> ReadSettingsFile(Session& s, const std::string& path);
 
 // What opening a file does with its record: a record without a parameter list
@@ -74,10 +91,10 @@ int OpenSettingsFile(Dispatcher& d, const std::string& path);
 // "Calc", "Table", "Graph" or "Monte" (by kind), the number and ".dim".
 std::string ProposedSettingsFileName(const WindowSettings& r);
 
-// Writes the active window's record to `path` and clears its unsaved-changes
-// flag.  The file is written beside the target first and then renamed over
-// it, so a failed save leaves an earlier file as it was.  A failure is told
-// through the session's user interface; returns false then.
+// Writes the active window's record to `path` as a user's file (see
+// user_files.h) and clears its unsaved-changes flag.  A refusal or failure is
+// told through the session's user interface; returns false then, and an
+// earlier file is as it was.
 bool WriteSettingsFile(Session& s, const std::string& path);
 
 }  // namespace pelmora

@@ -14,14 +14,17 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "widgets/dialog_placement.h"
 #include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "widgets/number_box.h"
 #include "session/session.h"
+#include "session/settings_file.h"
 
 namespace pelmora {
 
@@ -76,11 +79,12 @@ void ShowOrInsert(QComboBox* combo, const QString& text, Before before) {
   combo->setCurrentIndex(index);
 }
 
-// cmbFonts: every font family the screen offers, showing `name` (the output
-// font when there is none).
+// cmbFonts: every font family the screen offers whose name a settings file
+// can keep, showing `name` (the output font when there is none).
 QComboBox* NewFontList(const std::string& name, QWidget* parent) {
   auto* combo = Named(new QComboBox(parent), QStringLiteral("cmbFonts"));
-  combo->addItems(QFontDatabase::families());
+  for (const QString& family : QFontDatabase::families())
+    if (FirstCharacterNotInWindowsAnsi(family.toStdString()).empty()) combo->addItem(family);
   QString shown = Text(name).trimmed();
   if (shown.isEmpty()) shown = QString::fromLatin1(kDefaultFontName);
   ShowOrInsert(combo, shown, [](const QString& a, const QString& b) {
@@ -141,16 +145,6 @@ QHBoxLayout* ButtonRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel) 
   return row;
 }
 
-// Centres the dialog on the screen of its parent (or its own).
-void CentreOnScreen(QWidget* dialog) {
-  QScreen* screen = dialog->parentWidget() != nullptr ? dialog->parentWidget()->screen() : dialog->screen();
-  if (screen == nullptr) return;
-  const QRect available = screen->availableGeometry();
-  QRect frame = dialog->frameGeometry();
-  frame.moveCenter(available.center());
-  dialog->move(frame.topLeft());
-}
-
 // A focus-in event of a text box: its whole text is selected once the event
 // that gave the focus (a click placing the cursor) is over.
 template <typename Box>
@@ -203,6 +197,7 @@ EditTableDialog::EditTableDialog(const TableAppearance& a, Use use, QWidget* par
       confirmed_(a),
       ui_(this) {
   setObjectName(QStringLiteral("frmEditTable"));
+  place_ = new DialogPlace(this);
   setWindowTitle(QString::fromLatin1(use == Use::Output ? kEditOutputCaption : kEditTableCaption));
   setModal(true);
   setProperty("helpContext", kAppearanceHelpContext);
@@ -213,6 +208,7 @@ EditTableDialog::EditTableDialog(const TableAppearance& a, Use use, QWidget* par
   txtTitle_->setLineWrapMode(QPlainTextEdit::NoWrap);
   txtTitle_->setFixedSize(TwipsToPixels(kTitleWidthTwips), TwipsToPixels(kTitleHeightTwips));
   txtTitle_->installEventFilter(this);
+  if (use == Use::Table) connect(txtTitle_, &QPlainTextEdit::textChanged, this, &EditTableDialog::CheckTitle);
   cmbFonts_ = NewFontList(a.fontName, this);
   cmbSize_ = NewSizeList(a.fontSize, this);
   chkBold_ = Named(new QCheckBox(this), QStringLiteral("chkBold"));
@@ -258,9 +254,27 @@ EditTableDialog::EditTableDialog(const TableAppearance& a, Use use, QWidget* par
 
 void EditTableDialog::ShowPreview() { txtTitle_->setFont(PreviewFont(cmbFonts_, cmbSize_, chkBold_)); }
 
+void EditTableDialog::CheckTitle() {
+  if (checkingTitle_) return;
+  std::string text = txtTitle_->toPlainText().toStdString();
+  const std::string typed = text;
+  while (!CheckWindowsAnsi(text, ui_)) {
+  }
+  if (text == typed) return;
+  // The text without the refused characters, the cursor where it was.
+  checkingTitle_ = true;
+  const int removed = static_cast<int>(QString::fromStdString(typed).size() - QString::fromStdString(text).size());
+  const int cursor = std::max(0, txtTitle_->textCursor().position() - removed);
+  txtTitle_->setPlainText(QString::fromStdString(text));
+  QTextCursor c = txtTitle_->textCursor();
+  c.setPosition(std::min(cursor, static_cast<int>(txtTitle_->toPlainText().size())));
+  txtTitle_->setTextCursor(c);
+  checkingTitle_ = false;
+}
+
 void EditTableDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) CentreOnScreen(this);
+  if (!event->spontaneous()) place_->PlaceFor(parentWidget());
 }
 
 bool EditTableDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -291,6 +305,7 @@ void EditTableDialog::OkClicked() {
 EditGraphDialog::EditGraphDialog(const GraphTexts& t, UserInterface& ui, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), confirmed_(t), ui_(ui) {
   setObjectName(QStringLiteral("frmEditGraph"));
+  place_ = new DialogPlace(this);
   setWindowTitle(QString::fromLatin1(kEditGraphCaption));
   setModal(true);
   setProperty("helpContext", kAppearanceHelpContext);
@@ -298,6 +313,7 @@ EditGraphDialog::EditGraphDialog(const GraphTexts& t, UserInterface& ui, QWidget
   auto textBox = [this](const char* name, const std::string& text, int widthTwips) {
     auto* box = Named(new QLineEdit(Text(text), this), QString::fromLatin1(name));
     box->setFixedWidth(TwipsToPixels(widthTwips));
+    KeepTextsInSettingsFiles(box, ui_);
     return box;
   };
   auto valueBoxes = [this](const char* name, const std::array<std::string, 3>& texts,
@@ -395,7 +411,7 @@ void EditGraphDialog::ShowPreview() { txtTitle_->setFont(PreviewFont(cmbFonts_, 
 
 void EditGraphDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) CentreOnScreen(this);
+  if (!event->spontaneous()) place_->PlaceFor(parentWidget());
 }
 
 bool EditGraphDialog::eventFilter(QObject* watched, QEvent* event) {

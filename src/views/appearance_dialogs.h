@@ -25,6 +25,7 @@ class QPushButton;
 
 namespace pelmora {
 
+class DialogPlace;
 class NumberBox;
 
 // The help topic of both dialogs.
@@ -110,9 +111,13 @@ class EditTableDialog : public QDialog {
  private:
   void OkClicked();
   void ShowPreview();
+  // Refuses the characters of the title that a settings file cannot keep.
+  void CheckTitle();
 
   TableAppearance confirmed_;
   QtUserInterface ui_;
+  DialogPlace* place_;
+  bool checkingTitle_ = false;
 
   QPlainTextEdit* txtTitle_;
   QComboBox* cmbFonts_;
@@ -129,7 +134,9 @@ class EditTableDialog : public QDialog {
 // "Edit Graph": the plot title, the axis titles, the user-fixed axes (y
 // minimum = y maximum = 0 leaves the axes automatic) and the font of a graph.
 // OK checks the axis values; a rejected value keeps the dialog open with its
-// box focused and its text selected.
+// box focused and its text selected.  The titles refuse, as they are typed,
+// the characters a settings file cannot keep, as the heading text of "Edit
+// Table" does.
 class EditGraphDialog : public QDialog {
   Q_OBJECT
  public:
@@ -165,6 +172,7 @@ class EditGraphDialog : public QDialog {
 
   GraphTexts confirmed_;
   UserInterface& ui_;
+  DialogPlace* place_;
 
   QLineEdit* txtTitle_;
   QLineEdit* txtXAxisLabel_;

@@ -151,7 +151,10 @@ void AxisParameterDialog::Refresh() {
   for (int i = 0; i < 3; ++i) {
     QComboBox* list = roleList(i);
     list->clear();
-    for (int p : listed) list->addItem(Caption(s, p), p);
+    for (int p : listed) {
+      list->addItem(Caption(s, p), p);
+      if (tips_) list->setItemData(list->count() - 1, QString::fromStdString(tips_(p)), Qt::ToolTipRole);
+    }
     list->setCurrentIndex(list->findData(RolePosition(s, static_cast<AxisRole>(i))));
   }
   const RangeTexts texts = s.LastPosition > 0 ? CurrentRangeTexts(s) : RangeTexts{};
@@ -171,6 +174,7 @@ void AxisParameterDialog::Refresh() {
     if (!shown) continue;
     const int p = fixed[static_cast<std::size_t>(i)];
     label->setText(Caption(s, p));
+    if (tips_) label->setToolTip(QString::fromStdString(tips_(p)));
     box->setText(QString::fromStdString(s.entryAt(p).ParamText));
   }
   refreshing_ = false;

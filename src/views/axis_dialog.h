@@ -34,6 +34,8 @@ class AxisParameterDialog : public QDialog, public RangeProgress {
   void Refresh();
   // The window whose range the OK button calculates.
   void setTargetWindow(std::function<RangeWindow*()> target) { target_ = std::move(target); }
+  // The tooltips of the parameters' captions, by list position.
+  void setParameterTips(std::function<std::string(int position)> tips) { tips_ = std::move(tips); }
   // The clock of the progress display (seconds); tests pass their own.
   void setClock(std::function<double()> clock) { clock_ = std::move(clock); }
 
@@ -77,6 +79,7 @@ class AxisParameterDialog : public QDialog, public RangeProgress {
 
   Dispatcher& d_;
   std::function<RangeWindow*()> target_;
+  std::function<std::string(int)> tips_;
   std::function<double()> clock_;
   bool running_ = false;
   bool refreshing_ = false;

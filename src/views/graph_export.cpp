@@ -99,8 +99,11 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
       pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
       pdf.setTitle(QString::fromStdString(a.title.empty() ? std::string("Graph") : a.title));
       QPainter painter(&pdf);
+      // The graph in the shape of `size` inside a margin of a tenth of the page.
       const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
-      PlotXYZ(painter, PlotTarget{page, static_cast<double>(size.width()) / size.height()}, a, c);
+      const QRectF inside = page.adjusted(0.1 * page.width(), 0.1 * page.height(), -0.1 * page.width(),
+                                          -0.1 * page.height());
+      PlotXYZ(painter, PlotTarget{inside, static_cast<double>(size.width()) / size.height()}, a, c);
       painter.end();
       break;
     }

@@ -3,11 +3,13 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "widgets/dialog_placement.h"
 #include "widgets/twips.h"
 #include "session/session.h"
 #include "views/appearance_dialogs.h"
@@ -46,6 +48,7 @@ class OutputPicture : public QWidget {
 OutputDialog::OutputDialog(Session& s, ResultWindow& window, std::function<void()> print, QWidget* parent)
     : QDialog(parent), s_(s), window_(window), print_(std::move(print)) {
   setObjectName(QStringLiteral("frmOutput"));
+  place_ = new DialogPlace(this);
   setWindowTitle(QStringLiteral("Output"));
   area_ = new QScrollArea(this);
   area_->setWidgetResizable(false);
@@ -92,8 +95,9 @@ void OutputDialog::WriteOutput() {
 }
 
 void OutputDialog::Copy() {
-  CopyResult(s_, window_);
+  const std::string confirmation = CopyResult(s_, window_);
   accept();
+  emit copied(QString::fromStdString(confirmation));
 }
 
 void OutputDialog::EditOutput() {
@@ -108,6 +112,12 @@ void OutputDialog::EditOutput() {
   s_.OutputFontSize = std::to_string(edited.fontSize);
   s_.OutputFontBold = edited.bold ? 1 : 0;
   WriteOutput();
+}
+
+void OutputDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Beside the window it acts on, not over it.
+  if (!event->spontaneous()) place_->PlaceFor(parentWidget());
 }
 
 }  // namespace pelmora

@@ -13,6 +13,8 @@ class QScrollArea;
 
 namespace pelmora {
 
+class DialogPlace;
+
 class OutputDialog : public QDialog {
   Q_OBJECT
  public:
@@ -30,6 +32,13 @@ class OutputDialog : public QDialog {
   QPushButton* editButton() const { return cmdEditOutput_; }
   QPushButton* cancelButton() const { return cmdCancel_; }
 
+ signals:
+  // The output was copied; the text confirms it.
+  void copied(const QString& confirmation);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Copy();
   void EditOutput();
@@ -44,6 +53,7 @@ class OutputDialog : public QDialog {
   QPushButton* cmdPrintOutput_;
   QPushButton* cmdEditOutput_;
   QPushButton* cmdCancel_;
+  DialogPlace* place_;
 };
 
 }  // namespace pelmora

@@ -110,6 +110,20 @@ QColor CurveColour(int k) {
   return QColor(kPalette[static_cast<std::size_t>(kCurvePalette[static_cast<std::size_t>(index)])]);
 }
 
+QPen CurvePen(int k, const QPaintDevice* device) {
+  static constexpr Qt::PenStyle kPatterns[] = {Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+  const int n = ((k % 1000) + 1000) % 1000;
+  const int colours = static_cast<int>(kCurvePalette.size());
+  const int inRound = n % colours;
+  // The first three curves are whole lines, the later ones dashed in turn;
+  // every second curve is twice as wide, and the second round of colours
+  // swaps the widths, so that no two curves of one colour look alike.
+  const Qt::PenStyle pattern = inRound < 3 ? Qt::SolidLine : kPatterns[(inRound - 3) % 4];
+  const bool wide = (inRound % 2 == 1) != ((n / colours) % 2 == 1);
+  const double dpi = device != nullptr && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96.0;
+  return QPen(CurveColour(k), dpi / 96.0 * (wide ? 2 : 1), pattern, Qt::FlatCap, Qt::MiterJoin);
+}
+
 QPointF PlotGeometry::Map(double x, double y) const {
   return {plot.left() + (x - xMin) / (xMax - xMin) * plot.width(),
           plot.bottom() - (y - yMin) / (yMax - yMin) * plot.height()};
@@ -119,24 +133,20 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
                          const TableContent& c) {
   PlotGeometry g;
 
-  // The region: the whole target, or on a page the window's shape inside a
-  // margin of a tenth of the page.
+  // The region: the whole target, or on a page the largest rectangle of the
+  // given shape, at the top of the page and centred across it.
   g.region = target.rect;
   const QRectF& page = target.rect;
-  if (target.windowAspect > 0 && page.height() > 0) {
-    const double rw = target.windowAspect;
-    const double rp = page.width() / page.height();
-    if (rw < rp) {
-      g.region = QRectF(page.left() + 0.1 * page.width(), page.top() + 0.1 * page.height(),
-                        0.8 * rw / rp * page.width(), 0.8 * page.height());
-    } else {
-      const double height = 0.8 * rp / rw * page.height();
-      g.region = QRectF(page.left() + 0.1 * page.width(), page.top() + (page.height() - height) / 2,
-                        0.8 * page.width(), height);
-    }
+  if (target.windowAspect > 0 && page.height() > 0 && page.width() > 0) {
+    const double width = std::min(page.width(), page.height() * target.windowAspect);
+    const double height = width / target.windowAspect;
+    g.region = QRectF(page.left() + (page.width() - width) / 2, page.top(), width, height);
   }
 
-  const double lh = MetricsOf(painter, GraphFont(a)).height();
+  const QFont font = GraphFont(a);
+  const QFontMetricsF fm = MetricsOf(painter, font);
+  const double lh = fm.height();
+  const double dw = fm.horizontalAdvance(QStringLiteral("0"));
   const double headingLines = static_cast<double>(c.headings.size()) + (a.title.empty() ? 0 : 1);
   const QRectF& r = g.region;
   g.plot = QRectF(QPointF(r.left() + 0.1 * r.width(), r.top() + (headingLines + 1.5) * lh),
@@ -197,6 +207,51 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
     g.yTick = a.yTick;
   }
   g.outcome = PlotOutcome::Drawn;
+
+  // The y tick labels need their room left of the frame.
+  const std::vector<double> yTicks = Ticks(g.yMin, g.yMax, g.yTick);
+  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax, g.yTick);
+  std::vector<std::pair<QString, double>> yTexts;
+  double yWidest = 0;
+  for (double y : yTicks) {
+    const QString text = Text(FormatPattern(y, yPattern));
+    yTexts.emplace_back(text, fm.horizontalAdvance(text));
+    yWidest = std::max(yWidest, yTexts.back().second);
+  }
+  g.plot.setLeft(r.left() + std::min(std::max(0.1 * r.width(), yWidest + dw), 0.5 * r.width()));
+
+  // Every k-th tick is labelled, k as small as keeps the labels apart.
+  const std::vector<double> xTicks = Ticks(g.xMin, g.xMax, g.xTick);
+  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax, g.xTick);
+  std::vector<std::pair<QString, double>> xTexts;
+  double xWidest = 0;
+  for (double x : xTicks) {
+    const QString text = Text(FormatPattern(x, xPattern));
+    xTexts.emplace_back(text, fm.horizontalAdvance(text));
+    xWidest = std::max(xWidest, xTexts.back().second);
+  }
+  auto stride = [](double needed, double spacing, std::size_t count) {
+    if (count < 2 || !(spacing > 0)) return std::size_t{1};
+    return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(needed / spacing - 1e-9)));
+  };
+  const double xSpacing =
+      xTicks.size() > 1 ? std::abs(g.Map(xTicks[1], g.yMin).x() - g.Map(xTicks[0], g.yMin).x()) : 0;
+  const std::size_t xStride = stride(xWidest + dw, xSpacing, xTicks.size());
+  for (std::size_t i = 0; i < xTicks.size(); i += xStride) {
+    const double px = g.Map(xTicks[i], g.yMin).x();
+    const double w = xTexts[i].second;
+    g.xLabels.push_back({QRectF(px - w / 2, g.plot.bottom() + 0.25 * lh, w, lh), xTexts[i].first});
+  }
+  const double ySpacing =
+      yTicks.size() > 1 ? std::abs(g.Map(g.xMin, yTicks[1]).y() - g.Map(g.xMin, yTicks[0]).y()) : 0;
+  const std::size_t yStride = stride(1.2 * lh, ySpacing, yTicks.size());
+  for (std::size_t i = 0; i < yTicks.size(); i += yStride) {
+    const double py = g.Map(g.xMin, yTicks[i]).y();
+    const double w = yTexts[i].second;
+    g.yLabels.push_back({QRectF(g.plot.left() - 0.5 * dw - w, py - lh / 2, w, lh), yTexts[i].first});
+  }
+  g.xTicks = xTicks;
+  g.yTicks = yTicks;
   return g;
 }
 
@@ -238,16 +293,13 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
     return g.outcome;
   }
 
-  const std::vector<double> xTicks = Ticks(g.xMin, g.xMax, g.xTick);
-  const std::vector<double> yTicks = Ticks(g.yMin, g.yMax, g.yTick);
-
   // Grid lines, then the frame over them.
   painter.setPen(QPen(kGridColour, 0));
-  for (double x : xTicks) {
+  for (double x : g.xTicks) {
     const double px = g.Map(x, g.yMin).x();
     painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
   }
-  for (double y : yTicks) {
+  for (double y : g.yTicks) {
     const double py = g.Map(g.xMin, y).y();
     painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
   }
@@ -256,19 +308,10 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
 
   // Tick labels, one pattern per axis.
   painter.setPen(textPen);
-  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax, g.xTick);
-  const double labelWidth = region.width();
-  for (double x : xTicks) {
-    const double px = g.Map(x, g.yMin).x();
-    painter.drawText(QRectF(px - labelWidth / 2, plot.bottom() + 0.25 * lh, labelWidth, lh),
-                     Qt::AlignHCenter | Qt::AlignTop, Text(FormatPattern(x, xPattern)));
-  }
-  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax, g.yTick);
-  for (double y : yTicks) {
-    const double py = g.Map(g.xMin, y).y();
-    painter.drawText(QRectF(region.left(), py - lh / 2, plot.left() - 0.5 * dw - region.left(), lh),
-                     Qt::AlignRight | Qt::AlignVCenter, Text(FormatPattern(y, yPattern)));
-  }
+  for (const TickLabel& label : g.xLabels)
+    painter.drawText(label.rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, label.text);
+  for (const TickLabel& label : g.yLabels)
+    painter.drawText(label.rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, label.text);
 
   // Axis titles: x under its tick labels, y above the top of its axis.
   painter.drawText(QRectF(plot.left(), plot.bottom() + 1.5 * lh, plot.width(), lh),
@@ -281,7 +324,7 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
   painter.setClipRect(plot.adjusted(0, 0, 1, 1), Qt::IntersectClip);
   const std::size_t m = c.xValues.size();
   for (std::size_t k = 0; k < c.yValues.size(); ++k) {
-    painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
+    painter.setPen(CurvePen(static_cast<int>(k), painter.device()));
     const std::vector<Single>& curve = c.yValues[k];
     for (std::size_t i = 0; i + 1 < m && i + 1 < curve.size(); ++i) {
       if (!Calculated(curve[i]) || !Calculated(curve[i + 1])) continue;
@@ -296,11 +339,11 @@ PlotOutcome PlotXYZ(QPainter& painter, const PlotTarget& target, const GraphAppe
   painter.setPen(textPen);
   painter.drawText(QRectF(legendLeft, plot.top(), legendWidth, lh), Qt::AlignLeft | Qt::AlignTop,
                    Text(a.zTitle));
-  const double sample = 3 * dw;
+  const double sample = 4 * dw;  // long enough to show the dash pattern
   for (std::size_t k = 0; k < c.zValues.size(); ++k) {
     const double top = plot.top() + (static_cast<double>(k) + 1.5) * lh;
     const double middle = std::round(top + lh / 2);
-    painter.setPen(QPen(CurveColour(static_cast<int>(k)), 0, Qt::SolidLine));
+    painter.setPen(CurvePen(static_cast<int>(k), painter.device()));
     painter.drawLine(QPointF(legendLeft, middle), QPointF(legendLeft + sample, middle));
     painter.setPen(textPen);
     painter.drawText(QRectF(legendLeft + sample + 0.5 * dw, top, legendWidth, lh),

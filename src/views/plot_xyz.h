@@ -7,9 +7,12 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPen>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
 #include <string>
+#include <vector>
 
 #include "output/table_layout.h"
 #include "session/session.h"
@@ -49,6 +52,13 @@ QFont GraphFont(const GraphAppearance& a);
 // The colour of curve k (0-based): the classic 16-colour palette taken in the
 // order 0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, then again from 0.
 QColor CurveColour(int k);
+// The pen of curve k on a device: its colour, its pattern (whole lines for
+// the first three curves, then dashed, dotted, dash-dot and dash-dot-dot in
+// turn) and its width (one pixel at 96 dots per inch, or two: every second
+// curve, with the widths swapped once the colours begin again), so that the
+// black and navy of the first two curves and any two curves of one colour
+// can be told apart on screen and in print.
+QPen CurvePen(int k, const QPaintDevice* device);
 // The colour of the grid lines.
 inline const QColor kGridColour{0xC0, 0xC0, 0xC0};
 
@@ -58,6 +68,12 @@ inline constexpr const char* kNoYResolution = "Insufficient resolution in the Y 
 
 enum class PlotOutcome { Drawn, NoData, NoXResolution, NoYResolution };
 
+// A tick value as written beside its axis: the text and the box it fills.
+struct TickLabel {
+  QRectF rect;
+  QString text;
+};
+
 // The plot rectangle and the axes of one drawing.
 struct PlotGeometry {
   PlotOutcome outcome = PlotOutcome::NoData;
@@ -65,13 +81,17 @@ struct PlotGeometry {
   QRectF plot;    // the frame of the curves
   double xMin = 0, xMax = 1, xTick = 1;
   double yMin = 0, yMax = 1, yTick = 1;
+  // The ticks of both axes, and their labels: every tick labelled, or every
+  // second, third... where the labels would otherwise touch.
+  std::vector<double> xTicks, yTicks;
+  std::vector<TickLabel> xLabels, yLabels;
   // The target point of a data point.
   QPointF Map(double x, double y) const;
 };
 
 // Where a drawing goes.  On the screen the whole target is used; on a page
-// (windowAspect > 0, the graph window's width-to-height ratio) the graph keeps
-// that ratio inside a margin of a tenth of the page.
+// (windowAspect > 0, a width-to-height ratio) the graph takes the largest
+// rectangle of that shape at the top of the target, centred across it.
 struct PlotTarget {
   QRectF rect;
   double windowAspect = 0;

@@ -56,6 +56,18 @@ RangeWindow::RangeWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHo
   resize(TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips));
 }
 
+QSize RangeWindow::sizeHint() const {
+  return {TwipsToPixels(kWindowWidthTwips), TwipsToPixels(kWindowHeightTwips)};
+}
+
+QSize RangeWindow::minimumSizeHint() const {
+  const QFontMetrics fm = fontMetrics();
+  const int strip = TwipsToPixels(kButtonStripTwips);
+  if (kind() == WindowKind::Graph)
+    return {std::max(360, 48 * fm.averageCharWidth()), std::max(240, 14 * fm.height()) + strip};
+  return {std::max(240, 32 * fm.averageCharWidth()), std::max(140, 8 * fm.height()) + strip};
+}
+
 void RangeWindow::resizeEvent(QResizeEvent* event) {
   ResultWindow::resizeEvent(event);
   const QRect button = EditButtonPlace(event->size());

@@ -37,6 +37,11 @@ class RangeWindow : public ResultWindow {
   QLabel* summary() const { return lblSummary_; }
   WindowSettings& record();
 
+  // The size a new window has, and the least at which its content can be
+  // read (a graph's axes and legend, a table's first columns).
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
   // Draws the results again (after a change of appearance).
   virtual void Redraw() = 0;
   // The appearance dialog of the window.

@@ -4,8 +4,10 @@
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QMimeData>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "widgets/twips.h"
@@ -89,62 +91,83 @@ void DrawCalculationOutput(QPainter& painter, const MeasuredOutput& output, QPoi
     for (const TablePiece& piece : line.pieces) text(piece, line.top);
 }
 
-std::string CalculationRichText(const Session& s) {
-  return RichTextOf(CalculationOutputText(s, MeasureInFont(OutputQFont(s), nullptr)), OutputFontOf(s));
+std::string CalculationPlainText(const Session& s) {
+  return CalculationOutputText(s, MeasureInFont(OutputQFont(s), nullptr));
 }
+
+std::string TablePlainText(const Session& s, TableWindow& window) {
+  WindowSettings& r = window.record();
+  return TableOutputText(window.content(), r.TableDecimals, r.TableColumns, MeasureInFont(OutputQFont(s), nullptr));
+}
+
+std::string CalculationRichText(const Session& s) { return RichTextOf(CalculationPlainText(s), OutputFontOf(s)); }
 
 std::string TableRichText(const Session& s, TableWindow& window) {
-  WindowSettings& r = window.record();
-  return RichTextOf(TableOutputText(window.content(), r.TableDecimals, r.TableColumns,
-                                    MeasureInFont(OutputQFont(s), nullptr)),
-                    OutputFontOf(s));
+  return RichTextOf(TablePlainText(s, window), OutputFontOf(s));
 }
 
-void PutRichTextOnClipboard(const std::string& document) {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->clear();
+void PutTextOnClipboard(const std::string& text, const std::string& document) {
   auto* data = new QMimeData;
   const QByteArray bytes = QByteArray::fromStdString(document);
-  data->setData(QStringLiteral("text/rtf"), bytes);
-  data->setData(QStringLiteral("text/richtext"), bytes);
-  data->setData(QStringLiteral("application/rtf"), bytes);
-  clipboard->setMimeData(data);
+  for (const char* format : kRichTextFormats) data->setData(QString::fromLatin1(format), bytes);
+  // The lines of the text with the line breaks of this platform.
+  data->setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void CopyResult(Session& s, ResultWindow& window) {
+std::string CopyResult(Session& s, ResultWindow& window) {
   if (auto* graph = qobject_cast<GraphWindow*>(&window)) {
-    if (!graph->hasResults()) return;
-    QGuiApplication::clipboard()->clear();
-    QGuiApplication::clipboard()->setImage(graph->Picture());
+    if (!graph->hasResults()) return {};
+    auto* data = new QMimeData;
+    data->setImageData(graph->Picture());
+    QGuiApplication::clipboard()->setMimeData(data);
   } else if (auto* table = qobject_cast<TableWindow*>(&window)) {
-    if (!table->hasResults()) return;
-    PutRichTextOnClipboard(TableRichText(s, *table));
+    if (!table->hasResults()) return {};
+    const std::string text = TablePlainText(s, *table);
+    PutTextOnClipboard(text, RichTextOf(text, OutputFontOf(s)));
   } else {
-    PutRichTextOnClipboard(CalculationRichText(s));
+    const std::string text = CalculationPlainText(s);
+    PutTextOnClipboard(text, RichTextOf(text, OutputFontOf(s)));
   }
-  s.ui().ShowMessage(CaptionOf(window) + " has been Copied to the Clipboard", "Copy",
-                     MessageIcon::Exclamation);
+  return CaptionOf(window) + " has been Copied to the Clipboard";
+}
+
+void SetPrintMargins(QPagedPaintDevice& printer) {
+  QPageLayout layout = printer.pageLayout();
+  layout.setUnits(QPageLayout::Millimeter);
+  const QMarginsF chosen = layout.margins();
+  const QMarginsF least = layout.minimumMargins();
+  auto side = [](double a, double b) { return std::max({a, b, kPrintMarginMillimetres}); };
+  layout.setMargins(QMarginsF(side(chosen.left(), least.left()), side(chosen.top(), least.top()),
+                              side(chosen.right(), least.right()), side(chosen.bottom(), least.bottom())));
+  printer.setPageLayout(layout);
+}
+
+double PrintedGraphAspect(QSize window) {
+  const double aspect = window.height() > 0 ? static_cast<double>(window.width()) / window.height() : 1.5;
+  return std::clamp(aspect, kLeastPrintedGraphAspect, kGreatestPrintedGraphAspect);
 }
 
 bool PrintResult(Session& s, ResultWindow& window, QPagedPaintDevice& printer) {
+  SetPrintMargins(printer);
   QPainter painter;
   if (!painter.begin(&printer)) return false;
+  // Inside the margins of the page layout.
   const QRectF page(0, 0, printer.width(), printer.height());
   const QFont font(OutputQFont(s), &printer);
   painter.setPen(QPen(Qt::black, 0));
   if (auto* graph = qobject_cast<GraphWindow*>(&window)) {
-    const QSize shape = graph->picture()->size();
-    const double aspect = shape.height() > 0 ? static_cast<double>(shape.width()) / shape.height() : 1.5;
     GraphAppearance a = graph->appearance();
-    PlotXYZ(painter, PlotTarget{page, aspect}, a, graph->content(), &s.ui());
+    PlotXYZ(painter, PlotTarget{page, PrintedGraphAspect(graph->picture()->size())}, a, graph->content(),
+            &s.ui());
   } else if (auto* table = qobject_cast<TableWindow*>(&window)) {
     table->view()->PrintTable(painter, page.toRect());
   } else {
     painter.setFont(font);
     const MeasuredOutput output = MeasureCalculationOutput(s, OutputQFont(s), &printer);
-    // Centred across the page, a tenth of the page from its top.
+    // Centred across the page, at its top.
     const double left = std::max(0.0, (page.width() - output.size().width()) / 2);
-    DrawCalculationOutput(painter, output, QPointF(left, 0.1 * page.height()));
+    DrawCalculationOutput(painter, output, QPointF(left, 0));
   }
   return painter.end();
 }

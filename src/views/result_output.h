@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QPointF>
+#include <QSize>
 #include <QSizeF>
 #include <string>
 
@@ -39,21 +40,41 @@ MeasuredOutput MeasureCalculationOutput(const Session& s, const QFont& font, con
 // Draws it with its upper left corner at `origin`, in the painter's font.
 void DrawCalculationOutput(QPainter& painter, const MeasuredOutput& output, QPointF origin);
 
-// The rich-text documents the Copy command puts on the clipboard: the
-// Calculation window's output or the table of a Table window, measured in
-// the output font.
+// The texts the Copy command puts on the clipboard: the lines of the
+// Calculation window's output (as the Output preview shows them) or of the
+// table of a Table window, measured in the output font, and their rich-text
+// documents.
+std::string CalculationPlainText(const Session& s);
+std::string TablePlainText(const Session& s, TableWindow& window);
 std::string CalculationRichText(const Session& s);
 std::string TableRichText(const Session& s, TableWindow& window);
 
-// Puts a rich-text document on the clipboard, in that format only.
-void PutRichTextOnClipboard(const std::string& document);
-// Copies a window's result: rich text for a Calculation or Table, a picture
-// of the plot for a Graph; then says so in a message box titled "Copy".
-void CopyResult(Session& s, ResultWindow& window);
+// The clipboard formats of a rich-text document.
+inline constexpr const char* kRichTextFormats[] = {"text/rtf", "text/richtext", "application/rtf"};
 
-// Prints a window's result on `printer` (one page): the Calculation output
-// centred across the page, a table from the top left of the page, a graph in
-// the shape of its window.  Returns false when the printer cannot be used.
+// Puts a text on the clipboard as plain text and as its rich-text document,
+// both at once.
+void PutTextOnClipboard(const std::string& text, const std::string& document);
+// Copies a window's result: a Calculation or Table as plain and rich text, a
+// Graph as a picture of the plot.  Returns the confirmation ("Table 1 has
+// been Copied to the Clipboard"), or empty when there was nothing to copy.
+std::string CopyResult(Session& s, ResultWindow& window);
+
+// The least margin of a printed page, in millimetres.
+inline constexpr double kPrintMarginMillimetres = 15;
+// Margins of at least kPrintMarginMillimetres, at least those the printer
+// needs, and more where the user chose more.
+void SetPrintMargins(QPagedPaintDevice& printer);
+// A printed graph takes the page's width at the shape of its window, kept
+// between these width-to-height ratios.
+inline constexpr double kLeastPrintedGraphAspect = 1.25;
+inline constexpr double kGreatestPrintedGraphAspect = 1.8;
+double PrintedGraphAspect(QSize window);
+
+// Prints a window's result on `printer` (one page) inside the margins of its
+// page layout: the Calculation output centred across the page, a table in
+// its window's font from the top left, a graph across the page's width.
+// Returns false when the printer cannot be used.
 bool PrintResult(Session& s, ResultWindow& window, QPagedPaintDevice& printer);
 
 }  // namespace pelmora

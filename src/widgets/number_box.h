@@ -14,6 +14,12 @@ namespace pelmora {
 // cursor kept in place.  Returns the accepted text.
 std::string CheckTypedNumber(QLineEdit* box, UserInterface& ui);
 
+// The same for a title or axis text that a settings file keeps: a character
+// its code page lacks is refused with a message that names it.
+std::string CheckKeptText(QLineEdit* box, UserInterface& ui);
+// Refuses such characters in `box` as they are typed.
+void KeepTextsInSettingsFiles(QLineEdit* box, UserInterface& ui);
+
 // A value box: its text follows the number-entry rules as it is typed
 // (`edited` is then called with the accepted text) and it selects its whole
 // text when it gets the focus.

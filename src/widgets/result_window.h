@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "session/session.h"
 
@@ -19,6 +20,8 @@ class ResultWindowHost {
   virtual bool AllowClose(ResultWindow& window) = 0;
   // The window has closed.
   virtual void WindowUnloaded(ResultWindow& window) = 0;
+  // The tooltip of the caption of the parameter at a list position.
+  virtual std::string ParameterTip(int position) = 0;
 };
 
 class ResultWindow : public QWidget {
@@ -37,6 +40,7 @@ class ResultWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  ResultWindowHost& host() const { return host_; }
 
  private:
   WindowKind kind_;

