@@ -71,6 +71,17 @@ double RoundAxisEnd(double v) {
   return Int(v / kUnit + 0.5) * kUnit;
 }
 
+void RoundScaledEnds(Single minp, Single maxp, double& min, double& max) {
+  min = RoundAxisEnd(minp);
+  max = RoundAxisEnd(maxp);
+  const double span = max - min;
+  if (!(span > 0) || !std::isfinite(span)) return;
+  const double scale = std::pow(10.0, 5 - std::floor(std::log10(span)));
+  // A hundredth of the last digit kept is noise, never data.
+  min = std::floor(min * scale + 0.01) / scale;
+  max = std::ceil(max * scale - 0.01) / scale;
+}
+
 std::int16_t RequestedXIntervals(std::int16_t xCount) { return xCount <= 20 ? xCount : std::int16_t{20}; }
 
 // ---- Tick labels -----------------------------------------------------------

@@ -31,6 +31,13 @@ void ScaleAxis(Single xmin, Single xmax, std::int16_t n, Single& xminp, Single& 
 // multiple of 10^-10, Int(v / 10^-10 + 0.5) x 10^-10.
 double RoundAxisEnd(double v);
 
+// The ends of an automatically scaled axis as the round numbers they stand
+// for.  A single holds about seven digits, so an end one unit in its last
+// place off a round number (0.99999994 for 1, 0.099999994 for 0.1) is taken
+// at six digits below the first digit of the span, outward, so that the data
+// stay inside.
+void RoundScaledEnds(Single minp, Single maxp, double& min, double& max);
+
 // The number of intervals the x-axis asks for: one per x value, at most 20.
 std::int16_t RequestedXIntervals(std::int16_t xCount);
 // The number of intervals the y-axis asks for.

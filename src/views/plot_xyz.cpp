@@ -57,18 +57,13 @@ std::vector<double> Ticks(double min, double max, double tick) {
   return ticks;
 }
 
-// A single as the decimal its general form shows.
-double AsShown(Single v) { return ParseNumber(StrSingle(v)); }
-
 // An automatically scaled axis over [lo, hi] with n intervals.
 void ScaleAutomatically(double lo, double hi, std::int16_t n, double& min, double& max, double& tick) {
   Single minp = 0;
   Single maxp = 0;
   ScaleAxis(ToSingle(lo), ToSingle(hi), n, minp, maxp);
-  // A single's end is taken at the seven digits it holds (0.49999997 is the
-  // single nearest 0.5), so that the tick labels show round numbers.
-  min = RoundAxisEnd(AsShown(minp));
-  max = RoundAxisEnd(AsShown(maxp));
+  // Round numbers for the tick labels, not the noise of a single.
+  RoundScaledEnds(minp, maxp, min, max);
   tick = (max - min) / n;
 }
 

@@ -73,6 +73,22 @@ TEST(ScaleAxis, AxisEndsLoseTheirNoise) {
   EXPECT_DOUBLE_EQ(RoundAxisEnd(0.30000000004), 0.3);
   EXPECT_DOUBLE_EQ(RoundAxisEnd(-2.00000000004), -2.0);
   EXPECT_EQ(RoundAxisEnd(0.00000000004), 0.0);
+  // Ends a unit in a single's last place off a round number, and ends moved
+  // out to the data, which must stay inside.
+  const struct {
+    Single lo, hi;
+    double minimum, maximum;
+  } rows[] = {{0.2f, 0.85f, 0, 1}, {0.3f, 0.99999f, 0.1, 1.1}, {-0.3f, 0.3f, -0.5, 0.5}, {12, 987, 0, 1000}};
+  for (const auto& r : rows) {
+    const Scale s = Scaled(r.lo, r.hi, 10);
+    double minimum = 0, maximum = 0;
+    RoundScaledEnds(s.minimum, s.maximum, minimum, maximum);
+    EXPECT_EQ(minimum, r.minimum) << r.lo << " .. " << r.hi;
+    EXPECT_EQ(maximum, r.maximum) << r.lo << " .. " << r.hi;
+  }
+  double minimum = 0, maximum = 0;
+  RoundScaledEnds(0.1234567f, 0.8512346f, minimum, maximum);
+  EXPECT_TRUE(minimum <= 0.1234567f && maximum >= 0.8512346f) << minimum << " .. " << maximum;
 }
 
 // ---- Requested interval counts ---------------------------------------------
