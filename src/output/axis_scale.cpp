@@ -72,14 +72,16 @@ double RoundAxisEnd(double v) {
 }
 
 void RoundScaledEnds(Single minp, Single maxp, double& min, double& max) {
-  min = RoundAxisEnd(minp);
-  max = RoundAxisEnd(maxp);
-  const double span = max - min;
-  if (!(span > 0) || !std::isfinite(span)) return;
-  const double scale = std::pow(10.0, 5 - std::floor(std::log10(span)));
-  // A hundredth of the last digit kept is noise, never data.
-  min = std::floor(min * scale + 0.01) / scale;
-  max = std::ceil(max * scale - 0.01) / scale;
+  // Each end to six significant digits of its own: a single's noise is at
+  // most a tenth of the last digit kept, never data.
+  auto rounded = [](double v, double direction) {
+    if (v == 0 || !std::isfinite(v)) return v;
+    const double scale = std::pow(10.0, 5 - std::floor(std::log10(std::fabs(v))));
+    const double units = v * scale;
+    return (direction < 0 ? std::floor(units + 0.2) : std::ceil(units - 0.2)) / scale;
+  };
+  min = rounded(RoundAxisEnd(minp), -1);
+  max = rounded(RoundAxisEnd(maxp), +1);
 }
 
 std::int16_t RequestedXIntervals(std::int16_t xCount) { return xCount <= 20 ? xCount : std::int16_t{20}; }

@@ -33,9 +33,8 @@ double RoundAxisEnd(double v);
 
 // The ends of an automatically scaled axis as the round numbers they stand
 // for.  A single holds about seven digits, so an end one unit in its last
-// place off a round number (0.99999994 for 1, 0.099999994 for 0.1) is taken
-// at six digits below the first digit of the span, outward, so that the data
-// stay inside.
+// place off a round number (0.99999994 for 1, -0.30000001 for -0.3) is taken
+// at six significant digits, outward, so that the data stay inside.
 void RoundScaledEnds(Single minp, Single maxp, double& min, double& max);
 
 // The number of intervals the x-axis asks for: one per x value, at most 20.

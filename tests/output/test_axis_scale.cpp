@@ -77,10 +77,12 @@ TEST(ScaleAxis, AxisEndsLoseTheirNoise) {
   // out to the data, which must stay inside.
   const struct {
     Single lo, hi;
+    std::int16_t intervals;
     double minimum, maximum;
-  } rows[] = {{0.2f, 0.85f, 0, 1}, {0.3f, 0.99999f, 0.1, 1.1}, {-0.3f, 0.3f, -0.5, 0.5}, {12, 987, 0, 1000}};
+  } rows[] = {{0.2f, 0.85f, 10, 0, 1},      {0.3f, 0.99999f, 10, 0.1, 1.1}, {-0.3f, 0.3f, 10, -0.5, 0.5},
+              {-0.3f, 0.3f, 13, -0.3, 0.35}, {12, 987, 10, 0, 1000},        {0.5f, 1.5f, 11, 0.5, 1.6}};
   for (const auto& r : rows) {
-    const Scale s = Scaled(r.lo, r.hi, 10);
+    const Scale s = Scaled(r.lo, r.hi, r.intervals);
     double minimum = 0, maximum = 0;
     RoundScaledEnds(s.minimum, s.maximum, minimum, maximum);
     EXPECT_EQ(minimum, r.minimum) << r.lo << " .. " << r.hi;
