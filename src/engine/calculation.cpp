@@ -542,7 +542,8 @@ DesignPower PowerOfDesign(Dispatcher& d) {
   const double k = groups >= 0 ? s.value(groups) : 0;
   const auto listed = static_cast<double>(whole.sizes.size());
   if (k > listed) whole.total += (k - listed) * whole.sizes.back();
-  whole.power = d.CallEvaluatePower();
+  // Sizes that are whole already (a step result) have the power just found.
+  whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
   s.ParameterValues = kept;
   result.whole = whole;
   return result;
