@@ -8,6 +8,7 @@
 // such as the root search.
 #pragma once
 
+#include <cfenv>
 #include <optional>
 
 #include "numeric/platform.h"
@@ -18,6 +19,21 @@ namespace pelmora {
 void ClearArithmeticFlags();
 // True if any of those flags was raised since the last clear.
 bool ArithmeticFlagsRaised();
+
+// Keeps the caller's floating-point exception flags as they were over a
+// scope, for routines whose inner searches and series may raise flags that
+// mean nothing to the caller (a P-value routine walked out to where it
+// underflows, a library's series).
+class PreservedFlags {
+ public:
+  PreservedFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  ~PreservedFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+  PreservedFlags(const PreservedFlags&) = delete;
+  PreservedFlags& operator=(const PreservedFlags&) = delete;
+
+ private:
+  std::fexcept_t saved_;
+};
 
 // Runs f(); returns its value, or nothing when the evaluation faulted.
 template <class F>

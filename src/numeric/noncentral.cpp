@@ -8,9 +8,10 @@
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/gamma.hpp>
 #include <boost/math/special_functions/owens_t.hpp>
-#include <cfenv>
 #include <cmath>
 #include <limits>
+
+#include "numeric/fault_guard.h"
 
 namespace pelmora {
 
@@ -24,18 +25,6 @@ namespace bm = boost::math;
 using Policy = bm::policies::policy<bm::policies::promote_float<false>, bm::policies::promote_double<false>>;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// Keeps the caller's floating-point exception flags as they were.
-class PreservedFlags {
- public:
-  PreservedFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  ~PreservedFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  PreservedFlags(const PreservedFlags&) = delete;
-  PreservedFlags& operator=(const PreservedFlags&) = delete;
-
- private:
-  std::fexcept_t saved_;
-};
 
 double Probability(double p) { return std::isfinite(p) ? std::clamp(p, 0.0, 1.0) : 0.0; }
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <boost/math/distributions/binomial.hpp>
 #include <boost/math/distributions/poisson.hpp>
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
 #include "numeric/distributions.h"
+#include "numeric/fault_guard.h"
 #include "numeric/noncentral.h"
 
 namespace pelmora {
@@ -25,20 +25,6 @@ bool IsLevel(double alpha) { return alpha > 0 && alpha < 1; }
 bool AllFinite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
-
-// Keeps the caller's floating-point exception flags as they were: the
-// search for a critical value walks the program's P-value routines out to
-// where they underflow.
-class PreservedFlags {
- public:
-  PreservedFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  ~PreservedFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-  PreservedFlags(const PreservedFlags&) = delete;
-  PreservedFlags& operator=(const PreservedFlags&) = delete;
-
- private:
-  std::fexcept_t saved_;
-};
 
 std::optional<double> AsProbability(double p) {
   if (!std::isfinite(p)) return std::nullopt;

@@ -106,7 +106,8 @@ QColor CurveColour(int k) {
 }
 
 QPen CurvePen(int k, const QPaintDevice* device) {
-  static constexpr Qt::PenStyle kPatterns[] = {Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine};
+  static constexpr Qt::PenStyle kPatterns[] = {Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                               Qt::DashDotDotLine};
   const int n = ((k % 1000) + 1000) % 1000;
   const int colours = static_cast<int>(kCurvePalette.size());
   const int inRound = n % colours;
@@ -203,28 +204,29 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   }
   g.outcome = PlotOutcome::Drawn;
 
+  // The labels of an axis's ticks with their widths, and the widest.
+  auto labelled = [&](const std::vector<double>& ticks, double min, double max, double tick,
+                      std::vector<std::pair<QString, double>>& texts) {
+    const std::string pattern = TickLabelPattern(min, max, tick);
+    double widest = 0;
+    for (double v : ticks) {
+      const QString text = Text(FormatPattern(v, pattern));
+      texts.emplace_back(text, fm.horizontalAdvance(text));
+      widest = std::max(widest, texts.back().second);
+    }
+    return widest;
+  };
+
   // The y tick labels need their room left of the frame.
   const std::vector<double> yTicks = Ticks(g.yMin, g.yMax, g.yTick);
-  const std::string yPattern = TickLabelPattern(g.yMin, g.yMax, g.yTick);
   std::vector<std::pair<QString, double>> yTexts;
-  double yWidest = 0;
-  for (double y : yTicks) {
-    const QString text = Text(FormatPattern(y, yPattern));
-    yTexts.emplace_back(text, fm.horizontalAdvance(text));
-    yWidest = std::max(yWidest, yTexts.back().second);
-  }
+  const double yWidest = labelled(yTicks, g.yMin, g.yMax, g.yTick, yTexts);
   g.plot.setLeft(r.left() + std::min(std::max(0.1 * r.width(), yWidest + dw), 0.5 * r.width()));
 
   // Every k-th tick is labelled, k as small as keeps the labels apart.
   const std::vector<double> xTicks = Ticks(g.xMin, g.xMax, g.xTick);
-  const std::string xPattern = TickLabelPattern(g.xMin, g.xMax, g.xTick);
   std::vector<std::pair<QString, double>> xTexts;
-  double xWidest = 0;
-  for (double x : xTicks) {
-    const QString text = Text(FormatPattern(x, xPattern));
-    xTexts.emplace_back(text, fm.horizontalAdvance(text));
-    xWidest = std::max(xWidest, xTexts.back().second);
-  }
+  const double xWidest = labelled(xTicks, g.xMin, g.xMax, g.xTick, xTexts);
   auto stride = [](double needed, double spacing, std::size_t count) {
     if (count < 2 || !(spacing > 0)) return std::size_t{1};
     return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(needed / spacing - 1e-9)));

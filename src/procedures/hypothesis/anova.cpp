@@ -87,39 +87,36 @@ void Anova::SetSearchInterval(Session& s, double& lower, double& upper) {
   }
 }
 
-double Anova::EvaluateCriterion(const Session& s) {
+Anova::AssumedDesign Anova::Assumed(const Session& s) const {
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single k = at(k_), n = at(n_), sigma = at(sd_);
-  const Single total = n * k;
-  const Single dfResidual = total - k;
+  AssumedDesign a{at(k_), at(n_), at(sd_), at(effect_), at(left_), at(right_), 0};
+  const Single total = a.n * a.k;
+  a.dfResidual = total - a.k;
   if (!contrast_) {
-    // The upper tail of F whatever the sidedness.
-    const Single sm = StdDevOfMeans(at(effect_), k, form_);
-    const Single f = n * sm * sm / (sigma * sigma);
-    const Single p = 1.0f - FCdf(f, k - 1, dfResidual);
-    return static_cast<double>(p) - s.value(0);
+    const Single sm = StdDevOfMeans(a.effect, a.k, form_);
+    a.f = a.n * sm * sm / (a.sigma * a.sigma);
   }
-  const Single se = sigma / std::sqrt(n);
+  return a;
+}
+
+double Anova::EvaluateCriterion(const Session& s) {
+  const AssumedDesign a = Assumed(s);
+  // Without a contrast the upper tail of F whatever the sidedness.
+  if (!contrast_) return static_cast<double>(1.0f - FCdf(a.f, a.k - 1, a.dfResidual)) - s.value(0);
+  const Single se = a.sigma / std::sqrt(a.n);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueT(sides, at(effect_), 0, se, at(left_), at(right_), dfResidual)) -
-         s.value(0);
+  return static_cast<double>(PValueT(sides, a.effect, 0, se, a.left, a.right, a.dfResidual)) - s.value(0);
 }
 
 std::optional<double> Anova::EvaluatePower(const Session& s) {
-  auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  const Single k = at(k_), n = at(n_), sigma = at(sd_);
-  const Single total = n * k;
-  const Single dfResidual = total - k;
-  if (!contrast_) {
-    // lambda = sum n_i (mu_i - mu)^2 / sigma^2 = (k - 1) n s_m^2 / sigma^2,
-    // the numerator degrees of freedom times the assumed F statistic.
-    const Single sm = StdDevOfMeans(at(effect_), k, form_);
-    const Single f = n * sm * sm / (sigma * sigma);
-    return PowerOfUpperFTest(s.value(0), static_cast<double>(k - 1) * f, k - 1, dfResidual);
-  }
+  const AssumedDesign a = Assumed(s);
+  // lambda = sum n_i (mu_i - mu)^2 / sigma^2 = (k - 1) n s_m^2 / sigma^2, the
+  // numerator degrees of freedom times the assumed F statistic.
+  if (!contrast_)
+    return PowerOfUpperFTest(s.value(0), static_cast<double>(a.k - 1) * a.f, a.k - 1, a.dfResidual);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return PowerOfTTest(sides, s.value(0), at(effect_), 0, sigma / std::sqrt(n), at(left_), at(right_),
-                      dfResidual);
+  return PowerOfTTest(sides, s.value(0), a.effect, 0, a.sigma / std::sqrt(a.n), a.left, a.right,
+                      a.dfResidual);
 }
 
 namespace {

@@ -54,6 +54,15 @@ class Anova : public ProcedureModule {
   };
 
  private:
+  // The design as the criterion and the power read it: the F statistic of
+  // the assumed means (without a contrast) or the contrast's t arguments,
+  // and the residual degrees of freedom k (n - 1).
+  struct AssumedDesign {
+    Single k, n, sigma, effect, left, right, dfResidual;
+    Single f = 0;
+  };
+  AssumedDesign Assumed(const Session& s) const;
+
   // The grid's rows: the means, the contrast coefficients (with a contrast),
   // the standard deviations and the sizes; one column per group.
   int SdGridRow() const { return gridContrast_ ? 3 : 2; }

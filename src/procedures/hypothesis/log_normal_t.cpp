@@ -76,24 +76,22 @@ void LogNormalT::ErrorAndDegrees(const Session& s, Single& se, Single& df) const
   if (dfGiven_) df = ToSingle(s.value(df_));
 }
 
+TArguments LogNormalT::Statistic(const Session& s) const {
+  TArguments t;
+  LogEstimate(s, t.x, t.null);
+  LogLimits(s, t.left, t.right);
+  ErrorAndDegrees(s, t.se, t.df);
+  return t;
+}
+
 double LogNormalT::EvaluateCriterion(const Session& s) {
-  Single estimate = 0, null = 0, left = 0, right = 0;
-  LogEstimate(s, estimate, null);
-  LogLimits(s, left, right);
-  Single se = 0, df = 0;
-  ErrorAndDegrees(s, se, df);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return static_cast<double>(PValueT(sides, estimate, null, se, left, right, df)) - s.value(0);
+  return static_cast<double>(PValueT(sides, Statistic(s))) - s.value(0);
 }
 
 std::optional<double> LogNormalT::EvaluatePower(const Session& s) {
-  Single estimate = 0, null = 0, left = 0, right = 0;
-  LogEstimate(s, estimate, null);
-  LogLimits(s, left, right);
-  Single se = 0, df = 0;
-  ErrorAndDegrees(s, se, df);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
-  return PowerOfTTest(sides, s.value(0), estimate, null, se, left, right, df);
+  return PowerOfTTest(sides, s.value(0), Statistic(s));
 }
 
 bool LogNormalT::OpenGroupGrid(Session& s, int row) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "numeric/power.h"
 #include "procedures/hypothesis/log_normal_median.h"
 
 namespace pelmora {
@@ -33,6 +34,8 @@ class LogNormalT : public LogMedianTest {
  private:
   // The standard error of the log estimate and the degrees of freedom.
   void ErrorAndDegrees(const Session& s, Single& se, Single& df) const;
+  // The t statistic of the assumed values on the log scale.
+  TArguments Statistic(const Session& s) const;
 
   // Flags copied from the options by BuildParameterList.
   bool dfGiven_ = false;
