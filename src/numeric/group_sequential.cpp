@@ -168,8 +168,8 @@ struct EfficacyRule {
 // The bounds look by look under the rule, with the futility bounds at the
 // drift theta when `futility`.  The alpha spent is followed under H0 when a
 // bound is solved for, with binding futility bounds, or without futility.
-Bounds SolveBounds(const SequentialPlan& plan, std::span<const double> t, const EfficacyRule& rule, double theta,
-                   bool futility) {
+Bounds SolveBounds(const SequentialPlan& plan, std::span<const double> t, const EfficacyRule& rule,
+                   double theta, bool futility) {
   const std::size_t looks = t.size();
   const int sides = plan.sides;
   const bool binding = futility && plan.binding;
@@ -213,15 +213,22 @@ Bounds DesignBounds(const SequentialPlan& plan, std::span<const double> t, doubl
   EfficacyRule rule(looks);
   double delta = -1;  // of the constant families
   switch (plan.efficacy) {
-    case Family::OBrienFleming: delta = 0; break;
-    case Family::Pocock: delta = 0.5; break;
-    case Family::WangTsiatis: delta = parameter; break;
+    case Family::OBrienFleming:
+      delta = 0;
+      break;
+    case Family::Pocock:
+      delta = 0.5;
+      break;
+    case Family::WangTsiatis:
+      delta = parameter;
+      break;
     case Family::HaybittlePeto:
       for (std::size_t k = 0; k + 1 < looks; ++k) rule.fixed[k] = parameter;
       rule.target.back() = plan.alpha;
       break;
     default:
-      for (std::size_t k = 0; k < looks; ++k) rule.target[k] = sequential::Spent(plan.efficacy, parameter, plan.alpha, t[k]);
+      for (std::size_t k = 0; k < looks; ++k)
+        rule.target[k] = sequential::Spent(plan.efficacy, parameter, plan.alpha, t[k]);
   }
   if (delta >= 0) {
     auto rule_of = [&](double constant) {
@@ -230,9 +237,12 @@ Bounds DesignBounds(const SequentialPlan& plan, std::span<const double> t, doubl
     };
     double z = UpperZ(plan.alpha / plan.sides);
     auto h = [&](double constant) {
-      return UpperZ(SolveBounds(plan, t, rule_of(constant), theta, futility).cumulativeAlpha.back() / plan.sides) - z;
+      return UpperZ(SolveBounds(plan, t, rule_of(constant), theta, futility).cumulativeAlpha.back() /
+                    plan.sides) -
+             z;
     };
-    double constant = SolveIncreasing(h, z, UpperZ(plan.alpha / (plan.sides * looks)), plan.sides == 2 ? 0 : -kFar, kFar);
+    double constant =
+        SolveIncreasing(h, z, UpperZ(plan.alpha / (plan.sides * looks)), plan.sides == 2 ? 0 : -kFar, kFar);
     rule = rule_of(constant);
   }
   return SolveBounds(plan, t, rule, theta, futility);
@@ -244,8 +254,8 @@ struct LookProbabilities {
   double upper = 0, lower = 0, futility = 0, reaching = 0;
 };
 
-std::vector<LookProbabilities> Probabilities(const SequentialPlan& plan, std::span<const double> t, const Bounds& b,
-                                             double theta) {
+std::vector<LookProbabilities> Probabilities(const SequentialPlan& plan, std::span<const double> t,
+                                             const Bounds& b, double theta) {
   const bool futility = plan.futility != Family::None;
   Recursion rec(t, theta);
   std::vector<LookProbabilities> result(t.size());
@@ -283,7 +293,9 @@ std::string Text(double x) {
   return out.str();
 }
 
-bool Listed(std::span<const Family> families, Family f) { return std::ranges::find(families, f) != families.end(); }
+bool Listed(std::span<const Family> families, Family f) {
+  return std::ranges::find(families, f) != families.end();
+}
 
 std::string CheckParameter(Family family, std::optional<double> value) {
   std::optional<sequential::FamilyParameter> p = sequential::ParameterOf(family);
@@ -309,11 +321,14 @@ std::string CheckSequentialPlan(const SequentialPlan& plan) {
   }
   if (plan.sides != 1 && plan.sides != 2) return "A sequential test has one or two sides";
   if (!(plan.alpha > 0 && plan.alpha < 1)) return "Alpha must lie between 0 and 1";
-  if (!Listed(sequential::EfficacyFamilies(), plan.efficacy)) return "The efficacy boundary must be a boundary family";
+  if (!Listed(sequential::EfficacyFamilies(), plan.efficacy))
+    return "The efficacy boundary must be a boundary family";
   if (!Listed(sequential::FutilityFamilies(), plan.futility))
     return "The futility boundary must be None or a spending family";
-  if (std::string message = CheckParameter(plan.efficacy, plan.efficacyParameter); !message.empty()) return message;
-  if (std::string message = CheckParameter(plan.futility, plan.futilityParameter); !message.empty()) return message;
+  if (std::string message = CheckParameter(plan.efficacy, plan.efficacyParameter); !message.empty())
+    return message;
+  if (std::string message = CheckParameter(plan.futility, plan.futilityParameter); !message.empty())
+    return message;
   if (plan.futility != Family::None && !(plan.power > 0 && plan.power < 1))
     return "The power must lie between 0 and 1";
   return "";

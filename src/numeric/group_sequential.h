@@ -56,12 +56,12 @@
 namespace pelmora {
 
 struct SequentialPlan {
-  int interims = 0;                // 0..5: analyses = interims + 1
-  std::vector<double> fractions;   // empty: equally spaced; else one per analysis, rising to 1
-  int sides = 2;                   // 1 or 2
-  double alpha = 0.05;             // the one-sided level, or the total two-sided level
+  int interims = 0;               // 0..5: analyses = interims + 1
+  std::vector<double> fractions;  // empty: equally spaced; else one per analysis, rising to 1
+  int sides = 2;                  // 1 or 2
+  double alpha = 0.05;            // the one-sided level, or the total two-sided level
   sequential::Family efficacy = sequential::Family::OBrienFleming;
-  std::optional<double> efficacyParameter;  // the family's default when empty
+  std::optional<double> efficacyParameter;                 // the family's default when empty
   sequential::Family futility = sequential::Family::None;  // None or a spending family
   std::optional<double> futilityParameter;
   bool binding = false;
@@ -70,21 +70,21 @@ struct SequentialPlan {
 
 struct SequentialLook {
   double fraction = 0;
-  double efficacyZ = 0;                // c_k (two-sided: the bounds are +-c_k)
-  double efficacyP = 0;                // nominal P-value bound: 1 - Phi(c_k), two-sided 2 (1 - Phi(c_k))
-  std::optional<double> futilityZ;     // f_k; none without futility bounds
-  double cumulativeAlpha = 0;          // alpha spent through this look (with the futility stops if binding)
-  double rejectH0 = 0, rejectH1 = 0;   // rejecting at this look: H0 either side, the drift on its side
+  double efficacyZ = 0;               // c_k (two-sided: the bounds are +-c_k)
+  double efficacyP = 0;               // nominal P-value bound: 1 - Phi(c_k), two-sided 2 (1 - Phi(c_k))
+  std::optional<double> futilityZ;    // f_k; none without futility bounds
+  double cumulativeAlpha = 0;         // alpha spent through this look (with the futility stops if binding)
+  double rejectH0 = 0, rejectH1 = 0;  // rejecting at this look: H0 either side, the drift on its side
   double futilityH0 = 0, futilityH1 = 0;  // stopping for futility at this look
-  double stopH0 = 0, stopH1 = 0;       // stopping at this look for any reason
+  double stopH0 = 0, stopH1 = 0;          // stopping at this look for any reason
 };
 
 struct SequentialResult {
   double theta = 0;
   std::vector<SequentialLook> looks;
-  double power = 0;                 // the sum of rejectH1
-  double alphaH0 = 0;               // the sum of rejectH0 (below alpha with non-binding futility)
-  double expectedFractionH0 = 0;    // expected fraction of the maximum information
+  double power = 0;               // the sum of rejectH1
+  double alphaH0 = 0;             // the sum of rejectH0 (below alpha with non-binding futility)
+  double expectedFractionH0 = 0;  // expected fraction of the maximum information
   double expectedFractionH1 = 0;
 };
 
@@ -102,9 +102,11 @@ class SequentialDesign {
   int Analyses() const { return static_cast<int>(fractions_.size()); }
   const std::vector<double>& Fractions() const { return fractions_; }
   const SequentialPlan& Plan() const { return plan_; }
-  // True when the bounds change with the drift (futility bounds).
+  // True when bounds change with the drift: the futility bounds, and with
+  // binding ones the efficacy bounds too.
   bool BoundsDependOnDrift() const { return plan_.futility != sequential::Family::None; }
-  // The efficacy bounds when they do not depend on the drift, else empty.
+  // The efficacy bounds when they do not depend on the drift (no futility
+  // bounds, or non-binding ones), else empty.
   const std::vector<double>& EfficacyBounds() const { return efficacy_; }
 
   // The power at the drift theta: one pass of the recursion when the bounds

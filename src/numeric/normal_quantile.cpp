@@ -14,7 +14,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Abramowitz and Stegun 26.2.23: z with P(Z > z) = q for 0 < q <= 0.5.
 double StartingUpperQuantile(double q) {
   double t = std::sqrt(-2 * std::log(q));
-  return t - (2.515517 + t * (0.802853 + t * 0.010328)) / (1 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
+  return t -
+         (2.515517 + t * (0.802853 + t * 0.010328)) / (1 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
 }
 
 // Halley steps on Q(z) = q, Q the upper tail: with u = (Q(z) - q) / phi(z),

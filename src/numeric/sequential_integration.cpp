@@ -41,7 +41,8 @@ std::vector<double> BuildMesh(int r) {
 int MeshDensity(double t, double increment) {
   double width = std::sqrt(increment / t);
   double r = std::ceil(kMeshDensity * std::sqrt(0.2) / width - 1e-9);
-  return static_cast<int>(std::clamp(r, static_cast<double>(kMeshDensity), static_cast<double>(kMaxMeshDensity)));
+  return static_cast<int>(
+      std::clamp(r, static_cast<double>(kMeshDensity), static_cast<double>(kMaxMeshDensity)));
 }
 
 // P(a <= N(0, 1) < b) with either end possibly infinite, without
@@ -54,7 +55,8 @@ double NormalBetween(double a, double b) {
 
 }  // namespace
 
-Recursion::Recursion(std::span<const double> fractions, double theta) : fractions_(fractions), theta_(theta) {}
+Recursion::Recursion(std::span<const double> fractions, double theta)
+    : fractions_(fractions), theta_(theta) {}
 
 double Recursion::Reaching() const {
   double sum = 0;
@@ -143,7 +145,8 @@ void Recursion::FindRuns() {
       while (end + 1 < n && std::fabs(nodes_[end + 1] - nodes_[end] - step) <= 1e-10 * step) ++end;
       ++end;
     }
-    runs_.push_back({j, end, end - j > 1 ? (nodes_[end - 1] - nodes_[j]) / static_cast<double>(end - 1 - j) : 0});
+    runs_.push_back(
+        {j, end, end - j > 1 ? (nodes_[end - 1] - nodes_[j]) / static_cast<double>(end - 1 - j) : 0});
     j = end;
   }
 }
@@ -172,7 +175,8 @@ double Recursion::Transition(double x, double sd) const {
     }
     double d = run.step * inverseSd, shrink = std::exp(-d * d);
     double nearest = std::round((x - nodes_[run.begin]) / run.step) + static_cast<double>(run.begin);
-    std::size_t peak = static_cast<std::size_t>(std::clamp(nearest, static_cast<double>(begin), static_cast<double>(end - 1)));
+    std::size_t peak = static_cast<std::size_t>(
+        std::clamp(nearest, static_cast<double>(begin), static_cast<double>(end - 1)));
     double u = (x - nodes_[peak]) * inverseSd, top = std::exp(-0.5 * u * u);
     double e = top, g = std::exp(u * d - 0.5 * d * d);
     for (std::size_t j = peak; j < end; ++j) {

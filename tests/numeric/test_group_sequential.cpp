@@ -45,10 +45,10 @@
 //       if sides == 1: return [(f, c)]
 //       return [(-c, -f), (f, c)] if f > 0 else [(-c, c)]
 //   def design(t, sides, alpha, fam, par=None, fut=None, fpar=None, binding=False, power=0.8, theta=0.0):
-//       L, beta = len(t), 1 - power
-//       rej = lambda r, c: r.mass(c, INF) + (r.mass(-INF, -c) if sides == 2 else 0)
-//       fmass = lambda r, f: r.mass(-f, f) if sides == 2 else r.mass(-INF, f)
-//       def run(fixed, target):
+//       # the bounds, and per hypothesis the power or alpha, the expected fraction, per look rejecting,
+//       stopping L, beta = len(t), 1 - power rej = lambda r, c: r.mass(c, INF) + (r.mass(-INF, -c) if sides
+//       == 2 else 0) fmass = lambda r, f: r.mass(-f, f) if sides == 2 else r.mass(-INF, f) def run(fixed,
+//       target):
 //           h0, h1, sa, sb, cs, fs = Rec(t, 0), Rec(t, theta), 0, 0, [], []
 //           for k in range(L):
 //               c = fixed[k]
@@ -81,7 +81,7 @@
 //               up.append(u if name == 'H1' else u + lo)
 //               stop.append(r.reach() if k == L - 1 else u + lo + (fmass(r, fs[k]) if fut else 0))
 //               if k < L - 1: r.advance(region(sides, cs[k], fs[k]))
-//           out[name] = (sum(up), float(np.dot(t, stop)))
+//           out[name] = (sum(up), float(np.dot(t, stop)), up, stop)
 //       return cs, fs, out
 #include <gtest/gtest.h>
 
@@ -101,9 +101,9 @@ namespace {
 using sequential::Family;
 using sequential::ParameterValue;
 
-SequentialPlan Plan(std::vector<double> t, int sides, double alpha, Family efficacy, std::optional<double> parameter,
-                    Family futility = Family::None, std::optional<double> futilityParameter = {},
-                    bool binding = false, double power = 0.8) {
+SequentialPlan Plan(std::vector<double> t, int sides, double alpha, Family efficacy,
+                    std::optional<double> parameter, Family futility = Family::None,
+                    std::optional<double> futilityParameter = {}, bool binding = false, double power = 0.8) {
   SequentialPlan plan;
   plan.interims = static_cast<int>(t.size()) - 1;
   plan.fractions = std::move(t);
@@ -123,11 +123,16 @@ SequentialPlan Plan(std::vector<double> t, int sides, double alpha, Family effic
 double SpentByHand(Family family, double p, double a, double t) {
   auto phi = [](double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); };
   switch (family) {
-    case Family::OBrienFlemingSpending: return 2 - 2 * phi(StandardNormalUpperQuantile(a / 2) / std::sqrt(t));
-    case Family::PocockSpending: return a * std::log(1 + (std::exp(1.0) - 1) * t);
-    case Family::KimDeMetsSpending: return a * std::pow(t, p);
-    case Family::HwangShihDeCaniSpending: return p == 0 ? a * t : a * (1 - std::exp(-p * t)) / (1 - std::exp(-p));
-    default: return 0;
+    case Family::OBrienFlemingSpending:
+      return 2 - 2 * phi(StandardNormalUpperQuantile(a / 2) / std::sqrt(t));
+    case Family::PocockSpending:
+      return a * std::log(1 + (std::exp(1.0) - 1) * t);
+    case Family::KimDeMetsSpending:
+      return a * std::pow(t, p);
+    case Family::HwangShihDeCaniSpending:
+      return p == 0 ? a * t : a * (1 - std::exp(-p * t)) / (1 - std::exp(-p));
+    default:
+      return 0;
   }
 }
 
@@ -165,56 +170,146 @@ TEST(GroupSequential, MatchesIndependentIntegration) {
   };
   const double third = 1.0 / 3, sixth = 1.0 / 6;
   const Family OF = Family::OBrienFleming, PK = Family::Pocock, OFS = Family::OBrienFlemingSpending,
-               PKS = Family::PocockSpending, KD = Family::KimDeMetsSpending, HSD = Family::HwangShihDeCaniSpending;
+               PKS = Family::PocockSpending, KD = Family::KimDeMetsSpending,
+               HSD = Family::HwangShihDeCaniSpending;
   const Row rows[] = {
       // design([0.25, 0.5, 0.75, 1], 1, 0.025, 'OFS', theta=3.0)
-      {Plan({0.25, 0.5, 0.75, 1}, 1, 0.025, OFS, {}), 3.0, {4.332634, 2.963132, 2.359044, 2.014090}, {},
-       0.844184085, 0.025, 0.79991533, 0.99720450},
+      {Plan({0.25, 0.5, 0.75, 1}, 1, 0.025, OFS, {}),
+       3.0,
+       {4.332634, 2.963132, 2.359044, 2.014090},
+       {},
+       0.844184085,
+       0.025,
+       0.79991533,
+       0.99720450},
       // design([0.3, 0.7, 1], 2, 0.05, 'PKS', theta=2.5)
-      {Plan({0.3, 0.7, 1}, 2, 0.05, PKS, {}), 2.5, {2.311835, 2.258346, 2.306180}, {}, 0.628241952, 0.05,
-       0.79222372, 0.97983937},
+      {Plan({0.3, 0.7, 1}, 2, 0.05, PKS, {}),
+       2.5,
+       {2.311835, 2.258346, 2.306180},
+       {},
+       0.628241952,
+       0.05,
+       0.79222372,
+       0.97983937},
       // design([1/3, 2/3, 1], 1, 0.025, 'KD', 2, theta=2.8)
-      {Plan({third, 2 * third, 1}, 1, 0.025, KD, 2), 2.8, {2.772921, 2.347272, 2.061914}, {}, 0.781839358, 0.025,
-       0.79720002, 0.99537037},
+      {Plan({third, 2 * third, 1}, 1, 0.025, KD, 2),
+       2.8,
+       {2.772921, 2.347272, 2.061914},
+       {},
+       0.781839358,
+       0.025,
+       0.79720002,
+       0.99537037},
       // design([k/6 for k in 1..6], 2, 0.05, 'HSD', -4, theta=3.0): the default gamma
-      {Plan({sixth, 2 * sixth, 3 * sixth, 4 * sixth, 5 * sixth, 1}, 2, 0.05, HSD, {}), 3.0,
-       {3.325024, 3.103223, 2.860383, 2.603454, 2.330046, 2.034988}, {}, 0.841246135, 0.05, 0.75317637,
+      {Plan({sixth, 2 * sixth, 3 * sixth, 4 * sixth, 5 * sixth, 1}, 2, 0.05, HSD, {}),
+       3.0,
+       {3.325024, 3.103223, 2.860383, 2.603454, 2.330046, 2.034988},
+       {},
+       0.841246135,
+       0.05,
+       0.75317637,
        0.99213997},
       // design([0.2, 0.5, 1], 1, 0.05, 'HSD', 1, theta=2.5)
-      {Plan({0.2, 0.5, 1}, 1, 0.05, HSD, 1), 2.5, {2.187907, 2.032923, 1.912475}, {}, 0.749773077, 0.05,
-       0.74635977, 0.98013706},
+      {Plan({0.2, 0.5, 1}, 1, 0.05, HSD, 1),
+       2.5,
+       {2.187907, 2.032923, 1.912475},
+       {},
+       0.749773077,
+       0.05,
+       0.74635977,
+       0.98013706},
       // design([0.5, 1], 1, 0.025, 'HSD', 0, theta=2.0): the linear limit
-      {Plan({0.5, 1}, 1, 0.025, HSD, 0), 2.0, {2.241403, 2.125119}, {}, 0.477718597, 0.025, 0.89796754,
+      {Plan({0.5, 1}, 1, 0.025, HSD, 0),
+       2.0,
+       {2.241403, 2.125119},
+       {},
+       0.477718597,
+       0.025,
+       0.89796754,
        0.99375000},
       // design([0.25, 0.6, 1], 1, 0.025, 'WT', 0.25, theta=3.0)
-      {Plan({0.25, 0.6, 1}, 1, 0.025, Family::WangTsiatis, {}), 3.0, {2.923241, 2.348615, 2.067043}, {},
-       0.834046858, 0.025, 0.77475010, 0.99518274},
+      {Plan({0.25, 0.6, 1}, 1, 0.025, Family::WangTsiatis, {}),
+       3.0,
+       {2.923241, 2.348615, 2.067043},
+       {},
+       0.834046858,
+       0.025,
+       0.77475010,
+       0.99518274},
       // design([0.25, 0.5, 0.75, 1], 2, 0.05, 'HP', 3, theta=2.8)
-      {Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, Family::HaybittlePeto, 3), 2.8, {3, 3, 3, 1.982751}, {}, 0.795065662,
-       0.05, 0.86487475, 0.99640939},
+      {Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, Family::HaybittlePeto, 3),
+       2.8,
+       {3, 3, 3, 1.982751},
+       {},
+       0.795065662,
+       0.05,
+       0.86487475,
+       0.99640939},
       // design([0.5, 0.9, 0.98, 1], 1, 0.025, 'OFS', theta=3.0): short increments
-      {Plan({0.5, 0.9, 0.98, 1}, 1, 0.025, OFS, {}), 3.0, {2.962588, 2.104958, 2.086276, 2.112422}, {},
-       0.840434494, 0.025, 0.84161694, 0.99746698},
+      {Plan({0.5, 0.9, 0.98, 1}, 1, 0.025, OFS, {}),
+       3.0,
+       {2.962588, 2.104958, 2.086276, 2.112422},
+       {},
+       0.840434494,
+       0.025,
+       0.84161694,
+       0.99746698},
       // design([1], 2, 0.05, 'PKS', theta=2.8): a single analysis
       {Plan({1}, 2, 0.05, PKS, {}), 2.8, {1.959964}, {}, 0.799555903, 0.05, 1, 1},
       // design([1/3, 2/3, 1], 1, 0.025, 'PK', fut='KD', fpar=2, binding=True, power=0.9, theta=3.3)
-      {Plan({third, 2 * third, 1}, 1, 0.025, PK, {}, KD, 2, true, 0.9), 3.3, {2.283224, 2.283224, 2.283224},
-       {-0.381292, 0.940086, 2.283224}, 0.860243466, 0.025, 0.63575257, 0.59583768},
+      {Plan({third, 2 * third, 1}, 1, 0.025, PK, {}, KD, 2, true, 0.9),
+       3.3,
+       {2.283224, 2.283224, 2.283224},
+       {-0.381292, 0.940086, 2.283224},
+       0.860243466,
+       0.025,
+       0.63575257,
+       0.59583768},
       // design([1/3, 2/3, 1], 1, 0.025, 'OFS', fut='HSD', fpar=-2, binding=False, power=0.85, theta=3.0)
-      {Plan({third, 2 * third, 1}, 1, 0.025, OFS, {}, HSD, -2, false, 0.85), 3.0, {3.710303, 2.511427, 1.993047},
-       {-0.277289, 0.855464, 1.993047}, 0.831615470, 0.023604926, 0.80424824, 0.59658998},
+      {Plan({third, 2 * third, 1}, 1, 0.025, OFS, {}, HSD, -2, false, 0.85),
+       3.0,
+       {3.710303, 2.511427, 1.993047},
+       {-0.277289, 0.855464, 1.993047},
+       0.831615470,
+       0.023604926,
+       0.80424824,
+       0.59658998},
       // the same, binding=True
-      {Plan({third, 2 * third, 1}, 1, 0.025, OFS, {}, HSD, -2, true, 0.85), 3.0, {3.710303, 2.511119, 1.962947},
-       {-0.277289, 0.855464, 1.962947}, 0.837461882, 0.025, 0.80420753, 0.59658823},
+      {Plan({third, 2 * third, 1}, 1, 0.025, OFS, {}, HSD, -2, true, 0.85),
+       3.0,
+       {3.710303, 2.511119, 1.962947},
+       {-0.277289, 0.855464, 1.962947},
+       0.837461882,
+       0.025,
+       0.80420753,
+       0.59658823},
       // design([1/3, 2/3, 1], 1, 0.025, 'HP', 3, fut='PKS', binding=True, power=0.8, theta=2.8)
-      {Plan({third, 2 * third, 1}, 1, 0.025, Family::HaybittlePeto, {}, PKS, {}, true), 2.8, {3, 3, 1.890879},
-       {0.279306, 1.054240, 1.890879}, 0.762983040, 0.025, 0.80592689, 0.50390753},
+      {Plan({third, 2 * third, 1}, 1, 0.025, Family::HaybittlePeto, {}, PKS, {}, true),
+       2.8,
+       {3, 3, 1.890879},
+       {0.279306, 1.054240, 1.890879},
+       0.762983040,
+       0.025,
+       0.80592689,
+       0.50390753},
       // design([0.4, 0.7, 1], 2, 0.05, 'OFS', fut='PKS', binding=True, power=0.8, theta=2.9)
-      {Plan({0.4, 0.7, 1}, 2, 0.05, OFS, {}, PKS, {}, true), 2.9, {3.098975, 2.350138, 1.915803},
-       {0.616852, 1.166219, 1.915803}, 0.778516459, 0.05, 0.73196444, 0.61430277},
+      {Plan({0.4, 0.7, 1}, 2, 0.05, OFS, {}, PKS, {}, true),
+       2.9,
+       {3.098975, 2.350138, 1.915803},
+       {0.616852, 1.166219, 1.915803},
+       0.778516459,
+       0.05,
+       0.73196444,
+       0.61430277},
       // design([0.25, 0.5, 0.75, 1], 2, 0.05, 'OF', fut='OFS', binding=False, power=0.8, theta=3.0)
-      {Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, OF, {}, OFS, {}, false), 3.0, {4.048591, 2.862786, 2.337455, 2.024295},
-       {0.040036, 0.609804, 1.395868, 2.024295}, 0.800475204, 0.042935090, 0.73542682, 0.65500542},
+      {Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, OF, {}, OFS, {}, false),
+       3.0,
+       {4.048591, 2.862786, 2.337455, 2.024295},
+       {0.040036, 0.609804, 1.395868, 2.024295},
+       0.800475204,
+       0.042935090,
+       0.73542682,
+       0.65500542},
   };
   for (const Row& row : rows) {
     const SequentialPlan& plan = row.plan;
@@ -238,8 +333,8 @@ TEST(GroupSequential, MatchesIndependentIntegration) {
       // The spending families spend f(t_k) through each look, with their
       // futility stops only if binding; the futility bounds spend beta.
       if (sequential::IsSpending(plan.efficacy)) {
-        double spent = SpentByHand(plan.efficacy, ParameterValue(plan.efficacy, plan.efficacyParameter), plan.alpha,
-                                   plan.fractions[k]);
+        double spent = SpentByHand(plan.efficacy, ParameterValue(plan.efficacy, plan.efficacyParameter),
+                                   plan.alpha, plan.fractions[k]);
         EXPECT_NEAR(look.cumulativeAlpha, spent, 1e-9);
       }
       spentBeta += look.futilityH1;
@@ -255,6 +350,42 @@ TEST(GroupSequential, MatchesIndependentIntegration) {
     EXPECT_NEAR(r->expectedFractionH1, row.e1, 3e-7);
     EXPECT_NEAR(r->expectedFractionH0, row.e0, 3e-7);
     EXPECT_NEAR(made.design->Power(row.theta).value_or(-1), r->power, 1e-12);
+  }
+
+  struct PerLook {
+    SequentialPlan plan;
+    double theta;
+    std::vector<double> rejectH0, stopH0, rejectH1, stopH1;
+  };
+  const PerLook perLook[] = {
+      // design([0.4, 0.7, 1], 2, 0.05, 'OFS', fut='PKS', binding=True, theta=2.9): out['H0'][2:],
+      // out['H1'][2:]
+      {Plan({0.4, 0.7, 1}, 2, 0.05, OFS, {}, PKS, {}, true),
+       2.9,
+       {0.001941913, 0.017207730, 0.030850357},
+       {0.464609656, 0.356438125, 0.178952218},
+       {0.102961814, 0.424953558, 0.250601088},
+       {0.207589651, 0.478272568, 0.314137781}},
+      // design([1/3, 2/3, 1], 1, 0.025, 'OFS', fut='KD', fpar=0.5, power=0.5, theta=8): the futility bound
+      // would lie above the efficacy bound at look 1 and is set to it; every path stops there
+      {Plan({third, 2 * third, 1}, 1, 0.025, OFS, {}, KD, 0.5, false, 0.5),
+       8,
+       {0.000103506, 0, 0},
+       {1, 0, 0},
+       {0.818192753, 0, 0},
+       {1, 0, 0}},
+  };
+  for (const PerLook& row : perLook) {
+    std::optional<SequentialResult> r = SequentialDesign::Make(row.plan).design->Evaluate(row.theta);
+    ASSERT_TRUE(r);
+    for (std::size_t k = 0; k < 3; ++k) {
+      const SequentialLook& look = r->looks[k];
+      EXPECT_NEAR(look.rejectH0, row.rejectH0[k], 3e-7) << "look " << k + 1;
+      EXPECT_NEAR(look.stopH0, row.stopH0[k], 3e-7) << "look " << k + 1;
+      EXPECT_NEAR(look.rejectH1, row.rejectH1[k], 3e-7) << "look " << k + 1;
+      EXPECT_NEAR(look.stopH1, row.stopH1[k], 3e-7) << "look " << k + 1;
+    }
+    EXPECT_EQ(r->looks[0].futilityZ == r->looks[0].efficacyZ, row.stopH1[0] == 1);
   }
 }
 
@@ -276,6 +407,14 @@ TEST(GroupSequential, DriftGuardsAndThreads) {
     EXPECT_FALSE(ArithmeticFlagsRaised());
   }
 
+  // Every family is found by its name.
+  for (Family f : sequential::EfficacyFamilies())
+    EXPECT_EQ(sequential::FamilyOfName(sequential::FamilyName(f)), f);
+  for (Family f : sequential::FutilityFamilies())
+    EXPECT_EQ(sequential::FamilyOfName(sequential::FamilyName(f)), f);
+  EXPECT_EQ(sequential::FamilyName(Family::HwangShihDeCaniSpending), "Hwang-Shih-DeCani Spending");
+  EXPECT_FALSE(sequential::FamilyOfName("Pocock spending"));
+
   // Bad plans are refused with a message naming what is wrong.
   struct Bad {
     SequentialPlan plan;
@@ -290,8 +429,10 @@ TEST(GroupSequential, DriftGuardsAndThreads) {
       {Plan({0.5, 1}, 3, 0.05, Family::Pocock, {}), "A sequential test has one or two sides"},
       {Plan({0.5, 1}, 2, 1, Family::Pocock, {}), "Alpha must lie between 0 and 1"},
       {Plan({0.5, 1}, 2, 0.05, Family::None, {}), "The efficacy boundary must be a boundary family"},
-      {Plan({0.5, 1}, 2, 0.05, Family::Pocock, {}, Family::Pocock), "The futility boundary must be None or a spending family"},
-      {Plan({0.5, 1}, 2, 0.05, Family::WangTsiatis, 0.6), "The parameter Delta of Wang-Tsiatis must lie between 0 and 0.5"},
+      {Plan({0.5, 1}, 2, 0.05, Family::Pocock, {}, Family::Pocock),
+       "The futility boundary must be None or a spending family"},
+      {Plan({0.5, 1}, 2, 0.05, Family::WangTsiatis, 0.6),
+       "The parameter Delta of Wang-Tsiatis must lie between 0 and 0.5"},
       {Plan({0.5, 1}, 2, 0.05, Family::Pocock, {}, Family::HwangShihDeCaniSpending, -41),
        "The parameter gamma of Hwang-Shih-DeCani Spending must lie between -40 and 40"},
       {Plan({0.5, 1}, 2, 0.05, Family::Pocock, {}, Family::PocockSpending, {}, false, 1),
@@ -306,8 +447,8 @@ TEST(GroupSequential, DriftGuardsAndThreads) {
   }
 
   // One design evaluated on several threads at once gives what one thread gives.
-  SequentialDesignOutcome made =
-      SequentialDesign::Make(Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, Family::OBrienFleming, {}, Family::PocockSpending));
+  SequentialDesignOutcome made = SequentialDesign::Make(
+      Plan({0.25, 0.5, 0.75, 1}, 2, 0.05, Family::OBrienFleming, {}, Family::PocockSpending));
   ASSERT_TRUE(made.design);
   const SequentialDesign& design = *made.design;
   double alone = design.Power(2.9).value_or(-1);
