@@ -18,14 +18,15 @@ constexpr double kReach = 9;
 // Turnbull section 19.2 for r in the middle (-3 + 3 (i - r) / (2r), i =
 // r..5r); in the tails, where their spacing of 4 / r next to 3 standard
 // deviations makes the largest errors, their logarithmic spacing for 2r
-// (+-(3 + 4 ln(2r / i))), cut at kReach standard deviations.
+// (+-(3 + 4 ln(2r / i))), ending at +-kReach standard deviations.
 std::vector<double> BuildMesh(int r) {
   std::vector<double> tail;
   for (int i = 2 * r - 1; i >= 1; --i) {
     double x = 3 + 4 * std::log(2.0 * r / i);
-    if (x > kReach) break;
+    if (x >= kReach) break;
     tail.push_back(x);
   }
+  tail.push_back(kReach);
   std::vector<double> mesh;
   for (auto x = tail.rbegin(); x != tail.rend(); ++x) mesh.push_back(-*x);
   for (int i = r; i <= 5 * r; ++i) mesh.push_back(-3 + 3.0 * (i - r) / (2 * r));
