@@ -506,8 +506,21 @@ void KeepTableSettings(WindowSettings& record, const Request& r) {
   if (r.decimals) record.TableDecimals = *r.decimals;
 }
 
+// Each parameter is set once: two of its names (an id and a caption) would
+// let the later value silently win.
 void SetValues(Session& s, const Request& r) {
-  for (const Assignment& a : r.sets) s.entryAt(ResolveParameter(s, "--set", a.name)).ParamText = a.value;
+  auto shown = [](const Assignment& a) {
+    return a.argument.rfind("--", 0) == 0 ? a.argument : "--set " + Quoted(a.argument);
+  };
+  std::vector<const Assignment*> setBy(static_cast<std::size_t>(s.LastPosition) + 1, nullptr);
+  for (const Assignment& a : r.sets) {
+    const int p = ResolveParameter(s, "--set", a.name);
+    if (const Assignment* first = setBy[static_cast<std::size_t>(p)])
+      Usage(shown(a) + ": " + CaptionAt(s, p) + " (" + std::to_string(s.ParameterList[p]) +
+            ") is set twice, also by " + shown(*first));
+    setBy[static_cast<std::size_t>(p)] = &a;
+    s.entryAt(p).ParamText = a.value;
+  }
 }
 
 // A procedure chosen on the command line, in a window of the kind its action

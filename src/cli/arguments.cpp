@@ -4,6 +4,7 @@
 #include <iterator>
 #include <map>
 
+#include "cli/typed_number.h"
 #include "format/number_entry.h"
 #include "session/catalogue.h"
 #include "session/user_interface.h"
@@ -36,8 +37,9 @@ bool ParseIndex(std::string_view text, int& value) {
 }
 
 
-// A typed number checked as the value boxes check it; a usage error names the
-// argument and carries the window's message.
+// A typed number checked as the value boxes check it, and refused where a
+// double cannot hold it as written; a usage error names the argument and
+// carries the window's message.
 void CheckTypedNumber(const std::string& flag, const std::string& argument, std::string value) {
   RecordingUserInterface quiet;
   if (!CheckDigits(value, quiet))
@@ -45,6 +47,8 @@ void CheckTypedNumber(const std::string& flag, const std::string& argument, std:
   // "2.5.3", "3-" or "7,5,3" would be read as their first number.
   if (!IsWellFormedNumber(value))
     Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is not a number");
+  if (const std::string fault = RangeFault(value); !fault.empty())
+    Usage(flag + " " + Quoted(argument) + ": " + Quoted(value) + " is out of range: " + fault);
 }
 
 // NAME=VALUE split at the last "=" (a caption may hold "=", a value never does).

@@ -1,11 +1,11 @@
 #include "cli/batch.h"
 
-#include <charconv>
 #include <sstream>
 #include <string_view>
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
+#include "cli/typed_number.h"
 
 namespace pelmora::cli {
 namespace {
@@ -17,19 +17,17 @@ constexpr const char* kKeys =
 std::string Key(std::string_view key) { return Quoted(key); }
 
 // A number as the flags take it: as written, or, when written with an
-// exponent, in plain decimals ("1e-3" is "0.001").
-std::string NumberText(const std::string& written) {
-  if (written.find_first_of("eE") == std::string::npos) return written;
-  double value = 0;
-  std::from_chars(written.data(), written.data() + written.size(), value);
-  char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  return result.ec == std::errc() ? std::string(buffer, result.ptr) : written;
+// exponent, in plain decimals ("1e-3" is "0.001").  A number that a double
+// cannot hold as written is refused, as the flags refuse it.
+std::string NumberText(const std::string& where, const std::string& written) {
+  if (const std::string fault = RangeFault(written); !fault.empty())
+    Usage(where + ": " + written + " is out of range: " + fault);
+  return PlainDecimal(written);
 }
 
 // The text of a flag's value: a number or a string.
 std::string Scalar(const std::string& where, const JsonValue& v) {
-  if (v.type == JsonValue::Type::Number) return NumberText(v.text);
+  if (v.type == JsonValue::Type::Number) return NumberText(where, v.text);
   if (v.type == JsonValue::Type::String) return v.text;
   Usage(where + " must be a number or a string, not " + JsonTypeName(v.type));
 }
@@ -80,6 +78,29 @@ std::string ResultLine(const std::string& id, int status, const std::string& mes
   // The members of the single call's object follow.
   if (json.size() > 2 && json.front() == '{') return line + ", " + json.substr(1);
   return line + "}\n";
+}
+
+// How a line of the input was read.
+enum class LineRead { Line, TooLong, End };
+
+// Reads one line without its line end ("\n" or "\r\n").  A line longer
+// than `limit` bytes is read to its end, but no more than `limit` + 1 of its
+// bytes are kept.
+LineRead ReadLine(std::istream& in, std::string& line, std::size_t limit) {
+  line.clear();
+  std::streambuf& input = *in.rdbuf();
+  bool any = false, beyond = false;
+  for (int c; (c = input.sbumpc()) != std::char_traits<char>::eof();) {
+    any = true;
+    if (c == '\n') break;
+    if (line.size() <= limit)
+      line += static_cast<char>(c);
+    else
+      beyond = true;
+  }
+  if (!any) return LineRead::End;
+  if (!line.empty() && line.back() == '\r' && !beyond) line.pop_back();
+  return beyond || line.size() > limit ? LineRead::TooLong : LineRead::Line;
 }
 
 // One line of the input answered.
@@ -141,15 +162,24 @@ std::vector<std::string> BatchArguments(const JsonValue& request) {
 }
 
 int RunBatch(std::istream& in, std::ostream& out) {
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos) continue;
-    out << Answer(line);
+  static const std::string kTooLong = "the line is longer than " + std::to_string(kBatchLineLimit) +
+                                      " bytes (1 MiB), the limit of a request; it is not read";
+  std::string line;
+  for (LineRead read; (read = ReadLine(in, line, kBatchLineLimit)) != LineRead::End;) {
+    if (read == LineRead::TooLong)
+      out << ResultLine("", kExitUsage, kTooLong, "");
+    else if (line.find_first_not_of(" \t") != std::string::npos)
+      out << Answer(line);
+    else
+      continue;
     // A caller that waits for each answer before it writes the next request
     // gets it at once; a stream of requests is answered in large writes.
     if (in.rdbuf()->in_avail() <= 0) out.flush();
+    // Answers that cannot be written are lost: the requests after them too.
+    if (!out) return kExitOutputFailed;
   }
-  return kExitSolved;
+  out.flush();
+  return out ? kExitSolved : kExitOutputFailed;
 }
 
 }  // namespace pelmora::cli

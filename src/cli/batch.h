@@ -4,6 +4,7 @@
 // members before it: "id" (when the request has one), "status" and "message".
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -17,9 +18,14 @@ namespace pelmora::cli {
 // request the flags cannot express is a UsageError.
 std::vector<std::string> BatchArguments(const JsonValue& request);
 
+// The longest request line read, in bytes, without its line end: 1 MiB.
+inline constexpr std::size_t kBatchLineLimit = std::size_t{1} << 20;
+
 // Answers every request of `in` on `out`; blank lines are passed over.  A
 // request that fails gets its failure as its result, and the next one is
-// answered.  Returns 0 once the input is read to its end.
+// answered; so does a line longer than kBatchLineLimit, which is not kept.
+// Returns 0 once the input is read to its end, kExitOutputFailed as soon as
+// `out` fails.
 int RunBatch(std::istream& in, std::ostream& out);
 
 }  // namespace pelmora::cli

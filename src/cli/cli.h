@@ -25,12 +25,17 @@ inline constexpr int kExitRejected = 2;
 inline constexpr int kExitNotCalculable = 3;
 inline constexpr int kExitWriteFailed = 4;
 inline constexpr int kExitFileRefused = 5;
+// Standard output could not be written (a full disk, a failing device):
+// what was printed is lost.  It takes the place of any other status.
+inline constexpr int kExitOutputFailed = 6;
 
 // The program's usage text (what --help prints).
 const std::string& CliHelpText();
 
 // A JSON string literal of a UTF-8 text: quotes, backslashes and control
-// characters escaped, every other byte as it stands.
+// characters escaped, every other character as it stands, and each byte that
+// is not part of a well-formed UTF-8 character as U+FFFD ("\ufffd"): the
+// literal is valid UTF-8 whatever the text.
 std::string JsonQuote(std::string_view text);
 
 // The user interface of the command line: every message is written to the

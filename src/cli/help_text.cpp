@@ -52,7 +52,13 @@ Values:
                        leave out its "*" marks; an id that the list does not
                        hold names the listed parameter with the same caption
                        ("Sample Size 1" is 4, 39 and 164).  VALUE holds only
-                       "0123456789.-, " (a decimal comma reads as a point).
+                       "0123456789.-, " (a decimal comma reads as a point),
+                       and a number is read as written or refused: a
+                       magnitude beyond 1.7976931348623157e308, or one
+                       closer to 0 than 2.2250738585072014e-308 that would
+                       be read as 0 or with fewer digits, is bad usage.
+                       A parameter is set once: two --set of one parameter
+                       (by its id and its caption alike) are bad usage.
                        Unset parameters keep their start-up value texts.
   --unknown NAME       the parameter to solve (default: list position 0)
   Position 1 (Power in the tests) has no value box: it is never printed and
@@ -169,6 +175,12 @@ Batch mode:
                                 VALUE a number or a string; a number
                                 with an exponent is written out, 1e-3
                                 as 0.001)
+                       A number of any key is read as written or refused,
+                       as --set refuses it (1e309 or 1e-400 is "usage",
+                       the message naming the key).  A line is at most
+                       1 MiB (1048576 bytes) without its line end; a longer
+                       one is "usage" and is not read.  A request is UTF-8:
+                       a string that is not is "usage" too.
                          "table": {"x": "NAME=MIN:MAX:STEP",
                                    "z": "NAME=V1 V2 ..."} (z optional)
                          "id": a number or a string, echoed in the result
@@ -186,7 +198,13 @@ Batch mode:
                        when nothing.  Only a solved or not calculable
                        request carries the members of its JSON object.  A
                        failed request does not stop the stream: the exit
-                       status is 0 once the input is read to its end
+                       status is 0 once the input is read to its end.  The
+                       answer to a line that is not a JSON object (malformed
+                       JSON, invalid UTF-8, too long) has no "id".  Every
+                       answer is one line of JSON in UTF-8: a byte of a
+                       message that is no UTF-8 is written as "\ufffd".
+                       When an answer cannot be written the stream ends
+                       with status 6
 
 Settings files:
   FILE.dim             (an argument whose name ends in ".dim", in any case)
@@ -230,7 +248,12 @@ Settings files:
                        the values are rejected (status 2) or no point of a
                        range can be calculated.  A Graph window keeps its
                        font size in whole points: there --font-size with
-                       --graph and --save must be a whole number
+                       --graph and --save must be a whole number.  The file
+                       is written whole or not at all, through a temporary
+                       ".FILE.dim.XXXXXX.part" beside it: SIGTERM, SIGINT
+                       or SIGHUP during the save removes it, and the next
+                       save to FILE.dim removes those that a program killed
+                       otherwise left
 
 Exit status:
   0  solved, a step of an exact P-value or a result beyond a limit (and
@@ -246,6 +269,11 @@ Exit status:
      Also: the settings file of --save cannot be written (the result is
      printed all the same)
   5  the settings file cannot be opened; the reason is on standard error
+  6  standard output cannot be written (a full disk, a failing device):
+     what was printed is lost; standard error says "the output cannot be
+     written:" and the system's reason.  This status takes the place of any
+     other.  (A pipe closed by its reader ends the program by SIGPIPE, as
+     it ends other programs, unless SIGPIPE is ignored)
   With status 1, 2 or 5 nothing is written to standard output nor saved.
 
 The engine's messages are written to standard error, each on its own line,

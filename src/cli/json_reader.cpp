@@ -1,6 +1,10 @@
 #include "cli/json_reader.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <numeric>
+
+#include "cli/utf8.h"
 
 namespace pelmora::cli {
 
@@ -82,11 +86,12 @@ class Reader {
       ++i_;
       Blank();
       if (Eat('}')) return v;
+      std::vector<std::size_t> keyAt;
       do {
         Blank();
         if (!At('"')) Fail("expected a key in quotes");
+        keyAt.push_back(i_);
         std::string key = String();
-        if (v.Member(key) != nullptr) Fail("the key \"" + key + "\" is given twice");
         Blank();
         Expect(':');
         Blank();
@@ -94,6 +99,7 @@ class Reader {
         Blank();
       } while (Eat(','));
       Expect('}');
+      KeysOnce(v.members, keyAt);
     } else if (c == '[') {
       v.type = JsonValue::Type::Array;
       ++i_;
@@ -119,6 +125,22 @@ class Reader {
       Fail("expected a value");
     }
     return v;
+  }
+
+  // Refuses the first key given a second time, by sorting the keys: the
+  // time grows with the size of the object, not with its square.
+  void KeysOnce(const std::vector<std::pair<std::string, JsonValue>>& members,
+                const std::vector<std::size_t>& keyAt) {
+    std::vector<std::size_t> order(members.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return members[a].first < members[b].first; });
+    std::size_t twice = members.size();
+    for (std::size_t k = 1; k < order.size(); ++k)
+      if (members[order[k]].first == members[order[k - 1]].first) twice = std::min(twice, order[k]);
+    if (twice == members.size()) return;
+    i_ = keyAt[twice];
+    Fail("the key \"" + members[twice].first + "\" is given twice");
   }
 
   bool Word(std::string_view w) {
@@ -180,6 +202,13 @@ class Reader {
       const char c = t_[i_++];
       if (c == '"') return r;
       if (static_cast<unsigned char>(c) < 0x20) Fail("a control character in a string");
+      if (static_cast<unsigned char>(c) >= 0x80) {
+        const std::size_t length = Utf8CharacterLength(t_, --i_);
+        if (length == 0) Fail("invalid UTF-8 in a string");
+        r.append(t_.substr(i_, length));
+        i_ += length;
+        continue;
+      }
       if (c != '\\') {
         r += c;
         continue;

@@ -29,7 +29,8 @@ const char* JsonTypeName(JsonValue::Type type);
 
 // Reads one JSON value, blanks around it allowed; nullopt when the text is
 // not JSON, with `error` saying where and why.  Objects with a key given twice
-// are refused.
+// are refused, and so are strings that are not well-formed UTF-8.  The time
+// grows with the length of the text (and the keys of an object as n log n).
 std::optional<JsonValue> ReadJson(std::string_view text, std::string& error);
 
 }  // namespace pelmora::cli

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cli/cli.h"
+#include "cli/utf8.h"
 #include "format/number_entry.h"
 #include "output/table_export.h"
 #include "session/catalogue.h"
@@ -201,8 +202,19 @@ namespace pelmora {
 std::string JsonQuote(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string r = "\"";
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x80) {
+      const std::size_t length = cli::Utf8CharacterLength(text, i);
+      if (length == 0) {
+        r += "\\ufffd";
+        continue;
+      }
+      r.append(text.substr(i, length));
+      i += length - 1;
+      continue;
+    }
     switch (c) {
       case '"':
         r += "\\\"";

@@ -12,18 +12,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "session/temporary_file.h"
+
 namespace pelmora {
 
 namespace {
-
-// The system's reason for an error number, as a clause: "permission denied".
-std::string Reason(int error) {
-  std::string reason = std::strerror(error);
-  if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
-      std::islower(static_cast<unsigned char>(reason[1])))
-    reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
-  return reason;
-}
 
 std::string CannotBeWritten(const std::string& path, const std::string& why) {
   return FileSubject(path) + " cannot be written: " + why + ".";
@@ -47,12 +40,12 @@ std::optional<Target> ResolveTarget(const std::string& path, std::string& why) {
   struct stat entry {};
   if (lstat(path.c_str(), &entry) != 0) {
     if (errno == ENOENT) return t;  // a new file
-    why = Reason(errno);
+    why = SystemReason(errno);
     return std::nullopt;
   }
   if (stat(path.c_str(), &t.status) != 0) {
     why = S_ISLNK(entry.st_mode) && errno == ENOENT ? "it is a symbolic link to a file that does not exist"
-                                                   : Reason(errno);
+                                                   : SystemReason(errno);
     return std::nullopt;
   }
   if (S_ISDIR(t.status.st_mode)) {
@@ -67,7 +60,7 @@ std::optional<Target> ResolveTarget(const std::string& path, std::string& why) {
     // The link stays; the file it names is written.
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) == nullptr) {
-      why = Reason(errno);
+      why = SystemReason(errno);
       return std::nullopt;
     }
     t.path = resolved;
@@ -75,11 +68,11 @@ std::optional<Target> ResolveTarget(const std::string& path, std::string& why) {
   // A file without any write permission is read-only even to the
   // administrator, who could replace it.
   if ((t.status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    why = "it is read-only (" + Reason(EACCES) + ")";
+    why = "it is read-only (" + SystemReason(EACCES) + ")";
     return std::nullopt;
   }
   if (access(t.path.c_str(), W_OK) != 0) {
-    why = "it is read-only (" + Reason(errno) + ")";
+    why = "it is read-only (" + SystemReason(errno) + ")";
     return std::nullopt;
   }
   t.existing = true;
@@ -121,6 +114,14 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+std::string SystemReason(int error) {
+  std::string reason = std::strerror(error);
+  if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
+      std::islower(static_cast<unsigned char>(reason[1])))
+    reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+  return reason;
+}
+
 std::string FileSubject(const std::string& path) {
   if (path.empty()) return "The settings file";
   return "The file \"" + std::filesystem::path(path).filename().string() + "\"";
@@ -136,35 +137,34 @@ bool WriteUserFile(const std::string& path, std::string_view bytes, std::string&
   const std::filesystem::path resolved(target->path);
   std::string folder = resolved.parent_path().string();
   if (folder.empty()) folder = ".";
-  // ".NAME.XXXXXX.part": made with O_EXCL under a name no file had.
-  std::string name = folder + "/." + resolved.filename().string() + ".XXXXXX.part";
-  std::vector<char> temporary(name.begin(), name.end());
-  temporary.push_back('\0');
-  const int fd = mkostemps(temporary.data(), 5, O_CLOEXEC);
-  if (fd < 0) {
-    error = CannotBeWritten(path, Reason(errno));
+  const std::string name = resolved.filename().string();
+  RemoveStaleTemporaries(folder, name);
+  TemporaryFile temporary(folder, name);
+  if (!temporary.ok()) {
+    error = CannotBeWritten(path, SystemReason(temporary.error()));
     return false;
   }
-  auto fail = [&](int number, bool open) {
-    if (open) close(fd);
-    unlink(temporary.data());
-    error = CannotBeWritten(path, Reason(number));
+  // The temporary is removed as `temporary` goes.
+  auto fail = [&](int number) {
+    error = CannotBeWritten(path, SystemReason(number));
     return false;
   };
+  const int fd = temporary.fd();
   const mode_t mode = target->existing ? target->status.st_mode & 07777 : NewFileMode();
-  if (fchmod(fd, mode) != 0) return fail(errno, true);
+  if (fchmod(fd, mode) != 0) return fail(errno);
   if (target->existing && (target->status.st_uid != geteuid() || target->status.st_gid != getegid())) {
     // Kept where the system allows it; a user who may not give the file
     // away still keeps its permissions.
     [[maybe_unused]] const int kept = fchown(fd, target->status.st_uid, target->status.st_gid);
   }
-  if (!WriteAll(fd, bytes) || fsync(fd) != 0) return fail(errno, true);
-  if (close(fd) != 0) return fail(errno, false);
-  if (!SyncFolder(folder)) return fail(errno, false);
-  if (rename(temporary.data(), target->path.c_str()) != 0) return fail(errno, false);
-  if (!SyncFolder(folder)) {
+  if (!WriteAll(fd, bytes) || fsync(fd) != 0) return fail(errno);
+  if (!SyncFolder(folder)) return fail(errno);
+  // Closed, and so unlocked, once renamed: no other write takes it for a
+  // stale temporary.
+  if (!temporary.RenameOver(target->path)) return fail(errno);
+  if (!temporary.Close() || !SyncFolder(folder)) {
     // The new contents are in place; only their flush to disk is in doubt.
-    error = CannotBeWritten(path, Reason(errno));
+    error = CannotBeWritten(path, SystemReason(errno));
     return false;
   }
   return true;
@@ -173,7 +173,7 @@ bool WriteUserFile(const std::string& path, std::string_view bytes, std::string&
 std::optional<std::string> ReadUserFile(const std::string& path, std::size_t limit, std::string& why) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) {
-    why = errno == ENOENT ? "it does not exist" : "it cannot be read: " + Reason(errno);
+    why = errno == ENOENT ? "it does not exist" : "it cannot be read: " + SystemReason(errno);
     return std::nullopt;
   }
   if (S_ISDIR(status.st_mode)) {
@@ -187,7 +187,7 @@ std::optional<std::string> ReadUserFile(const std::string& path, std::size_t lim
   // Non-blocking, should the file have become a pipe since.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    why = "it cannot be read: " + Reason(errno);
+    why = "it cannot be read: " + SystemReason(errno);
     return std::nullopt;
   }
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -201,7 +201,7 @@ std::optional<std::string> ReadUserFile(const std::string& path, std::size_t lim
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      why = "it cannot be read: " + Reason(errno);
+      why = "it cannot be read: " + SystemReason(errno);
       close(fd);
       return std::nullopt;
     }

@@ -9,7 +9,8 @@
 // - the new contents go to a temporary file beside the target, made with a
 //   unique name no user file can have, flushed to disk with its folder, and
 //   renamed over the target only when whole; on any failure it is removed and
-//   the earlier file is as it was;
+//   the earlier file is as it was; the temporaries a killed program left
+//   beside the target are removed by the next write to it (temporary_file.h);
 // - reading takes only regular files, and never waits on a named pipe.
 //
 // A refusal or failure is told in one sentence that names the file and gives
@@ -22,6 +23,9 @@
 #include <string_view>
 
 namespace pelmora {
+
+// The system's reason for an error number, as a clause: "permission denied".
+std::string SystemReason(int error);
 
 // "The file "NAME"", with the last part of the path.
 std::string FileSubject(const std::string& path);

@@ -180,6 +180,11 @@ TEST(Cli, UsageErrorsNameTheArgument) {
       {{"--test", "0", "--option", "0", "--option", "5"}, "cleared by a later option"},
       {{"--test", "0", "--mode", "21=1"}, "group 21 is not offered"},
       {{"--test", "0", "--set", "Sample Size 1=1a"}, "a   is not allowed. Must be a digit."},
+      {{"--test", "0", "--set", "Mean 1*=1" + std::string(309, '0')}, "is out of range: beyond the largest"},
+      {{"--test", "0", "--set", "Mean 1*=-0," + std::string(330, '0') + "1"}, "is out of range: closer to 0"},
+      {{"--test", "0", "--set", "87=0.5", "--set", "Mean 2=0.6"},
+       "--set \"Mean 2=0.6\": Mean 2* (87) is set twice, also by --set \"87=0.5\""},
+      {{"--test", "0", "--power", "0.8", "--set", "Power=0.9"}, "is set twice, also by --power 0.8"},
       {{"--test", "0", "--unknown", "Power"}, "position 1"},
       {{"--test", "0", "--unknown", "1"}, "position 1"},
       {{"--test", "0", "--set"}, "--set needs a value"},
@@ -491,6 +496,8 @@ TEST(Cli, JsonQuotingAndReading) {
   EXPECT_EQ(JsonQuote("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(JsonQuote("line\r\nnext\t\x01"), "\"line\\r\\nnext\\t\\u0001\"");
   EXPECT_EQ(JsonQuote("\xC2\xB2 ok"), "\"\xC2\xB2 ok\"");
+  // Bytes of no UTF-8 character (a stray, an overlong "/", a cut sequence).
+  EXPECT_EQ(JsonQuote("\x80|\xC0\xAF|\xE2\x82"), "\"\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\"");
   for (const char* text : {"a\"b\\c/", "line\r\nnext\t\x01\b\f", "\xC2\xB2 ok"})
     EXPECT_EQ(ReadJsonText(JsonQuote(text)).text, text);
   // U+00E9 and U+1F600 (a surrogate pair) in UTF-8.

@@ -720,6 +720,11 @@ TEST_F(OpeningFiles, TheRulesOfTheUsersFiles) {
     }
     if (c.message.empty()) {
       expected[written] = "new " + std::to_string(mode);
+      // The temporaries a killed write of the same file left are removed;
+      // other names stay.
+      std::erase_if(expected, [&](const auto& f) {
+        return f.first.starts_with("." + written + ".") && f.first.ends_with(".part");
+      });
     }
     EXPECT_EQ(folder(), expected) << c.what;
   }
