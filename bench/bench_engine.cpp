@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "engine/calculation.h"
 #include "numeric/fisher.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "numeric/root.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "format/number_entry.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/menus.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/help_window.h"
-#include "widgets/qt_user_interface.h"
+#include "app/qt_user_interface.h"
 #include "app/splash_window.h"
 #include "widgets/result_window.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/parameter_tips.h"
 #include "session/session.h"
 

@@ -21,7 +21,7 @@
 #include "output/table_layout.h"
 #include "session/axis_roles.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/menus.h"
 #include "session/session.h"
 #include "session/settings_file.h"

@@ -7,7 +7,7 @@
 #include "format/number_entry.h"
 #include "output/table_export.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/menus.h"
 #include "session/user_interface.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/solve_outcome.h"
 
 namespace pelmora {

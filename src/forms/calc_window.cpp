@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-#include "widgets/qt_user_interface.h"
+#include "app/qt_user_interface.h"
 #include "widgets/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"

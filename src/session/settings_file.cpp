@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "format/number_entry.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/menus.h"
 #include "session/user_files.h"
 #include "session/window_records.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/session.h"
 
 namespace pelmora {

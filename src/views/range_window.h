@@ -8,7 +8,7 @@
 
 #include "widgets/result_window.h"
 #include "output/table_layout.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "views/plot_xyz.h"
 
 namespace pelmora {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/calculation.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/session.h"
 
 namespace pelmora::testing {

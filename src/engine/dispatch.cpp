@@ -1,4 +1,4 @@
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 #include "format/number_entry.h"
 #include "numeric/fault_guard.h"
