@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "format/number_entry.h"
 #include "output/table_layout.h"
 #include "session/catalogue.h"

@@ -15,6 +15,7 @@
 #include "cli/graph_drawing.h"
 #include "cli/output.h"
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "format/number_entry.h"
 #include "output/output_text.h"
 #include "output/table_export.h"

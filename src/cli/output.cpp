@@ -8,6 +8,7 @@
 #include "output/table_export.h"
 #include "session/catalogue.h"
 #include "engine/dispatch.h"
+#include "engine/value_texts.h"
 #include "session/menus.h"
 #include "session/user_interface.h"
 
@@ -30,8 +31,6 @@ std::string PadLeft(std::string text, std::size_t width) {
   if (w < width) text.insert(0, width - w, ' ');
   return text;
 }
-
-std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); }
 
 std::string JsonNumber(double value) { return std::isfinite(value) ? Shortest(value) : std::string("null"); }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "procedures/hypothesis/student_t.h"
 #include "support/planning_fixture.h"
 

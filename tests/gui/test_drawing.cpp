@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "gui/gui_test.h"
 #include "output/axis_scale.h"
 #include "procedures/hypothesis/student_t.h"
