@@ -25,6 +25,7 @@
 #include "engine/dispatch.h"
 #include "session/menus.h"
 #include "session/session.h"
+#include "engine/settings_apply.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
 

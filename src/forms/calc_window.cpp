@@ -11,6 +11,7 @@
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "widgets/number_box.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 
 namespace pelmora {

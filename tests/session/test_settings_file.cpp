@@ -22,8 +22,10 @@
 #include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
 #include "session/menus.h"
+#include "engine/settings_apply.h"
 #include "session/settings_file.h"
 #include "session/user_files.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
 

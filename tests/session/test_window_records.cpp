@@ -6,6 +6,7 @@
 #include "engine/calculation.h"
 #include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
 
