@@ -5,41 +5,36 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageLayout>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
 #include <algorithm>
-#include <cmath>
 
 #include "app/about_box.h"
+#include "app/file_dialogs.h"
 #include "app/help_window.h"
+#include "app/print_dialogs.h"
+#include "app/recent_files.h"
 #include "app/splash_window.h"
-#include "widgets/dialog_placement.h"
-#include "widgets/twips.h"
+#include "app/window_arrangement.h"
+#include "engine/settings_apply.h"
+#include "engine/window_activation.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
-#include "output/table_export.h"
 #include "session/menus.h"
-#include "engine/settings_apply.h"
 #include "session/settings_file.h"
-#include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "views/axis_dialog.h"
-#include "views/graph_export.h"
 #include "views/output_dialog.h"
 #include "views/range_window.h"
 #include "views/result_output.h"
+#include "widgets/dialog_placement.h"
+#include "widgets/twips.h"
 
 namespace pelmora {
 
@@ -49,16 +44,9 @@ constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4000;
 constexpr int kRangeWindowHeightTwips = 4800;
 constexpr int kMainWindowHelpContext = 112;
-// The settings files the File menu remembers.
-constexpr int kRecentFileCount = 8;
-constexpr const char* kRecentFilesKey = "recentFiles";
 // How long a confirmation stays in the status bar.
 constexpr int kStatusMilliseconds = 6000;
 
-QSettings ProgramSettings() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kProgramTitle),
-                   QString::fromLatin1(kProgramTitle));
-}
 
 }  // namespace
 
@@ -363,32 +351,13 @@ void MainWindow::ApplyOptions() {
   UpdateActions();
 }
 
-QString MainWindow::SettingsFilter() {
-  return QStringLiteral("All Files (*.*);;") + QString::fromLatin1(kProgramTitle) +
-         QStringLiteral(" Files (*.dim)");
-}
-
 ResultWindow* MainWindow::OpenFile() {
-  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
-  QString selected = programFiles;
-  const QString name =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Open File"), QString(), SettingsFilter(), &selected);
+  const QString name = AskSettingsFileToOpen(this);
   if (name.isEmpty()) return nullptr;
   return OpenSettings(name);
 }
 
-QStringList MainWindow::RecentFiles() { return ProgramSettings().value(kRecentFilesKey).toStringList(); }
 
-void MainWindow::AddRecentFile(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  QStringList files = RecentFiles();
-  files.removeAll(absolute);
-  files.prepend(absolute);
-  while (files.size() > kRecentFileCount) files.removeLast();
-  QSettings settings = ProgramSettings();
-  settings.setValue(kRecentFilesKey, files);
-  RebuildRecentMenu();
-}
 
 void MainWindow::RebuildRecentMenu() {
   recentMenu_->clear();
@@ -444,42 +413,31 @@ void MainWindow::CopyActiveWindow() {
   ShowStatus(QString::fromStdString(CopyResult(session_, *w)));
 }
 
-void MainWindow::ShowStatus(const QString& text) {
-  if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
-}
-
-void MainWindow::PreparePrinter(QPrinter& printer) const {
-  if (const ResultWindow* w = activeResultWindow())
-    printer.setDocName(w->parentWidget() != nullptr ? w->parentWidget()->windowTitle() : w->windowTitle());
-  SetPrintMargins(printer);
-}
-
 void MainWindow::PrintActiveWindow() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || session_.Busy) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (!PrintResult(session_, *w, printer)) ui_.Warn("The printer cannot be used.");
+  PrintWindow(this, session_, *w, ui_);
 }
 
 void MainWindow::PreviewActiveWindow() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || session_.Busy) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintPreviewDialog preview(&printer, this);
-  preview.setObjectName(QStringLiteral("frmPrintPreview"));
-  preview.setWindowTitle(QStringLiteral("Print Preview"));
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, w](QPrinter* p) {
-    if (!PrintResult(session_, *w, *p)) ui_.Warn("The printer cannot be used.");
-  });
-  const QRect bounds = geometry();
-  preview.resize(bounds.size() * 0.9);
-  preview.move(bounds.topLeft() + QPoint(bounds.width() / 20, bounds.height() / 20));
-  preview.exec();
+  PreviewWindow(this, session_, *w, ui_);
 }
+
+QStringList MainWindow::RecentFiles() { return RecentSettingsFiles(); }
+
+void MainWindow::AddRecentFile(const QString& path) {
+  RememberRecentSettingsFile(path);
+  RebuildRecentMenu();
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+  if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
+}
+
+
+
 
 void MainWindow::ShowAxisDialog(bool keyboard) {
   if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
@@ -492,6 +450,8 @@ void MainWindow::ShowAxisDialog(bool keyboard) {
   if (keyboard) axisDialog_->activateWindow();
 }
 
+void MainWindow::ExportActiveWindow() { ExportWindow(this, qobject_cast<RangeWindow*>(activeResultWindow()), ui_); }
+
 void MainWindow::RangeCalculated(RangeWindow* window) {
   // The window comes to the front; the dialog stays where it is.
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
@@ -501,56 +461,11 @@ void MainWindow::RangeCalculated(RangeWindow* window) {
   UpdateActions();
 }
 
-void MainWindow::ExportActiveWindow() {
-  auto* w = qobject_cast<RangeWindow*>(activeResultWindow());
-  if (w == nullptr) {
-    ui_.Warn("Only a Table or a Graph can be exported.");
-    return;
-  }
-  if (!w->hasResults()) {
-    ui_.Warn("The window has no results to export yet.");
-    return;
-  }
-  const QString base = QString::fromStdString(ProposedSettingsFileName(w->record())).section('.', 0, 0);
-  std::string error;
-  if (auto* table = qobject_cast<TableWindow*>(w)) {
-    const QString csv = QStringLiteral("Comma-Separated Values (*.csv)");
-    const QString text = QStringLiteral("Text (*.txt)");
-    QString selected = csv;
-    const QString name =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".csv"),
-                                     csv + QStringLiteral(";;") + text, &selected);
-    if (name.isEmpty()) return;
-    const bool asText = selected == text || name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-    if (!ExportTable(QFile::encodeName(name).toStdString(), table->content(), table->record(), asText, error))
-      ui_.Warn(error);
-    return;
-  }
-  auto* graph = qobject_cast<GraphWindow*>(w);
-  QStringList filters = {QStringLiteral("PNG Pictures (*.png)"), QStringLiteral("PDF Documents (*.pdf)")};
-  if (CanExportGraphAs(GraphFileType::Svg)) filters.insert(1, QStringLiteral("SVG Drawings (*.svg)"));
-  QString selected = filters.front();
-  QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".png"),
-                                              filters.join(QStringLiteral(";;")), &selected);
-  if (name.isEmpty()) return;
-  if (GraphFileTypeOf(QFile::encodeName(name).toStdString()) == GraphFileType::Unknown) {
-    // The type of the chosen filter.
-    const int open = selected.indexOf(QStringLiteral("(*"));
-    name += selected.mid(open + 2, selected.size() - open - 3);
-  }
-  if (!ExportGraph(QFile::encodeName(name).toStdString(), graph->content(), graph->appearance(),
-                   graph->picture()->size(), error))
-    ui_.Warn(error);
-}
 
 bool MainWindow::SaveActiveWindowAs() {
   WindowSettings* r = ActiveWindowRecord(session_);
   if (r == nullptr) return false;
-  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
-  QString selected = programFiles;
-  const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
-                                                    QString::fromStdString(ProposedSettingsFileName(*r)),
-                                                    SettingsFilter(), &selected);
+  const QString name = AskSettingsFileToSave(this, QString::fromStdString(ProposedSettingsFileName(*r)));
   if (name.isEmpty()) return false;
   if (!WriteSettingsFile(session_, QFile::encodeName(name).toStdString())) return false;
   AddRecentFile(name);
@@ -798,102 +713,19 @@ void MainWindow::RebuildWindowList() {
   windowListSeparator_->setVisible(!windowList_.empty());
 }
 
-QSize MainWindow::PreferredSize(const QMdiSubWindow* sub) {
-  const QWidget* w = sub->widget();
-  return w->sizeHint().expandedTo(w->minimumSizeHint()) + (sub->size() - w->size());
-}
 
-QSize MainWindow::UsableSize(const QMdiSubWindow* sub) {
-  const QWidget* w = sub->widget();
-  return w->minimumSizeHint().expandedTo(QSize(1, 1)) + (sub->size() - w->size());
-}
 
-std::vector<QMdiSubWindow*> MainWindow::ArrangedWindows() const {
-  std::vector<QMdiSubWindow*> subs;
-  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder))
-    if (sub->isVisible() && !sub->isMinimized() && sub->widget() != nullptr) subs.push_back(sub);
-  return subs;
-}
 
-void MainWindow::CascadeWindows() {
-  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
-  if (subs.empty()) return;
-  // The window of the active record stays in front.
+
+
+QMdiSubWindow* MainWindow::ActiveSubWindow() const {
   ResultWindow* front = activeResultWindow();
-  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
-  const QSize area = mdiArea_->viewport()->size();
-  // Each window one title bar further down and right.
-  const int step = std::max(subs.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.front()) +
-                                subs.front()->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr,
-                                                                   subs.front()),
-                            TwipsToPixels(350));
-  int offset = 0;
-  for (QMdiSubWindow* sub : subs) {
-    if (sub->isMaximized()) sub->showNormal();
-    const QSize usable = UsableSize(sub);
-    // Back to the top left when the rest of the area is too small.
-    if (area.width() - offset < usable.width() || area.height() - offset < usable.height()) offset = 0;
-    const QSize size = PreferredSize(sub).boundedTo(area - QSize(offset, offset)).expandedTo(usable);
-    sub->setGeometry(QRect(QPoint(offset, offset), size));
-    sub->raise();
-    offset += step;
-  }
-  if (active != nullptr) {
-    mdiArea_->setActiveSubWindow(active);
-    active->raise();
-  }
+  return front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
 }
 
-void MainWindow::TileWindows() {
-  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
-  if (subs.empty()) return;
-  // The window of the active record stays in front.
-  ResultWindow* front = activeResultWindow();
-  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
-  const QSize area = mdiArea_->viewport()->size();
-  const int n = static_cast<int>(subs.size());
-  // The number of columns whose tiles leave every window usable and bring
-  // them closest to the size they would like.
-  int best = 0;
-  double bestScore = -1;
-  for (int columns = 1; columns <= n; ++columns) {
-    const int rows = (n + columns - 1) / columns;
-    const QSize tile(area.width() / columns, area.height() / rows);
-    double score = 1;
-    for (const QMdiSubWindow* sub : subs) {
-      const QSize usable = UsableSize(sub);
-      if (usable.width() > tile.width() || usable.height() > tile.height()) {
-        score = -1;
-        break;
-      }
-      const QSize preferred = PreferredSize(sub);
-      score = std::min({score, static_cast<double>(tile.width()) / preferred.width(),
-                        static_cast<double>(tile.height()) / preferred.height()});
-    }
-    if (score > bestScore) {
-      bestScore = score;
-      best = columns;
-    }
-  }
-  if (best == 0) {
-    CascadeWindows();
-    return;
-  }
-  const int rows = (n + best - 1) / best;
-  for (int i = 0; i < n; ++i) {
-    const int row = i / best;
-    const int inRow = std::min(best, n - row * best);  // the last row may hold fewer
-    const int column = i % best;
-    const int left = area.width() * column / inRow;
-    const int right = area.width() * (column + 1) / inRow;
-    const int top = area.height() * row / rows;
-    const int bottom = area.height() * (row + 1) / rows;
-    QMdiSubWindow* sub = subs[static_cast<std::size_t>(i)];
-    if (sub->isMaximized()) sub->showNormal();
-    sub->setGeometry(left, top, right - left, bottom - top);
-  }
-  if (active != nullptr) mdiArea_->setActiveSubWindow(active);
-}
+void MainWindow::CascadeWindows() { CascadeSubWindows(*mdiArea_, ActiveSubWindow()); }
+
+void MainWindow::TileWindows() { TileSubWindows(*mdiArea_, ActiveSubWindow()); }
 
 std::string MainWindow::ParameterTip(int position) {
   const int context = static_cast<int>(session_.HelpContext);

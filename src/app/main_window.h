@@ -130,7 +130,6 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void KeepDialogsInside();
   void ShowOptionsDialog();
   ResultWindow* AddWindow(WindowKind kind, int record);
-  static QString SettingsFilter();
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
   // Greys the items that cannot act on the active window (or on none).
@@ -138,13 +137,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();
   void RebuildWindowList();
-  // The sizes of a sub-window: what its window would like, and the least at
-  // which its content can be read, both with the frame.
-  static QSize PreferredSize(const QMdiSubWindow* sub);
-  static QSize UsableSize(const QMdiSubWindow* sub);
-  std::vector<QMdiSubWindow*> ArrangedWindows() const;
+  // The sub-window of the active record, or nullptr.
+  QMdiSubWindow* ActiveSubWindow() const;
   void ShowStatus(const QString& text);
-  void PreparePrinter(QPrinter& printer) const;
 
   QtUserInterface ui_;
   Session session_;
