@@ -9,15 +9,6 @@ void TellOpenRefused(Session& s, const std::string& path, const std::string& why
                      MessageIcon::Exclamation);
 }
 
-bool CheckWindowsAnsi(std::string& text, UserInterface& ui) {
-  const std::string c = FirstCharacterNotInWindowsAnsi(text);
-  if (c.empty()) return true;
-  ui.Beep();
-  ui.Warn(CannotBeKeptMessage(c));
-  text.erase(text.find(c), c.size());
-  return false;
-}
-
 std::optional<WindowSettings> ReadSettingsFile(Session& s, const std::string& path) {
   std::string why;
   const std::optional<std::string> contents = ReadUserFile(path, kSettingsRecordLength, why);

@@ -14,11 +14,6 @@ namespace pelmora {
 // The title of the messages about opening a settings file.
 inline constexpr const char* kOpenFileTitle = "Open File";
 
-// The check of a typed title or axis text, as CheckDigits checks a number:
-// at the first character cp1252 lacks, beeps, shows the message above,
-// removes the character and returns false; true when every one can be kept.
-bool CheckWindowsAnsi(std::string& text, UserInterface& ui);
-
 // The one message box titled "Open File" that tells why the file at `path`
 // cannot be opened.
 void TellOpenRefused(Session& s, const std::string& path, const std::string& why);

@@ -28,6 +28,7 @@
 #include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 namespace {
