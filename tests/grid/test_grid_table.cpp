@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "grid/grid_table.h"
+#include "session/grid_entry.h"
 #include "procedures/module_set.h"
 #include "procedures/hypothesis/chi_square_homogeneity.h"
 #include "procedures/hypothesis/log_normal_t.h"
