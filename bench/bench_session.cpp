@@ -40,7 +40,7 @@ struct TTestDesign {
   Session s{ui};
   Dispatcher d{s};
   explicit TTestDesign(bool byPower) {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetForm(2, 2);
     d.SetPlanByPower(byPower);
     d.ApplyOptions();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "cli/cli.h"
 #include "format/number_entry.h"
@@ -9,7 +10,7 @@
 #include "session/catalogue.h"
 #include "engine/dispatch.h"
 #include "engine/value_texts.h"
-#include "session/menus.h"
+#include "session/procedure_table.h"
 #include "session/user_interface.h"
 
 namespace pelmora::cli {
@@ -145,19 +146,18 @@ void WriteList(std::ostream& out) {
   Dispatcher d(s);
   auto marker = [&] { return d.Module() == nullptr ? "  (no module yet)" : ""; };
   auto index = [](std::size_t i) { return PadLeft(std::to_string(i), 4) + "  "; };
-  out << "Test Procedures (--test):\n";
-  const auto& tests = TestMenuCaptions();
-  for (std::size_t i = 0; i < tests.size(); ++i) {
-    if (!d.SelectTest(static_cast<int>(i))) continue;
-    out << index(i) << RemoveAccelerator(tests[i]) << marker() << '\n';
-  }
-  out << "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n";
-  const auto& distributions = DistributionMenuCaptions();
-  for (std::size_t i = 0; i < distributions.size(); ++i) {
-    if (!d.SelectDistribution(static_cast<int>(i))) continue;
-    out << index(i) << RemoveAccelerator(distributions[i]) << marker() << '\n';
-    const auto& choices = ParameterChoicesOf(static_cast<int>(i));
-    for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+  for (const auto& [menu, heading] :
+       {std::pair{Menu::Tests, "Test Procedures (--test):\n"},
+        std::pair{Menu::Distributions,
+                  "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n"}}) {
+    out << heading;
+    for (const ProcedureRow& row : Procedures()) {
+      if (row.menu != menu) continue;
+      d.Select(row.procedure);
+      out << index(static_cast<std::size_t>(row.index)) << ProcedureName(row.procedure) << marker() << '\n';
+      const auto& choices = row.parameterChoices;
+      for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+    }
   }
   out << "\nOptions (--option):\n";
   for (std::size_t i = 0; i < OptionCaptions().size(); ++i)

@@ -9,26 +9,30 @@
 #include "format/number_entry.h"
 #include "session/catalogue.h"
 #include "session/menus.h"
+#include "session/procedure_table.h"
 
 namespace pelmora::cli {
 namespace {
 
 // ---- Selection -------------------------------------------------------------
 
-int MenuIndex(const std::string& flag, const std::string& value, const std::vector<std::string>& captions,
-              const std::string& menu) {
+// The procedure a --test or --distribution value names: its menu index (the
+// number --list shows) or its caption.
+Procedure MenuProcedure(const std::string& flag, const std::string& value, Menu menu) {
+  const std::string menuName = menu == Menu::Tests ? "Test Procedures" : "Sample Distributions";
   int index = 0;
   if (ParseIndex(value, index)) {
-    if (index >= static_cast<int>(captions.size()))
-      Usage(flag + " " + value + ": the " + menu + " menu has no item " + value + " (see --list)");
-    if (captions[static_cast<std::size_t>(index)] == "-")
-      Usage(flag + " " + value + ": item " + value + " of the " + menu + " menu is a separator (see --list)");
-    return index;
+    if (index >= MenuLength(menu))
+      Usage(flag + " " + value + ": the " + menuName + " menu has no item " + value + " (see --list)");
+    const std::optional<Procedure> p = ProcedureAt(menu, index);
+    if (!p)
+      Usage(flag + " " + value + ": item " + value + " of the " + menuName + " menu is a separator (see --list)");
+    return *p;
   }
   const std::string key = Lower(Trim(RemoveAccelerator(value)));
-  for (std::size_t i = 0; i < captions.size(); ++i)
-    if (captions[i] != "-" && Lower(RemoveAccelerator(captions[i])) == key) return static_cast<int>(i);
-  Usage(flag + " " + Quoted(value) + ": no such item in the " + menu + " menu (see --list)");
+  for (const ProcedureRow& row : Procedures())
+    if (row.menu == menu && Lower(ProcedureName(row.procedure)) == key) return row.procedure;
+  Usage(flag + " " + Quoted(value) + ": no such item in the " + menuName + " menu (see --list)");
 }
 
 std::string SelectionName(const Session& s) {
@@ -80,7 +84,9 @@ int OptionIdOf(const Session& s, const std::string& value) {
 
 // The index of a distribution's parameter choice, given by index or text.
 int ParameterChoiceOf(const Session& s, const std::string& value) {
-  const std::vector<std::string>& choices = ParameterChoicesOf(s.DistributionIndex);
+  const std::optional<Procedure> distribution = ProcedureAt(Menu::Distributions, s.DistributionIndex);
+  static const std::vector<std::string> none;
+  const std::vector<std::string>& choices = distribution ? RowOf(*distribution).parameterChoices : none;
   const int count = static_cast<int>(choices.size());
   int k = 0;
   if (ParseIndex(value, k)) {
@@ -155,12 +161,8 @@ std::string ListedParameters(const Session& s) {
 // selection.
 bool ApplySelection(Dispatcher& d, const Request& r) {
   Session& s = d.session();
-  if (r.test) {
-    d.SelectTest(MenuIndex("--test", *r.test, TestMenuCaptions(), "Test Procedures"));
-  } else {
-    d.SelectDistribution(
-        MenuIndex("--distribution", *r.distribution, DistributionMenuCaptions(), "Sample Distributions"));
-  }
+  d.Select(r.test ? MenuProcedure("--test", *r.test, Menu::Tests)
+                  : MenuProcedure("--distribution", *r.distribution, Menu::Distributions));
   std::optional<int> choice;
   if (r.parameter) choice = ParameterChoiceOf(s, *r.parameter);
   if (d.Module() == nullptr) return false;

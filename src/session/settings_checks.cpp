@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "format/number_entry.h"
-#include "session/menus.h"
+#include "session/procedure_table.h"
 
 namespace pelmora {
 
@@ -54,11 +55,6 @@ bool IsFontSize(const std::string& text) {
   return points >= 1 && points <= 99;
 }
 
-// The name a menu item gives the selection: its caption without the "&".
-std::string MenuItemName(const std::vector<std::string>& captions, int index) {
-  return RemoveAccelerator(captions[static_cast<std::size_t>(index)]);
-}
-
 // The texts of value boxes: each one number as typing takes it (or "-", the
 // text of a result that could not be calculated); `separator` splits a text
 // that holds several.
@@ -105,16 +101,18 @@ bool CheckSettingsRecord(const WindowSettings& r, std::string& why) {
     return c.Refuse("its window kind is " + std::to_string(r.kind) +
                     ", not 0 (Calculation), 1 (Table) or 2 (Graph)");
   if (!c.IsFlag(r.IsTestProcedure, {"test-procedure flag"})) return false;
-  if (!IsTestItem(r.TestIndex))
+  const std::optional<Procedure> test = ProcedureAt(Menu::Tests, r.TestIndex);
+  if (!test)
     return c.Refuse("its test index is " + std::to_string(r.TestIndex) +
                     ", which is not an item of the Test Procedures menu");
-  if (!IsDistributionItem(r.DistributionIndex))
+  const std::optional<Procedure> distribution = ProcedureAt(Menu::Distributions, r.DistributionIndex);
+  if (!distribution)
     return c.Refuse("its distribution index is " + std::to_string(r.DistributionIndex) +
                     ", which is not an item of the Sample Distributions menu");
   if (!c.Either(r.SampleCount, 1, 2, {"number of samples"})) return false;
   if (!c.Range(r.TailCount, 1, 3, {"number of tails"})) return false;
   if (!c.IsFlag(r.RejectInLeftTail, {"left-tail flag"})) return false;
-  const auto choices = static_cast<int>(ParameterChoicesOf(r.DistributionIndex).size());
+  const auto choices = static_cast<int>(RowOf(*distribution).parameterChoices.size());
   if (!c.Range(r.ParameterChoice, 0, std::max(choices - 1, 0), {"parameter choice"})) return false;
   if (!c.Range(r.ProcedureKind, 0, 2, {"procedure kind"})) return false;
   if (!c.Range(r.InterimCount, 0, 5, {"number of interim analyses"})) return false;
@@ -138,12 +136,11 @@ bool CheckSettingsRecord(const WindowSettings& r, std::string& why) {
   if (!c.Range(r.TableDecimals, -1, 8, {"number of table decimals"})) return false;
   if (!CheckTypedNumbers(r, c)) return false;
   if (r.LastPosition > 0) {
-    const bool test = r.IsTestProcedure != kFalse;
-    const std::string& name = test ? r.TestName : r.DistributionName;
-    const std::string expected = test ? MenuItemName(TestMenuCaptions(), r.TestIndex)
-                                      : MenuItemName(DistributionMenuCaptions(), r.DistributionIndex);
+    const bool isTest = r.IsTestProcedure != kFalse;
+    const std::string& name = isTest ? r.TestName : r.DistributionName;
+    const std::string expected = ProcedureName(isTest ? *test : *distribution);
     if (name != expected)
-      return c.Refuse(std::string("its ") + (test ? "test" : "distribution") +
+      return c.Refuse(std::string("its ") + (isTest ? "test" : "distribution") +
                       " name is not that of the menu item it selects (\"" + expected + "\")");
   }
   return true;

@@ -35,7 +35,7 @@ TEST(RangeSteps, ZValues) {
 class Drivers : public testing::PlanningTest {
  protected:
   void SetUp() override {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetTailCount(2);
     d.SetForm(2, 2);  // equal sample sizes through the ratio form
     d.ApplyOptions();
