@@ -39,7 +39,9 @@ void ExportWindow(QWidget* parent, RangeWindow* w, UserInterface& ui) {
     ui.Warn("The window has no results to export yet.");
     return;
   }
-  const QString base = QString::fromStdString(ProposedSettingsFileName(w->record())).section('.', 0, 0);
+  const WindowSettings* record = w->record();
+  if (record == nullptr) return;
+  const QString base = QString::fromStdString(ProposedSettingsFileName(*record)).section('.', 0, 0);
   std::string error;
   if (auto* table = qobject_cast<TableWindow*>(w)) {
     const QString csv = QStringLiteral("Comma-Separated Values (*.csv)");
@@ -50,7 +52,7 @@ void ExportWindow(QWidget* parent, RangeWindow* w, UserInterface& ui) {
                                      csv + QStringLiteral(";;") + text, &selected);
     if (name.isEmpty()) return;
     const bool asText = selected == text || name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-    if (!ExportTable(QFile::encodeName(name).toStdString(), table->content(), table->record(), asText, error))
+    if (!ExportTable(QFile::encodeName(name).toStdString(), table->content(), *record, asText, error))
       ui.Warn(error);
     return;
   }

@@ -226,7 +226,6 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   // A new window has no selection yet.
   optionsDialog_->hide();
   axisDialog_->hide();
-  EnableTestMenus();
   UpdateActions();
   return window;
 }
@@ -426,13 +425,6 @@ void MainWindow::HelpOnActiveWindow() {
   ShowHelp(w != nullptr ? w->helpContext() : kMainWindowHelpContext);
 }
 
-void MainWindow::EnableTestMenus() {
-  for (Procedure p : {Procedure::Anova, Procedure::SurvivalAnalysis, Procedure::WilcoxonRankSum,
-                      Procedure::WilcoxonSignedRank, Procedure::Sign, Procedure::CorrelationCoefficient,
-                      Procedure::RegressionCoefficient})
-    menus_->procedure(p)->setEnabled(true);
-}
-
 void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (sub == nullptr || closingProgram_ || session_.Busy) return;
   auto* w = qobject_cast<ResultWindow*>(sub->widget());
@@ -445,7 +437,6 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
   }
-  EnableTestMenus();
   UpdateActions();
 }
 

@@ -117,7 +117,6 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void ArrangeWindows(const std::function<void()>& arrange);
   void ArrangeIcons();
   void SubWindowActivated(QMdiSubWindow* sub);
-  void EnableTestMenus();
   void CloseSplash();
   void KeepDialogsInside();
   void ShowOptionsDialog();

@@ -268,8 +268,6 @@ Single RoundToPower(Single x, int p) {
   return ToSingle(Int(x / f + 0.5) * f);
 }
 
-double SqrtOfProduct(double a, double b) { return std::sqrt(a * b); }
-
 std::string PlainNumber(double v, int significant) {
   char buf[64];
   if (v == 0) return "0";

@@ -114,7 +114,4 @@ int DecimalsOf(double v);
 // x rounded to a multiple of 10^p: Int(x / 10^p + 0.5) x 10^p, as a single.
 Single RoundToPower(Single x, int p);
 
-// The square root of a x b.
-double SqrtOfProduct(double a, double b);
-
 }  // namespace pelmora

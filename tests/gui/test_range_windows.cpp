@@ -12,6 +12,7 @@
 #include "gui/gui_test.h"
 #include "session/window_records.h"
 #include "views/appearance_dialogs.h"
+#include "views/result_output.h"
 #include "views/table_view.h"
 #include "widgets/number_box.h"
 
@@ -226,6 +227,29 @@ class RangeWindowsTest : public QObject {
     QTest::mouseClick(table->editButton(), Qt::LeftButton);
     QVERIFY(cancel->seen);
     QCOMPARE(r.TableColumns, std::int16_t{2});
+  }
+
+  void aWindowWithoutARecordDoesNothing() {
+    // A tag that names no record (none, or one beyond the records): the
+    // window opens no dialog, draws nothing and leaves every record as it was.
+    auto w = StartProgram();
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    const std::vector<WindowSettings> before = w->session().records;
+    for (int tag : {0, static_cast<int>(before.size()) + 3}) {
+      TableWindow stale(w->dispatcher(), tag, *w);
+      GraphWindow staleGraph(w->dispatcher(), tag, *w);
+      QVERIFY(stale.record() == nullptr);
+      auto edit = RejectNextDialog();
+      stale.EditAppearance();
+      staleGraph.EditAppearance();
+      QApplication::processEvents();
+      QVERIFY(edit->name.isEmpty());
+      stale.ShowRange(true);
+      staleGraph.ShowRange(true);
+      QVERIFY(TablePlainText(w->session(), stale).empty());
+    }
+    QVERIFY(w->session().records == before);
+    QVERIFY(!TablePlainText(w->session(), *table).empty());
   }
 
   void aGraphRunDrawsItsCurvesAndTakesItsTitles() {
