@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ struct TTestPlan {
   Session s{ui};
   Dispatcher d{s};
   TTestPlan() {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetForm(2, 2);
     d.ApplyOptions();
     s.UnknownPosition = 6;  // "Sample Size 1"
@@ -58,7 +58,7 @@ struct TTestPowerPlan {
   Session s{ui};
   Dispatcher d{s};
   TTestPowerPlan() {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetForm(2, 2);
     d.SetPlanByPower(true);
     d.ApplyOptions();

@@ -7,7 +7,7 @@
 
 #include "engine/calculation.h"
 #include "numeric/fisher.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ struct FisherPlan {
   Session s{ui};
   Dispatcher d{s};
   FisherPlan() {
-    d.SelectTest(4);
+    d.Select(Procedure::FisherExact);
     d.SetForm(2, 2);
     d.ApplyOptions();
     s.entry(69).ParamText = "0.561";  // "Proportion 2*"

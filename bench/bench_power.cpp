@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "numeric/root.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ struct TTestPower {
   Session s{ui};
   Dispatcher d{s};
   TTestPower() {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.ApplyOptions();
     const double values[] = {0.05, 0.8, 0, 0, 0.5, 1, 64, 64};
     for (std::size_t p = 0; p < 8; ++p) s.ParameterValues[p] = values[p];
@@ -72,7 +72,7 @@ void BM_FisherPower(benchmark::State& state) {
   RecordingUserInterface ui;
   Session s{ui};
   Dispatcher d{s};
-  d.SelectTest(4);
+  d.Select(Procedure::FisherExact);
   d.ApplyOptions();
   const double n = static_cast<double>(state.range(0));
   const double values[] = {0.05, 0.8, 0.3, 0.5, n, n};

@@ -19,11 +19,13 @@
 #include <string_view>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "format/number_entry.h"
 #include "output/table_layout.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
-#include "session/menus.h"
+#include "engine/dispatch.h"
+#include "session/procedure_table.h"
+#include "engine/settings_apply.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
 
@@ -107,8 +109,9 @@ void MutateRecord(WindowSettings& r, std::minstd_rand& rng) {
       break;
     case 7:
       r.ProcedureKind = Below(rng, 3);
-      r.ParameterChoice =
-          Below(rng, std::max<int>(1, static_cast<int>(ParameterChoicesOf(r.DistributionIndex).size())));
+      if (const auto p = ProcedureAt(Menu::Distributions, r.DistributionIndex))
+        r.ParameterChoice =
+            Below(rng, std::max<int>(1, static_cast<int>(RowOf(*p).parameterChoices.size())));
       break;
     case 8:
       r.OptionState[static_cast<std::size_t>(Below(rng, kOptionCount))] = Below(rng, 2);
@@ -116,20 +119,15 @@ void MutateRecord(WindowSettings& r, std::minstd_rand& rng) {
       break;
     case 9: {
       // Another menu item, named as the menu names it.
-      if (rng() % 2) {
-        int t;
-        do t = Below(rng, static_cast<int>(TestMenuCaptions().size()));
-        while (!IsTestItem(t));
+      const ProcedureRow& row = Procedures()[static_cast<std::size_t>(Below(rng, kProcedureCount))];
+      if (row.menu == Menu::Tests) {
         r.IsTestProcedure = kTrue;
-        r.TestIndex = static_cast<std::int16_t>(t);
-        r.TestName = RemoveAccelerator(TestMenuCaptions()[static_cast<std::size_t>(t)]);
+        r.TestIndex = row.index;
+        r.TestName = ProcedureName(row.procedure);
       } else {
-        int i;
-        do i = Below(rng, static_cast<int>(DistributionMenuCaptions().size()));
-        while (!IsDistributionItem(i));
         r.IsTestProcedure = kFalse;
-        r.DistributionIndex = static_cast<std::int16_t>(i);
-        r.DistributionName = RemoveAccelerator(DistributionMenuCaptions()[static_cast<std::size_t>(i)]);
+        r.DistributionIndex = row.index;
+        r.DistributionName = ProcedureName(row.procedure);
         r.ParameterChoice = 0;
       }
       break;
@@ -186,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Session s(ui);
   Dispatcher d(s);
   OpenWindowRecord(s, WindowKind::Calculation);
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.ApplyOptions();
   s.ResultsCurrent = true;
   StoreWindowSettings(s);

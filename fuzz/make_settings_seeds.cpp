@@ -11,8 +11,8 @@
 
 #include "format/number_entry.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
-#include "session/menus.h"
+#include "engine/dispatch.h"
+#include "session/procedure_table.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
 
@@ -70,32 +70,34 @@ int main(int argc, char** argv) {
   // sample distribution, the window kinds taken in turn.
   int turn = 0;
   auto kind = [&turn] { return static_cast<WindowKind>(turn++ % 3); };
-  for (int t = 0; t < static_cast<int>(TestMenuCaptions().size()); ++t) {
-    if (!IsTestItem(t)) continue;
-    ok &= Save(folder, "test-" + std::to_string(t) + ".dim", kind(),
-               [t](Session&, Dispatcher& d) { d.SelectTest(t); });
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Tests) continue;
+    ok &= Save(folder, "test-" + std::to_string(row.index) + ".dim", kind(),
+               [p = row.procedure](Session&, Dispatcher& d) { d.Select(p); });
   }
-  for (int i = 0; i < static_cast<int>(DistributionMenuCaptions().size()); ++i) {
-    if (!IsDistributionItem(i)) continue;
-    const auto choices = static_cast<int>(ParameterChoicesOf(i).size());
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Distributions) continue;
+    const int i = row.index;
+    const Procedure p = row.procedure;
+    const auto choices = static_cast<int>(row.parameterChoices.size());
     for (int c = 0; c < choices; ++c)
       for (int procedure = 0; procedure < 3; ++procedure)
         ok &= Save(folder,
                    "distribution-" + std::to_string(i) + "-" + std::to_string(c) + "-" +
                        std::to_string(procedure) + ".dim",
                    kind(), [=](Session&, Dispatcher& d) {
-                     d.SelectDistribution(i);
+                     d.Select(p);
                      d.SetParameterChoice(c);
                      d.SetProcedureKind(procedure);
                    });
   }
   // A few options: two one-sided tests, a one-sided test in the left tail.
   ok &= Save(folder, "bioequivalence-two-one-sided.dim", WindowKind::Table, [](Session&, Dispatcher& d) {
-    d.SelectTest(16);
+    d.Select(Procedure::Bioequivalence);
     d.SetTailCount(3);
   });
   ok &= Save(folder, "unpaired-left.dim", WindowKind::Graph, [](Session&, Dispatcher& d) {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetTailCount(1);
     d.SetRejectInLeftTail(true);
   });

@@ -45,3 +45,28 @@ awk 'BEGIN {
 solved=$("$cli" --batch <"$requests" | grep -c '"status": "solved"' || true)
 [ "$solved" -eq 10000 ] || { echo "only $solved of 10000 requests were solved" >&2; exit 1; }
 echo "10,000 t-test requests, --batch: $(timed 5 "$requests" "$cli" --batch)"
+
+# The first sample size of the unpaired t-test with equal sizes for means 0
+# and a second mean from 0.5 to 0.8, standard deviation 1: by its
+# just-significant result, and planned by a power of 0.8 (each answer with
+# the achieved power at the whole sizes).
+# sizes_requests EXTRA: 10,000 such requests, EXTRA added to each.
+sizes_requests() {
+  awk -v extra="$1" 'BEGIN {
+    for (i = 0; i < 10000; i++)
+      printf "{\"id\": %d, \"test\": 0, \"modes\": {\"2\": 2}%s, \"set\": {\"Mean 1*\": 0, \"Mean 2*\": %.3f, \"Standard Deviation*\": 1, \"Sample Size 2 / Sample Size 1\": 1}, \"unknown\": \"Sample Size 1\"}\n", i, extra, 0.5 + (i % 31) / 100
+  }'
+}
+for kind in just-significant power; do
+  if [ "$kind" = power ]; then sizes_requests ', "power": 0.8'; else sizes_requests ''; fi >"$requests"
+  answers=$("$cli" --batch <"$requests")
+  solved=$(grep -c '"status": "solved"' <<<"$answers" || true)
+  [ "$solved" -eq 10000 ] || { echo "only $solved of 10000 $kind requests were solved" >&2; exit 1; }
+  if [ "$kind" = power ]; then
+    whole=$(grep -c '"whole"' <<<"$answers" || true)
+    [ "$whole" -eq 10000 ] || { echo "only $whole of 10000 answers give the whole sizes" >&2; exit 1; }
+    echo "10,000 t-test requests planned by power, --batch: $(timed 5 "$requests" "$cli" --batch)"
+  else
+    echo "10,000 just-significant t-test requests, --batch: $(timed 5 "$requests" "$cli" --batch)"
+  fi
+done

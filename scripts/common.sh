@@ -2,7 +2,7 @@
 # configure-and-build step.
 
 BUILD_PACKAGES=(cmake make g++ libboost-math-dev qt6-base-dev qt6-svg-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev unrtf poppler-utils)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev unrtf poppler-utils python3)
 
 # Installs the Debian packages that are not installed yet.
 install_packages() {

@@ -13,6 +13,7 @@
 #include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "session/user_interface.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 

@@ -213,4 +213,17 @@ void HelpWindow::OpenKeyword() {
   if (item != nullptr) ShowFile(item->data(kTopicRole).toString());
 }
 
+ParameterMeanings HelpPageMeanings(const QString& folder, int context) {
+  const QDir dir(folder);
+  QFile map(dir.filePath(QStringLiteral("topics.txt")));
+  if (!map.open(QIODevice::ReadOnly)) return {};
+  for (const HelpTopic& t : ParseHelpTopics(QString::fromUtf8(map.readAll()))) {
+    if (t.context != context) continue;
+    QFile page(dir.filePath(t.file));
+    return page.open(QIODevice::ReadOnly) ? ReadParameterMeanings(page.readAll().toStdString())
+                                          : ParameterMeanings();
+  }
+  return {};
+}
+
 }  // namespace pelmora

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "session/parameter_tips.h"
+
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -31,6 +33,10 @@ std::vector<HelpTopic> ParseHelpTopics(const QString& text);
 
 // The help folder beside the program.
 QString HelpFolder();
+
+// The meanings of the parameters the help page of a context explains (see
+// parameter_tips.h); none when the folder has no page for it.
+ParameterMeanings HelpPageMeanings(const QString& folder, int context);
 
 class HelpWindow : public QDialog {
   Q_OBJECT

@@ -3,41 +3,40 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPageLayout>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
 #include <algorithm>
-#include <cmath>
+#include <functional>
+#include <utility>
 
 #include "app/about_box.h"
+#include "app/file_dialogs.h"
 #include "app/help_window.h"
+#include "app/main_menus.h"
+#include "app/print_dialogs.h"
+#include "app/recent_files.h"
 #include "app/splash_window.h"
-#include "widgets/dialog_placement.h"
-#include "widgets/twips.h"
+#include "app/window_arrangement.h"
+#include "engine/settings_apply.h"
+#include "engine/window_activation.h"
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
-#include "output/table_export.h"
 #include "session/menus.h"
+#include "session/procedure_table.h"
 #include "session/settings_file.h"
 #include "session/window_records.h"
 #include "views/axis_dialog.h"
-#include "views/graph_export.h"
 #include "views/output_dialog.h"
 #include "views/range_window.h"
 #include "views/result_output.h"
+#include "widgets/dialog_placement.h"
+#include "widgets/twips.h"
 
 namespace pelmora {
 
@@ -47,16 +46,9 @@ constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4000;
 constexpr int kRangeWindowHeightTwips = 4800;
 constexpr int kMainWindowHelpContext = 112;
-// The settings files the File menu remembers.
-constexpr int kRecentFileCount = 8;
-constexpr const char* kRecentFilesKey = "recentFiles";
 // How long a confirmation stays in the status bar.
 constexpr int kStatusMilliseconds = 6000;
 
-QSettings ProgramSettings() {
-  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kProgramTitle),
-                   QString::fromLatin1(kProgramTitle));
-}
 
 }  // namespace
 
@@ -71,7 +63,8 @@ MainWindow::MainWindow(QWidget* parent)
   setCentralWidget(mdiArea_);
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainWindow::SubWindowActivated);
 
-  BuildMenus();
+  menus_ = std::make_unique<MainMenus>(*this);
+  ConnectActions();
 
   // The options dialog is loaded at start-up and shown after a procedure is
   // chosen.
@@ -113,101 +106,63 @@ MainWindow::~MainWindow() {
   for (QMdiSubWindow* sub : mdiArea_->subWindowList()) delete sub;
 }
 
-QAction* MainWindow::ItemOf(const std::vector<QAction*>& items, int index) {
-  return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(index)]
-                                                              : nullptr;
-}
-
-std::vector<QAction*> MainWindow::AddItems(QMenu* menu, const char* name,
-                                           const std::vector<std::string>& captions) {
-  std::vector<QAction*> items(captions.size(), nullptr);
-  for (std::size_t i = 0; i < captions.size(); ++i) {
-    if (captions[i].empty()) continue;  // an index that holds no item
-    if (captions[i] == "-") {
-      menu->addSeparator();
-      continue;
-    }
-    QAction* a = menu->addAction(QString::fromStdString(captions[i]));
-    a->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
-    items[i] = a;
-  }
-  return items;
-}
-
-void MainWindow::BuildMenus() {
-  const auto heading = [this](int i, const char* name) {
-    QMenu* m = menuBar()->addMenu(QString::fromLatin1(kMenuHeadings[i]));
-    m->setObjectName(QString::fromLatin1(name));
-    return m;
+void MainWindow::ConnectActions() {
+  const MainMenus& m = *menus_;
+  // File: each command first closes the splash window and does nothing while
+  // a calculation runs; those that act on the active window store its
+  // settings first.
+  const auto file = [this](QAction* a, bool storesSettings, std::function<void()> command) {
+    connect(a, &QAction::triggered, this, [this, storesSettings, command = std::move(command)] {
+      CloseSplash();
+      if (session_.Busy) return;
+      if (storesSettings) StoreWindowSettings(session_);
+      command();
+    });
   };
-  QMenu* file = heading(0, "mnuFileHead");
-  fileItems_ = AddItems(file, "mnuFile", FileMenuCaptions());
-  QMenu* edit = heading(1, "mnuEditHead");
-  editItems_ = AddItems(edit, "mnuEdit", EditMenuCaptions());
-  QMenu* test = heading(2, "mnuTestProc");
-  testItems_ = AddItems(test, "mnuTest", TestMenuCaptions());
-  QMenu* distributions = heading(3, "mnuParProc");
-  distributionItems_ = AddItems(distributions, "mnuPar", DistributionMenuCaptions());
-  QMenu* window = heading(4, "mnuWindowHead");
-  windowItems_ = AddItems(window, "mnuWindow", WindowMenuCaptions());
-  QMenu* help = heading(5, "mnuHelpHead");
-  helpItems_ = AddItems(help, "mnuHelp", HelpMenuCaptions());
-
-  for (std::size_t i = 0; i < fileItems_.size(); ++i) {
-    if (fileItems_[i] == nullptr) continue;
-    fileItems_[i]->setData(FileMenuHelpContext(static_cast<int>(i)));
-    connect(fileItems_[i], &QAction::triggered, this, [this, i] { FileItem(static_cast<int>(i)); });
-  }
-  for (std::size_t i = 0; i < testItems_.size(); ++i)
-    if (testItems_[i] != nullptr)
-      connect(testItems_[i], &QAction::triggered, this, [this, i] { SelectTest(static_cast<int>(i)); });
-  for (std::size_t i = 0; i < distributionItems_.size(); ++i)
-    if (distributionItems_[i] != nullptr)
-      connect(distributionItems_[i], &QAction::triggered, this,
-              [this, i] { SelectDistribution(static_cast<int>(i)); });
-  for (std::size_t i = 0; i < windowItems_.size(); ++i)
-    connect(windowItems_[i], &QAction::triggered, this, [this, i] { WindowItem(static_cast<int>(i)); });
-  for (std::size_t i = 0; i < helpItems_.size(); ++i)
-    if (helpItems_[i] != nullptr)
-      connect(helpItems_[i], &QAction::triggered, this, [this, i] { HelpItem(static_cast<int>(i)); });
-
-  connect(editItems_[0], &QAction::triggered, this, &MainWindow::CopyActiveWindow);
-
-  // The standard shortcuts.
-  fileItems_[4]->setShortcut(QKeySequence::Open);
-  fileItems_[7]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  fileItems_[9]->setShortcut(QKeySequence::Print);
-  editItems_[0]->setShortcut(QKeySequence::Copy);
-
-  // Print Preview beside Print, Recent Files beside Open File.
-  printPreviewAction_ = new QAction(QStringLiteral("Print Pre&view..."), this);
-  printPreviewAction_->setObjectName(QStringLiteral("mnuFilePrintPreview"));
-  printPreviewAction_->setData(FileMenuHelpContext(9));
-  const auto after = [file](QAction* item) {
-    const QList<QAction*> actions = file->actions();
-    return actions.value(actions.indexOf(item) + 1);
-  };
-  file->insertAction(after(fileItems_[9]), printPreviewAction_);
-  connect(printPreviewAction_, &QAction::triggered, this, [this] {
-    CloseSplash();
-    if (session_.Busy) return;
-    StoreWindowSettings(session_);
-    PreviewActiveWindow();
+  file(m.newCalculation, false, [this] { NewWindow(WindowKind::Calculation); });
+  file(m.newTable, false, [this] { NewWindow(WindowKind::Table); });
+  file(m.newGraph, false, [this] { NewWindow(WindowKind::Graph); });
+  file(m.openFile, true, [this] { OpenFile(); });
+  file(m.exportFile, true, [this] { ExportActiveWindow(); });
+  file(m.saveAs, true, [this] {
+    if (session_.ActiveRecord >= 1) SaveActiveWindowAs();
   });
-  recentMenu_ = new QMenu(QStringLiteral("Recent &Files"), file);
-  recentMenu_->setObjectName(QStringLiteral("mnuRecentFiles"));
-  file->insertMenu(after(fileItems_[4]), recentMenu_);
-  RebuildRecentMenu();
+  file(m.print, true, [this] { PrintActiveWindow(); });
+  file(m.printPreview, true, [this] { PreviewActiveWindow(); });
+  file(m.exit, false, [this] { close(); });
 
-  // The open windows at the foot of the Window menu.
-  windowMenu_ = window;
-  windowListSeparator_ = window->addSeparator();
-  connect(file, &QMenu::aboutToShow, this, [this] {
+  connect(m.copy, &QAction::triggered, this, &MainWindow::CopyActiveWindow);
+  for (const ProcedureRow& row : Procedures())
+    connect(m.procedure(row.procedure), &QAction::triggered, this, [this, p = row.procedure] { SelectProcedure(p); });
+
+  connect(m.cascade, &QAction::triggered, this, [this] { ArrangeWindows([this] { CascadeWindows(); }); });
+  connect(m.tile, &QAction::triggered, this, [this] { ArrangeWindows([this] { TileWindows(); }); });
+  connect(m.arrangeIcons, &QAction::triggered, this, &MainWindow::ArrangeIcons);
+
+  const auto help = [this](QAction* a, void (HelpWindow::*show)()) {
+    connect(a, &QAction::triggered, this, [this, show] {
+      (helpWindow()->*show)();
+      helpWindow()->show();
+      helpWindow()->raise();
+      helpWindow()->activateWindow();
+    });
+  };
+  help(m.helpContents, &HelpWindow::ShowContents);
+  help(m.helpSearch, &HelpWindow::ShowSearch);
+  help(m.howToUseHelp, &HelpWindow::ShowHowToUseHelp);
+  connect(m.about, &QAction::triggered, this, [this] {
+    CloseSplash();
+    AboutBox about(this);
+    about.exec();
+  });
+
+  connect(m.fileMenu, &QMenu::aboutToShow, this, [this] {
     RebuildRecentMenu();
     UpdateActions();
   });
-  connect(edit, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
-  connect(window, &QMenu::aboutToShow, this, &MainWindow::RebuildWindowList);
+  connect(m.editMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateActions);
+  connect(m.windowMenu, &QMenu::aboutToShow, this, &MainWindow::RebuildWindowList);
+  RebuildRecentMenu();
 }
 
 void MainWindow::ShowSplash() {
@@ -247,43 +202,6 @@ std::vector<ResultWindow*> MainWindow::resultWindows() const {
   return windows;
 }
 
-void MainWindow::FileItem(int index) {
-  CloseSplash();
-  if (session_.Busy) return;
-  switch (index) {
-    case 0:
-      NewWindow(WindowKind::Calculation);
-      break;
-    case 1:
-      NewWindow(WindowKind::Table);
-      break;
-    case 2:
-      NewWindow(WindowKind::Graph);
-      break;
-    case 4:
-      StoreWindowSettings(session_);
-      OpenFile();
-      break;
-    case 6:
-      StoreWindowSettings(session_);
-      ExportActiveWindow();
-      break;
-    case 7:
-      StoreWindowSettings(session_);
-      if (session_.ActiveRecord >= 1) SaveActiveWindowAs();
-      break;
-    case 9:
-      StoreWindowSettings(session_);
-      PrintActiveWindow();
-      break;
-    case 11:
-      close();
-      break;
-    default:
-      break;
-  }
-}
-
 ResultWindow* MainWindow::NewWindow(WindowKind kind) {
   return AddWindow(kind, OpenWindowRecord(session_, kind));
 }
@@ -308,7 +226,6 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   // A new window has no selection yet.
   optionsDialog_->hide();
   axisDialog_->hide();
-  EnableTestMenus();
   UpdateActions();
   return window;
 }
@@ -326,21 +243,11 @@ void MainWindow::ShowOptionsDialog() {
   optionsDialog_->activateWindow();
 }
 
-void MainWindow::SelectTest(int index) {
+void MainWindow::SelectProcedure(Procedure p) {
   CloseSplash();
-  if (session_.Busy || !IsTestItem(index)) return;
+  if (session_.Busy) return;
   if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
-  dispatcher_.SelectTest(index);
-  if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
-  ShowOptionsDialog();
-  UpdateActions();
-}
-
-void MainWindow::SelectDistribution(int index) {
-  CloseSplash();
-  if (session_.Busy || !IsDistributionItem(index)) return;
-  if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
-  dispatcher_.SelectDistribution(index);
+  dispatcher_.Select(p);
   if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowOptionsDialog();
   UpdateActions();
@@ -361,51 +268,21 @@ void MainWindow::ApplyOptions() {
   UpdateActions();
 }
 
-QString MainWindow::SettingsFilter() {
-  return QStringLiteral("All Files (*.*);;") + QString::fromLatin1(kProgramTitle) +
-         QStringLiteral(" Files (*.dim)");
-}
-
 ResultWindow* MainWindow::OpenFile() {
-  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
-  QString selected = programFiles;
-  const QString name =
-      QFileDialog::getOpenFileName(this, QStringLiteral("Open File"), QString(), SettingsFilter(), &selected);
+  const QString name = AskSettingsFileToOpen(this);
   if (name.isEmpty()) return nullptr;
   return OpenSettings(name);
 }
 
-QStringList MainWindow::RecentFiles() { return ProgramSettings().value(kRecentFilesKey).toStringList(); }
 
-void MainWindow::AddRecentFile(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  QStringList files = RecentFiles();
-  files.removeAll(absolute);
-  files.prepend(absolute);
-  while (files.size() > kRecentFileCount) files.removeLast();
-  QSettings settings = ProgramSettings();
-  settings.setValue(kRecentFilesKey, files);
-  RebuildRecentMenu();
-}
 
 void MainWindow::RebuildRecentMenu() {
-  recentMenu_->clear();
-  const QStringList files = RecentFiles();
-  for (int i = 0; i < files.size(); ++i) {
-    QString name = QFileInfo(files[i]).fileName();
-    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
-    a->setData(files[i]);
-    a->setToolTip(files[i]);
-    a->setStatusTip(files[i]);
-    connect(a, &QAction::triggered, this, [this, path = files[i]] {
-      CloseSplash();
-      if (session_.Busy) return;
-      StoreWindowSettings(session_);
-      OpenSettings(path);
-    });
-  }
-  recentMenu_->setEnabled(!files.isEmpty());
+  menus_->RebuildRecentFiles(RecentFiles(), [this](const QString& path) {
+    CloseSplash();
+    if (session_.Busy) return;
+    StoreWindowSettings(session_);
+    OpenSettings(path);
+  });
 }
 
 ResultWindow* MainWindow::OpenSettings(const QString& path) {
@@ -442,42 +319,31 @@ void MainWindow::CopyActiveWindow() {
   ShowStatus(QString::fromStdString(CopyResult(session_, *w)));
 }
 
-void MainWindow::ShowStatus(const QString& text) {
-  if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
-}
-
-void MainWindow::PreparePrinter(QPrinter& printer) const {
-  if (const ResultWindow* w = activeResultWindow())
-    printer.setDocName(w->parentWidget() != nullptr ? w->parentWidget()->windowTitle() : w->windowTitle());
-  SetPrintMargins(printer);
-}
-
 void MainWindow::PrintActiveWindow() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || session_.Busy) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (!PrintResult(session_, *w, printer)) ui_.Warn("The printer cannot be used.");
+  PrintWindow(this, session_, *w, ui_);
 }
 
 void MainWindow::PreviewActiveWindow() {
   ResultWindow* w = activeResultWindow();
   if (w == nullptr || session_.Busy) return;
-  QPrinter printer(QPrinter::HighResolution);
-  PreparePrinter(printer);
-  QPrintPreviewDialog preview(&printer, this);
-  preview.setObjectName(QStringLiteral("frmPrintPreview"));
-  preview.setWindowTitle(QStringLiteral("Print Preview"));
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, w](QPrinter* p) {
-    if (!PrintResult(session_, *w, *p)) ui_.Warn("The printer cannot be used.");
-  });
-  const QRect bounds = geometry();
-  preview.resize(bounds.size() * 0.9);
-  preview.move(bounds.topLeft() + QPoint(bounds.width() / 20, bounds.height() / 20));
-  preview.exec();
+  PreviewWindow(this, session_, *w, ui_);
 }
+
+QStringList MainWindow::RecentFiles() { return RecentSettingsFiles(); }
+
+void MainWindow::AddRecentFile(const QString& path) {
+  RememberRecentSettingsFile(path);
+  RebuildRecentMenu();
+}
+
+void MainWindow::ShowStatus(const QString& text) {
+  if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
+}
+
+
+
 
 void MainWindow::ShowAxisDialog(bool keyboard) {
   if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
@@ -490,6 +356,8 @@ void MainWindow::ShowAxisDialog(bool keyboard) {
   if (keyboard) axisDialog_->activateWindow();
 }
 
+void MainWindow::ExportActiveWindow() { ExportWindow(this, qobject_cast<RangeWindow*>(activeResultWindow()), ui_); }
+
 void MainWindow::RangeCalculated(RangeWindow* window) {
   // The window comes to the front; the dialog stays where it is.
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
@@ -499,121 +367,39 @@ void MainWindow::RangeCalculated(RangeWindow* window) {
   UpdateActions();
 }
 
-void MainWindow::ExportActiveWindow() {
-  auto* w = qobject_cast<RangeWindow*>(activeResultWindow());
-  if (w == nullptr) {
-    ui_.Warn("Only a Table or a Graph can be exported.");
-    return;
-  }
-  if (!w->hasResults()) {
-    ui_.Warn("The window has no results to export yet.");
-    return;
-  }
-  const QString base = QString::fromStdString(ProposedSettingsFileName(w->record())).section('.', 0, 0);
-  std::string error;
-  if (auto* table = qobject_cast<TableWindow*>(w)) {
-    const QString csv = QStringLiteral("Comma-Separated Values (*.csv)");
-    const QString text = QStringLiteral("Text (*.txt)");
-    QString selected = csv;
-    const QString name =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".csv"),
-                                     csv + QStringLiteral(";;") + text, &selected);
-    if (name.isEmpty()) return;
-    const bool asText = selected == text || name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-    if (!ExportTable(QFile::encodeName(name).toStdString(), table->content(), table->record(), asText, error))
-      ui_.Warn(error);
-    return;
-  }
-  auto* graph = qobject_cast<GraphWindow*>(w);
-  QStringList filters = {QStringLiteral("PNG Pictures (*.png)"), QStringLiteral("PDF Documents (*.pdf)")};
-  if (CanExportGraphAs(GraphFileType::Svg)) filters.insert(1, QStringLiteral("SVG Drawings (*.svg)"));
-  QString selected = filters.front();
-  QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export"), base + QStringLiteral(".png"),
-                                              filters.join(QStringLiteral(";;")), &selected);
-  if (name.isEmpty()) return;
-  if (GraphFileTypeOf(QFile::encodeName(name).toStdString()) == GraphFileType::Unknown) {
-    // The type of the chosen filter.
-    const int open = selected.indexOf(QStringLiteral("(*"));
-    name += selected.mid(open + 2, selected.size() - open - 3);
-  }
-  if (!ExportGraph(QFile::encodeName(name).toStdString(), graph->content(), graph->appearance(),
-                   graph->picture()->size(), error))
-    ui_.Warn(error);
-}
 
 bool MainWindow::SaveActiveWindowAs() {
   WindowSettings* r = ActiveWindowRecord(session_);
   if (r == nullptr) return false;
-  const QString programFiles = QString::fromLatin1(kProgramTitle) + QStringLiteral(" Files (*.dim)");
-  QString selected = programFiles;
-  const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Save As"),
-                                                    QString::fromStdString(ProposedSettingsFileName(*r)),
-                                                    SettingsFilter(), &selected);
+  const QString name = AskSettingsFileToSave(this, QString::fromStdString(ProposedSettingsFileName(*r)));
   if (name.isEmpty()) return false;
   if (!WriteSettingsFile(session_, QFile::encodeName(name).toStdString())) return false;
   AddRecentFile(name);
   return true;
 }
 
-void MainWindow::WindowItem(int index) {
+void MainWindow::ArrangeWindows(const std::function<void()>& arrange) {
   if (session_.ActiveRecord < 1) return;
   // The dialogs go beside the active window's new place (unless the user
   // put them somewhere), the axis-parameter dialog of a Table or Graph to the
   // front again; the keyboard stays with the main window.
   const bool axis = axisDialog_->isVisible();
-  auto placeDialogs = [this, axis] {
-    if (optionsDialog_->isVisible()) optionsPlace_->PlaceFor(mdiArea_);
-    if (!axis) return;
-    ShowAxisDialog(false);
-    axisPlace_->PlaceFor(mdiArea_);
-  };
-  switch (index) {
-    case 0:
-      CascadeWindows();
-      placeDialogs();
-      break;
-    case 1:
-      TileWindows();
-      placeDialogs();
-      break;
-    case 2: {
-      // The minimised windows in a row along the bottom.
-      int left = 0;
-      for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
-        if (!sub->isMinimized()) continue;
-        sub->move(left, mdiArea_->viewport()->height() - sub->height());
-        left += sub->width();
-      }
-      break;
-    }
-    default:
-      break;
-  }
+  arrange();
+  if (optionsDialog_->isVisible()) optionsPlace_->PlaceFor(mdiArea_);
+  if (!axis) return;
+  ShowAxisDialog(false);
+  axisPlace_->PlaceFor(mdiArea_);
 }
 
-void MainWindow::HelpItem(int index) {
-  switch (index) {
-    case 0:
-      helpWindow()->ShowContents();
-      break;
-    case 1:
-      helpWindow()->ShowSearch();
-      break;
-    case 2:
-      helpWindow()->ShowHowToUseHelp();
-      break;
-    case 4: {
-      CloseSplash();
-      AboutBox about(this);
-      about.exec();
-      return;
-    }
-    default:
-      return;
+void MainWindow::ArrangeIcons() {
+  if (session_.ActiveRecord < 1) return;
+  // The minimised windows in a row along the bottom.
+  int left = 0;
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+    if (!sub->isMinimized()) continue;
+    sub->move(left, mdiArea_->viewport()->height() - sub->height());
+    left += sub->width();
   }
-  helpWindow()->show();
-  helpWindow()->raise();
-  helpWindow()->activateWindow();
 }
 
 void MainWindow::ShowHelp(int context) {
@@ -639,11 +425,6 @@ void MainWindow::HelpOnActiveWindow() {
   ShowHelp(w != nullptr ? w->helpContext() : kMainWindowHelpContext);
 }
 
-void MainWindow::EnableTestMenus() {
-  for (int i : {2, 10, 12, 13, 14, 17, 18})
-    if (QAction* a = testAction(i)) a->setEnabled(true);
-}
-
 void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (sub == nullptr || closingProgram_ || session_.Busy) return;
   auto* w = qobject_cast<ResultWindow*>(sub->widget());
@@ -656,7 +437,6 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
   }
-  EnableTestMenus();
   UpdateActions();
 }
 
@@ -759,157 +539,46 @@ void MainWindow::UpdateActions() {
   auto* range = qobject_cast<RangeWindow*>(w);
   const bool window = w != nullptr && !session_.Busy;
   const bool result = window && (range != nullptr ? range->hasResults() : session_.LastPosition > 0);
-  fileItems_[6]->setEnabled(result && range != nullptr);
-  fileItems_[7]->setEnabled(window);
-  fileItems_[9]->setEnabled(result);
-  printPreviewAction_->setEnabled(result);
-  editItems_[0]->setEnabled(result);
+  const MainMenus& m = *menus_;
+  m.exportFile->setEnabled(result && range != nullptr);
+  m.saveAs->setEnabled(window);
+  m.print->setEnabled(result);
+  m.printPreview->setEnabled(result);
+  m.copy->setEnabled(result);
   const bool any = !resultWindows().empty();
-  for (QAction* a : windowItems_) a->setEnabled(any);
+  for (QAction* a : {m.cascade, m.tile, m.arrangeIcons}) a->setEnabled(any);
   RebuildWindowList();
 }
 
 void MainWindow::RebuildWindowList() {
-  for (QAction* a : windowList_) {
-    windowMenu_->removeAction(a);
-    a->deleteLater();
-  }
-  windowList_.clear();
-  const ResultWindow* front = activeResultWindow();
-  const QWidget* active = front != nullptr ? front->parentWidget() : nullptr;
-  int number = 0;
-  for (ResultWindow* w : resultWindows()) {
-    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-    if (sub == nullptr) continue;
-    ++number;
-    QString title = sub->windowTitle();
-    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    QAction* a = windowMenu_->addAction(number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(title)
-                                                    : QStringLiteral("%1 %2").arg(number).arg(title));
-    a->setCheckable(true);
-    a->setChecked(sub == active);
-    connect(a, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(sub)] {
-      if (target != nullptr && !session_.Busy) mdiArea_->setActiveSubWindow(target);
-    });
-    windowList_.push_back(a);
-  }
-  windowListSeparator_->setVisible(!windowList_.empty());
-}
-
-QSize MainWindow::PreferredSize(const QMdiSubWindow* sub) {
-  const QWidget* w = sub->widget();
-  return w->sizeHint().expandedTo(w->minimumSizeHint()) + (sub->size() - w->size());
-}
-
-QSize MainWindow::UsableSize(const QMdiSubWindow* sub) {
-  const QWidget* w = sub->widget();
-  return w->minimumSizeHint().expandedTo(QSize(1, 1)) + (sub->size() - w->size());
-}
-
-std::vector<QMdiSubWindow*> MainWindow::ArrangedWindows() const {
   std::vector<QMdiSubWindow*> subs;
-  for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder))
-    if (sub->isVisible() && !sub->isMinimized() && sub->widget() != nullptr) subs.push_back(sub);
-  return subs;
+  for (ResultWindow* w : resultWindows())
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) subs.push_back(sub);
+  menus_->RebuildWindowList(subs, ActiveSubWindow(), [this](QPointer<QMdiSubWindow> target) {
+    if (target != nullptr && !session_.Busy) mdiArea_->setActiveSubWindow(target);
+  });
 }
 
-void MainWindow::CascadeWindows() {
-  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
-  if (subs.empty()) return;
-  // The window of the active record stays in front.
+
+
+
+
+
+QMdiSubWindow* MainWindow::ActiveSubWindow() const {
   ResultWindow* front = activeResultWindow();
-  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
-  const QSize area = mdiArea_->viewport()->size();
-  // Each window one title bar further down and right.
-  const int step = std::max(subs.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, subs.front()) +
-                                subs.front()->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr,
-                                                                   subs.front()),
-                            TwipsToPixels(350));
-  int offset = 0;
-  for (QMdiSubWindow* sub : subs) {
-    if (sub->isMaximized()) sub->showNormal();
-    const QSize usable = UsableSize(sub);
-    // Back to the top left when the rest of the area is too small.
-    if (area.width() - offset < usable.width() || area.height() - offset < usable.height()) offset = 0;
-    const QSize size = PreferredSize(sub).boundedTo(area - QSize(offset, offset)).expandedTo(usable);
-    sub->setGeometry(QRect(QPoint(offset, offset), size));
-    sub->raise();
-    offset += step;
-  }
-  if (active != nullptr) {
-    mdiArea_->setActiveSubWindow(active);
-    active->raise();
-  }
+  return front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
 }
 
-void MainWindow::TileWindows() {
-  const std::vector<QMdiSubWindow*> subs = ArrangedWindows();
-  if (subs.empty()) return;
-  // The window of the active record stays in front.
-  ResultWindow* front = activeResultWindow();
-  auto* active = front != nullptr ? qobject_cast<QMdiSubWindow*>(front->parentWidget()) : nullptr;
-  const QSize area = mdiArea_->viewport()->size();
-  const int n = static_cast<int>(subs.size());
-  // The number of columns whose tiles leave every window usable and bring
-  // them closest to the size they would like.
-  int best = 0;
-  double bestScore = -1;
-  for (int columns = 1; columns <= n; ++columns) {
-    const int rows = (n + columns - 1) / columns;
-    const QSize tile(area.width() / columns, area.height() / rows);
-    double score = 1;
-    for (const QMdiSubWindow* sub : subs) {
-      const QSize usable = UsableSize(sub);
-      if (usable.width() > tile.width() || usable.height() > tile.height()) {
-        score = -1;
-        break;
-      }
-      const QSize preferred = PreferredSize(sub);
-      score = std::min({score, static_cast<double>(tile.width()) / preferred.width(),
-                        static_cast<double>(tile.height()) / preferred.height()});
-    }
-    if (score > bestScore) {
-      bestScore = score;
-      best = columns;
-    }
-  }
-  if (best == 0) {
-    CascadeWindows();
-    return;
-  }
-  const int rows = (n + best - 1) / best;
-  for (int i = 0; i < n; ++i) {
-    const int row = i / best;
-    const int inRow = std::min(best, n - row * best);  // the last row may hold fewer
-    const int column = i % best;
-    const int left = area.width() * column / inRow;
-    const int right = area.width() * (column + 1) / inRow;
-    const int top = area.height() * row / rows;
-    const int bottom = area.height() * (row + 1) / rows;
-    QMdiSubWindow* sub = subs[static_cast<std::size_t>(i)];
-    if (sub->isMaximized()) sub->showNormal();
-    sub->setGeometry(left, top, right - left, bottom - top);
-  }
-  if (active != nullptr) mdiArea_->setActiveSubWindow(active);
-}
+void MainWindow::CascadeWindows() { CascadeSubWindows(*mdiArea_, ActiveSubWindow()); }
+
+void MainWindow::TileWindows() { TileSubWindows(*mdiArea_, ActiveSubWindow()); }
 
 std::string MainWindow::ParameterTip(int position) {
   const int context = static_cast<int>(session_.HelpContext);
   auto it = meanings_.find(context);
-  if (it == meanings_.end()) {
-    ParameterMeanings meanings;
-    const QDir folder(helpFolder_.isEmpty() ? HelpFolder() : helpFolder_);
-    QFile map(folder.filePath(QStringLiteral("topics.txt")));
-    if (map.open(QIODevice::ReadOnly)) {
-      for (const HelpTopic& t : ParseHelpTopics(QString::fromUtf8(map.readAll()))) {
-        if (t.context != context) continue;
-        QFile page(folder.filePath(t.file));
-        if (page.open(QIODevice::ReadOnly)) meanings = ReadParameterMeanings(page.readAll().toStdString());
-        break;
-      }
-    }
-    it = meanings_.emplace(context, std::move(meanings)).first;
-  }
+  if (it == meanings_.end())
+    it = meanings_.emplace(context, HelpPageMeanings(helpFolder_.isEmpty() ? HelpFolder() : helpFolder_, context))
+             .first;
   return pelmora::ParameterTip(session_, position, it->second);
 }
 

@@ -5,22 +5,25 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/help_window.h"
-#include "widgets/qt_user_interface.h"
+#include "app/main_menus.h"
+#include "app/qt_user_interface.h"
 #include "app/splash_window.h"
-#include "widgets/result_window.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/parameter_tips.h"
+#include "session/procedure_table.h"
 #include "session/session.h"
+#include "widgets/result_window.h"
 
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
-class QPrinter;
 
 namespace pelmora {
 
@@ -46,19 +49,8 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   // The folder of the help pages (beside the program unless set).
   void setHelpFolder(const QString& folder) { helpFolder_ = folder; }
 
-  // The menu items by heading and index (separators counted); nullptr for a
-  // separator or an index beyond the menu.
-  QAction* fileAction(int index) const { return ItemOf(fileItems_, index); }
-  QAction* editAction(int index) const { return ItemOf(editItems_, index); }
-  QAction* testAction(int index) const { return ItemOf(testItems_, index); }
-  QAction* distributionAction(int index) const { return ItemOf(distributionItems_, index); }
-  QAction* windowAction(int index) const { return ItemOf(windowItems_, index); }
-  QAction* helpAction(int index) const { return ItemOf(helpItems_, index); }
-  // File > Print Preview..., the Recent Files menu and the open windows
-  // listed at the foot of the Window menu (in the order they were opened).
-  QAction* printPreviewAction() const { return printPreviewAction_; }
-  QMenu* recentFilesMenu() const { return recentMenu_; }
-  std::vector<QAction*> windowListActions() const { return windowList_; }
+  // The menus and their actions.
+  const MainMenus& menus() const { return *menus_; }
 
   // The settings files last opened or saved, the latest first (at most
   // eight), as QSettings keeps them.
@@ -74,8 +66,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
 
   // The menu actions.
   ResultWindow* NewWindow(WindowKind kind);
-  void SelectTest(int index);
-  void SelectDistribution(int index);
+  // A procedure of the Test Procedures or Sample Distributions menu, for the
+  // active window (a new Calculation window when none is open).
+  void SelectProcedure(Procedure p);
   // The options dialog's OK: applies the options to the active window.
   void ApplyOptions();
   // Saves the active window's settings; false when cancelled or failed.
@@ -118,19 +111,16 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void moveEvent(QMoveEvent* event) override;
 
  private:
-  static QAction* ItemOf(const std::vector<QAction*>& items, int index);
-  void BuildMenus();
-  std::vector<QAction*> AddItems(QMenu* menu, const char* name, const std::vector<std::string>& captions);
-  void FileItem(int index);
-  void WindowItem(int index);
-  void HelpItem(int index);
+  void ConnectActions();
+  // Cascade and Tile: the arrangement, then the dialogs beside the active
+  // window's new place.
+  void ArrangeWindows(const std::function<void()>& arrange);
+  void ArrangeIcons();
   void SubWindowActivated(QMdiSubWindow* sub);
-  void EnableTestMenus();
   void CloseSplash();
   void KeepDialogsInside();
   void ShowOptionsDialog();
   ResultWindow* AddWindow(WindowKind kind, int record);
-  static QString SettingsFilter();
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
   // Greys the items that cannot act on the active window (or on none).
@@ -138,13 +128,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void AddRecentFile(const QString& path);
   void RebuildRecentMenu();
   void RebuildWindowList();
-  // The sizes of a sub-window: what its window would like, and the least at
-  // which its content can be read, both with the frame.
-  static QSize PreferredSize(const QMdiSubWindow* sub);
-  static QSize UsableSize(const QMdiSubWindow* sub);
-  std::vector<QMdiSubWindow*> ArrangedWindows() const;
+  // The sub-window of the active record, or nullptr.
+  QMdiSubWindow* ActiveSubWindow() const;
   void ShowStatus(const QString& text);
-  void PreparePrinter(QPrinter& printer) const;
 
   QtUserInterface ui_;
   Session session_;
@@ -157,17 +143,7 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   QString helpFolder_;
   bool closingProgram_ = false;
 
-  std::vector<QAction*> fileItems_;
-  std::vector<QAction*> editItems_;
-  std::vector<QAction*> testItems_;
-  std::vector<QAction*> distributionItems_;
-  std::vector<QAction*> windowItems_;
-  std::vector<QAction*> helpItems_;
-  QAction* printPreviewAction_ = nullptr;
-  QMenu* recentMenu_ = nullptr;
-  QMenu* windowMenu_ = nullptr;
-  QAction* windowListSeparator_ = nullptr;
-  std::vector<QAction*> windowList_;
+  std::unique_ptr<MainMenus> menus_;
   DialogPlace* optionsPlace_ = nullptr;
   DialogPlace* axisPlace_ = nullptr;
   // The parameter meanings of the help pages, by help context.

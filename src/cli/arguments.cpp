@@ -8,6 +8,7 @@
 #include "format/number_entry.h"
 #include "session/catalogue.h"
 #include "session/user_interface.h"
+#include "session/typed_text.h"
 
 namespace pelmora::cli {
 

@@ -2,14 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "cli/cli.h"
 #include "cli/utf8.h"
 #include "format/number_entry.h"
 #include "output/table_export.h"
 #include "session/catalogue.h"
-#include "session/dispatch.h"
-#include "session/menus.h"
+#include "engine/dispatch.h"
+#include "engine/value_texts.h"
+#include "session/procedure_table.h"
 #include "session/user_interface.h"
 
 namespace pelmora::cli {
@@ -31,8 +33,6 @@ std::string PadLeft(std::string text, std::size_t width) {
   if (w < width) text.insert(0, width - w, ' ');
   return text;
 }
-
-std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); }
 
 std::string JsonNumber(double value) { return std::isfinite(value) ? Shortest(value) : std::string("null"); }
 
@@ -147,19 +147,18 @@ void WriteList(std::ostream& out) {
   Dispatcher d(s);
   auto marker = [&] { return d.Module() == nullptr ? "  (no module yet)" : ""; };
   auto index = [](std::size_t i) { return PadLeft(std::to_string(i), 4) + "  "; };
-  out << "Test Procedures (--test):\n";
-  const auto& tests = TestMenuCaptions();
-  for (std::size_t i = 0; i < tests.size(); ++i) {
-    if (!d.SelectTest(static_cast<int>(i))) continue;
-    out << index(i) << RemoveAccelerator(tests[i]) << marker() << '\n';
-  }
-  out << "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n";
-  const auto& distributions = DistributionMenuCaptions();
-  for (std::size_t i = 0; i < distributions.size(); ++i) {
-    if (!d.SelectDistribution(static_cast<int>(i))) continue;
-    out << index(i) << RemoveAccelerator(distributions[i]) << marker() << '\n';
-    const auto& choices = ParameterChoicesOf(static_cast<int>(i));
-    for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+  for (const auto& [menu, heading] :
+       {std::pair{Menu::Tests, "Test Procedures (--test):\n"},
+        std::pair{Menu::Distributions,
+                  "\nSample Distributions (--distribution), with their parameter choices (--parameter):\n"}}) {
+    out << heading;
+    for (const ProcedureRow& row : Procedures()) {
+      if (row.menu != menu) continue;
+      d.Select(row.procedure);
+      out << index(static_cast<std::size_t>(row.index)) << ProcedureName(row.procedure) << marker() << '\n';
+      const auto& choices = row.parameterChoices;
+      for (std::size_t k = 0; k < choices.size(); ++k) out << "      " << index(k) << choices[k] << '\n';
+    }
   }
   out << "\nOptions (--option):\n";
   for (std::size_t i = 0; i < OptionCaptions().size(); ++i)

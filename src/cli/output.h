@@ -23,8 +23,6 @@ std::string PadRight(std::string text, std::size_t width);
 std::string PadLeft(std::string text, std::size_t width);
 // The shortest text of a number, or null when it is not finite.
 std::string JsonNumber(double value);
-// The caption of a list position without its accelerator mark.
-std::string CaptionAt(const Session& s, int p);
 
 // --describe: position, id, caption and value text of every listed parameter.
 void WriteDescribe(const Session& s, std::ostream& out);

@@ -48,20 +48,18 @@ bool IsOverflow(std::string_view mantissa, long long exponent) {
 
 }  // namespace
 
-bool CheckDigits(std::string& text, UserInterface& ui) {
+std::string TakeFirstDisallowedCharacter(std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = CharacterLength(text, i);
     if (length == 1 && kAllowedNumberCharacters.find(text[i]) != std::string_view::npos) {
       ++i;
       continue;
     }
-    const std::string character = text.substr(i, length);
-    ui.Beep();
-    ui.Warn(character + "   is not allowed. Must be a digit.");
+    std::string character = text.substr(i, length);
     text.erase(i, length);
-    return false;
+    return character;
   }
-  return true;
+  return {};
 }
 
 bool IsWellFormedNumber(std::string_view text) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "session/user_interface.h"
 
 namespace pelmora {
 
@@ -16,13 +15,11 @@ namespace pelmora {
 // the blank.
 inline constexpr std::string_view kAllowedNumberCharacters = "0123456789.-, ";
 
-// Checks every character of a typed number, from the first.  At the first one
-// that is not allowed: beeps, shows "<character>   is not allowed. Must be a
-// digit." (exclamation icon, program title), removes that character from the
-// text and returns false.  Returns true when every character is allowed.
-// The text is UTF-8: a character of several bytes is shown and removed whole.
-// Only the first offending character is removed per call.
-bool CheckDigits(std::string& text, UserInterface& ui);
+// The first character of a typed number that is not allowed, removed from the
+// text; empty when every character is allowed.  The text is UTF-8: a
+// character of several bytes is taken whole.  The check of typing
+// (CheckDigits) tells the user.
+std::string TakeFirstDisallowedCharacter(std::string& text);
 
 // True when the text reads whole as one number: blanks anywhere (they are
 // skipped), an optional leading "-", digits with at most one decimal point or

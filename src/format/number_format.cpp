@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace pelmora {
@@ -267,6 +268,37 @@ Single RoundToPower(Single x, int p) {
   return ToSingle(Int(x / f + 0.5) * f);
 }
 
-double SqrtOfProduct(double a, double b) { return std::sqrt(a * b); }
+std::string PlainNumber(double v, int significant) {
+  char buf[64];
+  if (v == 0) return "0";
+  const double a = std::fabs(v);
+  if (a < 1e-6) {
+    std::snprintf(buf, sizeof buf, "%.*g", significant, v);
+    return buf;
+  }
+  const int magnitude = static_cast<int>(std::floor(std::log10(a)));
+  const int decimals = std::clamp(significant - 1 - magnitude, 0, 12);
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  std::string t = buf;
+  if (t.find('.') != std::string::npos) {
+    while (t.back() == '0') t.pop_back();
+    if (t.back() == '.') t.pop_back();
+  }
+  return t;
+}
+
+int ResultDecimals(double v) {
+  const std::string pattern = ResultFormat(v);
+  const auto point = pattern.find('.');
+  return point == std::string::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
+}
+
+int DecimalsOf(double v) {
+  for (int d = 0; d <= 12; ++d) {
+    const double scaled = v * std::pow(10.0, d);
+    if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-13 * std::max(1.0, std::fabs(scaled))) return d;
+  }
+  return 12;
+}
 
 }  // namespace pelmora

@@ -98,12 +98,20 @@ std::string ColumnFormat(const std::vector<Single>& values, int first, int last)
 // "- " aligned the same way.
 std::string AlignedCell(Single value, std::string_view pattern);
 
+// A number inside a sentence: plain decimals with `significant` digits, no
+// trailing zeros; an exponent only for magnitudes below 0.000001.
+std::string PlainNumber(double v, int significant);
+
+// The number of decimals that ResultFormat(v) shows.
+int ResultDecimals(double v);
+
+// The decimals of a number read from a text: the fewest (up to 12) that hold
+// it.
+int DecimalsOf(double v);
+
 // ---- Numeric helpers -------------------------------------------------------
 
 // x rounded to a multiple of 10^p: Int(x / 10^p + 0.5) x 10^p, as a single.
 Single RoundToPower(Single x, int p);
-
-// The square root of a x b.
-double SqrtOfProduct(double a, double b);
 
 }  // namespace pelmora

@@ -5,12 +5,13 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-#include "widgets/qt_user_interface.h"
+#include "app/qt_user_interface.h"
 #include "widgets/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "widgets/number_box.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 
 namespace pelmora {

@@ -10,7 +10,7 @@
 
 #include "widgets/result_window.h"
 #include "session/calculation_rows.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 namespace pelmora {
 

@@ -9,7 +9,7 @@
 #include <QDialog>
 #include <array>
 
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,7 +1,8 @@
 // Grid data entry: a small table of numbers typed cell by cell (the means,
 // standard deviations or sample sizes of groups, the counts of a table), with
-// one entry box that moves over the cells.  The cells, the movement and the
-// checks are here; the dialog that draws the grid only shows them.
+// one entry box that moves over the cells.  The cells and the movement are
+// here, the entry of a module's grid and its checks in session/grid_entry.h;
+// the dialog that draws the grid only shows them.
 #pragma once
 
 #include <functional>
@@ -9,8 +10,6 @@
 #include <vector>
 
 namespace pelmora {
-
-class Session;
 
 inline constexpr int kMaxGridSize = 10;
 // Where the cells start inside the dialog, in twips.
@@ -62,11 +61,11 @@ struct GridTable {
 // buttons do.  The texts passed in are what the entry box holds.
 class GridEditing {
  public:
-  // Asks the module whether the cell (row, column) the box is leaving is
-  // acceptable; the module shows its own message.
+  // Asks whether the cell (row, column) the box is leaving is acceptable;
+  // the asker tells the user why not.
   using CellCheck = std::function<bool(int row, int column)>;
 
-  GridEditing(Session& s, CellCheck check);
+  GridEditing(GridTable& table, CellCheck check);
 
   GridTable& table() { return table_; }
   const GridTable& table() const { return table_; }
@@ -84,44 +83,18 @@ class GridEditing {
   // cells out itself); false outside the grid.
   bool MoveTo(int row, int column, const std::string& typed);
   // OK and Cancel: the current cell is committed as for the Left arrow; Cancel
-  // first marks the entry as stopped.  The dialog closes after either.
+  // first marks the entry as cancelled.  The dialog closes after either.
   void Ok(const std::string& typed);
   void Cancel(const std::string& typed);
+  // Whether the entry was cancelled: it stays stopped whatever the cells hold.
+  bool cancelled() const { return cancelled_; }
 
  private:
   bool Commit(const std::string& typed);
-  Session& s_;
   GridTable& table_;
   CellCheck check_;
   bool cancelled_ = false;
 };
-
-// Prepares the session's grid for an entry and shows it through the user
-// interface, modally.  Up to 10 rows and 10 columns; a larger grid is not
-// shown and false is returned.  The cells keep their texts when the grid is
-// opened again for the same selection with the same number of columns, or
-// when `keep` is set; otherwise they start empty.  After it returns,
-// CalcStopped says whether the entry was cancelled or a cell rejected.
-struct GridLayout {
-  std::string rowLabels;
-  std::string sideLabel;
-  std::vector<std::string> headings;
-  std::string headingCaption;
-};
-bool ShowGrid(Session& s, const std::string& caption, int rows, int columns, const GridLayout& layout,
-              const GridEditing::CellCheck& check, bool keep = false);
-
-// The checks a module applies to the grid.  Each shows its message (an
-// exclamation box titled with the description of the calculation), sets
-// CalcStopped and returns false on failure.
-bool CheckGridComplete(Session& s);
-bool CheckCoefficientSum(Session& s);
-bool CheckStandardDeviations(Session& s);
-// The same for one cell holding a standard deviation.
-bool CheckStandardDeviation(Session& s, int row, int column);
-// Only while CalcStopped is false and the cell is not empty: the cell's
-// value rounded to a whole number must reach the minimum.
-bool CheckCellMinimum(Session& s, int row, int column, int minimum);
 
 // The number a cell holds (a decimal comma is read as a point).
 double GridValue(const GridTable& g, int row, int column);

@@ -105,13 +105,4 @@ std::vector<FisherProbabilities> FisherExactMargin(std::int16_t r1, std::int16_t
   return result;
 }
 
-void FisherExact(const FisherTable& table, Single& upperTail, Single& lowerTail, Single& twoSided,
-                 Flag& flag) {
-  flag = kFalse;
-  const FisherProbabilities p = FisherExact(table);
-  upperTail = p.upperTail;
-  lowerTail = p.lowerTail;
-  twoSided = p.twoSided;
-}
-
 }  // namespace pelmora

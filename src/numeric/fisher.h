@@ -46,8 +46,4 @@ FisherProbabilities FisherExact(const FisherTable& table);
 // most).  Negative margins or c1 > r1 + r2 throw ArithmeticFault.
 std::vector<FisherProbabilities> FisherExactMargin(std::int16_t r1, std::int16_t r2, std::int16_t c1);
 
-// The same, by reference; flag (the calculation's error flag) is set to false.
-void FisherExact(const FisherTable& table, Single& upperTail, Single& lowerTail, Single& twoSided,
-                 Flag& flag);
-
 }  // namespace pelmora

@@ -24,15 +24,7 @@ std::int16_t CInt16(double x) {
   return Checked16(static_cast<std::int64_t>(r), "conversion");
 }
 
-std::int16_t IntDiv(std::int16_t a, std::int16_t b) {
-  if (b == 0) throw ArithmeticFault("integer division by zero");
-  return Checked16(static_cast<std::int64_t>(a) / b, "integer division");
-}
-
 std::int16_t Add16(std::int32_t a, std::int32_t b) { return Checked16(std::int64_t{a} + b, "addition"); }
 std::int16_t Sub16(std::int32_t a, std::int32_t b) { return Checked16(std::int64_t{a} - b, "subtraction"); }
-std::int16_t Mul16(std::int32_t a, std::int32_t b) {
-  return Checked16(std::int64_t{a} * b, "multiplication");
-}
 
 }  // namespace pelmora

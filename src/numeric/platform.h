@@ -38,11 +38,8 @@ int Sgn(double x);
 // Conversion to a 16-bit integer: nearest integer, halves to the even
 // neighbour; throws ArithmeticFault outside -32768..32767 or for NaN.
 std::int16_t CInt16(double x);
-// a \ b: integer division truncating toward zero; throws on b = 0.
-std::int16_t IntDiv(std::int16_t a, std::int16_t b);
 // 16-bit additions and subtractions that throw ArithmeticFault on overflow.
 std::int16_t Add16(std::int32_t a, std::int32_t b);
 std::int16_t Sub16(std::int32_t a, std::int32_t b);
-std::int16_t Mul16(std::int32_t a, std::int32_t b);
 
 }  // namespace pelmora

@@ -3,8 +3,7 @@
 namespace pelmora {
 
 ModuleSet::ModuleSet() {
-  ServeTest(0, stud);
-  ServeTest(1, stud);
+  Serve(ModuleId::StudentT, stud);
   AddNormalTheoryModules(*this);
   AddProportionModules(*this);
   AddCountModules(*this);
@@ -18,15 +17,5 @@ ModuleSet::ModuleSet() {
 }
 
 ModuleSet::~ModuleSet() = default;
-
-ProcedureModule* ModuleSet::ForTest(int testIndex) {
-  const auto it = tests_.find(testIndex);
-  return it == tests_.end() ? nullptr : it->second;
-}
-
-ProcedureModule* ModuleSet::ForDistribution(int distributionIndex) {
-  const auto it = distributions_.find(distributionIndex);
-  return it == distributions_.end() ? nullptr : it->second;
-}
 
 }  // namespace pelmora

@@ -1,14 +1,16 @@
 // One instance of every procedure module, owned per dispatcher so that two
 // sessions never share module flags.  Each family of modules adds its own
-// members in a registration function of its own.
+// members in a registration function of its own and makes each the module of
+// its id; the procedure table says which id serves which procedure.
 #pragma once
 
-#include <map>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "procedures/procedure_module.h"
 #include "procedures/hypothesis/student_t.h"
+#include "session/procedure_table.h"
 
 namespace pelmora {
 
@@ -19,10 +21,10 @@ class ModuleSet {
   ModuleSet(const ModuleSet&) = delete;
   ModuleSet& operator=(const ModuleSet&) = delete;
 
-  // The module serving a test procedure by menu index, or nullptr.
-  ProcedureModule* ForTest(int testIndex);
-  // The module serving a sample distribution by menu index, or nullptr.
-  ProcedureModule* ForDistribution(int distributionIndex);
+  // The module of an id (see the procedure table), or nullptr.
+  ProcedureModule* Serving(ModuleId id) const { return serving_[static_cast<std::size_t>(id)]; }
+  // The module of a procedure, as its row in the procedure table names it.
+  ProcedureModule* For(Procedure p) const { return Serving(RowOf(p).module); }
 
   // Takes a module into the set and returns it.
   template <typename M>
@@ -31,11 +33,9 @@ class ModuleSet {
     owned_.push_back(std::move(module));
     return m;
   }
-  // Makes a module serve a test or a distribution menu item.
-  void ServeTest(int testIndex, ProcedureModule& m) { tests_[testIndex] = &m; }
-  void ServeDistribution(int distributionIndex, ProcedureModule& m) {
-    distributions_[distributionIndex] = &m;
-  }
+  // Makes a module the one of an id: it serves the procedures whose rows name
+  // that id.
+  void Serve(ModuleId id, ProcedureModule& m) { serving_[static_cast<std::size_t>(id)] = &m; }
   // The first module of type M taken into the set, or nullptr.
   template <typename M>
   M* Find() {
@@ -48,8 +48,7 @@ class ModuleSet {
 
  private:
   std::vector<std::unique_ptr<ProcedureModule>> owned_;
-  std::map<int, ProcedureModule*> tests_;
-  std::map<int, ProcedureModule*> distributions_;
+  std::array<ProcedureModule*, kModuleIdCount> serving_{};
 };
 
 // The families of modules, each in the file of its registration.

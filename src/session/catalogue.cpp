@@ -349,38 +349,4 @@ const std::array<ParameterGroup, kGroupCount>& ParameterGroups() {
   return groups;
 }
 
-const std::vector<std::string>& ParameterChoicesOf(int distributionIndex) {
-  static const std::vector<std::string> none;
-  static const std::vector<std::string> normal = {"mean (std.dev. known)", "mean (std.dev. unknown)",
-                                                  "std.dev. (mean known)", "std.dev. (mean unknown)"};
-  static const std::vector<std::string> logNormal = {"median (shape known)", "median (shape unknown)"};
-  static const std::vector<std::string> exponential = {"location (scale known)", "scale (location known)",
-                                                       "scale (location unknown)"};
-  static const std::vector<std::string> proportion = {"proportion"};
-  static const std::vector<std::string> poisson = {"mean", "hazard rate"};
-  static const std::vector<std::string> finite = {"population mean", "population proportion"};
-  static const std::vector<std::string> bivariate = {"mean 2 - mean 1", "std.dev.2 / std.dev.1",
-                                                     "correlation coefficient", "regression coefficient"};
-  switch (distributionIndex) {
-    case 0:
-      return normal;
-    case 1:
-      return logNormal;
-    case 2:
-      return exponential;
-    case 4:
-      return proportion;
-    case 5:
-      return proportion;
-    case 6:
-      return poisson;
-    case 8:
-      return finite;
-    case 10:
-      return bivariate;
-    default:
-      return none;
-  }
-}
-
 }  // namespace pelmora

@@ -1,7 +1,7 @@
 // The parameter catalogue: every design quantity any procedure can show, by id,
 // with its caption, start-up value, table range and value limits; and the
-// smaller tables built with it — option captions, interchangeable-parameter
-// groups and the parameter choices of the sample distributions.
+// smaller tables built with it — option captions and interchangeable-parameter
+// groups.
 #pragma once
 
 #include <array>
@@ -44,9 +44,6 @@ Catalogue BuildCatalogue();
 const std::array<std::string, kOptionCount>& OptionCaptions();
 // The interchangeable-parameter groups by group id.
 const std::array<ParameterGroup, kGroupCount>& ParameterGroups();
-// The parameter choices of a sample distribution (by its menu index); empty
-// for a separator or an index without a distribution.
-const std::vector<std::string>& ParameterChoicesOf(int distributionIndex);
 
 // Named ids used by the program's own code.
 namespace param {

@@ -1,15 +1,18 @@
-// The life of a result window as the session sees it: opening one appends a
-// record, activating one restores its selection, closing one asks about unsaved
-// changes and, when it was the last, resets the window state.  The windows call
-// these and show what they produced; nothing here touches a screen.
+// The records of the result windows: opening a window appends one, a typed
+// value is kept in it; the numbers and captions of windows.  Activating and
+// closing a window are in engine/window_activation.h.
 #pragma once
 
 #include <string>
 
-#include "session/dispatch.h"
 #include "session/session.h"
 
 namespace pelmora {
+
+// The window number of a kind (Calculation, Table, Graph, Monte Carlo).
+std::int16_t& NumberOfKind(Session& s, WindowKind kind);
+// Whether a record holds a selection (a test or a distribution).
+bool HoldsSelection(const WindowSettings& r);
 
 // "Calculation", "Table", "Graph" or "Monte Carlo", a blank and the number.
 std::string WindowCaption(WindowKind kind, int number);
@@ -28,33 +31,13 @@ struct CascadePlace {
 };
 CascadePlace NextCascadePlace(Session& s);
 
-// Makes `record` active and, when that record holds a selection, restores it
-// with its options, parameter list, value texts and description.  Returns
-// true when the selection was restored (the window is to be filled again).
-bool ActivateWindowSettings(Dispatcher& d, int record);
-// A window became active: when it is not the active record already, stores
-// the settings of the window that was active and activates its record.
-bool ActivateWindow(Dispatcher& d, int record);
-
 // A value typed into the Calculation window: the parameter's value text, the
 // results no longer current, and the window's record keeps the text so that
 // it is neither lost when another window becomes active nor closed unasked.
 void NoteValueEdited(Session& s, int position, const std::string& text);
 
-enum class CloseQuery { Refuse, Close, AskToSave };
-
-// A window asks to close: refused while a calculation runs; otherwise its
-// record becomes active (its selection restored when another window was
-// active) and the answer says whether to ask about unsaved changes first.
-CloseQuery QueryCloseWindow(Dispatcher& d, int record);
-
 // The question asked before a changed window closes.
 std::string CloseQuestionText(const std::string& caption);
-
-// A window has closed: its record is marked closed.  When no window is left,
-// the window state is reset and 0 is returned; otherwise the first open
-// record (from 1 upwards) becomes active and its index is returned.
-int CloseWindowRecord(Dispatcher& d, int record);
 
 // True for the index of a record whose window is open.
 bool IsOpenRecord(const Session& s, int record);

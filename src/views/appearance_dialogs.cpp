@@ -24,7 +24,8 @@
 #include "format/number_format.h"
 #include "widgets/number_box.h"
 #include "session/session.h"
-#include "session/settings_file.h"
+#include "format/code_page.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 

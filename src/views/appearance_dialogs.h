@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/qt_user_interface.h"
+#include "app/qt_user_interface.h"
 #include "output/axis_scale.h"
 #include "session/user_interface.h"
 

@@ -13,6 +13,7 @@
 
 #include "widgets/twips.h"
 #include "format/number_entry.h"
+#include "output/range_headings.h"
 #include "widgets/number_box.h"
 #include "session/axis_roles.h"
 #include "session/window_records.h"

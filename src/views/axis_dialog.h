@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "engine/calculation.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 class QComboBox;
 class QLabel;

@@ -21,11 +21,6 @@ constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4800;
 constexpr int kButtonStripTwips = 450;
 
-WindowSettings& FallbackRecord() {
-  static WindowSettings r;
-  return r;
-}
-
 void SetWhiteBackground(QWidget* w) {
   w->setAutoFillBackground(true);
   QPalette p = w->palette();
@@ -75,10 +70,10 @@ void RangeWindow::resizeEvent(QResizeEvent* event) {
   lblSummary_->setGeometry(left, button.top(), std::max(0, button.left() - 2 * left), button.height());
 }
 
-WindowSettings& RangeWindow::record() {
+WindowSettings* RangeWindow::record() {
   Session& s = d_.session();
-  if (tag() <= 0 || tag() >= static_cast<int>(s.records.size())) return FallbackRecord();
-  return s.records[static_cast<std::size_t>(tag())];
+  if (tag() <= 0 || tag() >= static_cast<int>(s.records.size())) return nullptr;
+  return &s.records[static_cast<std::size_t>(tag())];
 }
 
 void RangeWindow::Fill() {
@@ -96,7 +91,9 @@ void RangeWindow::Recalculate() {
 
 void RangeWindow::ShowRange(bool newHeadings) {
   Session& s = d_.session();
-  WindowSettings& r = record();
+  WindowSettings* kept = record();
+  if (kept == nullptr) return;
+  WindowSettings& r = *kept;
   content_ = TableContentOf(s);
   if (newHeadings) {
     KeepHeadings(r, s.RangeHeadings);
@@ -142,8 +139,9 @@ bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
 void TableWindow::Redraw() { view_->WriteTable(content_); }
 
 void TableWindow::EditAppearance() {
-  if (d_.session().Busy) return;
-  WindowSettings& r = record();
+  WindowSettings* kept = record();
+  if (d_.session().Busy || kept == nullptr) return;
+  WindowSettings& r = *kept;
   TableAppearance a;
   a.headings = content_.headings;
   a.fontName = r.fontName;
@@ -202,7 +200,10 @@ GraphWindow::GraphWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget
   connect(cmdEditGraph_, &QPushButton::clicked, this, &GraphWindow::EditAppearance);
 }
 
-GraphAppearance GraphWindow::appearance() { return GraphAppearanceOf(record()); }
+GraphAppearance GraphWindow::appearance() {
+  const WindowSettings* r = record();
+  return GraphAppearanceOf(r != nullptr ? *r : WindowSettings());
+}
 
 void GraphWindow::resizeEvent(QResizeEvent* event) {
   RangeWindow::resizeEvent(event);
@@ -219,7 +220,9 @@ bool GraphWindow::eventFilter(QObject* watched, QEvent* event) {
   return RangeWindow::eventFilter(watched, event);
 }
 
-void GraphWindow::TakeNewRoles() { TitleAxesByRoles(d_.session(), record()); }
+void GraphWindow::TakeNewRoles() {
+  if (WindowSettings* r = record()) TitleAxesByRoles(d_.session(), *r);
+}
 
 void GraphWindow::CheckResolution() {
   QImage scratch(1, 1, QImage::Format_RGB32);
@@ -249,8 +252,9 @@ QImage GraphWindow::Picture() {
 
 void GraphWindow::EditAppearance() {
   Session& s = d_.session();
-  if (s.Busy) return;
-  WindowSettings& r = record();
+  WindowSettings* kept = record();
+  if (s.Busy || kept == nullptr) return;
+  WindowSettings& r = *kept;
   GraphTexts t;
   t.title = r.graphTexts[0];
   t.xLabel = r.graphTexts[1];

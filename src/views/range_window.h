@@ -8,7 +8,7 @@
 
 #include "widgets/result_window.h"
 #include "output/table_layout.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "views/plot_xyz.h"
 
 namespace pelmora {
@@ -35,7 +35,9 @@ class RangeWindow : public ResultWindow {
   const TableContent& content() const { return content_; }
   // Beside the Edit button: how many points have no value, and why most often.
   QLabel* summary() const { return lblSummary_; }
-  WindowSettings& record();
+  // The window's record; nullptr when its tag names none (the window then
+  // keeps and changes nothing).
+  WindowSettings* record();
 
   // The size a new window has, and the least at which its content can be
   // read (a graph's axes and legend, a table's first columns).

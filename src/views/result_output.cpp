@@ -96,8 +96,9 @@ std::string CalculationPlainText(const Session& s) {
 }
 
 std::string TablePlainText(const Session& s, TableWindow& window) {
-  WindowSettings& r = window.record();
-  return TableOutputText(window.content(), r.TableDecimals, r.TableColumns, MeasureInFont(OutputQFont(s), nullptr));
+  WindowSettings* r = window.record();
+  if (r == nullptr) return std::string();
+  return TableOutputText(window.content(), r->TableDecimals, r->TableColumns, MeasureInFont(OutputQFont(s), nullptr));
 }
 
 std::string CalculationRichText(const Session& s) { return RichTextOf(CalculationPlainText(s), OutputFontOf(s)); }

@@ -43,11 +43,6 @@ class TablePicture : public QWidget {
   const MeasuredTable& table_;
 };
 
-WindowSettings& FallbackRecord() {
-  static WindowSettings r;
-  return r;
-}
-
 }  // namespace
 
 QFont TableFont(const WindowSettings& r) {
@@ -112,16 +107,16 @@ TableView::TableView(Session& s, int tag, QWidget* parent) : QScrollArea(parent)
   setWidget(picture);
 }
 
-WindowSettings& TableView::record() {
-  if (tag_ <= 0 || tag_ >= static_cast<int>(s_.records.size())) return FallbackRecord();
-  return s_.records[static_cast<std::size_t>(tag_)];
+WindowSettings* TableView::record() const {
+  if (tag_ <= 0 || tag_ >= static_cast<int>(s_.records.size())) return nullptr;
+  return &s_.records[static_cast<std::size_t>(tag_)];
 }
 
 QWidget* TableView::picture() const { return widget(); }
 
 QFont TableView::tableFont() const {
-  if (tag_ <= 0 || tag_ >= static_cast<int>(s_.records.size())) return TableFont(WindowSettings{});
-  return TableFont(s_.records[static_cast<std::size_t>(tag_)]);
+  const WindowSettings* r = record();
+  return TableFont(r != nullptr ? *r : WindowSettings());
 }
 
 void TableView::WriteTable(const TableContent& content) {
@@ -130,7 +125,9 @@ void TableView::WriteTable(const TableContent& content) {
 }
 
 void TableView::WriteTable() {
-  WindowSettings& r = record();
+  WindowSettings* kept = record();
+  if (kept == nullptr) return;
+  WindowSettings& r = *kept;
   const QFont font = TableFont(r);
   QWidget* pic = picture();
   pic->setFont(font);
@@ -140,7 +137,9 @@ void TableView::WriteTable() {
 }
 
 void TableView::PrintTable(QPainter& painter, const QRect& area) {
-  WindowSettings& r = record();
+  const WindowSettings* kept = record();
+  if (kept == nullptr) return;
+  const WindowSettings& r = *kept;
   const QFont font = TableFont(r);
   std::int16_t decimals = r.TableDecimals;
   const MeasuredTable table = MeasureTable(content_, font, painter.device(), decimals, r.TableColumns);

@@ -68,7 +68,8 @@ class TableView : public QScrollArea {
   QFont tableFont() const;
 
  private:
-  WindowSettings& record();
+  // The window's record; nullptr when its tag names none (nothing is drawn).
+  WindowSettings* record() const;
 
   Session& s_;
   int tag_;

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "format/number_entry.h"
-#include "session/settings_file.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 

@@ -37,7 +37,7 @@ constexpr double kQ95 = 1.6448536269514729;
 
 testing::Choice Bin(int kind, int samples, int tails, std::vector<int> options = {},
  testing::Forms forms = {}) {
- return testing::DistChoice(4, -1, kind, samples, tails, std::move(options), std::move(forms));
+ return testing::DistChoice(Procedure::BinomialDistribution, -1, kind, samples, tails, std::move(options), std::move(forms));
 }
 
 class ParBinTest : public testing::PlanningTest {};

@@ -29,7 +29,7 @@ using testing::kAnyEnd;
 using testing::kCriterion;
 using testing::kPValue;
 
-constexpr int kBivariate = 10;
+constexpr Procedure kBivariate = Procedure::BivariateNormalDistribution;
 constexpr int kMean = 0, kSdRatio = 1, kCorrelation = 2, kRegression = 3;
 constexpr int kTest = 0, kEstimate = 1, kInterval = 2;
 constexpr int kSdForDiff = option::StdDeviationForDiff, kResidual = option::ResidualStdDeviation;
@@ -174,7 +174,7 @@ TEST_F(Bivariate, CorrelationAndRegression) {
     // with n = 40 sqrt(37), as the test procedure of one coefficient gives it
     {Bv(kCorrelation, kTest, 2), {}, kPValue, 0.2127763595458766, 2e-5},
     {Bv(kCorrelation, kTest, 2), {{Ids::SampleSize, "40"}}, kPValue, 0.14468498792833767, 2e-5},
-    {testing::TestChoice(17, 1, 2), {{Ids::SampleSize, "40"}}, kPValue, 0.14468498792833767, 2e-5},
+    {testing::TestChoice(Procedure::CorrelationCoefficient, 1, 2), {{Ids::SampleSize, "40"}}, kPValue, 0.14468498792833767, 2e-5},
     // brentq on the width tanh(z + h) - tanh(z - h) = 0.3, h = norm.isf(0.025) / sqrt(n - 3); the width is
     // the same for r and -r: the root at or above 0; brentq(lambda r: tanh(atanh(r) - q / sqrt(27)) - 0.3,
     // -0.99, 0.99999); brentq(lambda n: tanh(atanh(.5) - q / sqrt(n - 3)) - 0.3, 3.5, 1e5)

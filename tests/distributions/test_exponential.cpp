@@ -16,7 +16,7 @@
 namespace pelmora {
 namespace {
 
-constexpr int kExponential = 2;
+constexpr Procedure kExponential = Procedure::ExponentialDistribution;
 constexpr int kTest = 0, kPointEstimate = 1, kInterval = 2;
 constexpr int kLocation = 0, kScale = 1, kScaleLocationUnknown = 2;
 constexpr int kSize2Group = 2, kIntervalGroup = 32;

@@ -21,7 +21,7 @@
 namespace pelmora {
 namespace {
 
-constexpr int kFinite = 8;
+constexpr Procedure kFinite = Procedure::FinitePopulation;
 constexpr int kMean = 0, kProportion = 1;
 constexpr int kTest = 0, kPointEstimate = 1, kInterval = 2;
 constexpr int kMeanGroup = 0, kMean2Group = 1, kSize2Group = 2, kPopulation2Group = 25, kIntervalGroup = 32;
@@ -139,7 +139,7 @@ TEST_F(FinitePopulationPlanning, ThePowerAskedForStandsAtPositionTwoAndPositionO
 
 TEST_F(FinitePopulationPlanning, NoPointEstimateAndNoMonteCarloSimulationOfTheMean) {
   for (int choice : {kMean, kProportion}) {
-    d.SelectDistribution(kFinite);
+    d.Select(kFinite);
     d.SetParameterChoice(choice);
     EXPECT_FALSE(s.dialog.procedureEnabled[kPointEstimate]) << choice;
     // Chosen all the same, it falls back to the test with all its tails.

@@ -14,7 +14,7 @@
 namespace pelmora {
 namespace {
 
-constexpr int kHypergeometric = 5;
+constexpr Procedure kHypergeometric = Procedure::HypergeometricDistribution;
 constexpr int kTest = 0, kPointEstimate = 1, kInterval = 2;
 constexpr int kContinuity = 1, kExact = 7;
 constexpr int kProportion2Group = 12, kSize2Group = 2, kPopulation2Group = 25, kIntervalGroup = 32;
@@ -92,7 +92,7 @@ TEST_F(Hypergeometric, Intervals) {
 // clang-format on
 
 TEST_F(Hypergeometric, NoPointEstimate) {
-  d.SelectDistribution(kHypergeometric);
+  d.Select(kHypergeometric);
   EXPECT_FALSE(s.dialog.procedureEnabled[kPointEstimate]);
   d.SetProcedureKind(kPointEstimate);
   EXPECT_EQ(s.ProcedureKind, kTest);

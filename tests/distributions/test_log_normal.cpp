@@ -27,7 +27,7 @@ using Ids = LogNormalDistribution::Ids;
 using testing::kAnyEnd;
 using testing::kCriterion;
 
-constexpr int kLogNormal = 1;
+constexpr Procedure kLogNormal = Procedure::LogNormalDistribution;
 constexpr int kTest = 0, kEstimate = 1, kInterval = 2;
 constexpr int kShapeKnown = 0, kShapeUnknown = 1;
 constexpr int kSize2Group = 2, kShape2Group = 31, kIntervalGroup = 32;

@@ -29,7 +29,7 @@ using Ids = NormalDistribution::Ids;
 using testing::kAnyEnd;
 using testing::kCriterion;
 
-constexpr int kNormal = 0;
+constexpr Procedure kNormal = Procedure::NormalDistribution;
 constexpr int kTest = 0, kEstimate = 1, kInterval = 2;
 constexpr int kMeanKnown = 0, kMeanUnknown = 1, kSdKnownMean = 2, kSdUnknownMean = 3;
 constexpr int kSize2Group = 2, kSd2Group = 29, kSd2StarGroup = 33, kIntervalGroup = 32;
@@ -214,7 +214,7 @@ TEST_F(NormalGrid, PooledStandardDeviationOfATwoGroupInterval) {
   EXPECT_NEAR(d.CallApplyGroupGrid(), 1.742330, 1e-6);
   EXPECT_EQ(s.entry(Ids::SampleSize1).ParamText, "10.0");
   EXPECT_EQ(s.entry(Ids::SampleSize2OverSize1).ParamText, "2.0");
-  EXPECT_FLOAT_EQ(dynamic_cast<NormalDistribution*>(d.modules().ForDistribution(kNormal))->GridSpread2(),
+  EXPECT_FLOAT_EQ(dynamic_cast<NormalDistribution*>(d.modules().For(kNormal))->GridSpread2(),
    2.0f);
 }
 

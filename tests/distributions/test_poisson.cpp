@@ -39,7 +39,7 @@ constexpr double kQ975 = 1.9599639845400545;
 
 testing::Choice Poi(int choice, int kind, int samples, int tails, std::vector<int> options = {},
                     testing::Forms forms = {}, bool left = false) {
-  return testing::DistChoice(6, choice, kind, samples, tails, std::move(options), std::move(forms), left);
+  return testing::DistChoice(Procedure::PoissonDistribution, choice, kind, samples, tails, std::move(options), std::move(forms), left);
 }
 
 class ParPoissonTest : public testing::PlanningTest {};

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "procedures/hypothesis/student_t.h"
 #include "support/planning_fixture.h"
 
@@ -34,7 +35,7 @@ TEST(RangeSteps, ZValues) {
 class Drivers : public testing::PlanningTest {
  protected:
   void SetUp() override {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetTailCount(2);
     d.SetForm(2, 2);  // equal sample sizes through the ratio form
     d.ApplyOptions();

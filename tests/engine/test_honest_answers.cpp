@@ -143,7 +143,7 @@ class Honest : public testing::PlanningTest {};
 
 TEST_F(Honest, ATrueAnswerNearMarkerValuesIsShown) {
   // Between 9999 and 10000: no value stands for "no result".
-  d.SelectTest(1);
+  d.Select(Procedure::PairedT);
   d.ApplyOptions();
   Set(StudentT::Ids::MeanOfDiff, "0.005881");
   for (const char* sd : {"0.30", "0.300015"}) {
@@ -168,7 +168,7 @@ TEST_F(Honest, StudentTAtLargeSizes) {
       {"2212.9", "9999", "0.35", 2, 0.0500000938},  // n2 = 9999 n1, delta = 0.05
   };
   for (const Row& r : rows) {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetForm(2, r.form);
     d.ApplyOptions();
     Set(StudentT::Ids::SampleSize1, r.n1);
@@ -179,7 +179,7 @@ TEST_F(Honest, StudentTAtLargeSizes) {
 }
 
 TEST_F(Honest, TheReasonGoesWithTheOutput) {
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.ApplyOptions();
   // Sample Size 2 = 30 holds the P-value up: 2 * t.sf(0.1 / (1.2 sqrt(1/n1 + 1/30)), n1 + 28)
   // is 0.891 at n1 = 3 and 0.648 at 99999.
@@ -193,7 +193,7 @@ TEST_F(Honest, TheReasonGoesWithTheOutput) {
 }
 
 TEST_F(Honest, MalformedNumbersAreRefusedByName) {
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.ApplyOptions();
   for (const char* text : {"2.5.3", "3-", "7,5,3", "--3", ".", ","}) {
     ui.messages.clear();
@@ -235,7 +235,7 @@ TEST_F(Honest, FisherSampleSizesAreWholeStepsThatFallAsTheEffectGrows) {
       {0.85, 20, 0.0407424, 0.0788907},  {0.86, 20, 0.0407424, 0.0788907},  {0.87, 17, 0.0255098, 0.0538021},
       {0.88, 17, 0.0255098, 0.0538021},  {0.89, 17, 0.0255098, 0.0538021},  {0.90, 17, 0.0255098, 0.0538021},
   };
-  d.SelectTest(4);
+  d.Select(Procedure::FisherExact);
   d.SetForm(2, 2);  // Sample Size 2 / Sample Size 1 = 1
   d.ApplyOptions();
   auto pValueAt = [&](int n) {
@@ -255,7 +255,7 @@ TEST_F(Honest, FisherSampleSizesAreWholeStepsThatFallAsTheEffectGrows) {
 // A 100 x 10 Fisher table: every cell has a size, and along each column the
 // size never grows as Proportion 2* does.
 TEST_F(Honest, FisherTableHasAValueInEveryCell) {
-  d.SelectTest(4);
+  d.Select(Procedure::FisherExact);
   d.SetForm(2, 2);
   d.ApplyOptions();
   s.UnknownPosition = static_cast<std::int16_t>(PositionOf(FisherIds::SampleSize1));
@@ -308,7 +308,7 @@ TEST(RangeSteps, ExactMultiplesOfTheStepNeverPastTheEnd) {
 }
 
 TEST_F(Honest, AOnePointRangeComputesItsPoint) {
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.SetForm(2, 2);
   d.ApplyOptions();
   s.UnknownPosition = static_cast<std::int16_t>(PositionOf(StudentT::Ids::SampleSize1));

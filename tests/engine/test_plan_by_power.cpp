@@ -28,7 +28,7 @@ class PlanByPower : public testing::PlanningTest {};
 
 TEST_F(PlanByPower, EachKindOfStatisticReachesTheRequestedPower) {
   // Unpaired t-test, means 0 and 0.5, SD 1, Sample Size 2 / Sample Size 1 = 1.
-  const testing::Choice unpaired = TestChoice(0, 2, 2, {}, {{2, 2}});
+  const testing::Choice unpaired = TestChoice(Procedure::UnpairedT, 2, 2, {}, {{2, 2}});
   const testing::Values effect = {{86, "0"}, {87, "0.5"}, {111, "1"}, {5, "1"}};
   const std::vector<ByPowerRow> rows = {
       // power(n) = nct.sf(c, 2n - 2, 0.5 / sqrt(2 / n)) + nct.cdf(-c, ...), c = t.isf(0.025, 2n - 2):
@@ -40,22 +40,22 @@ TEST_F(PlanByPower, EachKindOfStatisticReachesTheRequestedPower) {
       {unpaired, true, {{86, "0"}, {87, "0.5"}, {111, "1"}, {4, "64"}, {5, "1"}}, 1, 0.8014596, 1e-6, {}, 0.8014596},
       // ANOVA, 5 groups, SD of means 0.1, SD 0.3: ncf.sf(f.isf(0.05, 4, 5(n - 1)), 4, 5(n - 1), 4 n 0.1^2 / 0.3^2)
       // = 0.8 at n = 27.819714; at 28: 0.8030015
-      {TestChoice(2, 0, 2), true, {}, 224, 27.819714, 1e-3, {28}, 0.8030015},
+      {TestChoice(Procedure::Anova, 0, 2), true, {}, 224, 27.819714, 1e-3, {28}, 0.8030015},
       // SD test (mean known), H0 1, SD* 1.2, one-sided: chi2.sf(c / 1.44, n), c the Wilson-Hilferty quantile
       // n (1 - s + norm.isf(0.05) sqrt(s))^3, s = 2 / (9 n), of the test's P-value: 0.8 at n = 90.081284
-      {DistChoice(0, 2, 0, 1, 1), true, {}, 14, 90.081284, 1e-3, {91}, 0.8032742},
+      {DistChoice(Procedure::NormalDistribution, 2, 0, 1, 1), true, {}, 14, 90.081284, 1e-3, {91}, 0.8032742},
       // Chi2 homogeneity, w 0.1, 7 categories, 5 groups, df 24: ncx2.sf(c, 24, 0.1^2 5 n), c the Wilson-Hilferty
       // quantile as above: 0.8 at n = 449.545074
-      {TestChoice(7, 0, 2), true, {{223, "0.1"}, {201, "7"}}, 224, 449.545074, 1e-2, {450}, 0.8005343},
+      {TestChoice(Procedure::ChiSquareHomogeneity, 0, 2), true, {{223, "0.1"}, {201, "7"}}, 224, 449.545074, 1e-2, {450}, 0.8005343},
       // z test, mean* 0.3, SD 0.3: norm.sf(c - sqrt(n)) + norm.cdf(-c - sqrt(n)), c = norm.isf(0.025): n = 7.848861
-      {DistChoice(0, 0, 0, 1, 2), true, {}, 14, 7.848861, 1e-4, {8}, 0.8074308},
+      {DistChoice(Procedure::NormalDistribution, 0, 0, 1, 2), true, {}, 14, 7.848861, 1e-4, {8}, 0.8074308},
       // Fisher one-sided, 0.5 and 0.7, equal sizes: sum of binom.pmf(i, n, 0.5) binom.pmf(j, n, 0.7) over
       // hypergeom.sf(j - 1, 2n, i + j, n) <= 0.05: 0.798208 at 83, 0.8052197 at 84, rising to 99
-      {TestChoice(4, 2, 1, {}, {{2, 2}}), true, {{69, "0.7"}}, 4, 84, 0, {84, 84}, 0.8052197},
+      {TestChoice(Procedure::FisherExact, 2, 1, {}, {{2, 2}}), true, {{69, "0.7"}}, 4, 84, 0, {84, 84}, 0.8052197},
       // Two one-sided t-tests, limits -0.4 and 0.4, means 0.3 and 0.3, SD 1: integral over v ~ chi2(2n - 2) of
       // norm.cdf((0.4 - c se sqrt(v / df)) / se) - norm.cdf((-0.4 + c se sqrt(v / df)) / se), se = sqrt(2 / n),
       // c = t.isf(0.05, 2n - 2): 0.8 at n = 107.731289; at 108: 0.8012854
-      {TestChoice(0, 2, 3, {}, {{2, 2}}), true, {{86, "0.3"}, {87, "0.3"}, {111, "1"}, {5, "1"}}, 4, 107.731289,
+      {TestChoice(Procedure::UnpairedT, 2, 3, {}, {{2, 2}}), true, {{86, "0.3"}, {87, "0.3"}, {111, "1"}, {5, "1"}}, 4, 107.731289,
        1e-3, {108, 108}, 0.8012854},
   };
   for (std::size_t i = 0; i < rows.size(); ++i) {

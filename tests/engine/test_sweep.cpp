@@ -271,12 +271,12 @@ class Sweep : public testing::PlanningTest {
 };
 
 TEST_F(Sweep, EveryTestProcedure) {
-  for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
-    if (!IsTestItem(i)) continue;
-    ASSERT_TRUE(d.SelectTest(i));
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Tests) continue;
+    ASSERT_TRUE(d.Select(row.procedure));
     for (bool byPower : {false, true}) {
       const Counts before = counts;
-      const std::string where = "test " + std::to_string(i) + (byPower ? " by power" : "");
+      const std::string where = ProcedureName(row.procedure) + (byPower ? " by power" : "");
       d.SetPlanByPower(byPower);
       SweepDialogChoices(where);
       ExpectSomeSolved(before, where);
@@ -289,9 +289,9 @@ TEST_F(Sweep, EveryTestProcedure) {
 }
 
 TEST_F(Sweep, EverySampleDistribution) {
-  for (int i = 0; i < static_cast<int>(DistributionMenuCaptions().size()); ++i) {
-    if (!IsDistributionItem(i)) continue;
-    ASSERT_TRUE(d.SelectDistribution(i));
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Distributions) continue;
+    ASSERT_TRUE(d.Select(row.procedure));
     const Counts before = counts;
     for (int choice = 0; choice < static_cast<int>(s.dialog.parameterChoices.size()); ++choice) {
       d.SetParameterChoice(choice);
@@ -301,13 +301,13 @@ TEST_F(Sweep, EverySampleDistribution) {
         for (bool byPower : {false, true}) {
           if (byPower && kind != 0) continue;
           d.SetPlanByPower(byPower);
-          SweepDialogChoices("distribution " + std::to_string(i) + " choice " + std::to_string(choice) +
+          SweepDialogChoices(ProcedureName(row.procedure) + " choice " + std::to_string(choice) +
                              " kind " + std::to_string(kind) + (byPower ? " by power" : ""));
         }
         d.SetPlanByPower(false);
       }
     }
-    ExpectSomeSolved(before, "distribution " + std::to_string(i));
+    ExpectSomeSolved(before, ProcedureName(row.procedure));
   }
   std::cout << "Sample distributions: " << counts.selections << " selections, " << counts.solves
             << " solves, " << counts.solved << " solved\n";

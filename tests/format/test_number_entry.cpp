@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "format/number_entry.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 namespace {

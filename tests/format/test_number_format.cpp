@@ -257,12 +257,5 @@ TEST(NumberFormatHelpers, RoundToPower) {
   EXPECT_EQ(RoundToPower(0.0f, 3), 0.0f);
 }
 
-TEST(NumberFormatHelpers, SqrtOfProduct) {
-  EXPECT_DOUBLE_EQ(SqrtOfProduct(2, 8), 4.0);
-  EXPECT_DOUBLE_EQ(SqrtOfProduct(0.3, 0.7), 0.458257569495584);  // math.sqrt(0.3 * 0.7)
-  EXPECT_EQ(SqrtOfProduct(0, 5), 0.0);
-  EXPECT_TRUE(std::isnan(SqrtOfProduct(-1, 1)));
-}
-
 }  // namespace
 }  // namespace pelmora

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "grid/grid_table.h"
+#include "session/grid_entry.h"
 #include "procedures/module_set.h"
 #include "procedures/hypothesis/chi_square_homogeneity.h"
 #include "procedures/hypothesis/log_normal_t.h"
@@ -190,7 +190,7 @@ TEST_F(Grid, Checks) {
 class StudGrid : public testing::PlanningTest {
  protected:
   void Choose(int size2Form) {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetForm(2, size2Form);
     d.ApplyOptions();
   }
@@ -241,7 +241,7 @@ TEST_F(StudGrid, OnlyThePooledBoxOpensIt) {
   d.SetOption(12, true);  // unequal standard deviations
   d.ApplyOptions();
   EXPECT_FALSE(d.CallOpenGroupGrid(RowOfPosition(PositionOf(Ids::Sd1))));
-  d.SelectTest(1);  // the paired test has no groups
+  d.Select(Procedure::PairedT);  // the paired test has no groups
   d.ApplyOptions();
   EXPECT_FALSE(d.CallOpenGroupGrid(RowOfPosition(PositionOf(Ids::SdOfDiff))));
   EXPECT_EQ(ui.grids, 0);
@@ -333,7 +333,7 @@ namespace {
 class RxcGrid : public testing::PlanningTest {
  protected:
   void SetUp() override {
-    d.SelectTest(7);
+    d.Select(Procedure::ChiSquareHomogeneity);
     d.ApplyOptions();
     s.Description = "C2.";
   }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "app/main_window.h"
@@ -145,8 +146,8 @@ inline void Type(QLineEdit* box, const QString& text) {
 // A new Calculation window with the unpaired t-test chosen and the options
 // confirmed.
 inline CalcWindow* UnpairedTTest(MainWindow& w) {
-  w.fileAction(0)->trigger();
-  w.testAction(0)->trigger();
+  w.menus().newCalculation->trigger();
+  w.menus().procedure(Procedure::UnpairedT)->trigger();
   QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
   return qobject_cast<CalcWindow*>(w.activeResultWindow());
 }
@@ -159,13 +160,13 @@ inline void Choose(QComboBox* list, const QString& caption) {
   emit list->activated(i);
 }
 
-// A New Table (file item 1) or New Graph (2) of the unpaired t-test: the
-// first sample size over the standard deviation for values of the second
-// mean; with a range given, it is calculated.
+// A New Table (a TableWindow) or New Graph (a GraphWindow) of the unpaired
+// t-test: the first sample size over the standard deviation for values of
+// the second mean; with a range given, it is calculated.
 template <typename Window>
-Window* OpenRangeWindow(MainWindow& w, int fileItem, const QStringList& range = {}) {
-  w.fileAction(fileItem)->trigger();
-  w.testAction(0)->trigger();
+Window* OpenRangeWindow(MainWindow& w, const QStringList& range = {}) {
+  (std::is_same_v<Window, TableWindow> ? w.menus().newTable : w.menus().newGraph)->trigger();
+  w.menus().procedure(Procedure::UnpairedT)->trigger();
   QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
   AxisParameterDialog* dialog = w.axisDialog();
   Choose(dialog->roleList(0), QStringLiteral("Sample Size 1"));

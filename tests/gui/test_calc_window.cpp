@@ -76,7 +76,7 @@ class CalcWindowTest : public QObject {
 
   void aSampleSizeIsSolvedFromTheTypedValues() {
     auto w = StartProgram();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     // Equal sample sizes: the second one as a ratio to the first.
     QTest::mouseClick(w->optionsDialog()->rowButton(1, 2), Qt::LeftButton);
     QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
@@ -102,7 +102,7 @@ class CalcWindowTest : public QObject {
 
   void planByPowerAddsThePowerRowAndTheDesignShowsItsPower() {
     auto w = StartProgram();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     OptionsDialog* o = w->optionsDialog();
     QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
     QCheckBox* box = o->planByPowerBox();
@@ -125,7 +125,7 @@ class CalcWindowTest : public QObject {
              QStringLiteral("Power of this design: 0.8000; at the whole sample sizes 64 and 64 (128 in all): 0.8015"));
     QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(7)->geometry().bottom());
     // The finite-population test plans by power of its own: the box is ticked and fixed.
-    w->distributionAction(8)->trigger();
+    w->menus().procedure(Procedure::FinitePopulation)->trigger();
     QVERIFY(box->isChecked() && !box->isEnabled());
   }
 
@@ -179,9 +179,9 @@ class CalcWindowTest : public QObject {
     UnpairedTTest(*w);
     QTemporaryDir dir;
     auto saver = AcceptNextFileDialog(dir.filePath(QStringLiteral("t.dim")));
-    w->fileAction(7)->trigger();
+    w->menus().saveAs->trigger();
     QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("t.dim"))));
-    w->fileAction(0)->trigger();  // never changed
+    w->menus().newCalculation->trigger();  // never changed
     const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
     w->session().Busy = true;
     QVERIFY(!subs[1]->close());
@@ -197,8 +197,8 @@ class CalcWindowTest : public QObject {
     auto w = StartProgram();
     CalcWindow* first = UnpairedTTest(*w);
     Type(first->valueBox(2), QStringLiteral("0.5"));  // typed, not yet solved
-    w->fileAction(0)->trigger();
-    w->testAction(1)->trigger();
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::PairedT)->trigger();
     QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
     auto* second = qobject_cast<CalcWindow*>(w->activeResultWindow());
     QCOMPARE(second->heading()->text(), QStringLiteral("Student's paired t-test. 2-sided."));

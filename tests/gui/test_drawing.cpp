@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "engine/calculation.h"
+#include "output/range_headings.h"
 #include "gui/gui_test.h"
 #include "output/axis_scale.h"
 #include "procedures/hypothesis/student_t.h"
@@ -25,7 +26,7 @@ using Ids = StudentT::Ids;
 // deviation from 0.5 to 1.5 by `step`, the second mean 0.5, 0.6 and 0.7.
 struct SolvedRange {
   explicit SolvedRange(const char* step = "0.25") : s(ui), d(s) {
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.SetTailCount(2);
     d.SetForm(2, 2);  // equal sample sizes through the ratio form
     d.ApplyOptions();

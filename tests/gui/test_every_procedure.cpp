@@ -10,7 +10,7 @@
 #include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "gui/gui_test.h"
-#include "session/menus.h"
+#include "session/procedure_table.h"
 
 namespace pelmora::gui_testing {
 
@@ -36,7 +36,7 @@ QString CliText(std::vector<std::string> selection, const Session& s) {
   return QString::fromStdString(json.substr(text + 9, end - text - 9));
 }
 
-QString CliPValue(int test, const Session& s) { return CliText({"--test", std::to_string(test)}, s); }
+QString CliPValue(Procedure test, const Session& s) { return CliText({"--test", ProcedureName(test)}, s); }
 
 }  // namespace
 
@@ -46,17 +46,18 @@ class EveryProcedureTest : public QObject {
   void everyTestProcedureComputesAsTheCommandLineDoes() {
     auto w = StartProgram();
     int numbers = 0;
-    for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
-      if (!IsTestItem(i)) continue;
-      w->testAction(i)->trigger();
+    for (const ProcedureRow& row : Procedures()) {
+      if (row.menu != Menu::Tests) continue;
+      const Procedure i = row.procedure;
+      w->menus().procedure(i)->trigger();
       QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
       auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
       QVERIFY(calc != nullptr);
-      QVERIFY2(w->session().LastPosition >= 2, qPrintable(QString::number(i)));
+      QVERIFY2(w->session().LastPosition >= 2, qPrintable(QString::fromStdString(ProcedureName(i))));
       const QString shown = calc->valueBox(0)->text();
       QVERIFY2(shown == CliPValue(i, w->session()),
                qPrintable(QStringLiteral("test %1: window %2, command line %3")
-                              .arg(i)
+                              .arg(QString::fromStdString(ProcedureName(i)))
                               .arg(shown, CliPValue(i, w->session()))));
       if (shown != QStringLiteral("-")) ++numbers;
     }
@@ -78,9 +79,10 @@ class EveryProcedureTest : public QObject {
     dismiss.start(5);
     static const char* const kKinds[] = {"test", "estimate", "interval"};
     int selections = 0, numbers = 0;
-    for (int i = 0; i < static_cast<int>(DistributionMenuCaptions().size()); ++i) {
-      if (!IsDistributionItem(i)) continue;
-      w->distributionAction(i)->trigger();
+    for (const ProcedureRow& row : Procedures()) {
+      if (row.menu != Menu::Distributions) continue;
+      const Procedure i = row.procedure;
+      w->menus().procedure(i)->trigger();
       OptionsDialog* o = w->optionsDialog();
       const Session& s = w->session();
       for (int choice = 0; choice < o->parameterList()->count(); ++choice) {
@@ -97,12 +99,12 @@ class EveryProcedureTest : public QObject {
           // The first caption makes the first parameter the unknown.
           QTest::mouseClick(calc->label(0), Qt::LeftButton);
           const QString shown = calc->valueBox(0)->text();
-          const QString cli = CliText({"--distribution", std::to_string(i), "--parameter",
+          const QString cli = CliText({"--distribution", ProcedureName(i), "--parameter",
                                        std::to_string(choice), "--kind", kKinds[kind]},
                                       s);
           QVERIFY2(shown == cli,
                    qPrintable(QStringLiteral("distribution %1 choice %2 kind %3: window %4, command line %5")
-                                  .arg(i)
+                                  .arg(QString::fromStdString(ProcedureName(i)))
                                   .arg(choice)
                                   .arg(kind)
                                   .arg(shown, cli) +

@@ -100,7 +100,7 @@ class GridDialogTest : public QObject {
     g.sideLabel = "Group Numbers";
     g.headings = {"Factor A", "Group No", "2", "Numbers in Category"};
     g.headingCaption = "Numbers in Category of Factor A";
-    GridEditing editing(s, {});
+    GridEditing editing(g, {});
     GridDialog dialog(editing, ui);
     for (int scale : {1, 2}) {
       QFont font = dialog.font();

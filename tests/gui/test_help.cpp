@@ -10,7 +10,7 @@
 
 #include "app/help_window.h"
 #include "gui/gui_test.h"
-#include "session/menus.h"
+#include "session/procedure_table.h"
 #include "session/parameter_tips.h"
 
 namespace pelmora::gui_testing {
@@ -78,12 +78,12 @@ class HelpTest : public QObject {
 
   void helpMenuAndF1() {
     auto w = StartProgram();
-    w->helpAction(0)->trigger();
+    w->menus().helpContents->trigger();
     HelpWindow* help = w->helpWindow();
     QCOMPARE(help->currentFile(), QStringLiteral("contents.html"));
-    w->helpAction(2)->trigger();
+    w->menus().howToUseHelp->trigger();
     QCOMPARE(help->currentFile(), QStringLiteral("using-help.html"));
-    w->helpAction(1)->trigger();
+    w->menus().helpSearch->trigger();
     QTest::keyClicks(help->searchBox(), QStringLiteral("wilcoxon"));
     QVERIFY(help->keywordList()->count() > 0);
     for (int i = 0; i < help->keywordList()->count(); ++i)
@@ -93,11 +93,11 @@ class HelpTest : public QObject {
 
     // F1 in the options dialog: the procedure's topic; in a window, the
     // window's until a procedure is chosen.
-    w->testAction(16)->trigger();
+    w->menus().procedure(Procedure::Bioequivalence)->trigger();
     w->optionsDialog()->activateWindow();
     w->HelpOnActiveWindow();
     QCOMPARE(help->currentFile(), FileOf(help->topics(), 217));
-    w->fileAction(1)->trigger();
+    w->menus().newTable->trigger();
     w->activateWindow();
     QApplication::setActiveWindow(w.get());
     QTest::keyClick(w->activeResultWindow(), Qt::Key_F1);
@@ -132,9 +132,9 @@ class HelpTest : public QObject {
   // procedure's page.
   void everyTestParameterHasItsMeaning() {
     auto w = StartProgram();
-    for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
-      if (!IsTestItem(i)) continue;
-      w->testAction(i)->trigger();
+    for (const ProcedureRow& row : Procedures()) {
+      if (row.menu != Menu::Tests) continue;
+      w->menus().procedure(row.procedure)->trigger();
       QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
       const Session& s = w->session();
       for (int p = 0; p <= s.LastPosition; ++p) {

@@ -58,9 +58,9 @@ class MainWindowTest : public QObject {
   void windowsAreNumberedByKindAndCascadeAsTheyOpen() {
     auto w = StartProgram();
     QCOMPARE(w->windowTitle(), QStringLiteral("Pelmora1.0"));
-    for (int i = 0; i < 3; ++i) w->fileAction(2)->trigger();
-    w->fileAction(1)->trigger();
-    w->fileAction(0)->trigger();
+    for (int i = 0; i < 3; ++i) w->menus().newGraph->trigger();
+    w->menus().newTable->trigger();
+    w->menus().newCalculation->trigger();
     QCOMPARE(Titles(*w), (QStringList{"Graph 1", "Graph 2", "Graph 3", "Table 1", "Calculation 1"}));
     QCOMPARE(w->session().ActiveRecord, 5);
     const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
@@ -68,28 +68,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(subs[1]->pos(), QPoint(TwipsToPixels(150), TwipsToPixels(350)));
     QCOMPARE(subs[4]->size(), QSize(TwipsToPixels(8850), TwipsToPixels(4000)));
     // A new window has no selection and collapses the options dialog.
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     QVERIFY(w->optionsDialog()->isVisible());
-    w->fileAction(0)->trigger();
+    w->menus().newCalculation->trigger();
     QVERIFY(!w->optionsDialog()->isVisible());
     QVERIFY(w->session().TestName.empty());
     // The last window closed: numbers and places start again.
     for (QMdiSubWindow* sub : w->mdiArea()->subWindowList()) QVERIFY(sub->close());
     QApplication::processEvents();
     QCOMPARE(w->session().ActiveRecord, 0);
-    w->fileAction(0)->trigger();
+    w->menus().newCalculation->trigger();
     QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
     QCOMPARE(w->mdiArea()->subWindowList().first()->pos(), QPoint(0, 0));
   }
 
   void choosingATestWithoutAWindowOpensCalculation1() {
     auto w = StartProgram();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
     QCOMPARE(w->session().TestName, std::string("Student's unpaired t-test"));
     QCOMPARE(w->activeResultWindow()->helpContext(), 201);
     // A second choice reuses the window.
-    w->distributionAction(4)->trigger();
+    w->menus().procedure(Procedure::BinomialDistribution)->trigger();
     QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
     QCOMPARE(static_cast<int>(w->session().HelpContext), 305);
   }
@@ -97,13 +97,13 @@ class MainWindowTest : public QObject {
   void busyMenusDoNothing() {
     auto w = StartProgram();
     w->session().Busy = true;
-    w->fileAction(0)->trigger();
-    w->testAction(0)->trigger();
-    w->distributionAction(0)->trigger();
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    w->menus().procedure(Procedure::NormalDistribution)->trigger();
     QVERIFY(w->mdiArea()->subWindowList().isEmpty());
     QVERIFY(!w->optionsDialog()->isVisible());
     w->session().Busy = false;
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     QCOMPARE(Titles(*w), QStringList{"Calculation 1"});
   }
 
@@ -121,12 +121,12 @@ class MainWindowTest : public QObject {
     QVERIFY(w->splash() == nullptr || !w->splash()->isVisible());
     QApplication::processEvents();
     w->ShowSplash();
-    w->fileAction(0)->trigger();
+    w->menus().newCalculation->trigger();
     QVERIFY(w->splash() == nullptr || !w->splash()->isVisible());
     auto about = RejectNextDialog();
-    w->helpAction(4)->trigger();
+    w->menus().about->trigger();
     QCOMPARE(about->name, QStringLiteral("frmAboutBox"));
-    w->fileAction(11)->trigger();
+    w->menus().exit->trigger();
     QVERIFY(!w->isVisible());
   }
 
@@ -136,13 +136,13 @@ class MainWindowTest : public QObject {
     auto w = StartProgram();
     w->resize(1400, 950);
     UnpairedTTest(*w);
-    OpenRangeWindow<TableWindow>(*w, 1, {"0.5", "1", "0.25", "0.5 0.6"});
-    OpenRangeWindow<GraphWindow>(*w, 2, {"0.5", "1.5", "0.1", "0.5 0.6 0.7"});
-    w->fileAction(0)->trigger();
+    OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    OpenRangeWindow<GraphWindow>(*w, {"0.5", "1.5", "0.1", "0.5 0.6 0.7"});
+    w->menus().newCalculation->trigger();
     const auto subs = w->mdiArea()->subWindowList(QMdiArea::CreationOrder);
     QCOMPARE(subs.size(), 4);
 
-    w->windowAction(1)->trigger();  // Tile: side by side, none over another
+    w->menus().tile->trigger();  // Tile: side by side, none over another
     ExpectUsable(*w);
     for (int i = 0; i < subs.size(); ++i)
       for (int j = i + 1; j < subs.size(); ++j) QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
@@ -152,7 +152,7 @@ class MainWindowTest : public QObject {
     // Cascade: each a title bar further on, in its own size; the active
     // window stays in front.
     w->mdiArea()->setActiveSubWindow(subs[1]);
-    w->windowAction(0)->trigger();
+    w->menus().cascade->trigger();
     ExpectUsable(*w);
     QCOMPARE(w->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), subs[1]);
     QCOMPARE(w->activeResultWindow(), subs[1]->widget());
@@ -165,81 +165,81 @@ class MainWindowTest : public QObject {
     // The axis-parameter dialog goes beside the active window's new place.
     QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
     QVERIFY(w->axisDialog()->isVisible());
-    w->windowAction(1)->trigger();
+    w->menus().tile->trigger();
     QVERIFY(!w->axisDialog()->frameGeometry().intersects(GlobalFrame(subs[1])));
 
     // Too small a main window for four tiles: Tile cascades instead.
     w->resize(640, 480);
     QApplication::processEvents();
-    w->windowAction(1)->trigger();
+    w->menus().tile->trigger();
     ExpectUsable(*w);
     QVERIFY(subs[1]->x() > subs[0]->x());
   }
 
   void itemsThatCannotActAreGreyed() {
     auto w = StartProgram();
-    QAction* const acting[] = {w->editAction(0), w->fileAction(6), w->fileAction(7), w->fileAction(9),
-                               w->printPreviewAction(), w->windowAction(0), w->windowAction(1)};
+    QAction* const acting[] = {w->menus().copy, w->menus().exportFile, w->menus().saveAs, w->menus().print,
+                               w->menus().printPreview, w->menus().cascade, w->menus().tile};
     for (QAction* a : acting) QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
     // An empty Calculation window can be saved and arranged, not copied.
-    w->fileAction(0)->trigger();
-    QVERIFY(w->fileAction(7)->isEnabled() && w->windowAction(1)->isEnabled());
-    QVERIFY(!w->editAction(0)->isEnabled() && !w->fileAction(9)->isEnabled());
-    w->testAction(0)->trigger();
+    w->menus().newCalculation->trigger();
+    QVERIFY(w->menus().saveAs->isEnabled() && w->menus().tile->isEnabled());
+    QVERIFY(!w->menus().copy->isEnabled() && !w->menus().print->isEnabled());
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
-    QVERIFY(w->editAction(0)->isEnabled() && w->printPreviewAction()->isEnabled());
-    QVERIFY(!w->fileAction(6)->isEnabled());  // only tables and graphs are exported
+    QVERIFY(w->menus().copy->isEnabled() && w->menus().printPreview->isEnabled());
+    QVERIFY(!w->menus().exportFile->isEnabled());  // only tables and graphs are exported
     // A table without results yet.
-    w->fileAction(1)->trigger();
-    QVERIFY(!w->editAction(0)->isEnabled() && !w->fileAction(6)->isEnabled());
+    w->menus().newTable->trigger();
+    QVERIFY(!w->menus().copy->isEnabled() && !w->menus().exportFile->isEnabled());
     // A triggered item that cannot act does nothing.
     auto refused = AnswerNextMessageBox(QMessageBox::Ok);
-    w->editAction(0)->trigger();
+    w->menus().copy->trigger();
     QTest::qWait(30);
     QVERIFY(!refused->seen);
     for (QMdiSubWindow* sub : w->mdiArea()->subWindowList()) {
       auto answer = AnswerNextMessageBox(QMessageBox::No);
       QVERIFY(sub->close());
     }
-    QTRY_VERIFY(!w->fileAction(7)->isEnabled());
-    QCOMPARE(w->fileAction(4)->shortcut(), QKeySequence(QKeySequence::Open));
-    QCOMPARE(w->fileAction(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    QCOMPARE(w->fileAction(9)->shortcut(), QKeySequence(QKeySequence::Print));
-    QCOMPARE(w->editAction(0)->shortcut(), QKeySequence(QKeySequence::Copy));
+    QTRY_VERIFY(!w->menus().saveAs->isEnabled());
+    QCOMPARE(w->menus().openFile->shortcut(), QKeySequence(QKeySequence::Open));
+    QCOMPARE(w->menus().saveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(w->menus().print->shortcut(), QKeySequence(QKeySequence::Print));
+    QCOMPARE(w->menus().copy->shortcut(), QKeySequence(QKeySequence::Copy));
   }
 
   void recentFilesKeepTheLastEight() {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "Pelmora", "Pelmora").clear();
     auto w = StartProgram();
-    QVERIFY(!w->recentFilesMenu()->isEnabled());
+    QVERIFY(!w->menus().recentFiles->isEnabled());
     UnpairedTTest(*w);
     QTemporaryDir dir;
     for (int i = 1; i <= 9; ++i) {
       auto saver = AcceptNextFileDialog(dir.filePath(QStringLiteral("Calc%1.dim").arg(i)));
-      w->fileAction(7)->trigger();
+      w->menus().saveAs->trigger();
     }
     QStringList expected;
     for (int i = 9; i >= 2; --i) expected << QFileInfo(dir.filePath(QStringLiteral("Calc%1.dim").arg(i))).absoluteFilePath();
     QCOMPARE(MainWindow::RecentFiles(), expected);
-    QCOMPARE(w->recentFilesMenu()->actions().size(), 8);
-    QCOMPARE(w->recentFilesMenu()->actions().first()->text(), QStringLiteral("&1 Calc9.dim"));
+    QCOMPARE(w->menus().recentFiles->actions().size(), 8);
+    QCOMPARE(w->menus().recentFiles->actions().first()->text(), QStringLiteral("&1 Calc9.dim"));
     // Choosing one opens it and puts it first; a new program remembers them.
-    w->recentFilesMenu()->actions().at(2)->trigger();
+    w->menus().recentFiles->actions().at(2)->trigger();
     QCOMPARE(w->resultWindows().size(), std::size_t{2});
     QCOMPARE(MainWindow::RecentFiles().first(), expected[2]);
     auto again = StartProgram();
-    QCOMPARE(again->recentFilesMenu()->actions().first()->data().toString(), expected[2]);
+    QCOMPARE(again->menus().recentFiles->actions().first()->data().toString(), expected[2]);
   }
 
   void theWindowMenuListsTheOpenWindows() {
     auto w = StartProgram();
-    w->fileAction(0)->trigger();
-    w->fileAction(1)->trigger();
-    QCOMPARE(Texts(w->windowListActions()), (QStringList{"&1 Calculation 1", "&2 Table 1"}));
-    QVERIFY(w->windowListActions()[1]->isChecked() && !w->windowListActions()[0]->isChecked());
-    w->windowListActions()[0]->trigger();
+    w->menus().newCalculation->trigger();
+    w->menus().newTable->trigger();
+    QCOMPARE(Texts(w->menus().windowList()), (QStringList{"&1 Calculation 1", "&2 Table 1"}));
+    QVERIFY(w->menus().windowList()[1]->isChecked() && !w->menus().windowList()[0]->isChecked());
+    w->menus().windowList()[0]->trigger();
     QCOMPARE(w->session().ActiveRecord, 1);
-    QVERIFY(w->windowListActions()[0]->isChecked());
+    QVERIFY(w->menus().windowList()[0]->isChecked());
   }
 };
 

@@ -35,7 +35,7 @@ class OptionsDialogTest : public QObject {
  private slots:
   void optionsRebuildTheRowsAndTheList() {
     auto w = StartProgram();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     OptionsDialog* o = w->optionsDialog();
     const Session& s = w->session();
     const QStringList options = {"&Degrees Of Freedom", "&No Of Groups In ANOVA", "&Unequal Std.Deviations"};
@@ -72,13 +72,13 @@ class OptionsDialogTest : public QObject {
   void restrictedButtonsAndEmptySelections() {
     auto w = StartProgram();
     OptionsDialog* o = w->optionsDialog();
-    w->testAction(1)->trigger();  // the paired test has one sample only
+    w->menus().procedure(Procedure::PairedT)->trigger();  // the paired test has one sample only
     QVERIFY(!o->samplesButton(1)->isEnabled() && o->samplesButton(0)->isChecked());
-    w->testAction(7)->trigger();  // the chi2 homogeneity test offers no options and no rows
+    w->menus().procedure(Procedure::ChiSquareHomogeneity)->trigger();  // the chi2 homogeneity test offers no options and no rows
     QVERIFY(Shown(o).isEmpty());
     QVERIFY(!o->separator()->isVisible() && !o->interchangeableLabel()->isVisible());
     // A confidence interval has two tails and no left tail.
-    w->distributionAction(0)->trigger();
+    w->menus().procedure(Procedure::NormalDistribution)->trigger();
     QVERIFY(o->parameterList()->isVisible() && o->procedureFrame()->isVisible());
     Click(o->tailsButton(2));
     Click(o->procedureButton(2));
@@ -97,7 +97,7 @@ class OptionsDialogTest : public QObject {
     auto w = StartProgram();
     w->resize(1400, 900);
     QApplication::processEvents();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     OptionsDialog* o = w->optionsDialog();
     const QRect window = GlobalFrame(w->activeResultWindow()->parentWidget());
     QVERIFY(!o->frameGeometry().intersects(window));
@@ -106,10 +106,10 @@ class OptionsDialogTest : public QObject {
     const QPoint moved = o->pos() + QPoint(-30, 40);
     o->move(moved);
     QTest::mouseClick(o->okButton(), Qt::LeftButton);
-    w->testAction(2)->trigger();
+    w->menus().procedure(Procedure::Anova)->trigger();
     QCOMPARE(o->pos(), moved);
     o->hide();
-    w->testAction(0)->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
     QCOMPARE(o->pos(), moved);
     // A smaller main window keeps it inside.
     w->resize(700, 500);

@@ -61,7 +61,7 @@ class OutputAndFilesTest : public QObject {
       previewLines = Lines(QString::fromStdString(CalculationPlainText(w->session())));
       QTest::mouseClick(d->copyButton(), Qt::LeftButton);
     });
-    w->editAction(0)->trigger();
+    w->menus().copy->trigger();
     QVERIFY(preview->seen);
     QTest::qWait(30);
     QVERIFY(!boxes->seen);
@@ -97,7 +97,7 @@ class OutputAndFilesTest : public QObject {
       QCOMPARE(d->picture()->font().pointSize(), 12);
       QTest::mouseClick(d->copyButton(), Qt::LeftButton);
     });
-    w->editAction(0)->trigger();
+    w->menus().copy->trigger();
     QVERIFY(preview->seen);
     const QString rtf = QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data("text/rtf"));
     QVERIFY(rtf.contains(QStringLiteral(R"({\s0\f1\fs24\b )")));
@@ -105,9 +105,9 @@ class OutputAndFilesTest : public QObject {
 
   void aTableAndAGraphAreCopied() {
     auto w = StartProgram();
-    TableWindow* table = OpenRangeWindow<TableWindow>(*w, 1, kRange);
+    TableWindow* table = OpenRangeWindow<TableWindow>(*w, kRange);
     QVERIFY(table->hasResults());
-    w->editAction(0)->trigger();
+    w->menus().copy->trigger();
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Table 1 has been Copied to the Clipboard"));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     const QString heading = QStringLiteral("Sample Size 1 as a function of Standard Deviation* and Mean 2*.");
@@ -115,8 +115,8 @@ class OutputAndFilesTest : public QObject {
     QCOMPARE(Lines(data->text()), Lines(QString::fromStdString(TablePlainText(w->session(), *table))));
     QVERIFY(data->text().contains(heading));
 
-    auto* graph = OpenRangeWindow<GraphWindow>(*w, 2, kRange);
-    w->editAction(0)->trigger();
+    auto* graph = OpenRangeWindow<GraphWindow>(*w, kRange);
+    w->menus().copy->trigger();
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Graph 1 has been Copied to the Clipboard"));
     const QImage picture = QGuiApplication::clipboard()->image();
     QCOMPARE(picture.size(), graph->picture()->size());
@@ -153,31 +153,31 @@ class OutputAndFilesTest : public QObject {
     QCOMPARE(PrintedGraphAspect(QSize(600, 400)), 1.5);
 
     // File > Print Preview... shows the table's one page.
-    OpenRangeWindow<TableWindow>(*w, 1, kRange);
+    OpenRangeWindow<TableWindow>(*w, kRange);
     int pages = 0;
     auto previewed = HandleNextDialog<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* d) {
       QApplication::processEvents();
       pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
       d->reject();
     });
-    w->printPreviewAction()->trigger();
+    w->menus().printPreview->trigger();
     QVERIFY(previewed->seen);
     QCOMPARE(pages, 1);
     // Cancelling the print dialog prints nothing.
     auto cancel = RejectNextDialog();
-    w->fileAction(9)->trigger();
+    w->menus().print->trigger();
     QVERIFY2(cancel->title.contains(QStringLiteral("Print")), qPrintable(cancel->title));
   }
 
   void savingProposesTheNameAndOpeningAddsAWindow() {
     auto w = StartProgram();
-    w->fileAction(1)->trigger();  // Table 1, left empty
-    TableWindow* table = OpenRangeWindow<TableWindow>(*w, 1, kRange);
+    w->menus().newTable->trigger();  // Table 1, left empty
+    TableWindow* table = OpenRangeWindow<TableWindow>(*w, kRange);
     QCOMPARE(table->parentWidget()->windowTitle(), QStringLiteral("Table 2"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("saved.dim"));
     auto saver = AcceptNextFileDialog(path);
-    w->fileAction(7)->trigger();
+    w->menus().saveAs->trigger();
     QCOMPARE(QFileInfo(saver->proposed).fileName(), QStringLiteral("Table2.dim"));
     QCOMPARE(QFileInfo(path).size(), 1352);
 
@@ -187,11 +187,11 @@ class OutputAndFilesTest : public QObject {
     const QString solved = first->valueBox(0)->text();
     const QString calcPath = dir.filePath(QStringLiteral("Calc1.dim"));
     saver = AcceptNextFileDialog(calcPath);
-    w->fileAction(7)->trigger();
+    w->menus().saveAs->trigger();
     const std::vector<WindowSettings> before(w->session().records.begin(), w->session().records.end());
 
     auto opener = AcceptNextFileDialog(calcPath);
-    w->fileAction(4)->trigger();
+    w->menus().openFile->trigger();
     QCOMPARE(w->resultWindows().size(), std::size_t{4});
     auto* opened = qobject_cast<CalcWindow*>(w->activeResultWindow());
     QVERIFY(opened != nullptr && opened != first);

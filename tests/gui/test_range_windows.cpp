@@ -12,6 +12,7 @@
 #include "gui/gui_test.h"
 #include "session/window_records.h"
 #include "views/appearance_dialogs.h"
+#include "views/result_output.h"
 #include "views/table_view.h"
 #include "widgets/number_box.h"
 
@@ -23,7 +24,7 @@ Single SolvedAlone(const Session& shown, int xPosition, double x, int zPosition,
   RecordingUserInterface ui;
   Session s(ui);
   Dispatcher d(s);
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.ApplyOptions();
   for (int p = 0; p <= s.LastPosition; ++p) s.entryAt(p).ParamText = shown.entryAt(p).ParamText;
   s.entryAt(xPosition).ParamText = QString::number(x).toStdString();
@@ -48,7 +49,7 @@ class RangeWindowsTest : public QObject {
   void aTableRunFillsEveryCell() {
     auto w = StartProgram();
     // A decimal comma in the maximum.
-    auto* table = OpenRangeWindow<TableWindow>(*w, 1, {"0.6", "1,4", "0.2", "0.5 0.6 0.7"});
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.6", "1,4", "0.2", "0.5 0.6 0.7"});
     const Session& s = w->session();
     QVERIFY(table->hasResults());
     const TableContent& c = table->content();
@@ -81,7 +82,7 @@ class RangeWindowsTest : public QObject {
 
   void rangeMessagesKeepTheDialogAndItsTexts() {
     auto w = StartProgram();
-    auto* table = OpenRangeWindow<TableWindow>(*w, 1);
+    auto* table = OpenRangeWindow<TableWindow>(*w);
     AxisParameterDialog* dialog = w->axisDialog();
     Type(dialog->xMinBox(), QStringLiteral("0"));
     Type(dialog->xMaxBox(), QStringLiteral("99"));
@@ -101,7 +102,7 @@ class RangeWindowsTest : public QObject {
 
   void cancelStopsTheRunAndLeavesTheWindowAsItWas() {
     auto w = StartProgram();
-    auto* table = OpenRangeWindow<TableWindow>(*w, 1, {"0.3", "0.5", "0.1", "0.5"});
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.3", "0.5", "0.1", "0.5"});
     AxisParameterDialog* dialog = w->axisDialog();
     QVERIFY(table->hasResults());
     const TableContent before = table->content();
@@ -123,9 +124,9 @@ class RangeWindowsTest : public QObject {
       if (!dialog->running()) return;
       user.stop();
       shownWithCancel = dialog->progressBar()->isVisible() && dialog->okButton()->text() == "Cancel";
-      greyed = !w->editAction(0)->isEnabled() && !w->fileAction(7)->isEnabled();
-      w->fileAction(1)->trigger();  // New Table does nothing meanwhile
-      w->testAction(2)->trigger();  // nor does a test procedure
+      greyed = !w->menus().copy->isEnabled() && !w->menus().saveAs->isEnabled();
+      w->menus().newTable->trigger();  // New Table does nothing meanwhile
+      w->menus().procedure(Procedure::Anova)->trigger();  // nor does a test procedure
       closeRefused = !qobject_cast<QMdiSubWindow*>(table->parentWidget())->close();
       QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     });
@@ -136,7 +137,7 @@ class RangeWindowsTest : public QObject {
     QCOMPARE(w->session().TestIndex, std::int16_t{0});
     QVERIFY(!w->session().Busy);
     QVERIFY(!dialog->progressBar()->isVisible());
-    QVERIFY(w->editAction(0)->isEnabled());
+    QVERIFY(w->menus().copy->isEnabled());
     // The earlier results stay, in the window and in the session.
     QCOMPARE(table->content().yValues, before.yValues);
     QCOMPARE(w->session().XValues, before.xValues);
@@ -144,7 +145,7 @@ class RangeWindowsTest : public QObject {
 
   void choosingARoleHeldByAnotherListExchangesThem() {
     auto w = StartProgram();
-    OpenRangeWindow<TableWindow>(*w, 1);
+    OpenRangeWindow<TableWindow>(*w);
     AxisParameterDialog* dialog = w->axisDialog();
     Type(dialog->xMinBox(), QStringLiteral("0.5"));  // remembered for the standard deviation
     Choose(dialog->roleList(1), QStringLiteral("Mean 2*"));
@@ -167,7 +168,7 @@ class RangeWindowsTest : public QObject {
     auto w = StartProgram();
     w->resize(1400, 950);
     QApplication::processEvents();
-    auto* table = OpenRangeWindow<TableWindow>(*w, 1, {"0.5", "1", "0.25", "0.5 0.6"});
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
     AxisParameterDialog* dialog = w->axisDialog();
     const QWidget* sub = table->parentWidget();
     QVERIFY(!dialog->frameGeometry().intersects(QRect(sub->mapToGlobal(QPoint(0, 0)), sub->size())));
@@ -183,7 +184,7 @@ class RangeWindowsTest : public QObject {
     }
     QTest::qWait(450);
     dialog->move(placed + QPoint(40, 30));
-    auto* graph = OpenRangeWindow<GraphWindow>(*w, 2);
+    auto* graph = OpenRangeWindow<GraphWindow>(*w);
     QCOMPARE(dialog->pos(), placed + QPoint(40, 30));
     // Coming back from the dialog to a main window whose keyboard had no
     // place activates no other window.
@@ -195,7 +196,7 @@ class RangeWindowsTest : public QObject {
 
   void editTableChangesTheFontAndTheColumns() {
     auto w = StartProgram();
-    auto* table = OpenRangeWindow<TableWindow>(*w, 1, {"0.5", "1", "0.25", "0.5 0.55 0.6 0.65 0.7"});
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.55 0.6 0.65 0.7"});
     QCOMPARE(table->view()->table().model.blocks.size(), std::size_t{1});
     QString family;
     auto edit = HandleNextDialog<EditTableDialog>([&family](EditTableDialog* d) {
@@ -228,9 +229,32 @@ class RangeWindowsTest : public QObject {
     QCOMPARE(r.TableColumns, std::int16_t{2});
   }
 
+  void aWindowWithoutARecordDoesNothing() {
+    // A tag that names no record (none, or one beyond the records): the
+    // window opens no dialog, draws nothing and leaves every record as it was.
+    auto w = StartProgram();
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    const std::vector<WindowSettings> before = w->session().records;
+    for (int tag : {0, static_cast<int>(before.size()) + 3}) {
+      TableWindow stale(w->dispatcher(), tag, *w);
+      GraphWindow staleGraph(w->dispatcher(), tag, *w);
+      QVERIFY(stale.record() == nullptr);
+      auto edit = RejectNextDialog();
+      stale.EditAppearance();
+      staleGraph.EditAppearance();
+      QApplication::processEvents();
+      QVERIFY(edit->name.isEmpty());
+      stale.ShowRange(true);
+      staleGraph.ShowRange(true);
+      QVERIFY(TablePlainText(w->session(), stale).empty());
+    }
+    QVERIFY(w->session().records == before);
+    QVERIFY(!TablePlainText(w->session(), *table).empty());
+  }
+
   void aGraphRunDrawsItsCurvesAndTakesItsTitles() {
     auto w = StartProgram();
-    auto* graph = OpenRangeWindow<GraphWindow>(*w, 2, {"0.5", "1.5", "0.1", "0.5 0.6 0.7"});
+    auto* graph = OpenRangeWindow<GraphWindow>(*w, {"0.5", "1.5", "0.1", "0.5 0.6 0.7"});
     QVERIFY(graph->hasResults());
     // The axis titles follow the roles.
     const GraphAppearance a = graph->appearance();
@@ -257,7 +281,7 @@ class RangeWindowsTest : public QObject {
 
     // A single x value gives the resolution message.
     auto answer = AnswerNextMessageBox(QMessageBox::Ok);
-    OpenRangeWindow<GraphWindow>(*w, 2, {"0.4", "0.4", "1", "0.5 0.6"});
+    OpenRangeWindow<GraphWindow>(*w, {"0.4", "0.4", "1", "0.5 0.6"});
     QTRY_VERIFY(answer->seen);
     QCOMPARE(answer->text, QStringLiteral("Insufficient resolution in the X direction !"));
     QCOMPARE(answer->icon, QMessageBox::Information);
@@ -265,11 +289,11 @@ class RangeWindowsTest : public QObject {
 
   void exportWritesTheTable() {
     auto w = StartProgram();
-    OpenRangeWindow<TableWindow>(*w, 1, {"0.5", "1", "0.5", "0.5 0.6"});
+    OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.5", "0.5 0.6"});
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("export.csv"));
     auto answer = AcceptNextFileDialog(csv);
-    w->fileAction(6)->trigger();
+    w->menus().exportFile->trigger();
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());

@@ -28,7 +28,8 @@ using testing::kCriterion;
 using testing::kPValue;
 using testing::TestChoice;
 
-constexpr int kAnova = 2, kCorrelation = 17, kRegression = 18;
+constexpr Procedure kAnova = Procedure::Anova, kCorrelation = Procedure::CorrelationCoefficient,
+                    kRegression = Procedure::RegressionCoefficient;
 constexpr int kContrast = 9;
 constexpr int kEffectGroup = 17, kCorrelationGroup = 23, kCorrelation2Group = 24, kSize2Group = 2;
 constexpr int kCoefficientGroup = 27, kCoefficient2Group = 28, kCovariate2Group = 29;

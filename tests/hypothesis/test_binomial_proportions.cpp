@@ -16,7 +16,7 @@ namespace {
 using Ids = BinomialProportions::Ids;
 using testing::kPValue;
 
-constexpr int kBinomial = 4;
+constexpr Procedure kBinomial = Procedure::BinomialDistribution;
 constexpr int kContinuity = 1, kArcSine = 2, kExact = 7;
 constexpr int kProportionGroup = 11, kProportion2Group = 12, kSize2Group = 2;
 constexpr double kTol = 2e-6;

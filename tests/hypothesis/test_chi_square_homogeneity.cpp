@@ -19,7 +19,7 @@ using Ids = ChiSquareHomogeneity::Ids;
 using testing::kCriterion;
 using testing::kPValue;
 
-constexpr int kHomogeneity = 7;
+constexpr Procedure kHomogeneity = Procedure::ChiSquareHomogeneity;
 
 // The test with the effect w, c categories, r groups and the average size n.
 testing::Values Table(const char* w, const char* c, const char* r, const char* n) {
@@ -59,7 +59,7 @@ TEST_F(Chi2RxcTest, HugeTablesAndTheTwoSidedTestOnly) {
   EXPECT_TRUE(std::isfinite(Criterion()));
   for (int tails : {1, 3}) {
     s.TailCount = static_cast<std::int16_t>(tails);
-    d.SelectTest(kHomogeneity);
+    d.Select(kHomogeneity);
     EXPECT_EQ(s.TailCount, 2);
   }
 }

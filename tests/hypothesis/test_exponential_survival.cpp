@@ -19,7 +19,7 @@ using LocIds = ExponentialLocation::Ids;
 using testing::kPValue;
 
 // The exponential distribution's parameter choices.
-constexpr int kExponential = 2;
+constexpr Procedure kExponential = Procedure::ExponentialDistribution;
 constexpr int kLocation = 0, kScaleLocationKnown = 1, kScaleLocationUnknown = 2;
 constexpr int kLocationGroup = 14, kScaleGroup = 15, kScale2Group = 16, kSize2Group = 2;
 

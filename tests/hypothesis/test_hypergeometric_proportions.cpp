@@ -16,7 +16,7 @@ namespace {
 using Ids = HypergeometricProportions::Ids;
 using testing::kPValue;
 
-constexpr int kHypergeometric = 5;
+constexpr Procedure kHypergeometric = Procedure::HypergeometricDistribution;
 constexpr int kContinuity = 1, kExact = 7;
 constexpr int kSize2Group = 2, kPopulation2Group = 25;
 constexpr double kTol = 2e-6;

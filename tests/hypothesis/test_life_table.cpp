@@ -35,7 +35,7 @@ constexpr double kOneSided = 0.00677921560958891;
 const std::vector<std::string> kThreeTables{"50", "10", "50", "5", "40", "8", "45", "4", "30", "6", "38",
  "3"};
 
-constexpr int kLifeTable = 9;
+constexpr Procedure kLifeTable = Procedure::LifeTable;
 testing::Choice Lt(int tails, bool left = false) { return testing::TestChoice(kLifeTable, 0, tails, {}, {},
  left); }
 

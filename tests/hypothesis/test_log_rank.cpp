@@ -18,7 +18,7 @@ namespace {
 using Ids = LogRank::Ids;
 using testing::kPValue;
 
-constexpr int kLogRank = 10;
+constexpr Procedure kLogRank = Procedure::SurvivalAnalysis;
 constexpr int kIncidence = 3, kEvents = 4;
 constexpr int kRateGroup = 5, kIncidenceGroup = 7, kEventGroup = 35;
 
@@ -116,7 +116,7 @@ TEST_F(Logrank, IncidencesBecomeHazardRates) {
 }
 
 TEST_F(Logrank, IncidencesAndEventsExcludeEachOther) {
-  d.SelectTest(kLogRank);
+  d.Select(kLogRank);
   d.SetOption(kEvents, true);
   d.SetOption(kIncidence, true);
   EXPECT_EQ(s.OptionState[kEvents], 0);

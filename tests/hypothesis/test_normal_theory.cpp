@@ -27,7 +27,8 @@ using LnIds = LogNormalMedian::Ids;
 using LsIds = LogNormalT::Ids;
 using BeIds = Bioequivalence::Ids;
 
-constexpr int kNormal = 0, kLogNormal = 1, kBioequivalence = 16;
+constexpr Procedure kNormal = Procedure::NormalDistribution, kLogNormal = Procedure::LogNormalDistribution,
+                    kBioequivalence = Procedure::Bioequivalence;
 constexpr int kMeanSdKnown = 0, kSdMeanKnown = 2, kSdMeanUnknown = 3;
 constexpr int kMedianShapeKnown = 0, kMedianShapeUnknown = 1;
 constexpr int kDf = 0, kGroups = 5, kUnequalShapes = 14;

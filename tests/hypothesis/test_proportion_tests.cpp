@@ -25,7 +25,8 @@ using testing::kAnyEnd;
 using testing::kPValue;
 using testing::TestChoice;
 
-constexpr int kFisher = 4, kMcNemar = 5, kChi2 = 6;
+constexpr Procedure kFisher = Procedure::FisherExact, kMcNemar = Procedure::McNemar,
+                    kChi2 = Procedure::ChiSquare2x2;
 constexpr int kContinuity = 1, kExact = 7, kFrequencies = 13;
 constexpr int kSize2Group = 2, kProportion2Group = 12, kProportion11Group = 20, kFrequency2Group = 34;
 constexpr double kBelowOne = static_cast<double>(0.99999f), kAboveZero = static_cast<double>(0.00001f);
@@ -309,11 +310,11 @@ TEST_F(ProportionTests, FisherTableOfPValues) {
 
 // Two one-sided tests chosen before: the tests of 2 x 2 tables fall back to two-sided.
 TEST_F(ProportionTests, TwoOneSidedFallsBackToTwoSided) {
-  for (int test : {kFisher, kMcNemar, kChi2}) {
-    d.SelectTest(0);
+  for (Procedure test : {kFisher, kMcNemar, kChi2}) {
+    d.Select(Procedure::UnpairedT);
     d.SetTailCount(3);
-    d.SelectTest(test);
-    EXPECT_EQ(s.TailCount, 2) << test;
+    d.Select(test);
+    EXPECT_EQ(s.TailCount, 2) << ProcedureName(test);
   }
 }
 

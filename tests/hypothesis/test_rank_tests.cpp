@@ -23,7 +23,8 @@ using testing::kAnyEnd;
 using testing::kPValue;
 using testing::TestChoice;
 
-constexpr int kRankSum = 12, kSignedRank = 13, kSign = 14;
+constexpr Procedure kRankSum = Procedure::WilcoxonRankSum, kSignedRank = Procedure::WilcoxonSignedRank,
+                    kSign = Procedure::Sign;
 constexpr int kContinuity = 1, kExact = 7, kOrdered = 8;
 constexpr int kSize2Group = 2;
 constexpr double kAboveZero = static_cast<double>(0.00001f), kBelowOne = static_cast<double>(0.99999f);

@@ -15,7 +15,7 @@ using Ids = StudentT::Ids;
 using testing::kPValue;
 using testing::TestChoice;
 
-constexpr int kUnpaired = 0, kPaired = 1;
+constexpr Procedure kUnpaired = Procedure::UnpairedT, kPaired = Procedure::PairedT;
 constexpr int kDf = 0, kGroups = 5, kUnequal = 12;
 constexpr int kMean2Group = 1, kSize2Group = 2, kMeanOfDiffGroup = 21, kSd2Group = 33;
 const testing::Forms kUnequalForms = {{kMean2Group, 1}, {kSd2Group, 0}, {kSize2Group, 0}};
@@ -104,7 +104,7 @@ TEST_F(TTest, RelativeSampleSizesStayAboveTwo) {
 // clang-format on
 
 TEST_F(TTest, DegreesOfFreedomAndGroupsExcludeEachOther) {
-  d.SelectTest(kUnpaired);
+  d.Select(kUnpaired);
   d.SetOption(kDf, true);
   d.SetOption(kGroups, true);
   EXPECT_EQ(s.OptionState[kDf], 0);

@@ -265,9 +265,9 @@ TEST_F(RichTextReadBack, ATabSeparatesTheHalvesOfALine) {
 
 class CalculationOutputTest : public testing::PlanningTest {
  protected:
-  void Choose(int testIndex, int tails) {
+  void Choose(Procedure test, int tails) {
     s.OptionState.fill(0);
-    d.SelectTest(testIndex);
+    d.Select(test);
     d.SetTailCount(tails);
     d.ApplyOptions();
   }
@@ -275,7 +275,7 @@ class CalculationOutputTest : public testing::PlanningTest {
   // P-value solved:
   // 2 * scipy.stats.t.sf(0.1 / (1.2 * sqrt(2 / 30)), 58) = 0.748046
   void SolveUnpairedPValue() {
-    Choose(0, 2);
+    Choose(Procedure::UnpairedT, 2);
     ASSERT_NEAR(Solve(0), 0.748046, 2e-5);
   }
 };
@@ -342,7 +342,7 @@ TEST_F(CalculationOutputTest, TheOutputAsText) {
 }
 
 TEST_F(CalculationOutputTest, AValueNotCalculableIsADash) {
-  Choose(0, 2);
+  Choose(Procedure::UnpairedT, 2);
   // With 30 in group 2 no size of group 1 reaches P = 0.05 for a difference
   // of 0.1 in units of 1.2; even a million gives
   // 2 * scipy.stats.t.sf(0.1 / (1.2 * sqrt(1 / 1e6 + 1 / 30)), 1e6 + 28) = 0.648082
@@ -359,7 +359,7 @@ TEST_F(CalculationOutputTest, AnOddNumberOfBoxesLeavesTheLastLineWithoutRightHal
   // Student's paired t-test, sample size solved:
   // scipy.optimize.brentq(lambda n: 2 * scipy.stats.t.sf(0.3 / (0.3 / sqrt(n)), n - 1) - 0.05, 2.5, 100)
   //   = 6.352717
-  Choose(1, 2);
+  Choose(Procedure::PairedT, 2);
   ASSERT_NEAR(Solve(14), 6.352717, 1e-3);
   // Labels to "Standard Deviation of Difference*: " (35), values to "6.3527".
   EXPECT_EQ(CalculationOutputText(s, kPerCharacter),

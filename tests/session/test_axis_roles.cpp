@@ -13,7 +13,7 @@ class AxisRoles : public testing::PlanningTest {
  protected:
   void SetUp() override {
     OpenWindowRecord(s, WindowKind::Table);
-    d.SelectTest(0);  // Student's unpaired t-test
+    d.Select(Procedure::UnpairedT);  // Student's unpaired t-test
     d.ApplyOptions();
     s.ResultsCurrent = true;
   }

@@ -22,10 +22,13 @@
 #include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
 #include "session/menus.h"
+#include "engine/settings_apply.h"
 #include "session/settings_file.h"
 #include "session/user_files.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
+#include "session/typed_text.h"
 
 namespace pelmora {
 namespace {
@@ -145,7 +148,7 @@ WindowSettings TTestTableRecord(const std::function<void(Session&, Dispatcher&)>
   Session s(ui);
   Dispatcher d(s);
   OpenWindowRecord(s, WindowKind::Table);
-  d.SelectTest(0);
+  d.Select(Procedure::UnpairedT);
   d.ApplyOptions();
   s.XPosition = 6;  // the first sample size
   s.ZPosition = 5;  // the standard deviation
@@ -385,11 +388,11 @@ class OpeningFiles : public FolderTest {
  protected:
   OpeningFiles() {
     OpenWindowRecord(s, WindowKind::Calculation);
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.ApplyOptions();
     CalculateSingle(d);
     OpenWindowRecord(s, WindowKind::Table);
-    d.SelectTest(1);
+    d.Select(Procedure::PairedT);
     d.ApplyOptions();
     s.ResultsCurrent = true;
     StoreWindowSettings(s);
@@ -757,7 +760,7 @@ TEST_F(OpeningFiles, SettingsThatDoNotFitTheRestoredProcedure) {
   }
   // The paired t-test has one sample only.
   WindowSettings r = TTestTableRecord([](Session&, Dispatcher& d) {
-    d.SelectTest(1);
+    d.Select(Procedure::PairedT);
     d.ApplyOptions();
   });
   ASSERT_EQ(r.SampleCount, 1);
@@ -792,7 +795,7 @@ TEST_F(OpeningFiles, ARefusedFileLeavesTheModulesAsTheyWere) {
   ASSERT_EQ(CalculateSingle(d), SingleOutcome::Solved);
   const std::string pValue = s.entry(0).ParamText;
   WindowSettings r = TTestTableRecord([](Session&, Dispatcher& d) {
-    d.SelectTest(1);
+    d.Select(Procedure::PairedT);
     d.ApplyOptions();
   });
   r.UnknownPosition = 12;
@@ -812,7 +815,7 @@ TEST_F(OpeningFiles, AFileOpensAsANewWindowOfItsKind) {
   Dispatcher otherD(other);
   OpenWindowRecord(other, WindowKind::Calculation);
   OpenWindowRecord(other, WindowKind::Calculation);
-  otherD.SelectTest(0);
+  otherD.Select(Procedure::UnpairedT);
   otherD.ApplyOptions();
   other.entry(Ids::Sd).ParamText = "2.5";
   other.UnknownPosition = 0;
@@ -862,7 +865,7 @@ TEST_F(OpeningFiles, AFilePlannedByPowerRestoresTheOptionAndThePower) {
   Session other(otherUi);
   Dispatcher otherD(other);
   OpenWindowRecord(other, WindowKind::Calculation);
-  otherD.SelectTest(0);
+  otherD.Select(Procedure::UnpairedT);
   otherD.SetPlanByPower(true);
   otherD.ApplyOptions();
   other.entry(1).ParamText = "0.9";
@@ -963,10 +966,10 @@ class EverySavedSelection : public testing::PlanningTest {
 
 TEST_F(EverySavedSelection, TestProcedures) {
   OpenWindowRecord(s, WindowKind::Table);
-  for (int i = 0; i < static_cast<int>(TestMenuCaptions().size()); ++i) {
-    if (!IsTestItem(i)) continue;
-    ASSERT_TRUE(d.SelectTest(i));
-    SweepOptions("test " + std::to_string(i));
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Tests) continue;
+    ASSERT_TRUE(d.Select(row.procedure));
+    SweepOptions(ProcedureName(row.procedure));
     if (HasFatalFailure()) return;
   }
   EXPECT_GT(opened, 100);
@@ -974,15 +977,15 @@ TEST_F(EverySavedSelection, TestProcedures) {
 
 TEST_F(EverySavedSelection, SampleDistributions) {
   OpenWindowRecord(s, WindowKind::Graph);
-  for (int i = 0; i < static_cast<int>(DistributionMenuCaptions().size()); ++i) {
-    if (!IsDistributionItem(i)) continue;
-    ASSERT_TRUE(d.SelectDistribution(i));
+  for (const ProcedureRow& row : Procedures()) {
+    if (row.menu != Menu::Distributions) continue;
+    ASSERT_TRUE(d.Select(row.procedure));
     for (int choice = 0; choice < static_cast<int>(s.dialog.parameterChoices.size()); ++choice) {
       d.SetParameterChoice(choice);
       for (int kind = 0; kind < 3; ++kind) {
         if (!s.dialog.procedureEnabled[static_cast<std::size_t>(kind)]) continue;
         d.SetProcedureKind(kind);
-        SweepOptions("distribution " + std::to_string(i) + " choice " + std::to_string(choice) + " kind " +
+        SweepOptions(ProcedureName(row.procedure) + " choice " + std::to_string(choice) + " kind " +
                      std::to_string(kind));
         if (HasFatalFailure()) return;
       }

@@ -6,6 +6,7 @@
 #include "engine/calculation.h"
 #include "procedures/hypothesis/student_t.h"
 #include "session/calculation_rows.h"
+#include "engine/window_activation.h"
 #include "session/window_records.h"
 #include "support/planning_fixture.h"
 
@@ -19,7 +20,7 @@ class WindowRecords : public testing::PlanningTest {
   // A Calculation window with the unpaired t-test confirmed and solved.
   int SolvedTTestWindow() {
     const int r = OpenWindowRecord(s, WindowKind::Calculation);
-    d.SelectTest(0);
+    d.Select(Procedure::UnpairedT);
     d.ApplyOptions();
     CalculateSingle(d);
     return r;
@@ -67,7 +68,7 @@ TEST_F(WindowRecords, ANewWindowClearsTheSelection) {
 TEST_F(WindowRecords, ActivatingAWindowRestoresItsSelectionAndValues) {
   const int first = SolvedTTestWindow();
   const int second = OpenWindowRecord(s, WindowKind::Calculation);
-  d.SelectTest(1);
+  d.Select(Procedure::PairedT);
   d.ApplyOptions();
   s.entry(Ids::SdOfDiff).ParamText = "2.5";
   CalculateSingle(d);
@@ -120,7 +121,7 @@ TEST_F(WindowRecords, OnlyRealChangesAskBeforeClosing) {
 TEST_F(WindowRecords, ClosingMakesTheFirstOpenWindowActive) {
   const int a = SolvedTTestWindow();
   const int b = OpenWindowRecord(s, WindowKind::Calculation);
-  d.SelectTest(1);
+  d.Select(Procedure::PairedT);
   d.ApplyOptions();
   CalculateSingle(d);
   const int c = OpenWindowRecord(s, WindowKind::Graph);

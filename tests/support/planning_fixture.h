@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/calculation.h"
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 #include "session/session.h"
 
 namespace pelmora::testing {
@@ -21,12 +21,11 @@ using Forms = std::vector<std::pair<int, int>>;
 using Values = std::vector<std::pair<int, std::string>>;
 
 // A selection as the menus and the options dialog make it, in the dialog's
-// order: the menu item, the parameter choice (left as it is when negative),
+// order: the procedure, the parameter choice (left as it is when negative),
 // the kind, the samples (left as the item sets them when 0), the tails, the
 // options to tick, the forms of groups and the left tail.
 struct Choice {
-  bool distribution = false;
-  int item = 0;
+  Procedure procedure = Procedure::UnpairedT;
   int parameter = -1;
   int kind = 0;
   int samples = 0;
@@ -36,13 +35,13 @@ struct Choice {
   bool left = false;
 };
 
-inline Choice TestChoice(int item, int samples, int tails, std::vector<int> options = {}, Forms forms = {},
+inline Choice TestChoice(Procedure test, int samples, int tails, std::vector<int> options = {}, Forms forms = {},
                          bool left = false) {
-  return {false, item, -1, 0, samples, tails, std::move(options), std::move(forms), left};
+  return {test, -1, 0, samples, tails, std::move(options), std::move(forms), left};
 }
-inline Choice DistChoice(int item, int parameter, int kind, int samples, int tails,
+inline Choice DistChoice(Procedure distribution, int parameter, int kind, int samples, int tails,
                          std::vector<int> options = {}, Forms forms = {}, bool left = false) {
-  return {true, item, parameter, kind, samples, tails, std::move(options), std::move(forms), left};
+  return {distribution, parameter, kind, samples, tails, std::move(options), std::move(forms), left};
 }
 
 // What a reference row asks for besides solving for a catalogue id.
@@ -104,12 +103,10 @@ class PlanningTest : public ::testing::Test {
     s.catalogue = startup_;
     s.OptionState.fill(0);
     s.IntParMode.fill(0);
-    if (c.distribution) {
-      d.SelectDistribution(c.item);
+    d.Select(c.procedure);
+    if (RowOf(c.procedure).menu == Menu::Distributions) {
       if (c.parameter >= 0) d.SetParameterChoice(c.parameter);
       d.SetProcedureKind(c.kind);
-    } else {
-      d.SelectTest(c.item);
     }
     if (c.samples > 0) d.SetSampleCount(c.samples);
     d.SetTailCount(c.tails);
@@ -119,7 +116,7 @@ class PlanningTest : public ::testing::Test {
     d.ApplyOptions();
   }
   // A sample distribution chosen as the menu and the options dialog do.
-  void ChooseDistribution(int distribution, int choice, int kind, int samples, int tails,
+  void ChooseDistribution(Procedure distribution, int choice, int kind, int samples, int tails,
                           const std::vector<int>& options = {}, const Forms& forms = {}, bool left = false) {
     Choose(DistChoice(distribution, choice, kind, samples, tails, options, forms, left));
   }

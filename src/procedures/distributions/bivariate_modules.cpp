@@ -14,7 +14,7 @@ void AddBivariateNormalDistribution(ModuleSet& set) {
   CorrelationCoefficient* correl = set.Find<CorrelationCoefficient>();
   RegressionCoefficient* regr = set.Find<RegressionCoefficient>();
   if (correl == nullptr || regr == nullptr) return;
-  set.ServeDistribution(10, set.Add(std::make_unique<BivariateNormalDistribution>(*correl, *regr)));
+  set.Serve(ModuleId::BivariateNormalDistribution, set.Add(std::make_unique<BivariateNormalDistribution>(*correl, *regr)));
 }
 
 }  // namespace pelmora

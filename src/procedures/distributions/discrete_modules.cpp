@@ -11,9 +11,9 @@ namespace pelmora {
 void AddDiscreteDistributions(ModuleSet& set) {
   // The binomial distribution hands its tests to the binomial test.
   BinomialDistribution& binomial = set.Add(std::make_unique<BinomialDistribution>(*set.Find<BinomialProportions>()));
-  set.ServeDistribution(4, binomial);
+  set.Serve(ModuleId::BinomialDistribution, binomial);
   PoissonDistribution& poisson = set.Add(std::make_unique<PoissonDistribution>());
-  set.ServeDistribution(6, poisson);
+  set.Serve(ModuleId::PoissonDistribution, poisson);
 }
 
 }  // namespace pelmora

@@ -14,15 +14,15 @@ void AddExponentialAndFiniteDistributions(ModuleSet& set) {
   ExponentialLocation* location = set.Find<ExponentialLocation>();
   ExponentialScale* scale = set.Find<ExponentialScale>();
   if (location != nullptr && scale != nullptr)
-    set.ServeDistribution(2, set.Add(std::make_unique<ExponentialDistribution>(*location, *scale)));
+    set.Serve(ModuleId::ExponentialDistribution, set.Add(std::make_unique<ExponentialDistribution>(*location, *scale)));
 
   HypergeometricProportions* hyper = set.Find<HypergeometricProportions>();
   if (hyper == nullptr) return;
   // The hypergeometric entry and the finite population's proportion are one module.
   HypergeometricDistribution& proportion = set.Add(std::make_unique<HypergeometricDistribution>(*hyper));
-  set.ServeDistribution(5, proportion);
+  set.Serve(ModuleId::HypergeometricDistribution, proportion);
   FinitePopulationMean& mean = set.Add(std::make_unique<FinitePopulationMean>());
-  set.ServeDistribution(8, set.Add(std::make_unique<FinitePopulationDistribution>(mean, proportion)));
+  set.Serve(ModuleId::FinitePopulationDistribution, set.Add(std::make_unique<FinitePopulationDistribution>(mean, proportion)));
 }
 
 }  // namespace pelmora

@@ -17,13 +17,13 @@ void AddNormalDistributions(ModuleSet& set) {
   StandardDeviation* s2 = set.Find<StandardDeviation>();
   if (nor != nullptr && s2 != nullptr) {
     NormalDistribution& normal = set.Add(std::make_unique<NormalDistribution>(*nor, set.stud, *s2));
-    set.ServeDistribution(0, normal);
+    set.Serve(ModuleId::NormalDistribution, normal);
   }
   LogNormalMedian* lnorm = set.Find<LogNormalMedian>();
   LogNormalT* lstu = set.Find<LogNormalT>();
   if (lnorm != nullptr && lstu != nullptr) {
     LogNormalDistribution& logNormal = set.Add(std::make_unique<LogNormalDistribution>(*lnorm, *lstu));
-    set.ServeDistribution(1, logNormal);
+    set.Serve(ModuleId::LogNormalDistribution, logNormal);
   }
 }
 

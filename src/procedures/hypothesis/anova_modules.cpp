@@ -9,9 +9,9 @@
 namespace pelmora {
 
 void AddAnovaModules(ModuleSet& set) {
-  set.ServeTest(2, set.Add(std::make_unique<Anova>()));
-  set.ServeTest(17, set.Add(std::make_unique<CorrelationCoefficient>()));
-  set.ServeTest(18, set.Add(std::make_unique<RegressionCoefficient>()));
+  set.Serve(ModuleId::Anova, set.Add(std::make_unique<Anova>()));
+  set.Serve(ModuleId::CorrelationCoefficient, set.Add(std::make_unique<CorrelationCoefficient>()));
+  set.Serve(ModuleId::RegressionCoefficient, set.Add(std::make_unique<RegressionCoefficient>()));
 }
 
 }  // namespace pelmora

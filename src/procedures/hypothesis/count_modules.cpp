@@ -12,7 +12,7 @@ void AddCountModules(ModuleSet& set) {
   set.Add(std::make_unique<BinomialProportions>());
   set.Add(std::make_unique<HypergeometricProportions>());
   ChiSquareHomogeneity& rxc = set.Add(std::make_unique<ChiSquareHomogeneity>());
-  set.ServeTest(7, rxc);
+  set.Serve(ModuleId::ChiSquareHomogeneity, rxc);
 }
 
 }  // namespace pelmora

@@ -11,6 +11,7 @@
 #include "procedures/hypothesis/normal_z.h"
 #include "session/checks.h"
 #include "session/options_model.h"
+#include "session/procedure_table.h"
 
 namespace pelmora {
 
@@ -169,7 +170,7 @@ ExponentialScale::ExponentialScale()
                 1) {}
 
 bool ExponentialScale::LocationUnknown(const Session& s) {
-  return s.IsTestProcedure == kFalse && s.DistributionIndex == kExponentialDistribution &&
+  return SelectedProcedure(s) == Procedure::ExponentialDistribution &&
          s.ParameterChoice == kScaleLocationUnknown;
 }
 

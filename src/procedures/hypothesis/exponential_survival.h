@@ -50,7 +50,6 @@ class ExponentialScale : public ScaleParameter {
 
   // The exponential distribution's parameter choice "scale (location
   // unknown)": one degree of freedom pair less per sample.
-  static constexpr std::int16_t kExponentialDistribution = 2;
   static constexpr std::int16_t kScaleLocationUnknown = 2;
   static bool LocationUnknown(const Session& s);
 

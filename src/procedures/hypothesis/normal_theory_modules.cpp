@@ -20,7 +20,7 @@ void AddNormalTheoryModules(ModuleSet& set) {
   set.Add(std::make_unique<LogNormalMedian>());
   set.Add(std::make_unique<LogNormalT>());
   Bioequivalence& bioeq = set.Add(std::make_unique<Bioequivalence>());
-  set.ServeTest(16, bioeq);
+  set.Serve(ModuleId::Bioequivalence, bioeq);
 }
 
 }  // namespace pelmora

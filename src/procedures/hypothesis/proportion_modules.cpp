@@ -10,11 +10,11 @@ namespace pelmora {
 
 void AddProportionModules(ModuleSet& set) {
   auto& fisher = set.Add(std::make_unique<FisherExactTest>());
-  set.ServeTest(4, fisher);
+  set.Serve(ModuleId::FisherExact, fisher);
   auto& mcnemar = set.Add(std::make_unique<McNemar>());
-  set.ServeTest(5, mcnemar);
+  set.Serve(ModuleId::McNemar, mcnemar);
   auto& chi2 = set.Add(std::make_unique<ChiSquare2x2>());
-  set.ServeTest(6, chi2);
+  set.Serve(ModuleId::ChiSquare2x2, chi2);
 }
 
 }  // namespace pelmora

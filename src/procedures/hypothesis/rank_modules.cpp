@@ -10,11 +10,11 @@ namespace pelmora {
 
 void AddRankModules(ModuleSet& set) {
   auto& mw = set.Add(std::make_unique<WilcoxonRankSum>());
-  set.ServeTest(12, mw);
+  set.Serve(ModuleId::WilcoxonRankSum, mw);
   auto& wsign = set.Add(std::make_unique<WilcoxonSignedRank>());
-  set.ServeTest(13, wsign);
+  set.Serve(ModuleId::WilcoxonSignedRank, wsign);
   auto& sign = set.Add(std::make_unique<Sign>());
-  set.ServeTest(14, sign);
+  set.Serve(ModuleId::Sign, sign);
 }
 
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #include "procedures/hypothesis/standard_deviation.h"
 
 #include "procedures/hypothesis/groups.h"
+#include "session/procedure_table.h"
 
 namespace pelmora {
 
@@ -18,7 +19,7 @@ StandardDeviation::StandardDeviation()
                 2) {}
 
 bool StandardDeviation::MeanKnown(const Session& s) {
-  return s.IsTestProcedure == kFalse && s.DistributionIndex == kNormalDistribution &&
+  return SelectedProcedure(s) == Procedure::NormalDistribution &&
          s.ParameterChoice == kStdDevMeanKnown;
 }
 

@@ -18,7 +18,6 @@ class StandardDeviation : public ScaleParameter {
   // The parameter choice of the normal distribution that tests a standard
   // deviation with the mean known ("std.dev. (mean known)"); the module reads
   // it from the session in BuildParameterList.
-  static constexpr std::int16_t kNormalDistribution = 0;
   static constexpr std::int16_t kStdDevMeanKnown = 2;
   static bool MeanKnown(const Session& s);
 

@@ -15,11 +15,12 @@
 #include "session/calculation_rows.h"
 #include "session/checks.h"
 #include "session/options_model.h"
+#include "session/procedure_table.h"
 
 namespace pelmora {
 
 void StudentT::InitProcedure(Session& s) {
-  const bool paired = s.IsTestProcedure != kFalse && s.TestIndex == 1;
+  const bool paired = SelectedProcedure(s) == Procedure::PairedT;
   if (s.IsTestProcedure != kFalse) {
     if (paired)
       DisableTwoSamples(s);

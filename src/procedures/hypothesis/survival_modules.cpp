@@ -10,9 +10,9 @@ namespace pelmora {
 
 void AddSurvivalModules(ModuleSet& set) {
   LifeTable& lifeTable = set.Add(std::make_unique<LifeTable>());
-  set.ServeTest(9, lifeTable);
+  set.Serve(ModuleId::LifeTable, lifeTable);
   LogRank& logrank = set.Add(std::make_unique<LogRank>());
-  set.ServeTest(10, logrank);
+  set.Serve(ModuleId::LogRank, logrank);
   // The exponential sample distribution hands its tests on to these.
   set.Add(std::make_unique<ExponentialLocation>());
   set.Add(std::make_unique<ExponentialScale>());

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "format/number_format.h"
-#include "grid/grid_table.h"
+#include "session/grid_entry.h"
 
 namespace pelmora {
 

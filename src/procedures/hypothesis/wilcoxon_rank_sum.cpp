@@ -7,7 +7,7 @@
 
 #include "format/number_entry.h"
 #include "format/number_format.h"
-#include "grid/grid_table.h"
+#include "session/grid_entry.h"
 #include "numeric/power.h"
 #include "numeric/power_equations.h"
 #include "numeric/relative.h"

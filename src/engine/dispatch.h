@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "procedures/procedure_module.h"
+#include "session/procedure_table.h"
 #include "session/session.h"
 
 namespace pelmora {
@@ -64,9 +65,9 @@ class Dispatcher {
   // The confirmed grid turned into parameter values; the clicked box's value.
   Single CallApplyGroupGrid();
 
-  // Fills the dialog's parameter choices of a distribution and resets a choice
-  // beyond the list to 0.
-  void BuildParameterChoices(int distributionIndex);
+  // Fills the dialog's parameter choices of the selected distribution and
+  // resets a choice beyond the list to 0.
+  void BuildParameterChoices();
   // Composes Description from the selection and its options.
   void BuildDescription();
   // After a menu choice, a change in the options dialog or the restoring of a
@@ -88,10 +89,9 @@ class Dispatcher {
   // The form of an interchangeable-parameter group (no rebuild).
   void SetForm(int groupId, int form);
 
-  // The menu choices: store the selection and rebuild.  An index that is a
-  // separator or beyond the menu changes nothing and returns false.
-  bool SelectTest(int index);
-  bool SelectDistribution(int index);
+  // A menu choice: stores the selection and rebuilds.  Nothing changes while
+  // a calculation runs (false).
+  bool Select(Procedure p);
 
   // The OK of the options dialog: build the list, the description, and
   // normalise the roles.

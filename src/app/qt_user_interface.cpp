@@ -1,4 +1,4 @@
-#include "widgets/qt_user_interface.h"
+#include "app/qt_user_interface.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,10 +1,11 @@
-#include "session/dispatch.h"
+#include "engine/dispatch.h"
 
 #include "format/number_entry.h"
 #include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
 #include "session/checks.h"
 #include "session/menus.h"
+#include "session/procedure_table.h"
 #include "session/options_model.h"
 
 namespace pelmora {
@@ -15,8 +16,8 @@ Dispatcher::~Dispatcher() = default;
 
 ProcedureModule* Dispatcher::Module() {
   if (override_ != nullptr) return override_;
-  if (s_.IsTestProcedure != kFalse) return modules_->ForTest(s_.TestIndex);
-  return modules_->ForDistribution(s_.DistributionIndex);
+  const std::optional<Procedure> p = SelectedProcedure(s_);
+  return p ? modules_->For(*p) : nullptr;
 }
 
 void Dispatcher::CallInitProcedure() {
@@ -98,8 +99,9 @@ Single Dispatcher::CallApplyGroupGrid() {
   return m == nullptr ? 0.0f : m->ApplyGroupGrid(s_);
 }
 
-void Dispatcher::BuildParameterChoices(int distributionIndex) {
-  s_.dialog.parameterChoices = ParameterChoicesOf(distributionIndex);
+void Dispatcher::BuildParameterChoices() {
+  const std::optional<Procedure> p = ProcedureAt(Menu::Distributions, s_.DistributionIndex);
+  s_.dialog.parameterChoices = p ? RowOf(*p).parameterChoices : std::vector<std::string>();
   if (s_.ParameterChoice < 0 || s_.ParameterChoice >= static_cast<int>(s_.dialog.parameterChoices.size()))
     s_.ParameterChoice = 0;
 }
@@ -120,18 +122,24 @@ void Dispatcher::BuildDescription() {
   else if (s_.TailCount == 3)
     d += "Two 1-sided.";
   const bool thirdChecked = s_.OptionCount >= 3 && s_.optionChecked(s_.OptionId[2]);
+  const std::optional<Procedure> p = SelectedProcedure(s_);
+  const DescriptionRule rule = p ? RowOf(*p).description : DescriptionRule::None;
   for (int k = 1; k <= s_.OptionCount && k <= 3; ++k) {
     const int id = s_.OptionId[static_cast<std::size_t>(k - 1)];
     if (!s_.optionChecked(id)) continue;
     const std::string caption = RemoveAccelerator(OptionCaptions()[static_cast<std::size_t>(id)]);
-    if (!test) {
-      const int dist = s_.DistributionIndex;
-      if ((dist == 0 || dist == 1) && thirdChecked) d += " Satterthwaite";
-      if (dist == 4 || dist == 5 || dist == 6) d += " " + caption + ".";
-    } else {
-      const int t = s_.TestIndex;
-      if (t == 0 && thirdChecked) d += " " + caption + ". Satterthwaite approximation.";
-      if (t == 5 || t == 6 || t == 7 || t == 12 || t == 13 || t == 14) d += " " + caption + ".";
+    switch (rule) {
+      case DescriptionRule::None:
+        break;
+      case DescriptionRule::TickedOptions:
+        d += " " + caption + ".";
+        break;
+      case DescriptionRule::SatterthwaiteApproximation:
+        if (thirdChecked) d += " " + caption + ". Satterthwaite approximation.";
+        break;
+      case DescriptionRule::Satterthwaite:
+        if (thirdChecked) d += " Satterthwaite";
+        break;
     }
   }
   s_.Description = d;
@@ -144,7 +152,7 @@ void Dispatcher::RebuildOptions() {
 
 void Dispatcher::RebuildForSelection() {
   if (s_.IsTestProcedure == kFalse) {
-    BuildParameterChoices(s_.DistributionIndex);
+    BuildParameterChoices();
     // Selecting the list entry runs the dialog's list handler: the rebuild.
   }
   RebuildOptions();
@@ -186,23 +194,21 @@ void Dispatcher::SetForm(int groupId, int form) {
   s_.IntParMode[static_cast<std::size_t>(groupId)] = static_cast<std::int16_t>(form);
 }
 
-bool Dispatcher::SelectTest(int index) {
-  if (!IsTestItem(index) || s_.Busy) return false;
-  s_.IsTestProcedure = kTrue;
-  s_.TestIndex = static_cast<std::int16_t>(index);
-  s_.TestName = RemoveAccelerator(TestMenuCaptions()[static_cast<std::size_t>(index)]);
-  s_.HelpContext = static_cast<Single>(kTestMenuHelpContext + index + 1);
-  RebuildForSelection();
-  s_.LastPosition = 0;
-  return true;
-}
-
-bool Dispatcher::SelectDistribution(int index) {
-  if (!IsDistributionItem(index) || s_.Busy) return false;
-  s_.IsTestProcedure = kFalse;
-  s_.DistributionIndex = static_cast<std::int16_t>(index);
-  s_.DistributionName = RemoveAccelerator(DistributionMenuCaptions()[static_cast<std::size_t>(index)]);
-  s_.HelpContext = static_cast<Single>(kDistributionMenuHelpContext + index + 1);
+bool Dispatcher::Select(Procedure p) {
+  if (s_.Busy) return false;
+  const ProcedureRow& row = RowOf(p);
+  // The other menu's index and name stay as they were: a window record keeps
+  // both.
+  if (row.menu == Menu::Tests) {
+    s_.IsTestProcedure = kTrue;
+    s_.TestIndex = row.index;
+    s_.TestName = ProcedureName(p);
+  } else {
+    s_.IsTestProcedure = kFalse;
+    s_.DistributionIndex = row.index;
+    s_.DistributionName = ProcedureName(p);
+  }
+  s_.HelpContext = static_cast<Single>(row.helpContext);
   RebuildForSelection();
   s_.LastPosition = 0;
   return true;

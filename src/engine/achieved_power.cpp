@@ -1,0 +1,91 @@
+#include "engine/achieved_power.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "numeric/platform.h"
+
+namespace pelmora {
+
+namespace {
+
+template <std::size_t N>
+bool OneOf(std::int16_t id, const std::int16_t (&ids)[N]) {
+  return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
+// The first listed position (not 1) whose id passes `is`, or -1.
+template <class Is>
+int ListedPosition(const Session& s, Is is) {
+  for (int p = 0; p <= s.LastPosition; ++p)
+    if (p != 1 && is(s.ParameterList[static_cast<std::size_t>(p)])) return p;
+  return -1;
+}
+
+// A whole number of units from a solved size: rounded up, with a size that
+// is whole but for the rounding of its solve taken as it is.
+double WholeUp(double size) { return std::ceil(size - 1e-6 * std::max(1.0, std::fabs(size))); }
+
+// The entry in the second size's form that stands for the whole size n2 with
+// the whole first size n1: the single whose product with n1 is n2 for a
+// ratio, as ResolveRelativeValue multiplies.
+double SecondSizeEntry(std::int16_t id, double n1, double n2) {
+  if (id == param::SecondSampleSizeDifference) return n2 - n1;
+  if (id != param::SecondSampleSizeRatio) return n2;
+  Single r = ToSingle(n2 / n1);
+  for (int i = 0; i < 4 && ToSingle(n1) * r != ToSingle(n2); ++i)
+    r = std::nextafter(r, ToSingle(n1) * r < ToSingle(n2) ? 1e30f : -1e30f);
+  return r;
+}
+
+}  // namespace
+
+DesignPower PowerOfDesign(Dispatcher& d) {
+  Session& s = d.session();
+  DesignPower result;
+  if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
+  result.power = d.CallEvaluatePower();
+  const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
+  const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
+                      unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
+  if (!result.power || s.UnknownPosition == 1 ||
+      !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
+    return result;
+  WholeSizes whole;
+  const ParameterValueArray kept = s.ParameterValues;
+  const int single = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); });
+  const int first = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); });
+  const int other = ListedPosition(s, [](std::int16_t id) {
+    return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
+           id == param::SecondSampleSizeRatio;
+  });
+  if (first >= 0 && other >= 0) {
+    const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
+    const double n1 = WholeUp(s.value(first));
+    const double entry = s.value(other);
+    const double n2 = WholeUp(form == param::SecondSampleSizeDifference ? n1 + entry
+                              : form == param::SecondSampleSizeRatio    ? n1 * entry
+                                                                        : entry);
+    whole.sizes = {n1, n2};
+    s.value(first) = n1;
+    s.value(other) = SecondSizeEntry(form, n1, n2);
+  } else if (single >= 0) {
+    whole.sizes = {WholeUp(s.value(single))};
+    s.value(single) = whole.sizes.front();
+  } else {
+    return result;
+  }
+  whole.total = whole.sizes[0] + (whole.sizes.size() > 1 ? whole.sizes[1] : 0);
+  const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
+  const double k = groups >= 0 ? s.value(groups) : 0;
+  const auto listed = static_cast<double>(whole.sizes.size());
+  if (k > listed) whole.total += (k - listed) * whole.sizes.back();
+  // Sizes that are whole already (a step result) have the power just found.
+  whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
+  s.ParameterValues = kept;
+  result.whole = whole;
+  return result;
+}
+
+}  // namespace pelmora
