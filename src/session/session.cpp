@@ -81,6 +81,7 @@ void StoreWindowSettings(Session& s) {
   for (int p = 0; p < kPositionCount; ++p)
     r.valueTexts[static_cast<std::size_t>(p)] = p <= s.LastPosition ? s.entryAt(p).ParamText : std::string();
   r.PlanByPower = PlansByPower(s) ? kTrue : kFalse;
+  r.planning = s.planning;
   r.resultRemark = s.ResultRemark;
   r.designPower = s.AchievedPower;
   if (!r.SameSettings(before)) r.WindowChanged = true;
@@ -116,6 +117,7 @@ void RestoreWindowSettings(Session& s) {
   x.TableStep = r.xStep;
   s.entry(r.zId).ZValueText = r.zValues;
   s.PlanByPower = r.PlanByPower;
+  s.planning = r.planning;
   s.ResultRemark = r.resultRemark;
   s.AchievedPower = r.designPower;
 }

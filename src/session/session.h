@@ -14,6 +14,7 @@
 #include "numeric/platform.h"
 #include "session/catalogue.h"
 #include "session/design_power.h"
+#include "session/planning_settings.h"
 #include "session/solve_outcome.h"
 #include "session/user_interface.h"
 
@@ -73,6 +74,8 @@ struct WindowSettings {
   std::int16_t TableDecimals = -1;
   // A test planned by power (see Session::PlanByPower).
   Flag PlanByPower = kFalse;
+  // Interim analyses, dropout and simulation (kept after PlanByPower).
+  PlanningSettings planning;
 
   // Bookkeeping of the session, not part of a settings file.
   bool WindowChanged = false;
@@ -158,6 +161,9 @@ class Session {
   // design minus it.  Kept apart from the option ids; it applies to a test
   // only (PlansByPower).
   Flag PlanByPower = kFalse;
+  // The interim analyses' boundaries, the expected dropout and what a Monte
+  // Carlo window simulates.
+  PlanningSettings planning;
 
   // Parameter list of the current selection.
   std::array<std::int16_t, kPositionCount> ParameterList{};

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "format/code_page.h"
+#include "session/planning_settings.h"
 
 namespace pelmora {
 
@@ -71,6 +72,8 @@ class RecordReader {
   }
   // An integer in the record's tail, 0 where the record has no room for it.
   std::int16_t TailInt(const RecordField& f) { return bytes_.size() - at_ < 2 ? 0 : Int(f); }
+  // A text in the record's tail, empty where the record has no room for it.
+  std::string TailText(const RecordField& f) { return bytes_.size() - at_ < 2 ? std::string() : Text(f); }
   std::string Text(const RecordField& f) {
     const std::int16_t n = Int(f);
     if (!ok()) return {};
@@ -163,8 +166,15 @@ std::optional<std::vector<std::uint8_t>> EncodeSettingsRecord(const WindowSettin
   w.Int(r.TableDecimals);
   // A test planned by power adds one flag (-1) after the last field, where a
   // record of a test planned by its just-significant result has zeros; the
-  // reader takes nothing but -1 there for the flag.
-  if (r.PlanByPower != kFalse) w.Int(kTrue);
+  // reader takes nothing but -1 there for the flag.  The planning text
+  // (interim analyses, dropout, simulation) follows it where a design has
+  // one, the flag then written as 0 for a design not planned by power.
+  const std::string planning = EncodePlanningText(r.planning, r.kind, r.InterimCount, r.PlanByPower != kFalse);
+  if (r.PlanByPower != kFalse)
+    w.Int(kTrue);
+  else if (!planning.empty())
+    w.Int(kFalse);
+  if (!planning.empty()) w.Text(planning);
   return w.Finish(why);
 }
 
@@ -217,10 +227,12 @@ std::optional<WindowSettings> DecodeSettingsRecord(std::span<const std::uint8_t>
   r.TableColumns = in.Int({"number of table columns"});
   r.TableDecimals = in.Int({"number of table decimals"});
   r.PlanByPower = in.TailInt({"plan-by-power flag"}) == kTrue ? kTrue : kFalse;
+  const std::string planning = in.TailText({"planning settings"});
   if (!in.ok()) {
     why = in.why();
     return std::nullopt;
   }
+  if (!DecodePlanningText(planning, r.planning, why)) return std::nullopt;
   if (!CheckSettingsRecord(r, why)) return std::nullopt;
   return r;
 }
