@@ -2,7 +2,9 @@
 // the table, Cancel stops a long run and leaves the window as it was, the
 // roles exchange, the appearance dialogs change what is shown, and the dialog
 // stays beside the window and where the user put it.
+#include <QCheckBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -38,6 +40,29 @@ QStringList ShownRows(AxisParameterDialog* dialog) {
   for (int i = 0; i < kAxisDialogRows; ++i)
     if (!dialog->parLabel(i)->isHidden()) rows << dialog->parLabel(i)->text();
   return rows;
+}
+
+// A New Table or New Graph of the unpaired t-test, planned by power or not,
+// with its roles and range, calculated.
+template <typename Window>
+Window* PlannedRange(MainWindow& w, bool byPower, const char* y, const char* x, const char* z,
+                     const QStringList& range) {
+  (std::is_same_v<Window, TableWindow> ? w.menus().newTable : w.menus().newGraph)->trigger();
+  w.menus().procedure(Procedure::UnpairedT)->trigger();
+  QCheckBox* power = w.optionsDialog()->planByPowerBox();
+  if (power->isChecked() != byPower) QTest::mouseClick(power, Qt::LeftButton, {}, QPoint(6, power->height() / 2));
+  QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
+  AxisParameterDialog* dialog = w.axisDialog();
+  const char* roles[] = {y, x, z};
+  for (int i = 0; i < 3; ++i) Choose(dialog->roleList(i), QString::fromLatin1(roles[i]));
+  QLineEdit* boxes[] = {dialog->xMinBox(), dialog->xMaxBox(), dialog->xStepBox(), dialog->zBox()};
+  for (int i = 0; i < 4; ++i) Type(boxes[i], range[i]);
+  QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+  return qobject_cast<Window*>(w.activeResultWindow());
+}
+
+void Activate(MainWindow& w, QWidget* window) {
+  w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
 }
 
 }  // namespace
@@ -278,6 +303,46 @@ class RangeWindowsTest : public QObject {
     // Four heading lines (the description, y over x and z, the fixed values
     // in two lines), the header row, two x values.
     QCOMPARE(text.count(QStringLiteral("\r\n")), 4 + 1 + 2);
+  }
+
+  // Windows of one procedure in which the requested power has other roles
+  // (the unknown of a graph, a fixed value of a table, a parameter without a
+  // box where the test is not planned by power) keep their own values when
+  // another comes to the front, also after the procedure was chosen again
+  // from the menu and not confirmed.
+  void windowsOfOneProcedureKeepTheirValues() {
+    auto w = StartProgram();
+    MessageWatch messages;
+    auto* graph = PlannedRange<GraphWindow>(*w, true, "Power", "Sample Size 1", "Mean 2*", {"10", "50", "10", "0.5 0.6"});
+    auto* table = PlannedRange<TableWindow>(*w, true, "P-value", "Standard Deviation*", "Mean 2*",
+                                            {"0.5", "1", "0.25", "0.5 0.6"});
+    QVERIFY(graph->hasResults() && table->hasResults());
+    const auto cells = table->content().yValues;
+    w->menus().procedure(Procedure::UnpairedT)->trigger();  // not confirmed
+    for (QWidget* window : {static_cast<QWidget*>(graph), static_cast<QWidget*>(table), static_cast<QWidget*>(graph),
+                            static_cast<QWidget*>(table)}) {
+      Activate(*w, window);
+      QTest::qWait(20);
+    }
+    QCOMPARE(messages.texts, QStringList());
+    QCOMPARE(table->content().yValues, cells);
+    QCOMPARE(w->session().entry(1).ParamText, std::string("0.80"));
+
+    // A Calculation window whose power was refused leaves "-" for it: a
+    // table that is not planned by power shows no power and asks for none.
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    QVERIFY(w->optionsDialog()->planByPowerBox()->isChecked());
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(6), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(1), Qt::LeftButton);
+    QCOMPARE(messages.texts, QStringList{"Sample Size 1 has to be greater than or equal to 3"});
+    QCOMPARE(calc->valueBox(1)->text(), QStringLiteral("-"));
+    PlannedRange<TableWindow>(*w, false, "Sample Size 1", "Standard Deviation*", "Mean 2*", {"0.5", "1", "0.25", "0.9"});
+    QCOMPARE(messages.texts, QStringList{"Sample Size 1 has to be greater than or equal to 3"});
+    QVERIFY(qobject_cast<TableWindow*>(w->activeResultWindow())->hasResults());
   }
 };
 
