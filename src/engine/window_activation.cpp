@@ -14,6 +14,9 @@ bool ActivateWindowSettings(Dispatcher& d, int record) {
   // The results in the session belong to the window that was active.
   s.ResultsCurrent = false;
   RestoreWindowSettings(s);
+  // The help follows the window's own selection, however the window was made.
+  if (const std::optional<Procedure> p = SelectedProcedure(s))
+    s.HelpContext = static_cast<Single>(RowOf(*p).helpContext);
   d.RebuildForSelection();
   d.CallBuildParameterList();
   RestoreValueTexts(s);
