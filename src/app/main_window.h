@@ -124,6 +124,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   ResultWindow* AddWindow(WindowKind kind, int record);
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
+  // The title bar of the active window: its caption, its procedure and its
+  // settings file.
+  void ShowTitle(ResultWindow& window);
   // Greys the items that cannot act on the active window (or on none).
   void UpdateActions();
   void AddRecentFile(const QString& path);
