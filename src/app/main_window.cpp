@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
   optionsDialog_->hide();
   optionsPlace_ = new DialogPlace(optionsDialog_);
   connect(optionsDialog_, &OptionsDialog::applied, this, &MainWindow::ApplyOptions);
+  connect(optionsDialog_, &OptionsDialog::cancelled, this, &MainWindow::OptionsCancelled);
 
   axisDialog_ = new AxisParameterDialog(dispatcher_, this);
   axisDialog_->hide();
@@ -249,6 +250,7 @@ void MainWindow::SelectProcedure(Procedure p) {
   CloseSplash();
   if (session_.Busy) return;
   if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
+  optionsDialog_->TakeState();
   dispatcher_.Select(p);
   if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowOptionsDialog();
@@ -268,6 +270,17 @@ void MainWindow::ApplyOptions() {
     ShowAxisDialog();
   }
   optionsDialog_->Refresh();
+  UpdateActions();
+}
+
+void MainWindow::OptionsCancelled(bool filled) {
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr) return;
+  w->setHelpContext(static_cast<int>(session_.HelpContext));
+  ShowTitle(*w);
+  w->Fill();
+  if (auto* calc = qobject_cast<CalcWindow*>(w); calc != nullptr && filled) calc->Calculate();
+  EnableTestMenus();
   UpdateActions();
 }
 
@@ -444,6 +457,7 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) w->setFocus();
   if (ActivateWindow(dispatcher_, w->tag())) {
     axisDialog_->hide();
+    optionsDialog_->ForgetState();
     ShowTitle(*w);
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();

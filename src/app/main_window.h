@@ -71,6 +71,8 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void SelectProcedure(Procedure p);
   // The options dialog's OK: applies the options to the active window.
   void ApplyOptions();
+  // The options dialog's Cancel: the active window as it was.
+  void OptionsCancelled(bool filled);
   // Saves the active window's settings; false when cancelled or failed.
   bool SaveActiveWindowAs();
   // File > Open File...: a settings file opens as a new window of its kind.

@@ -31,6 +31,34 @@ bool ActivateWindow(Dispatcher& d, int record) {
   return ActivateWindowSettings(d, record);
 }
 
+WindowSettings TakeWindowState(const Session& s) {
+  WindowSettings state;
+  if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return state;
+  state = s.records[static_cast<std::size_t>(s.ActiveRecord)];
+  if (s.LastPosition > 0 && (!s.TestName.empty() || !s.DistributionName.empty())) CopySelectionInto(s, state);
+  return state;
+}
+
+bool RestoreWindowState(Dispatcher& d, const WindowSettings& state) {
+  Session& s = d.session();
+  if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return false;
+  WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
+  if (!HoldsSelection(state)) {
+    s.LastPosition = 0;
+    s.TestName.clear();
+    s.DistributionName.clear();
+    s.Description.clear();
+    s.ResultRemark.clear();
+    s.ResultsCurrent = false;
+    return false;
+  }
+  const WindowSettings kept = r;
+  r = state;
+  const bool restored = ActivateWindowSettings(d, s.ActiveRecord);
+  r = kept;
+  return restored;
+}
+
 CloseQuery QueryCloseWindow(Dispatcher& d, int record) {
   Session& s = d.session();
   if (s.Busy) return CloseQuery::Refuse;

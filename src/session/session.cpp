@@ -53,6 +53,11 @@ void StoreWindowSettings(Session& s) {
   if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return;
   WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
   const WindowSettings before = r;
+  CopySelectionInto(s, r);
+  if (!r.SameSettings(before)) r.WindowChanged = true;
+}
+
+void CopySelectionInto(const Session& s, WindowSettings& r) {
   r.IsTestProcedure = s.IsTestProcedure;
   r.TestIndex = s.TestIndex;
   r.TestName = s.TestName;
@@ -86,7 +91,6 @@ void StoreWindowSettings(Session& s) {
   r.PlanByPower = PlansByPower(s) ? kTrue : kFalse;
   r.resultRemark = s.ResultRemark;
   r.designPower = s.AchievedPower;
-  if (!r.SameSettings(before)) r.WindowChanged = true;
 }
 
 void RestoreWindowSettings(Session& s) {

@@ -233,6 +233,9 @@ void NormalizePositions(Session& s);
 // selection with its parameter list exists) and marks it changed when that
 // changed anything.
 void StoreWindowSettings(Session& s);
+// Writes the session's selection, options, positions, axis ranges and value
+// texts into `r` (the session has a parameter list).
+void CopySelectionInto(const Session& s, WindowSettings& r);
 // Copies the active record's selection, options, positions and axis ranges back
 // into the globals.  The caller then rebuilds the parameter list and calls
 // RestoreValueTexts, since the record names its values by list position.

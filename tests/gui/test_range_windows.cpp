@@ -186,6 +186,30 @@ class RangeWindowsTest : public QObject {
     QVERIFY(!ShownRows(dialog).contains(QStringLiteral("Mean 1*")));
   }
 
+  // Cancel puts back the roles, the range and the values the dialog
+  // showed before its first change; the table keeps its results.
+  void cancelLeavesTheRolesAndTheRange() {
+    auto w = StartProgram();
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.6", "1.4", "0.2", "0.5 0.6"});
+    const Session& s = w->session();
+    const std::vector<std::string> heading = table->content().headings;
+    const int unknown = s.UnknownPosition, x = s.XPosition, z = s.ZPosition;
+    w->ShowAxisDialog();
+    AxisParameterDialog* dialog = w->axisDialog();
+    Type(dialog->xMinBox(), QStringLiteral("0.8"));
+    Choose(dialog->roleList(0), QStringLiteral("Mean 1*"));
+    Type(dialog->parBox(0), QStringLiteral("0.01"));
+    QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE((std::vector<int>{s.UnknownPosition, s.XPosition, s.ZPosition}), (std::vector<int>{unknown, x, z}));
+    w->ShowAxisDialog();
+    QCOMPARE(dialog->xMinBox()->text(), QStringLiteral("0.6"));
+    QCOMPARE(dialog->roleList(0)->currentText(), QStringLiteral("Sample Size 1"));
+    QCOMPARE(dialog->parBox(0)->text(), QStringLiteral("0.05"));
+    QVERIFY(table->hasResults());
+    QCOMPARE(table->content().headings, heading);
+  }
+
   // Beside the window, inside the main window; a run does not move it, and
   // where the user put it, it stays.
   void theDialogStaysBesideTheWindow() {
