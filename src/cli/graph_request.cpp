@@ -123,7 +123,8 @@ std::string WriteGraphRequest(const GraphRequest& r) {
   w.Item("z").Numbers(c.zValues);
   w.Item("y").Number(c.yValues.size());
   for (const auto& row : c.yValues) w.Item("row").Numbers(row);
-  w.Item("y-range").Number(c.yMin).Number(c.yMax).Number(c.yLowerLimit);
+  w.Item("y-range").Number(c.yMin).Number(c.yMax).Number(c.yLowerLimit).Number(c.yUpperLimit);
+  w.Item("x-limits").Number(c.xLowerLimit).Number(c.xUpperLimit);
   return w.Done();
 }
 
@@ -168,6 +169,10 @@ std::optional<GraphRequest> ReadGraphRequest(std::string_view text) {
     c.yMin = in.Number<Single>();
     c.yMax = in.Number<Single>();
     c.yLowerLimit = in.Number<double>();
+    c.yUpperLimit = in.Number<double>();
+    in.Item("x-limits");
+    c.xLowerLimit = in.Number<double>();
+    c.xUpperLimit = in.Number<double>();
     in.Item("end");
   } catch (const Malformed&) {
     return std::nullopt;

@@ -7,13 +7,18 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "format/number_format.h"
 #include "gui/gui_test.h"
 #include "session/window_records.h"
 #include "views/appearance_dialogs.h"
+#include "views/plot_xyz.h"
 #include "views/table_view.h"
 #include "widgets/number_box.h"
 
@@ -208,6 +213,59 @@ class RangeWindowsTest : public QObject {
     QCOMPARE(dialog->parBox(0)->text(), QStringLiteral("0.05"));
     QVERIFY(table->hasResults());
     QCOMPARE(table->content().headings, heading);
+  }
+
+  // A graph of the power over the sample size, the curves for differences
+  // of means: the legend has room for its title, no axis goes past what its
+  // parameter can take, and Edit Graph shows the axes as drawn (automatic
+  // still when they are left as shown).
+  void graphAxesStayWithinTheirParametersAndTheLegendKeepsItsTitle() {
+    auto w = StartProgram();
+    w->menus().newGraph->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    QTest::mouseClick(o->rowButton(0, 1), Qt::LeftButton);
+    QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
+    QCheckBox* box = o->planByPowerBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    AxisParameterDialog* dialog = w->axisDialog();
+    Choose(dialog->roleList(0), QStringLiteral("Power"));
+    Choose(dialog->roleList(1), QStringLiteral("Sample Size 1"));
+    Choose(dialog->roleList(2), QStringLiteral("Mean 2* - Mean 1*"));
+    QLineEdit* boxes[] = {dialog->xMinBox(), dialog->xMaxBox(), dialog->xStepBox(), dialog->zBox()};
+    const QStringList range = {"4", "40", "4", "0.5 0.8 1.2"};
+    for (int i = 0; i < 4; ++i) Type(boxes[i], range[i]);
+    for (int i = 0; i < kAxisDialogRows; ++i)
+      if (dialog->parLabel(i)->text() == QStringLiteral("P-value")) Type(dialog->parBox(i), QStringLiteral("0.05"));
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    auto* graph = qobject_cast<GraphWindow*>(w->activeResultWindow());
+    QVERIFY(graph != nullptr && graph->hasResults());
+
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    const GraphAppearance a = graph->appearance();
+    const PlotGeometry g = ArrangePlot(painter, PlotTarget{QRectF(graph->picture()->rect()), 0}, a, graph->content());
+    const QFontMetricsF fm(GraphFont(a), &scratch);
+    painter.end();
+    QCOMPARE(QString::fromStdString(a.zTitle), QStringLiteral("Mean 2* - Mean 1*"));
+    QVERIFY(g.region.right() - g.plot.right() > fm.horizontalAdvance(QStringLiteral("Mean 2* - Mean 1*")));
+    QVERIFY2(g.xMin >= 0 && g.yMin >= 0 && g.yMax <= 1 + 1e-9,
+             qPrintable(QStringLiteral("x %1..%2, y %3..%4").arg(g.xMin).arg(g.xMax).arg(g.yMin).arg(g.yMax)));
+
+    QStringList shown;
+    auto edit = HandleNextDialog<EditGraphDialog>([&shown](EditGraphDialog* d) {
+      for (int i = 1; i <= 3; ++i) shown << d->txtXAxisValue(i)->text() << d->txtYAxisValue(i)->text();
+      QTest::mouseClick(d->cmdOK(), Qt::LeftButton);
+    });
+    QTest::mouseClick(graph->editButton(), Qt::LeftButton);
+    QVERIFY(edit->seen);
+    QStringList drawn;
+    for (double v : {g.xMin, g.yMin, g.xMax, g.yMax, g.xTick, g.yTick}) drawn << QString::fromStdString(ShortestGeneral(v));
+    QCOMPARE(shown, drawn);
+    const WindowSettings& r = w->session().records[static_cast<std::size_t>(graph->tag())];
+    QVERIFY(ParseNumber(r.axisTexts[0]) == 0 && ParseNumber(r.axisTexts[1]) == 0);
+    QVERIFY(ParseNumber(r.axisTexts[2]) == 0 && ParseNumber(r.axisTexts[3]) == 0);
   }
 
   // Beside the window, inside the main window; a run does not move it, and
