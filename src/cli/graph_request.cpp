@@ -108,7 +108,7 @@ class Reader {
 std::string WriteGraphRequest(const GraphRequest& r) {
   Writer w;
   w.Item("path").Text(r.path);
-  w.Item("size").Number(r.width).Number(r.height);
+  w.Item("size").Number(r.width).Number(r.height).Number(r.dpi);
   w.Item("graph-texts");
   for (const std::string& t : r.graphTexts) w.Text(t);
   w.Item("axis-texts");
@@ -138,6 +138,7 @@ std::optional<GraphRequest> ReadGraphRequest(std::string_view text) {
     in.Item("size");
     r.width = in.Number<int>();
     r.height = in.Number<int>();
+    r.dpi = in.Number<int>();
     in.Item("graph-texts");
     for (std::string& t : r.graphTexts) t = in.Text();
     in.Item("axis-texts");

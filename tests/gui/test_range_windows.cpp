@@ -17,6 +17,7 @@
 #include "format/number_format.h"
 #include "gui/gui_test.h"
 #include "session/window_records.h"
+#include "app/picture_size_dialog.h"
 #include "views/appearance_dialogs.h"
 #include "views/plot_xyz.h"
 #include "views/table_view.h"
@@ -385,6 +386,29 @@ class RangeWindowsTest : public QObject {
     // Four heading lines (the description, y over x and z, the fixed values
     // in two lines), the header row, two x values.
     QCOMPARE(text.count(QStringLiteral("\r\n")), 4 + 1 + 2);
+  }
+
+  // A graph exported as a picture at the width of a printed page, 300 dots
+  // per inch, in the shape of its window.
+  void exportWritesAGraphForPrint() {
+    auto w = StartProgram();
+    auto* graph = OpenRangeWindow<GraphWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("graph.png"));
+    auto answer = AcceptNextFileDialog(png);
+    QSize offered;
+    auto sized = HandleNextDialog<PictureSizeDialog>([&offered](PictureSizeDialog* d) {
+      offered = d->pictureSize();
+      QTest::mouseClick(d->pageWidthButton(), Qt::LeftButton);
+      d->accept();
+    });
+    w->menus().exportFile->trigger();
+    QVERIFY(sized->seen);
+    QCOMPARE(offered, graph->picture()->size());
+    const QImage image(png);
+    QCOMPARE(image.width(), 2126);  // round(18 / 2.54 * 300)
+    QVERIFY(std::abs(image.height() - 2126.0 * offered.height() / offered.width()) <= 1);
+    QVERIFY(std::abs(image.dotsPerMeterX() * 0.0254 - 300) < 0.5);
   }
 
   // Windows of one procedure in which the requested power has other roles
