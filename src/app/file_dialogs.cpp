@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <string>
 
+#include "app/picture_size_dialog.h"
 #include "output/table_export.h"
 #include "session/settings_file.h"
 #include "session/user_interface.h"
@@ -68,8 +69,17 @@ void ExportWindow(QWidget* parent, RangeWindow* w, UserInterface& ui) {
     const int open = selected.indexOf(QStringLiteral("(*"));
     name += selected.mid(open + 2, selected.size() - open - 3);
   }
-  if (!ExportGraph(QFile::encodeName(name).toStdString(), graph->content(), graph->appearance(),
-                   graph->picture()->size(), error))
+  // A picture may be larger than the window, and drawn for print.
+  QSize size = graph->picture()->size();
+  int dpi = 96;
+  const std::string path = QFile::encodeName(name).toStdString();
+  if (GraphFileTypeOf(path) == GraphFileType::Png) {
+    PictureSizeDialog picture(size, parent);
+    if (picture.exec() != QDialog::Accepted) return;
+    size = picture.pictureSize();
+    dpi = picture.dpi();
+  }
+  if (!ExportGraph(path, graph->content(), graph->appearance(), size, error, dpi))
     ui.Warn(error);
 }
 

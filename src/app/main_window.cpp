@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -49,7 +50,6 @@ constexpr int kMainWindowHelpContext = 112;
 // How long a confirmation stays in the status bar.
 constexpr int kStatusMilliseconds = 6000;
 
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
   optionsDialog_->hide();
   optionsPlace_ = new DialogPlace(optionsDialog_);
   connect(optionsDialog_, &OptionsDialog::applied, this, &MainWindow::ApplyOptions);
+  connect(optionsDialog_, &OptionsDialog::cancelled, this, &MainWindow::OptionsCancelled);
 
   axisDialog_ = new AxisParameterDialog(dispatcher_, this);
   axisDialog_->hide();
@@ -216,7 +217,8 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
     window = new GraphWindow(dispatcher_, record, *this);
   QMdiSubWindow* sub = mdiArea_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setWindowTitle(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
+  window->setCaption(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
+  sub->setWindowTitle(window->caption());
   const CascadePlace place = NextCascadePlace(session_);
   const int height = kind == WindowKind::Calculation ? kWindowHeightTwips : kRangeWindowHeightTwips;
   sub->setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top), TwipsToPixels(kWindowWidthTwips),
@@ -247,6 +249,7 @@ void MainWindow::SelectProcedure(Procedure p) {
   CloseSplash();
   if (session_.Busy) return;
   if (session_.ActiveRecord == 0) NewWindow(WindowKind::Calculation);
+  optionsDialog_->TakeState();
   dispatcher_.Select(p);
   if (ResultWindow* w = activeResultWindow()) w->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowOptionsDialog();
@@ -258,6 +261,7 @@ void MainWindow::ApplyOptions() {
   if (w == nullptr || (session_.TestName.empty() && session_.DistributionName.empty())) return;
   dispatcher_.ApplyOptions();
   w->setHelpContext(static_cast<int>(session_.HelpContext));
+  ShowTitle(*w);
   if (auto* calc = qobject_cast<CalcWindow*>(w)) {
     calc->Fill();
     calc->Calculate();
@@ -268,13 +272,22 @@ void MainWindow::ApplyOptions() {
   UpdateActions();
 }
 
+void MainWindow::OptionsCancelled(bool filled) {
+  ResultWindow* w = activeResultWindow();
+  if (w == nullptr) return;
+  w->setHelpContext(static_cast<int>(session_.HelpContext));
+  ShowTitle(*w);
+  w->Fill();
+  if (auto* calc = qobject_cast<CalcWindow*>(w); calc != nullptr && filled) calc->Calculate();
+  EnableTestMenus();
+  UpdateActions();
+}
+
 ResultWindow* MainWindow::OpenFile() {
   const QString name = AskSettingsFileToOpen(this);
   if (name.isEmpty()) return nullptr;
   return OpenSettings(name);
 }
-
-
 
 void MainWindow::RebuildRecentMenu() {
   menus_->RebuildRecentFiles(RecentFiles(), [this](const QString& path) {
@@ -292,6 +305,8 @@ ResultWindow* MainWindow::OpenSettings(const QString& path) {
   const auto kind = static_cast<WindowKind>(session_.records[static_cast<std::size_t>(record)].kind);
   ResultWindow* window = AddWindow(kind, record);
   window->setHelpContext(static_cast<int>(session_.HelpContext));
+  window->setFileName(QFileInfo(path).fileName());
+  ShowTitle(*window);
   window->Fill();
   if (auto* calc = qobject_cast<CalcWindow*>(window)) calc->Calculate();
   if (auto* range = qobject_cast<RangeWindow*>(window)) range->Recalculate();
@@ -342,9 +357,6 @@ void MainWindow::ShowStatus(const QString& text) {
   if (!text.isEmpty()) statusBar()->showMessage(text, kStatusMilliseconds);
 }
 
-
-
-
 void MainWindow::ShowAxisDialog(bool keyboard) {
   if (session_.LastPosition == 0 || qobject_cast<RangeWindow*>(activeResultWindow()) == nullptr) return;
   axisDialog_->Refresh();
@@ -367,13 +379,16 @@ void MainWindow::RangeCalculated(RangeWindow* window) {
   UpdateActions();
 }
 
-
 bool MainWindow::SaveActiveWindowAs() {
   WindowSettings* r = ActiveWindowRecord(session_);
   if (r == nullptr) return false;
   const QString name = AskSettingsFileToSave(this, QString::fromStdString(ProposedSettingsFileName(*r)));
   if (name.isEmpty()) return false;
   if (!WriteSettingsFile(session_, QFile::encodeName(name).toStdString())) return false;
+  if (ResultWindow* w = activeResultWindow()) {
+    w->setFileName(QFileInfo(name).fileName());
+    ShowTitle(*w);
+  }
   AddRecentFile(name);
   return true;
 }
@@ -434,6 +449,8 @@ void MainWindow::SubWindowActivated(QMdiSubWindow* sub) {
   if (QWidget* focus = focusWidget(); focus == nullptr || !sub->isAncestorOf(focus)) w->setFocus();
   if (ActivateWindow(dispatcher_, w->tag())) {
     axisDialog_->hide();
+    optionsDialog_->ForgetState();
+    ShowTitle(*w);
     w->Fill();
     if (optionsDialog_->isVisible()) optionsDialog_->Refresh();
   }
@@ -455,9 +472,7 @@ bool MainWindow::AllowClose(ResultWindow& window) {
     case CloseQuery::AskToSave:
       break;
   }
-  const std::string caption = window.parentWidget() != nullptr
-                                  ? window.parentWidget()->windowTitle().toStdString()
-                                  : window.windowTitle().toStdString();
+  const std::string caption = window.caption().toStdString();
   switch (ui_.AskYesNoCancel(CloseQuestionText(caption), caption)) {
     case Answer::Yes:
       // The window closes only when its settings were saved.
@@ -559,10 +574,14 @@ void MainWindow::RebuildWindowList() {
   });
 }
 
-
-
-
-
+void MainWindow::ShowTitle(ResultWindow& window) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+  if (sub == nullptr || window.tag() != session_.ActiveRecord) return;
+  sub->setWindowTitle(QString::fromStdString(WindowTitle(window.caption().toStdString(),
+                                                         ConfirmedProcedureName(session_),
+                                                         window.fileName().toStdString())));
+  RebuildWindowList();
+}
 
 QMdiSubWindow* MainWindow::ActiveSubWindow() const {
   ResultWindow* front = activeResultWindow();

@@ -71,6 +71,8 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   void SelectProcedure(Procedure p);
   // The options dialog's OK: applies the options to the active window.
   void ApplyOptions();
+  // The options dialog's Cancel: the active window as it was.
+  void OptionsCancelled(bool filled);
   // Saves the active window's settings; false when cancelled or failed.
   bool SaveActiveWindowAs();
   // File > Open File...: a settings file opens as a new window of its kind.
@@ -123,6 +125,9 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   ResultWindow* AddWindow(WindowKind kind, int record);
   void RangeCalculated(RangeWindow* window);
   ResultWindow* WindowOfRecord(int record) const;
+  // The title bar of the active window: its caption, its procedure and its
+  // settings file.
+  void ShowTitle(ResultWindow& window);
   // Greys the items that cannot act on the active window (or on none).
   void UpdateActions();
   void AddRecentFile(const QString& path);

@@ -15,7 +15,7 @@ namespace {
 
 // The document is named for the window, the margins set.
 void PreparePrinter(QPrinter& printer, const ResultWindow& w) {
-  printer.setDocName(w.parentWidget() != nullptr ? w.parentWidget()->windowTitle() : w.windowTitle());
+  printer.setDocName(w.caption());
   SetPrintMargins(printer);
 }
 

@@ -79,7 +79,7 @@ constexpr FlagRule kFlags[] = {
     {"--table", false, false},     {"--x", true, false},
     {"--z", true, false},          {"--csv", false, false},
     {"--columns", true, false},    {"--decimals", true, false},
-    {"--graph", true, false},      {"--graph-size", true, false},
+    {"--graph", true, false},      {"--graph-size", true, false}, {"--graph-dpi", true, false},
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
     {"--help", false, false},      {"--batch", false, false},
@@ -166,6 +166,14 @@ std::pair<int, int> ParseGraphSize(const std::string& value) {
   return {w, h};
 }
 
+int ParseGraphDpi(const std::string& value) {
+  int n = 0;
+  if (!ParseIndex(value, n) || n < kMinGraphDpi || n > kMaxGraphDpi)
+    Usage("--graph-dpi " + Quoted(value) + ": expected dots per inch from " + std::to_string(kMinGraphDpi) +
+          " to " + std::to_string(kMaxGraphDpi));
+  return n;
+}
+
 double ParseFontSize(const std::string& value) {
   // Digits with at most one decimal point.
   const bool digits =
@@ -238,6 +246,7 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--decimals") r.decimals = ParseDecimals(value);
   if (name == "--graph") r.graph = value;
   if (name == "--graph-size") r.graphSize = ParseGraphSize(value);
+  if (name == "--graph-dpi") r.graphDpi = ParseGraphDpi(value);
   if (name == "--font") r.font = value;
   if (name == "--font-size") r.fontSize = ParseFontSize(value);
   if (name == "--rtf") r.rtf = true;
@@ -306,6 +315,7 @@ void CheckCombination(const Request& r, bool xFromFile) {
   if (r.rtf && r.graph && !r.table)
     Usage("--rtf needs a printed result: --graph alone prints nothing (give --table too)");
   if (r.graphSize && !r.graph) Usage("--graph-size needs --graph");
+  if (r.graphDpi && !r.graph) Usage("--graph-dpi needs --graph");
   for (const auto& [given, flag] :
        {std::pair{r.font.has_value(), "--font"}, std::pair{r.fontSize.has_value(), "--font-size"}})
     if (given && !r.graph && !r.rtf) Usage(std::string(flag) + " needs --graph or --rtf");

@@ -68,6 +68,7 @@ struct Request {
   std::optional<std::int16_t> columns, decimals;
   std::optional<std::string> graph, font;
   std::optional<std::pair<int, int>> graphSize;
+  std::optional<int> graphDpi;
   std::optional<double> fontSize;
   bool rtf = false;
   // The settings file opened (a positional argument) and the one saved.
@@ -84,6 +85,10 @@ constexpr int kDefaultGraphWidth = 800;
 constexpr int kDefaultGraphHeight = 500;
 constexpr int kMinGraphSide = 100;
 constexpr int kMaxGraphSide = 5000;
+// The resolution of a picture in dots per inch: the screen's by default.
+constexpr int kDefaultGraphDpi = 96;
+constexpr int kMinGraphDpi = 50;
+constexpr int kMaxGraphDpi = 1200;
 constexpr double kMaxFontSize = 72;
 
 // True for the name of a settings file: it ends in ".dim", in any case.

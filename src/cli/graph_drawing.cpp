@@ -97,6 +97,7 @@ int DrawGraph(const WindowSettings& look, const Request& r, const TableContent& 
   request.path = *r.graph;
   std::tie(request.width, request.height) =
       r.graphSize.value_or(std::pair{kDefaultGraphWidth, kDefaultGraphHeight});
+  request.dpi = r.graphDpi.value_or(kDefaultGraphDpi);
   request.graphTexts = look.graphTexts;
   request.axisTexts = look.axisTexts;
   request.extraText = look.extraText;

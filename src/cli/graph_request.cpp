@@ -108,7 +108,7 @@ class Reader {
 std::string WriteGraphRequest(const GraphRequest& r) {
   Writer w;
   w.Item("path").Text(r.path);
-  w.Item("size").Number(r.width).Number(r.height);
+  w.Item("size").Number(r.width).Number(r.height).Number(r.dpi);
   w.Item("graph-texts");
   for (const std::string& t : r.graphTexts) w.Text(t);
   w.Item("axis-texts");
@@ -123,7 +123,8 @@ std::string WriteGraphRequest(const GraphRequest& r) {
   w.Item("z").Numbers(c.zValues);
   w.Item("y").Number(c.yValues.size());
   for (const auto& row : c.yValues) w.Item("row").Numbers(row);
-  w.Item("y-range").Number(c.yMin).Number(c.yMax).Number(c.yLowerLimit);
+  w.Item("y-range").Number(c.yMin).Number(c.yMax).Number(c.yLowerLimit).Number(c.yUpperLimit);
+  w.Item("x-limits").Number(c.xLowerLimit).Number(c.xUpperLimit);
   return w.Done();
 }
 
@@ -137,6 +138,7 @@ std::optional<GraphRequest> ReadGraphRequest(std::string_view text) {
     in.Item("size");
     r.width = in.Number<int>();
     r.height = in.Number<int>();
+    r.dpi = in.Number<int>();
     in.Item("graph-texts");
     for (std::string& t : r.graphTexts) t = in.Text();
     in.Item("axis-texts");
@@ -168,6 +170,10 @@ std::optional<GraphRequest> ReadGraphRequest(std::string_view text) {
     c.yMin = in.Number<Single>();
     c.yMax = in.Number<Single>();
     c.yLowerLimit = in.Number<double>();
+    c.yUpperLimit = in.Number<double>();
+    in.Item("x-limits");
+    c.xLowerLimit = in.Number<double>();
+    c.xUpperLimit = in.Number<double>();
     in.Item("end");
   } catch (const Malformed&) {
     return std::nullopt;

@@ -27,6 +27,7 @@ struct GraphRequest {
   std::string path;
   int width = 0;
   int height = 0;
+  int dpi = 96;
   // The record's appearance fields (see GraphAppearanceOf).
   std::array<std::string, 4> graphTexts;
   std::array<std::string, 4> axisTexts;

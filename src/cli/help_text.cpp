@@ -148,6 +148,9 @@ Actions:
                        cannot draw: there --graph is bad usage
   --graph-size WxH     the picture's size in pixels, each 100 to 5000
                        (default 800x500); a PDF page keeps its shape
+  --graph-dpi N        the picture's resolution in dots per inch, 50 to
+                       1200 (default 96): the text and lines are drawn to
+                       it, and a PNG records it (300 for print)
   --rtf                print the rich-text document (RTF) that Copy puts on
                        the clipboard instead of the text: the calculation's
                        output (the description centred, a rule, the

@@ -40,7 +40,10 @@ bool Dispatcher::CallCheckParameters() {
   ProcedureModule* m = Module();
   if (m == nullptr) return false;
   for (int p = 0; p <= s_.LastPosition; ++p) {
-    if (p == s_.UnknownPosition) continue;
+    // Position 1 has no value box and nothing reads its value; a test planned
+    // by power lists its requested power again at position 2, which is checked
+    // there unless it is the unknown.
+    if (p == 1 || p == s_.UnknownPosition) continue;
     const CatalogueEntry& e = s_.entryAt(p);
     if (!CheckValueRange(s_, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
   }

@@ -36,9 +36,10 @@ class Dispatcher {
 
   void CallInitProcedure();
   void CallBuildParameterList();
-  // The catalogue-limit check of every listed value but the unknown, then the
-  // module's own checks.  False when a check failed (its message was shown) or
-  // when no module serves the selection.
+  // The catalogue-limit check of every listed value but the unknown and
+  // position 1 (which has no value box), then the module's own checks.  False
+  // when a check failed (its message was shown) or when no module serves the
+  // selection.
   bool CallCheckParameters();
   void CallSetSearchInterval(double& lower, double& upper);
   // The module's criterion, or, for a test planned by power (PowerCriterion),

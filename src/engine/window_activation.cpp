@@ -14,6 +14,9 @@ bool ActivateWindowSettings(Dispatcher& d, int record) {
   // The results in the session belong to the window that was active.
   s.ResultsCurrent = false;
   RestoreWindowSettings(s);
+  // The help follows the window's own selection, however the window was made.
+  if (const std::optional<Procedure> p = SelectedProcedure(s))
+    s.HelpContext = static_cast<Single>(RowOf(*p).helpContext);
   d.RebuildForSelection();
   d.CallBuildParameterList();
   RestoreValueTexts(s);
@@ -26,6 +29,34 @@ bool ActivateWindow(Dispatcher& d, int record) {
   if (record == s.ActiveRecord || !IsOpenRecord(s, record)) return false;
   StoreWindowSettings(s);
   return ActivateWindowSettings(d, record);
+}
+
+WindowSettings TakeWindowState(const Session& s) {
+  WindowSettings state;
+  if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return state;
+  state = s.records[static_cast<std::size_t>(s.ActiveRecord)];
+  if (s.LastPosition > 0 && (!s.TestName.empty() || !s.DistributionName.empty())) CopySelectionInto(s, state);
+  return state;
+}
+
+bool RestoreWindowState(Dispatcher& d, const WindowSettings& state) {
+  Session& s = d.session();
+  if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return false;
+  WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
+  if (!HoldsSelection(state)) {
+    s.LastPosition = 0;
+    s.TestName.clear();
+    s.DistributionName.clear();
+    s.Description.clear();
+    s.ResultRemark.clear();
+    s.ResultsCurrent = false;
+    return false;
+  }
+  const WindowSettings kept = r;
+  r = state;
+  const bool restored = ActivateWindowSettings(d, s.ActiveRecord);
+  r = kept;
+  return restored;
 }
 
 CloseQuery QueryCloseWindow(Dispatcher& d, int record) {

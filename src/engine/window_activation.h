@@ -17,6 +17,16 @@ bool ActivateWindowSettings(Dispatcher& d, int record);
 // the settings of the window that was active and activates its record.
 bool ActivateWindow(Dispatcher& d, int record);
 
+// What the options or the axis-parameter dialog may change in the active
+// window, taken when the dialog opens: the active record with the session's
+// selection, positions, ranges and values written in (when it has a list).
+WindowSettings TakeWindowState(const Session& s);
+// A dialog's Cancel: the selection, options, positions, ranges and values of
+// `state` come back into the session (no selection when it held none); the
+// record keeps what it held.  Returns true when a selection came back (the
+// window is to be filled again).
+bool RestoreWindowState(Dispatcher& d, const WindowSettings& state);
+
 enum class CloseQuery { Refuse, Close, AskToSave };
 
 // A window asks to close: refused while a calculation runs; otherwise its

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "engine/window_activation.h"
 #include "widgets/twips.h"
 #include "session/catalogue.h"
 #include "session/menus.h"
@@ -58,6 +59,7 @@ void OptionsDialog::BuildControls() {
     auto* b = new QRadioButton(QString::fromLatin1(sampleCaptions[i]), fraSamples_);
     b->setObjectName(QStringLiteral("optSamples_%1").arg(i));
     connect(b, &QRadioButton::clicked, this, [this, i] {
+      TakeState();
       d_.SetSampleCount(i + 1);
       Refresh();
     });
@@ -74,6 +76,7 @@ void OptionsDialog::BuildControls() {
     auto* b = new QRadioButton(QString::fromLatin1(tailCaptions[i]), fraTails_);
     b->setObjectName(QStringLiteral("optTails_%1").arg(i));
     connect(b, &QRadioButton::clicked, this, [this, i] {
+      TakeState();
       d_.SetTailCount(i + 1);
       Refresh();
     });
@@ -83,7 +86,10 @@ void OptionsDialog::BuildControls() {
   tails->addLayout(tailButtons);
   chkLeftTail_ = new QCheckBox(QStringLiteral("&Reject in Left Tail"), fraTails_);
   chkLeftTail_->setObjectName(QStringLiteral("chkLeftTail"));
-  connect(chkLeftTail_, &QCheckBox::clicked, this, [this](bool checked) { d_.SetRejectInLeftTail(checked); });
+  connect(chkLeftTail_, &QCheckBox::clicked, this, [this](bool checked) {
+    TakeState();
+    d_.SetRejectInLeftTail(checked);
+  });
   tails->addWidget(chkLeftTail_);
   layout->addWidget(fraTails_);
 
@@ -95,6 +101,7 @@ void OptionsDialog::BuildControls() {
   lblParameter_->setBuddy(lstParList_);
   connect(lstParList_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (refreshing_ || row < 0) return;
+    TakeState();
     d_.SetParameterChoice(row);
     Refresh();
   });
@@ -117,8 +124,10 @@ void OptionsDialog::BuildControls() {
   for (int i = 0; i < 6; ++i) {
     auto* b = new QRadioButton(QString::number(i), fraInterim_);
     b->setObjectName(QStringLiteral("optInterim_%1").arg(i));
-    connect(b, &QRadioButton::clicked, this,
-            [this, i] { d_.session().InterimCount = static_cast<std::int16_t>(i); });
+    connect(b, &QRadioButton::clicked, this, [this, i] {
+      TakeState();
+      d_.session().InterimCount = static_cast<std::int16_t>(i);
+    });
     interim->addWidget(b);
     optInterim_[static_cast<std::size_t>(i)] = b;
   }
@@ -159,20 +168,48 @@ void OptionsDialog::BuildControls() {
   }
   chkPlanByPower_ = new QCheckBox(QStringLiteral("Plan by &Power"), this);
   chkPlanByPower_->setObjectName(QStringLiteral("chkPlanByPower"));
-  connect(chkPlanByPower_, &QCheckBox::clicked, this, [this](bool checked) { d_.SetPlanByPower(checked); });
+  connect(chkPlanByPower_, &QCheckBox::clicked, this, [this](bool checked) {
+    TakeState();
+    d_.SetPlanByPower(checked);
+  });
   layout->addWidget(chkPlanByPower_);
 
   cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));
   cmdOK_->setDefault(true);
-  connect(cmdOK_, &QPushButton::clicked, this, &OptionsDialog::applied);
+  connect(cmdOK_, &QPushButton::clicked, this, [this] {
+    before_.reset();
+    emit applied();
+  });
+  cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+  connect(cmdCancel_, &QPushButton::clicked, this, &OptionsDialog::Cancel);
   auto* okRow = new QHBoxLayout;
   okRow->addStretch();
   okRow->addWidget(cmdOK_);
+  okRow->addWidget(cmdCancel_);
   layout->addLayout(okRow);
 }
 
+void OptionsDialog::TakeState() {
+  if (!before_) before_ = TakeWindowState(d_.session());
+}
+
+void OptionsDialog::Cancel() {
+  const bool restored = before_ && RestoreWindowState(d_, *before_);
+  const bool changed = before_.has_value();
+  before_.reset();
+  hide();
+  if (changed) emit cancelled(restored);
+}
+
+void OptionsDialog::hideEvent(QHideEvent* event) {
+  before_.reset();
+  QDialog::hideEvent(event);
+}
+
 void OptionsDialog::ProcedureClicked(int kind) {
+  TakeState();
   d_.SetProcedureKind(kind);
   Refresh();
 }
@@ -180,12 +217,14 @@ void OptionsDialog::ProcedureClicked(int kind) {
 void OptionsDialog::RowFormClicked(int row, int form) {
   const Session& s = d_.session();
   if (row >= s.IntParRowCount) return;
+  TakeState();
   d_.SetForm(s.IntParRowGroup[static_cast<std::size_t>(row)], form);
 }
 
 void OptionsDialog::OptionClicked(int box) {
   const Session& s = d_.session();
   if (box >= s.OptionCount) return;
+  TakeState();
   d_.SetOption(s.OptionId[static_cast<std::size_t>(box)],
                chkCheck_[static_cast<std::size_t>(box)]->isChecked());
   Refresh();

@@ -8,8 +8,10 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 #include "engine/dispatch.h"
+#include "session/session.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -52,10 +54,26 @@ class OptionsDialog : public QDialog {
   QCheckBox* planByPowerBox() const { return chkPlanByPower_; }
   QFrame* separator() const { return lnLine_; }
   QPushButton* okButton() const { return cmdOK_; }
+  QPushButton* cancelButton() const { return cmdCancel_; }
+
+  // Notes the active window's state before the first change of the
+  // selection since it was last confirmed, for Cancel (a choice from the
+  // menus counts as a change).
+  void TakeState();
+  // Cancel: the active window's selection, options and values as they were
+  // before the first change; the dialog closes.
+  void Cancel();
+  // Another window came to the front: there is nothing to put back.
+  void ForgetState() { before_.reset(); }
 
  signals:
   // OK was clicked: the options are to be applied to the active window.
   void applied();
+  // Cancel put back a state (`filled`: a selection to show again).
+  void cancelled(bool filled);
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildControls();
@@ -84,6 +102,8 @@ class OptionsDialog : public QDialog {
   std::array<QCheckBox*, 3> chkCheck_{};
   QCheckBox* chkPlanByPower_;
   QPushButton* cmdOK_;
+  QPushButton* cmdCancel_;
+  std::optional<WindowSettings> before_;
 };
 
 }  // namespace pelmora

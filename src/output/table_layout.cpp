@@ -83,8 +83,14 @@ TableContent TableContentOf(const Session& s) {
   c.zValues = s.ZValues;
   c.yMin = s.YMin;
   c.yMax = s.YMax;
-  if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition)
+  if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition) {
     c.yLowerLimit = s.entryAt(s.UnknownPosition).ParamLowerLimit;
+    c.yUpperLimit = s.entryAt(s.UnknownPosition).ParamUpperLimit;
+  }
+  if (s.XPosition >= 0 && s.XPosition <= s.LastPosition) {
+    c.xLowerLimit = s.entryAt(s.XPosition).ParamLowerLimit;
+    c.xUpperLimit = s.entryAt(s.XPosition).ParamUpperLimit;
+  }
   return c;
 }
 

@@ -105,6 +105,11 @@ struct TableContent {
   // The lower search bound of the calculated parameter: a graph of a
   // quantity bounded near 0 (a sample size, a probability) starts at 0.
   double yLowerLimit = -1e30;
+  double yUpperLimit = 1e30;
+  // The range the x parameter can take: no axis goes past its parameter's
+  // limits.
+  double xLowerLimit = -1e30;
+  double xUpperLimit = 1e30;
 };
 
 // The range results of the session with the captions of its x and z positions.

@@ -47,9 +47,17 @@ void NormalizePositions(Session& s) {
 
 void StoreWindowSettings(Session& s) {
   if (!s.ResultsCurrent || (s.TestName.empty() && s.DistributionName.empty())) return;
+  // A procedure chosen from the menus but not yet confirmed has no list: the
+  // window still shows the settings it had, and its record keeps them.
+  if (s.LastPosition == 0) return;
   if (s.ActiveRecord <= 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return;
   WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
   const WindowSettings before = r;
+  CopySelectionInto(s, r);
+  if (!r.SameSettings(before)) r.WindowChanged = true;
+}
+
+void CopySelectionInto(const Session& s, WindowSettings& r) {
   r.IsTestProcedure = s.IsTestProcedure;
   r.TestIndex = s.TestIndex;
   r.TestName = s.TestName;
@@ -84,7 +92,6 @@ void StoreWindowSettings(Session& s) {
   r.planning = s.planning;
   r.resultRemark = s.ResultRemark;
   r.designPower = s.AchievedPower;
-  if (!r.SameSettings(before)) r.WindowChanged = true;
 }
 
 void RestoreWindowSettings(Session& s) {
@@ -125,7 +132,9 @@ void RestoreWindowSettings(Session& s) {
 void RestoreValueTexts(Session& s) {
   if (s.ActiveRecord < 0 || s.ActiveRecord >= static_cast<int>(s.records.size())) return;
   const WindowSettings& r = s.records[static_cast<std::size_t>(s.ActiveRecord)];
-  for (int p = 0; p <= s.LastPosition && p < kPositionCount; ++p)
+  // The record names texts for its own positions only; a position beyond them
+  // keeps its parameter's text.
+  for (int p = 0; p <= s.LastPosition && p <= r.LastPosition && p < kPositionCount; ++p)
     s.entryAt(p).ParamText = r.valueTexts[static_cast<std::size_t>(p)];
 }
 

@@ -236,14 +236,18 @@ bool PlansByPower(const Session& s);
 void NormalizePositions(Session& s);
 
 // Copies the globals into the active record (when results are current and a
-// selection exists) and marks it changed when that changed anything.
+// selection with its parameter list exists) and marks it changed when that
+// changed anything.
 void StoreWindowSettings(Session& s);
+// Writes the session's selection, options, positions, axis ranges and value
+// texts into `r` (the session has a parameter list).
+void CopySelectionInto(const Session& s, WindowSettings& r);
 // Copies the active record's selection, options, positions and axis ranges back
 // into the globals.  The caller then rebuilds the parameter list and calls
 // RestoreValueTexts, since the record names its values by list position.
 void RestoreWindowSettings(Session& s);
 // Writes the active record's value texts into the catalogue entries of the
-// parameters listed at positions 0..LastPosition.
+// parameters listed at positions 0..LastPosition that the record lists too.
 void RestoreValueTexts(Session& s);
 
 }  // namespace pelmora

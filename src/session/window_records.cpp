@@ -23,6 +23,18 @@ std::string WindowCaption(WindowKind kind, int number) {
   return std::string(kNames[static_cast<int>(kind)]) + " " + std::to_string(number);
 }
 
+std::string WindowTitle(const std::string& caption, const std::string& procedure, const std::string& fileName) {
+  std::string title = caption;
+  for (const std::string* part : {&procedure, &fileName})
+    if (!part->empty()) title += " - " + *part;
+  return title;
+}
+
+std::string ConfirmedProcedureName(const Session& s) {
+  if (s.LastPosition == 0) return {};
+  return s.IsTestProcedure != kFalse ? s.TestName : s.DistributionName;
+}
+
 bool IsOpenRecord(const Session& s, int record) {
   return record >= 1 && record < static_cast<int>(s.records.size()) &&
          !s.records[static_cast<std::size_t>(record)].WindowClosed;

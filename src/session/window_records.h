@@ -16,6 +16,14 @@ bool HoldsSelection(const WindowSettings& r);
 
 // "Calculation", "Table", "Graph" or "Monte Carlo", a blank and the number.
 std::string WindowCaption(WindowKind kind, int number);
+// The title a window shows: its caption, then " - " and the name of its
+// procedure once one is confirmed, then " - " and the name of the settings
+// file it was opened from or saved to ("Calculation 1 - Student's unpaired
+// t-test - t.dim"); either may be empty.
+std::string WindowTitle(const std::string& caption, const std::string& procedure, const std::string& fileName);
+// The name of the selection a session confirmed (its parameter list is
+// built), or empty.
+std::string ConfirmedProcedureName(const Session& s);
 
 // New Calculation / Table / Graph: stores the active window's settings,
 // appends and activates a record of the kind with the next number of that

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "engine/window_activation.h"
 #include "widgets/twips.h"
 #include "format/number_entry.h"
 #include "output/range_headings.h"
@@ -58,7 +59,9 @@ AxisParameterDialog::AxisParameterDialog(Dispatcher& d, QWidget* parent) : QDial
     box->setMinimumWidth(TwipsToPixels(900));
     box->setMaximumWidth(TwipsToPixels(1300));
     connect(box, &NumberBox::edited, this, [this, which](const QString& text) {
-      if (!refreshing_) NoteRangeEdited(d_.session(), which, text.toStdString());
+      if (refreshing_) return;
+      TakeState();
+      NoteRangeEdited(d_.session(), which, text.toStdString());
     });
     return box;
   };
@@ -102,8 +105,9 @@ AxisParameterDialog::AxisParameterDialog(Dispatcher& d, QWidget* parent) : QDial
     box->setMinimumWidth(TwipsToPixels(1100));
     box->setMaximumWidth(TwipsToPixels(1500));
     connect(box, &NumberBox::edited, this, [this, i](const QString& text) {
-      if (!refreshing_)
-        NoteValueEdited(d_.session(), rowPosition_[static_cast<std::size_t>(i)], text.toStdString());
+      if (refreshing_) return;
+      TakeState();
+      NoteValueEdited(d_.session(), rowPosition_[static_cast<std::size_t>(i)], text.toStdString());
     });
     rows->addWidget(label, i, 0);
     rows->addWidget(box, i, 1);
@@ -120,11 +124,15 @@ AxisParameterDialog::AxisParameterDialog(Dispatcher& d, QWidget* parent) : QDial
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));
   cmdOK_->setDefault(true);
   connect(cmdOK_, &QPushButton::clicked, this, &AxisParameterDialog::RunRangeCalculation);
+  cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+  connect(cmdCancel_, &QPushButton::clicked, this, &AxisParameterDialog::Cancel);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(lblProgress_);
   bottom->addWidget(pgrProgress_, 1);
   bottom->addStretch();
   bottom->addWidget(cmdOK_);
+  bottom->addWidget(cmdCancel_);
   lblProgress_->hide();
   pgrProgress_->hide();
 
@@ -185,6 +193,7 @@ void AxisParameterDialog::RoleChosen(int role, int entry) {
   if (running_ || refreshing_) return;
   const QVariant position = roleList(role)->itemData(entry);
   if (!position.isValid()) return;
+  TakeState();
   ChooseRole(d_.session(), static_cast<AxisRole>(role), position.toInt());
   Refresh();
 }
@@ -210,6 +219,7 @@ void AxisParameterDialog::RunRangeCalculation() {
   if (outcome != RangeOutcome::Done && outcome != RangeOutcome::AlreadyCurrent) return;
   window->ShowRange(true);
   StoreWindowSettings(s);
+  before_.reset();
   emit calculated(window);
 }
 
@@ -219,6 +229,7 @@ void AxisParameterDialog::Show(int maximum) {
   lblProgress_->show();
   pgrProgress_->show();
   cmdOK_->setText(QString::fromLatin1(kCancel));
+  cmdCancel_->setEnabled(false);
 }
 
 void AxisParameterDialog::SetValue(int value) {
@@ -229,6 +240,24 @@ void AxisParameterDialog::Hide() {
   lblProgress_->hide();
   pgrProgress_->hide();
   cmdOK_->setText(QString::fromLatin1(kOk));
+  cmdCancel_->setEnabled(true);
+}
+
+void AxisParameterDialog::TakeState() {
+  if (!before_) before_ = TakeWindowState(d_.session());
+}
+
+void AxisParameterDialog::Cancel() {
+  if (running_) return;
+  if (before_) RestoreWindowState(d_, *before_);
+  before_.reset();
+  Refresh();
+  hide();
+}
+
+void AxisParameterDialog::hideEvent(QHideEvent* event) {
+  before_.reset();
+  QDialog::hideEvent(event);
 }
 
 void AxisParameterDialog::ProcessEvents() { QCoreApplication::processEvents(); }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <array>
 #include <functional>
 
@@ -57,6 +58,11 @@ class AxisParameterDialog : public QDialog, public RangeProgress {
   QLabel* progressLabel() const { return lblProgress_; }
   QProgressBar* progressBar() const { return pgrProgress_; }
   QPushButton* okButton() const { return cmdOK_; }
+  QPushButton* cancelButton() const { return cmdCancel_; }
+  // Cancel (not during a run): the roles, ranges and values as they were
+  // before the first change since the dialog opened or last calculated;
+  // the dialog closes.
+  void Cancel();
 
   // RangeProgress
   void Show(int maximum) override;
@@ -73,9 +79,11 @@ class AxisParameterDialog : public QDialog, public RangeProgress {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void RoleChosen(int role, int entry);
+  void TakeState();
 
   Dispatcher& d_;
   std::function<RangeWindow*()> target_;
@@ -95,6 +103,8 @@ class AxisParameterDialog : public QDialog, public RangeProgress {
   QLabel* lblProgress_;
   QProgressBar* pgrProgress_;
   QPushButton* cmdOK_;
+  QPushButton* cmdCancel_;
+  std::optional<WindowSettings> before_;
 };
 
 }  // namespace pelmora

@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "output/table_export.h"
 
@@ -47,8 +48,13 @@ bool CanExportGraphAs(GraphFileType type) {
 #endif
 }
 
-QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size) {
+QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, int dpi) {
   QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  // The fonts (in points) and the lines are drawn to the resolution, which
+  // the picture records.
+  const int dotsPerMetre = static_cast<int>(std::lround(std::max(dpi, 1) / 0.0254));
+  image.setDotsPerMeterX(dotsPerMetre);
+  image.setDotsPerMeterY(dotsPerMetre);
   image.fill(Qt::white);
   QPainter painter(&image);
   PlotXYZ(painter, PlotTarget{QRectF(image.rect()), 0}, a, c);
@@ -56,7 +62,7 @@ QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size) 
 }
 
 bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
-                 std::string& error) {
+                 std::string& error, int dpi) {
   const GraphFileType type = GraphFileTypeOf(path);
   if (!CanExportGraphAs(type)) {
     error = type == GraphFileType::Unknown
@@ -70,7 +76,7 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
     case GraphFileType::Png: {
       QBuffer buffer(&bytes);
       buffer.open(QIODevice::WriteOnly);
-      if (!RenderGraph(c, a, size).save(&buffer, "PNG")) {
+      if (!RenderGraph(c, a, size, dpi).save(&buffer, "PNG")) {
         error = "The graph cannot be converted to a PNG picture.";
         return false;
       }

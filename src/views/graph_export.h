@@ -20,13 +20,14 @@ GraphFileType GraphFileTypeOf(const std::string& path);
 // True when this build can write the type (SVG needs Qt's SVG module).
 bool CanExportGraphAs(GraphFileType type);
 
-// The graph on a white picture of `size` pixels.
-QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size);
+// The graph on a white picture of `size` pixels at `dpi` dots per inch.
+QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, int dpi = 96);
 
 // Writes the graph to `path`: PNG and SVG at `size` pixels, PDF as one A4
-// landscape page on which the graph keeps the shape of `size`.  On failure
-// `error` says why and nothing is left at `path` from this call.
+// landscape page on which the graph keeps the shape of `size`; a PNG is drawn
+// to `dpi` dots per inch and records it.  On failure `error` says why and
+// nothing is left at `path` from this call.
 bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
-                 std::string& error);
+                 std::string& error, int dpi = 96);
 
 }  // namespace pelmora

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     }
   }
   std::string error;
-  if (!ExportGraph(r->path, r->content, a, size, error)) {
+  if (!ExportGraph(r->path, r->content, a, size, error, r->dpi)) {
     std::cout << error << '\n';
     return kExitWriteFailed;
   }

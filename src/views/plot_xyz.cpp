@@ -57,14 +57,31 @@ std::vector<double> Ticks(double min, double max, double tick) {
   return ticks;
 }
 
-// An automatically scaled axis over [lo, hi] with n intervals.
-void ScaleAutomatically(double lo, double hi, std::int16_t n, double& min, double& max, double& tick) {
+// An automatically scaled axis over [lo, hi] with n intervals, kept within
+// the limits of its parameter (each rounded outwards to a tick): a padded
+// axis moves by whole ticks back inside them, or stops at them.
+void ScaleAutomatically(double lo, double hi, std::int16_t n, double lower, double upper, double& min,
+                        double& max, double& tick) {
   Single minp = 0;
   Single maxp = 0;
   ScaleAxis(ToSingle(lo), ToSingle(hi), n, minp, maxp);
   // Round numbers for the tick labels, not the noise of a single.
   RoundScaledEnds(minp, maxp, min, max);
   tick = (max - min) / n;
+  if (!(tick > 0)) return;
+  const double eps = 1e-9 * tick;
+  const double bottom = std::floor(lower / tick + 1e-6) * tick;
+  const double top = std::ceil(upper / tick - 1e-6) * tick;
+  for (int i = 0; i < n && max > top + eps && min - tick >= bottom - eps; ++i) {
+    min -= tick;
+    max -= tick;
+  }
+  for (int i = 0; i < n && min < bottom - eps && max + tick <= top + eps; ++i) {
+    min += tick;
+    max += tick;
+  }
+  min = std::max(min, std::min(bottom, lo));
+  max = std::min(max, std::max(top, hi));
 }
 
 }  // namespace
@@ -147,6 +164,11 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   const QRectF& r = g.region;
   g.plot = QRectF(QPointF(r.left() + 0.1 * r.width(), r.top() + (headingLines + 1.5) * lh),
                   QPointF(r.left() + 0.85 * r.width(), r.top() + r.height() - 3 * lh));
+  // The legend right of the plot, as wide as its title and values need.
+  double legend = fm.horizontalAdvance(Text(a.zTitle));
+  for (Single z : c.zValues)
+    legend = std::max(legend, 4.5 * dw + fm.horizontalAdvance(Text(ShortestGeneral(z))));
+  g.plot.setRight(r.right() - std::clamp(legend + 2 * dw, 0.15 * r.width(), 0.4 * r.width()));
 
   // The data range.
   if (c.xValues.empty() || c.yValues.empty()) return g;
@@ -183,14 +205,15 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   // The axes.
   if (xAutomatic) {
     const auto count = static_cast<std::int16_t>(std::min<std::size_t>(c.xValues.size(), 32767));
-    ScaleAutomatically(xLo, xHi, RequestedXIntervals(count), g.xMin, g.xMax, g.xTick);
+    ScaleAutomatically(xLo, xHi, RequestedXIntervals(count), c.xLowerLimit, c.xUpperLimit, g.xMin, g.xMax,
+                       g.xTick);
   } else {
     g.xMin = a.xMin;
     g.xMax = a.xMax;
     g.xTick = a.xTick;
   }
   if (yAutomatic) {
-    ScaleAutomatically(yLo, yHi, kRequestedYIntervals, g.yMin, g.yMax, g.yTick);
+    ScaleAutomatically(yLo, yHi, kRequestedYIntervals, c.yLowerLimit, c.yUpperLimit, g.yMin, g.yMax, g.yTick);
     // A quantity that cannot fall far below 0 (a sample size, a probability)
     // is drawn from 0.
     if (c.yLowerLimit >= 0 && c.yLowerLimit <= 4) {

@@ -8,6 +8,8 @@
 #include "widgets/twips.h"
 #include "engine/calculation.h"
 #include "format/number_entry.h"
+#include "format/number_format.h"
+#include "output/axis_scale.h"
 #include "session/axis_roles.h"
 #include "session/window_records.h"
 #include "views/appearance_dialogs.h"
@@ -263,13 +265,27 @@ void GraphWindow::EditAppearance() {
   const std::size_t lineBreak = r.extraText.find(kLineBreak);
   const std::string xTick = r.extraText.substr(0, lineBreak);
   const std::string yTick = lineBreak == std::string::npos ? "" : r.extraText.substr(lineBreak + 2);
-  // Empty axis texts are shown as automatic scaling: minimum and maximum 0,
-  // a tick of 1 (the dialog refuses a tick of 0).
-  auto shown = [](const std::string& text, const char* empty) {
-    return text.empty() ? std::string(empty) : text;
+  // An automatic axis is shown as drawn; left as shown, it stays automatic.
+  const GraphAppearance a = appearance();
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QPainter painter(&scratch);
+  const PlotGeometry g = ArrangePlot(painter, PlotTarget{QRectF(picPlot_->rect()), 0}, a, content_);
+  painter.end();
+  const bool drawn = g.outcome == PlotOutcome::Drawn;
+  auto automatic = [&r](std::size_t first) {
+    return AxisIsAutomatic(ParseNumber(r.axisTexts[first]), ParseNumber(r.axisTexts[first + 1]));
   };
-  t.xAxis = {shown(r.axisTexts[0], "0"), shown(r.axisTexts[1], "0"), shown(xTick, "1")};
-  t.yAxis = {shown(r.axisTexts[2], "0"), shown(r.axisTexts[3], "0"), shown(yTick, "1")};
+  auto axis = [&](std::size_t first, const std::string& tick, double min, double max, double step) {
+    if (drawn && automatic(first))
+      return std::array<std::string, 3>{ShortestGeneral(min), ShortestGeneral(max), ShortestGeneral(step)};
+    // Empty texts are automatic scaling: minimum and maximum 0, a tick of 1
+    // (the dialog refuses a tick of 0).
+    return std::array<std::string, 3>{r.axisTexts[first].empty() ? "0" : r.axisTexts[first],
+                                      r.axisTexts[first + 1].empty() ? "0" : r.axisTexts[first + 1],
+                                      tick.empty() ? "1" : tick};
+  };
+  t.xAxis = axis(0, xTick, g.xMin, g.xMax, g.xTick);
+  t.yAxis = axis(2, yTick, g.yMin, g.yMax, g.yTick);
   t.fontName = r.fontName;
   t.fontSize = DialogFontSize(r.fontSize);
   t.bold = r.fontBold != kFalse;
@@ -278,8 +294,11 @@ void GraphWindow::EditAppearance() {
   const GraphTexts e = dialog.texts();
   const WindowSettings before = r;
   r.graphTexts = {e.title, e.xLabel, e.yLabel, e.zLabel};
-  r.axisTexts = {e.xAxis[0], e.xAxis[1], e.yAxis[0], e.yAxis[1]};
-  r.extraText = e.xAxis[2] + kLineBreak + e.yAxis[2];
+  const bool xAutomatic = drawn && automatic(0) && e.xAxis == t.xAxis;
+  const bool yAutomatic = drawn && automatic(2) && e.yAxis == t.yAxis;
+  r.axisTexts = {xAutomatic ? r.axisTexts[0] : e.xAxis[0], xAutomatic ? r.axisTexts[1] : e.xAxis[1],
+                 yAutomatic ? r.axisTexts[2] : e.yAxis[0], yAutomatic ? r.axisTexts[3] : e.yAxis[1]};
+  r.extraText = (xAutomatic ? xTick : e.xAxis[2]) + kLineBreak + (yAutomatic ? yTick : e.yAxis[2]);
   r.fontName = e.fontName;
   r.fontSize = std::to_string(e.fontSize);
   r.fontBold = e.bold ? kTrue : kFalse;

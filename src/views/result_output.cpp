@@ -30,10 +30,7 @@ double Points(const std::string& size) {
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 // The caption of the window that holds a result, for the Copy message.
-std::string CaptionOf(const ResultWindow& window) {
-  const QWidget* frame = window.parentWidget() != nullptr ? window.parentWidget() : &window;
-  return frame->windowTitle().toStdString();
-}
+std::string CaptionOf(const ResultWindow& window) { return window.caption().toStdString(); }
 
 }  // namespace
 

@@ -34,6 +34,14 @@ class ResultWindow : public QWidget {
   int tag() const { return tag_; }
   int helpContext() const { return helpContext_; }
   void setHelpContext(int context) { helpContext_ = context; }
+  // The caption of the window's record ("Calculation 1"), which names it in
+  // questions and messages, and the settings file it belongs to (a name
+  // without its folder, or empty); the title bar shows both with the
+  // procedure's name.
+  const QString& caption() const { return caption_; }
+  void setCaption(const QString& caption) { caption_ = caption; }
+  const QString& fileName() const { return fileName_; }
+  void setFileName(const QString& name) { fileName_ = name; }
 
   // Shows the session's parameter list (the window is active).
   virtual void Fill() {}
@@ -46,6 +54,8 @@ class ResultWindow : public QWidget {
   WindowKind kind_;
   int tag_;
   int helpContext_;
+  QString caption_;
+  QString fileName_;
   ResultWindowHost& host_;
 };
 

@@ -58,6 +58,19 @@ int TopmostRow(const QImage& image, const QColor& colour, int x) {
   return -1;
 }
 
+// A picture for print: the width of an A4 page at 300 dots per inch, which
+// the PNG records.
+TEST_F(CliGraph, APngOfTheRequestedSizeAndResolution) {
+  const std::string png = File("print.png");
+  const CliRun r = RunWith(ThreeCurves(png, {"--graph-size", "2480x1200", "--graph-dpi", "300"}));
+  ASSERT_EQ(r.status, kExitSolved) << r.err;
+  const QImage image(QString::fromStdString(png));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), QSize(2480, 1200));
+  EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 300, 0.5);
+  EXPECT_NEAR(image.dotsPerMeterY() * 0.0254, 300, 0.5);
+}
+
 TEST_F(CliGraph, APngHoldsOneCurvePerZValue) {
   const std::string png = File("curves.png");
   const CliRun r = RunWith(ThreeCurves(png, {"--graph-size", "640x400"}));
@@ -191,6 +204,12 @@ TEST_F(CliGraph, FailuresWriteNothing) {
     EXPECT_EQ(r.status, kExitUsage) << size;
     EXPECT_NE(r.err.find("expected WxH in pixels, each from 100 to 5000"), std::string::npos) << r.err;
   }
+  for (const char* dpi : {"49", "1201", "300dpi", ""}) {
+    const CliRun r = RunWith(ThreeCurves(File("dpi.png"), {"--graph-dpi", dpi}));
+    EXPECT_EQ(r.status, kExitUsage) << dpi;
+    EXPECT_NE(r.err.find("expected dots per inch from 50 to 1200"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(RunWith({"--test", "0", "--graph-dpi", "300"}).status, kExitUsage);
   for (const char* points : {"0", "73", "nine", "9.5.1"}) {
     const CliRun r = RunWith(ThreeCurves(File("font.png"), {"--font-size", points}));
     EXPECT_EQ(r.status, kExitUsage) << points;

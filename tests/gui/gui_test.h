@@ -87,6 +87,22 @@ inline std::unique_ptr<MessageAnswerer> AnswerNextMessageBox(QMessageBox::Standa
   return answerer;
 }
 
+// Answers every message box with OK while it lives and notes their texts.
+struct MessageWatch {
+  QTimer timer;
+  QStringList texts;
+  MessageWatch() {
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      texts << box->text();
+      box->button(box->buttons().size() == 1 ? box->standardButton(box->buttons().first()) : QMessageBox::Ok)
+          ->click();
+    });
+    timer.start(10);
+  }
+};
+
 // Rejects the next modal dialog of any kind; notes its name and caption.
 struct DialogRejecter {
   std::unique_ptr<DialogHandler<QDialog>> handler;

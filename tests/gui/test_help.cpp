@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 
 #include "app/help_window.h"
@@ -106,6 +109,37 @@ class HelpTest : public QObject {
     HelpWindow missing(QStringLiteral("/nonexistent/Pelmora1.0"));
     missing.ShowContext(201);
     QVERIFY(missing.browser()->toPlainText().contains(QStringLiteral("Help is not available")));
+  }
+
+  // F1 on a window opened from a settings file shows its own procedure's
+  // page, in the window and in the options dialog, whichever window was in
+  // front before and after.
+  void f1FollowsTheWindowsOwnSelection() {
+    auto w = StartProgram();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("t.dim"));
+    UnpairedTTest(*w);
+    auto saver = AcceptNextFileDialog(file);
+    w->menus().saveAs->trigger();
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::BinomialDistribution)->trigger();
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    ResultWindow* binomial = w->activeResultWindow();
+    ResultWindow* opened = w->OpenSettings(file);
+    QVERIFY(opened != nullptr);
+    HelpWindow* help = w->helpWindow();
+    const auto f1 = [&](QWidget* target) {
+      QApplication::setActiveWindow(target->window());
+      QTest::keyClick(target, Qt::Key_F1);
+      return help->currentFile();
+    };
+    const QString tTest = FileOf(help->topics(), 201);
+    QCOMPARE(f1(opened), tTest);
+    QCOMPARE(w->optionsDialog()->helpContext(), 201);
+    w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(binomial->parentWidget()));
+    QCOMPARE(f1(binomial), FileOf(help->topics(), 305));
+    w->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(opened->parentWidget()));
+    QCOMPARE(f1(opened), tTest);
   }
 
   // The admissible values the catalogue's limits give are those the help's

@@ -241,6 +241,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->session().ActiveRecord, 1);
     QVERIFY(w->menus().windowList()[0]->isChecked());
   }
+
+  // A window's title names its procedure once confirmed, and the settings
+  // file it belongs to; the Window menu shows the same.  Questions and
+  // messages keep the window's number.
+  void titlesNameTheProcedureAndTheFile() {
+    auto w = StartProgram();
+    UnpairedTTest(*w);
+    QCOMPARE(Titles(*w), QStringList{"Calculation 1 - Student's unpaired t-test"});
+    QCOMPARE(Texts(w->menus().windowList()), QStringList{"&1 Calculation 1 - Student's unpaired t-test"});
+    QTemporaryDir dir;
+    auto saver = AcceptNextFileDialog(dir.filePath(QStringLiteral("t.dim")));
+    w->menus().saveAs->trigger();
+    w->menus().newTable->trigger();
+    QVERIFY(w->OpenSettings(dir.filePath(QStringLiteral("t.dim"))) != nullptr);
+    QCOMPARE(Titles(*w), (QStringList{"Calculation 1 - Student's unpaired t-test - t.dim", "Table 1",
+                                      "Calculation 2 - Student's unpaired t-test - t.dim"}));
+    Type(qobject_cast<CalcWindow*>(w->activeResultWindow())->valueBox(2), QStringLiteral("0.2"));
+    auto question = AnswerNextMessageBox(QMessageBox::No);
+    QVERIFY(w->mdiArea()->activeSubWindow()->close());
+    QCOMPARE(question->title, QStringLiteral("Calculation 2"));
+  }
 };
 
 PELMORA_GUI_TEST(MainWindowTest)

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 
@@ -67,6 +68,38 @@ class OptionsDialogTest : public QObject {
     Click(o->tailsButton(0));
     Click(o->leftTailBox());
     QCOMPARE(s.RejectInLeftTail, kTrue);
+  }
+
+  // Cancel leaves the window as it was: a confirmed window keeps its
+  // selection, options and values; a new window its empty selection.
+  void cancelLeavesTheWindowAsItWas() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    OptionsDialog* o = w->optionsDialog();
+    const Session& s = w->session();
+    Type(calc->valueBox(3), QStringLiteral("0.6"));
+    QTest::keyClick(calc->valueBox(3), Qt::Key_Return);
+    const QString heading = calc->heading()->text();
+    const QString solved = calc->valueBox(0)->text();
+    const std::vector<int> list(s.ParameterList.begin(), s.ParameterList.end());
+    w->menus().procedure(Procedure::PairedT)->trigger();
+    Click(o->tailsButton(0));
+    QTest::mouseClick(o->cancelButton(), Qt::LeftButton);
+    QVERIFY(!o->isVisible());
+    QCOMPARE(s.TestName, std::string("Student's unpaired t-test"));
+    QCOMPARE(s.TailCount, 2);
+    QCOMPARE(std::vector<int>(s.ParameterList.begin(), s.ParameterList.end()), list);
+    QCOMPARE(calc->heading()->text(), heading);
+    QCOMPARE(calc->valueBox(3)->text(), QStringLiteral("0.6"));
+    QCOMPARE(calc->valueBox(0)->text(), solved);
+    QCOMPARE(calc->helpContext(), static_cast<int>(RowOf(Procedure::UnpairedT).helpContext));
+
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::FisherExact)->trigger();
+    QTest::mouseClick(o->cancelButton(), Qt::LeftButton);
+    QVERIFY(s.TestName.empty() && s.LastPosition == 0);
+    QCOMPARE(w->mdiArea()->activeSubWindow()->windowTitle(), QStringLiteral("Calculation 2"));
+    QVERIFY(qobject_cast<CalcWindow*>(w->activeResultWindow())->heading()->text().isEmpty());
   }
 
   void restrictedButtonsAndEmptySelections() {

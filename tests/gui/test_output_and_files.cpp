@@ -173,7 +173,7 @@ class OutputAndFilesTest : public QObject {
     auto w = StartProgram();
     w->menus().newTable->trigger();  // Table 1, left empty
     TableWindow* table = OpenRangeWindow<TableWindow>(*w, kRange);
-    QCOMPARE(table->parentWidget()->windowTitle(), QStringLiteral("Table 2"));
+    QCOMPARE(table->parentWidget()->windowTitle(), QStringLiteral("Table 2 - Student's unpaired t-test"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("saved.dim"));
     auto saver = AcceptNextFileDialog(path);
@@ -195,7 +195,7 @@ class OutputAndFilesTest : public QObject {
     QCOMPARE(w->resultWindows().size(), std::size_t{4});
     auto* opened = qobject_cast<CalcWindow*>(w->activeResultWindow());
     QVERIFY(opened != nullptr && opened != first);
-    QCOMPARE(opened->parentWidget()->windowTitle(), QStringLiteral("Calculation 2"));
+    QCOMPARE(opened->parentWidget()->windowTitle(), QStringLiteral("Calculation 2 - Student's unpaired t-test - Calc1.dim"));
     QCOMPARE(opened->valueBox(3)->text(), QStringLiteral("0.35"));
     QCOMPARE(opened->valueBox(0)->text(), solved);
     // The windows that were open are as they were.

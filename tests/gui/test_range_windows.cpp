@@ -2,16 +2,24 @@
 // the table, Cancel stops a long run and leaves the window as it was, the
 // roles exchange, the appearance dialogs change what is shown, and the dialog
 // stays beside the window and where the user put it.
+#include <QCheckBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include "engine/calculation.h"
+#include "format/number_entry.h"
+#include "format/number_format.h"
 #include "gui/gui_test.h"
 #include "session/window_records.h"
+#include "app/picture_size_dialog.h"
 #include "views/appearance_dialogs.h"
+#include "views/plot_xyz.h"
 #include "views/result_output.h"
 #include "views/table_view.h"
 #include "widgets/number_box.h"
@@ -39,6 +47,29 @@ QStringList ShownRows(AxisParameterDialog* dialog) {
   for (int i = 0; i < kAxisDialogRows; ++i)
     if (!dialog->parLabel(i)->isHidden()) rows << dialog->parLabel(i)->text();
   return rows;
+}
+
+// A New Table or New Graph of the unpaired t-test, planned by power or not,
+// with its roles and range, calculated.
+template <typename Window>
+Window* PlannedRange(MainWindow& w, bool byPower, const char* y, const char* x, const char* z,
+                     const QStringList& range) {
+  (std::is_same_v<Window, TableWindow> ? w.menus().newTable : w.menus().newGraph)->trigger();
+  w.menus().procedure(Procedure::UnpairedT)->trigger();
+  QCheckBox* power = w.optionsDialog()->planByPowerBox();
+  if (power->isChecked() != byPower) QTest::mouseClick(power, Qt::LeftButton, {}, QPoint(6, power->height() / 2));
+  QTest::mouseClick(w.optionsDialog()->okButton(), Qt::LeftButton);
+  AxisParameterDialog* dialog = w.axisDialog();
+  const char* roles[] = {y, x, z};
+  for (int i = 0; i < 3; ++i) Choose(dialog->roleList(i), QString::fromLatin1(roles[i]));
+  QLineEdit* boxes[] = {dialog->xMinBox(), dialog->xMaxBox(), dialog->xStepBox(), dialog->zBox()};
+  for (int i = 0; i < 4; ++i) Type(boxes[i], range[i]);
+  QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+  return qobject_cast<Window*>(w.activeResultWindow());
+}
+
+void Activate(MainWindow& w, QWidget* window) {
+  w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
 }
 
 }  // namespace
@@ -160,6 +191,83 @@ class RangeWindowsTest : public QObject {
     Choose(dialog->roleList(0), QStringLiteral("Mean 1*"));
     QVERIFY(ShownRows(dialog).contains(QStringLiteral("Sample Size 1")));
     QVERIFY(!ShownRows(dialog).contains(QStringLiteral("Mean 1*")));
+  }
+
+  // Cancel puts back the roles, the range and the values the dialog
+  // showed before its first change; the table keeps its results.
+  void cancelLeavesTheRolesAndTheRange() {
+    auto w = StartProgram();
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.6", "1.4", "0.2", "0.5 0.6"});
+    const Session& s = w->session();
+    const std::vector<std::string> heading = table->content().headings;
+    const int unknown = s.UnknownPosition, x = s.XPosition, z = s.ZPosition;
+    w->ShowAxisDialog();
+    AxisParameterDialog* dialog = w->axisDialog();
+    Type(dialog->xMinBox(), QStringLiteral("0.8"));
+    Choose(dialog->roleList(0), QStringLiteral("Mean 1*"));
+    Type(dialog->parBox(0), QStringLiteral("0.01"));
+    QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE((std::vector<int>{s.UnknownPosition, s.XPosition, s.ZPosition}), (std::vector<int>{unknown, x, z}));
+    w->ShowAxisDialog();
+    QCOMPARE(dialog->xMinBox()->text(), QStringLiteral("0.6"));
+    QCOMPARE(dialog->roleList(0)->currentText(), QStringLiteral("Sample Size 1"));
+    QCOMPARE(dialog->parBox(0)->text(), QStringLiteral("0.05"));
+    QVERIFY(table->hasResults());
+    QCOMPARE(table->content().headings, heading);
+  }
+
+  // A graph of the power over the sample size, the curves for differences
+  // of means: the legend has room for its title, no axis goes past what its
+  // parameter can take, and Edit Graph shows the axes as drawn (automatic
+  // still when they are left as shown).
+  void graphAxesStayWithinTheirParametersAndTheLegendKeepsItsTitle() {
+    auto w = StartProgram();
+    w->menus().newGraph->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    QTest::mouseClick(o->rowButton(0, 1), Qt::LeftButton);
+    QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
+    QCheckBox* box = o->planByPowerBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    AxisParameterDialog* dialog = w->axisDialog();
+    Choose(dialog->roleList(0), QStringLiteral("Power"));
+    Choose(dialog->roleList(1), QStringLiteral("Sample Size 1"));
+    Choose(dialog->roleList(2), QStringLiteral("Mean 2* - Mean 1*"));
+    QLineEdit* boxes[] = {dialog->xMinBox(), dialog->xMaxBox(), dialog->xStepBox(), dialog->zBox()};
+    const QStringList range = {"4", "40", "4", "0.5 0.8 1.2"};
+    for (int i = 0; i < 4; ++i) Type(boxes[i], range[i]);
+    for (int i = 0; i < kAxisDialogRows; ++i)
+      if (dialog->parLabel(i)->text() == QStringLiteral("P-value")) Type(dialog->parBox(i), QStringLiteral("0.05"));
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    auto* graph = qobject_cast<GraphWindow*>(w->activeResultWindow());
+    QVERIFY(graph != nullptr && graph->hasResults());
+
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    const GraphAppearance a = graph->appearance();
+    const PlotGeometry g = ArrangePlot(painter, PlotTarget{QRectF(graph->picture()->rect()), 0}, a, graph->content());
+    const QFontMetricsF fm(GraphFont(a), &scratch);
+    painter.end();
+    QCOMPARE(QString::fromStdString(a.zTitle), QStringLiteral("Mean 2* - Mean 1*"));
+    QVERIFY(g.region.right() - g.plot.right() > fm.horizontalAdvance(QStringLiteral("Mean 2* - Mean 1*")));
+    QVERIFY2(g.xMin >= 0 && g.yMin >= 0 && g.yMax <= 1 + 1e-9,
+             qPrintable(QStringLiteral("x %1..%2, y %3..%4").arg(g.xMin).arg(g.xMax).arg(g.yMin).arg(g.yMax)));
+
+    QStringList shown;
+    auto edit = HandleNextDialog<EditGraphDialog>([&shown](EditGraphDialog* d) {
+      for (int i = 1; i <= 3; ++i) shown << d->txtXAxisValue(i)->text() << d->txtYAxisValue(i)->text();
+      QTest::mouseClick(d->cmdOK(), Qt::LeftButton);
+    });
+    QTest::mouseClick(graph->editButton(), Qt::LeftButton);
+    QVERIFY(edit->seen);
+    QStringList drawn;
+    for (double v : {g.xMin, g.yMin, g.xMax, g.yMax, g.xTick, g.yTick}) drawn << QString::fromStdString(ShortestGeneral(v));
+    QCOMPARE(shown, drawn);
+    const WindowSettings& r = w->session().records[static_cast<std::size_t>(graph->tag())];
+    QVERIFY(ParseNumber(r.axisTexts[0]) == 0 && ParseNumber(r.axisTexts[1]) == 0);
+    QVERIFY(ParseNumber(r.axisTexts[2]) == 0 && ParseNumber(r.axisTexts[3]) == 0);
   }
 
   // Beside the window, inside the main window; a run does not move it, and
@@ -302,6 +410,69 @@ class RangeWindowsTest : public QObject {
     // Four heading lines (the description, y over x and z, the fixed values
     // in two lines), the header row, two x values.
     QCOMPARE(text.count(QStringLiteral("\r\n")), 4 + 1 + 2);
+  }
+
+  // A graph exported as a picture at the width of a printed page, 300 dots
+  // per inch, in the shape of its window.
+  void exportWritesAGraphForPrint() {
+    auto w = StartProgram();
+    auto* graph = OpenRangeWindow<GraphWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("graph.png"));
+    auto answer = AcceptNextFileDialog(png);
+    QSize offered;
+    auto sized = HandleNextDialog<PictureSizeDialog>([&offered](PictureSizeDialog* d) {
+      offered = d->pictureSize();
+      QTest::mouseClick(d->pageWidthButton(), Qt::LeftButton);
+      d->accept();
+    });
+    w->menus().exportFile->trigger();
+    QVERIFY(sized->seen);
+    QCOMPARE(offered, graph->picture()->size());
+    const QImage image(png);
+    QCOMPARE(image.width(), 2126);  // round(18 / 2.54 * 300)
+    QVERIFY(std::abs(image.height() - 2126.0 * offered.height() / offered.width()) <= 1);
+    QVERIFY(std::abs(image.dotsPerMeterX() * 0.0254 - 300) < 0.5);
+  }
+
+  // Windows of one procedure in which the requested power has other roles
+  // (the unknown of a graph, a fixed value of a table, a parameter without a
+  // box where the test is not planned by power) keep their own values when
+  // another comes to the front, also after the procedure was chosen again
+  // from the menu and not confirmed.
+  void windowsOfOneProcedureKeepTheirValues() {
+    auto w = StartProgram();
+    MessageWatch messages;
+    auto* graph = PlannedRange<GraphWindow>(*w, true, "Power", "Sample Size 1", "Mean 2*", {"10", "50", "10", "0.5 0.6"});
+    auto* table = PlannedRange<TableWindow>(*w, true, "P-value", "Standard Deviation*", "Mean 2*",
+                                            {"0.5", "1", "0.25", "0.5 0.6"});
+    QVERIFY(graph->hasResults() && table->hasResults());
+    const auto cells = table->content().yValues;
+    w->menus().procedure(Procedure::UnpairedT)->trigger();  // not confirmed
+    for (QWidget* window : {static_cast<QWidget*>(graph), static_cast<QWidget*>(table), static_cast<QWidget*>(graph),
+                            static_cast<QWidget*>(table)}) {
+      Activate(*w, window);
+      QTest::qWait(20);
+    }
+    QCOMPARE(messages.texts, QStringList());
+    QCOMPARE(table->content().yValues, cells);
+    QCOMPARE(w->session().entry(1).ParamText, std::string("0.80"));
+
+    // A Calculation window whose power was refused leaves "-" for it: a
+    // table that is not planned by power shows no power and asks for none.
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    QVERIFY(w->optionsDialog()->planByPowerBox()->isChecked());
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(6), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(1), Qt::LeftButton);
+    QCOMPARE(messages.texts, QStringList{"Sample Size 1 has to be greater than or equal to 3"});
+    QCOMPARE(calc->valueBox(1)->text(), QStringLiteral("-"));
+    PlannedRange<TableWindow>(*w, false, "Sample Size 1", "Standard Deviation*", "Mean 2*", {"0.5", "1", "0.25", "0.9"});
+    QCOMPARE(messages.texts, QStringList{"Sample Size 1 has to be greater than or equal to 3"});
+    QVERIFY(qobject_cast<TableWindow*>(w->activeResultWindow())->hasResults());
   }
 };
 
