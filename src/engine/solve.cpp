@@ -367,7 +367,13 @@ SolveOutcome Solve::Judge(const Bracket& r, const SearchScale& scale, double lo,
 // with fk) at which the criterion keeps the accuracy: the digits the solve
 // determined.
 double Solve::ShortRoot(double b, double fb, double k, double fk, double lo, double hi) {
-  const double slope = k != b ? (fk - fb) / (k - b) : 0;
+  // A bracket as narrow as doubles allow shows the criterion's rounding, not
+  // its slope: that is measured a millionth of b away.
+  double slope = k != b ? (fk - fb) / (k - b) : 0;
+  if (std::fabs(k - b) <= 1e-9 * std::fabs(b)) {
+    const double h = (k >= b ? 1 : -1) * 1e-6 * std::fabs(b);
+    if (h != 0 && b + h >= lo && b + h <= hi) slope = (F(b + h) - fb) / h;
+  }
   const double room = (accuracy_ - std::fabs(fb)) / std::fabs(slope);
   if (!(room > 0) || !std::isfinite(room)) return b;
   for (int digits = 1, tries = 0; digits <= 17 && tries < 3; ++digits) {
