@@ -340,8 +340,15 @@ SolveOutcome Solve::Continuous(double lo, double hi) {
       return NoCrossing(lo, hi, lower ? lo : hi, lower ? fa : fb);
     }
   }
-  const Bracket r = BracketRoot([&](double t) { return F(scale.X(t)); }, ta, tb, fa, fb,
-                                kStopShare * accuracy_, scale.Floor(), kBracketEvaluations);
+  // To a quarter of the accuracy or a bracket of a billionth; a bracket left
+  // that wide with the criterion beyond the accuracy on both sides is
+  // searched again down to the resolution of doubles before it counts as a
+  // jump.
+  auto g = [&](double t) { return F(scale.X(t)); };
+  const double coarse = 1e-9 * std::max({std::fabs(ta), std::fabs(tb), 1.0}) + scale.Floor();
+  Bracket r = BracketRoot(g, ta, tb, fa, fb, kStopShare * accuracy_, coarse, kBracketEvaluations);
+  if (r.settled && std::fabs(r.fRoot) > accuracy_)
+    r = BracketRoot(g, r.root, r.other, r.fRoot, r.fOther, accuracy_, scale.Floor(), kBracketEvaluations);
   return Judge(r, scale, lo, hi);
 }
 
@@ -379,7 +386,7 @@ double Solve::ShortRoot(double b, double fb, double k, double fk, double lo, dou
   for (int digits = 1, tries = 0; digits <= 17 && tries < 3; ++digits) {
     const double x = RoundSignificant(b, digits, 0);
     if (x == b) return b;
-    if (std::fabs(x - b) > 0.5 * room || x < lo || x > hi) continue;
+    if (std::fabs(x - b) > 0.05 * room || x < lo || x > hi) continue;
     ++tries;
     if (std::fabs(F(x)) <= accuracy_) return x;
   }
