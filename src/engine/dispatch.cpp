@@ -36,27 +36,31 @@ void Dispatcher::CallBuildParameterList() {
   if (ProcedureModule* m = Module()) m->BuildParameterList(s_);
 }
 
-bool Dispatcher::CallCheckParameters() {
+bool Dispatcher::CallCheckParameters() { return CheckParametersOf(s_); }
+
+bool Dispatcher::CheckParametersOf(Session& values) {
   ProcedureModule* m = Module();
   if (m == nullptr) return false;
-  for (int p = 0; p <= s_.LastPosition; ++p) {
+  for (int p = 0; p <= values.LastPosition; ++p) {
     // Position 1 has no value box and nothing reads its value; a test planned
     // by power lists its requested power again at position 2, which is checked
     // there unless it is the unknown.
-    if (p == 1 || p == s_.UnknownPosition) continue;
-    const CatalogueEntry& e = s_.entryAt(p);
-    if (!CheckValueRange(s_, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
+    if (p == 1 || p == values.UnknownPosition) continue;
+    const CatalogueEntry& e = values.entryAt(p);
+    if (!CheckValueRange(values, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
   }
-  return m->CheckParameters(s_);
+  return m->CheckParameters(values);
 }
 
 void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
   if (ProcedureModule* m = Module()) m->SetSearchInterval(s_, lower, upper);
 }
 
-double Dispatcher::CallEvaluateCriterion() {
+double Dispatcher::CallEvaluateCriterion() { return EvaluateCriterionOf(s_); }
+
+double Dispatcher::EvaluateCriterionOf(const Session& values) {
   ProcedureModule* m = Module();
-  return m == nullptr ? 0.0 : PlanningCriterion(*m, s_);
+  return m == nullptr ? 0.0 : PlanningCriterion(*m, values);
 }
 
 bool Dispatcher::PowerCriterion() {

@@ -51,6 +51,11 @@ class Dispatcher {
   // by power compares position 2 (the power reached is enough at or above
   // the requested one), in the module's steps.
   CriterionTraits CallTraits();
+  // The checks and the criterion on another session of the same selection
+  // and list (a solve's working copy of the values); the dispatcher's own
+  // session is not touched.
+  bool CheckParametersOf(Session& values);
+  double EvaluateCriterionOf(const Session& values);
   // Whether CallEvaluateCriterion is the power criterion (PlannedByPower).
   bool PowerCriterion();
   // The power of the selected test at the current values; nothing when no

@@ -354,6 +354,7 @@ void ChiSquareUpper(std::int16_t mode, std::int16_t df, Single& x, Single& p) {
 }
 
 Single FCdf(Single f, Single df1, Single df2) {
+  if (!(f > 0)) return 0;  // no F ratio is negative
   const Single x = ToSingle(df2 / (static_cast<double>(df1) * f + df2));
   if (x <= 0) return 0;
   if (df1 > 10 && df2 > 10 && (df1 > 100 || df2 > 100)) {

@@ -31,11 +31,47 @@ std::optional<double> AsProbability(double p) {
   return std::clamp(p, 0.0, 1.0);
 }
 
+// A routine of single precision is a step function of its argument, and the
+// crossing found next to `c` moves in steps as alpha changes: so would a
+// power computed from it.  Instead: where the interpolation of log p(v),
+// linear between the nodes of a grid around c, meets log alpha.  The grid's
+// spacing is a power of 2, about 1/4096 of |c|, widened until log p changes
+// across a cell by a hundred times the routine's rounding (2^-24 of 1, for a
+// tail computed as the complement of a distribution function), so that the
+// nodes fall strictly.  The result is continuous and falls as alpha rises.
+double SmoothCrossing(const std::function<double(double)>& p, double alpha, double c) {
+  if (!std::isfinite(c) || !(alpha > 0)) return c;
+  double w = std::ldexp(1.0, std::ilogb(std::max(std::fabs(c), 1e-2)) - 12);
+  const double pLow = p(c - w), pHigh = p(c + w);
+  if (!(pLow > pHigh && pHigh > 0)) return c;
+  const double slope = (std::log(pLow) - std::log(pHigh)) / (2 * w);
+  const double rounding = 0x1p-24 / std::min(alpha, pHigh);
+  while (w * slope < 100 * rounding && w < 0.25 * std::max(std::fabs(c), 1.0)) w *= 2;
+  double v1 = std::floor(c / w) * w, v2 = v1 + w;
+  double p1 = p(v1), p2 = p(v2);
+  for (int i = 0; i < 8 && !(p1 >= alpha && alpha >= p2); ++i) {
+    if (p1 < alpha) {
+      v2 = v1;
+      p2 = p1;
+      v1 -= w;
+      p1 = p(v1);
+    } else {
+      v1 = v2;
+      p1 = p2;
+      v2 += w;
+      p2 = p(v2);
+    }
+  }
+  if (!(p1 >= alpha && alpha >= p2 && p1 > p2 && p2 > 0)) return c;
+  return v1 + w * (std::log(p1) - std::log(alpha)) / (std::log(p1) - std::log(p2));
+}
+
 // The critical value of a P-value routine p(v) that falls as v rises: the
 // point beyond which p(v) <= alpha.  Found from `start` by steps that double
 // until they bracket it, then by regula falsi with the Illinois modification
 // until the bracket is four units of single precision wide: the routines take
-// their argument as a single, so nothing finer can be told apart.  +infinity
+// their argument as a single, so nothing finer can be told apart; then
+// smoothed over a grid (SmoothCrossing).  +infinity
 // when no value up to 1e12 rejects, -infinity when every value down to -1e12
 // does.
 double FallingCritical(const std::function<double(double)>& p, double alpha, double start) {
@@ -85,7 +121,7 @@ double FallingCritical(const std::function<double(double)>& p, double alpha, dou
   }
   // Where the routine, continued between the two ends, would cross alpha.
   const double v = fLo != fHi ? (lo * fHi - hi * fLo) / (fHi - fLo) : hi;
-  return std::clamp(v, lo, hi);
+  return SmoothCrossing(p, alpha, std::clamp(v, lo, hi));
 }
 
 // The same for a routine that rises with v: the point below which p(v) <= alpha.

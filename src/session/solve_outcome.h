@@ -43,6 +43,8 @@ struct SolveOutcome {
   std::string note;
   // The number of decimals the value is shown with; -1 for the usual format.
   int decimals = -1;
+  // How often the solve evaluated the criterion.
+  int evaluations = 0;
 
   // A value that the unknown's box shows as a number.
   bool HasValue() const { return state == SolveState::Solved || state == SolveState::Step; }

@@ -275,14 +275,14 @@ TEST_F(Bivariate, FaultsAndWhatIsNotSolved) {
   // The width does not depend on the estimate: no evaluation at all.
   Choose(Bv(kMean, kInterval, 2, {{group::ConfInterval, 2}}));
   EXPECT_EQ(Solve(Ids::MeanOfDiff), kNoResult);
-  EXPECT_EQ(LastSolveEvaluations(), 0);
+  EXPECT_EQ(lastOutcome.evaluations, 0);
   // A window restored with two samples: nothing to list, nothing solved.
   Choose(Bv(kMean, kTest, 2));
   s.SampleCount = 2;
   d.ApplyOptions();
   EXPECT_EQ(s.LastPosition, 1);
   EXPECT_EQ(Solve(0), kNoResult);
-  EXPECT_EQ(LastSolveEvaluations(), 0);
+  EXPECT_EQ(lastOutcome.evaluations, 0);
   EXPECT_TRUE(ui.messages.empty());
 }
 

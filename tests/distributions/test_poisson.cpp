@@ -80,8 +80,9 @@ TEST_F(ParPoissonTest, OneSampleTests) {
     {Poi(kMean, kTest, 1, 2, {kExact}), m185, kPValue, 0.021464118200904048, kTol},
     {Poi(kMean, kTest, 1, 1, {kExact}), m185, kPValue, 0.010732059100452024, kTol},
     {Poi(kMean, kTest, 1, 1, {kExact}, {}, true), m185, kPValue, 0.9946795767101444, kTol},
-    // brentq(lambda n: U(1.5 n, n) - 0.05, 3, 60)
-    {Poi(kMean, kTest, 1, 1, {kExact}), m15, Ids::SampleSize, 13.829199, 2e-3},
+    // the smallest whole n from which on U(float32(1.5 n), n) <= 0.05: 0.0563 at 13, 0.0479 at 14,
+    // and at most 0.05 for every n from 14 to 199
+    {Poi(kMean, kTest, 1, 1, {kExact}), m15, Ids::SampleSize, 14, 0},
     // n lambda = 1000: the exact P-value of the count 1000 against the mean 950,
     // 2 min(poisson.cdf(1000, 950), poisson.sf(999, 950)) (the normal approximation would give 0.104757);
     // n lambda = 1000.5: the normal approximation, 2 norm.sf(0.0505 / sqrt(0.95 / 1000))
@@ -110,9 +111,10 @@ TEST_F(ParPoissonTest, OneSampleTests) {
     {Poi(kMean, kTest, 1, 3, {kExact}), {{Ids::LeftLimit, "0.8"}, {Ids::RightLimit, "0.9"},
      {Ids::Mean, "0.85"}, {Ids::SampleSize, "1000"}}, kPValue, 0.048469900316207966, 1e-5},
     // a two-sided exact test of 1.07 against 1, the expected counts 812 and 868:
-    // brentq(lambda n: 2 min(U(1.07 n, n), L(1.07 n, n)) - 0.05, 750, 900)
+    // the smallest whole n from which on 2 min(U(x, n), L(x, n)) <= 0.05, x = float32(1.07 n):
+    // 0.050081 at 811, 0.049932 at 812, and at most 0.05 for every n from 812 to 1299
     {Poi(kMean, kTest, 1, 2, {kExact}), {{Ids::H0Mean, "1"}, {Ids::Mean, "1.07"}},
-     Ids::SampleSize, 811.628800, 0.05},
+     Ids::SampleSize, 812, 0},
     // two one-sided tests, each with the standard error at its own limit: max(norm.sf(0.2 / sqrt(0.3/50)),
     // norm.cdf(-0.2 / sqrt(0.7/50))); with the correction 1/100 towards each limit; exact, a count of 25:
     // max(poisson.sf(24, 15), poisson.cdf(25, 35))

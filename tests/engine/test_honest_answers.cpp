@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "format/number_format.h"
 #include "engine/calculation.h"
 #include "numeric/distributions.h"
 #include "output/output_text.h"
+#include "procedures/hypothesis/groups.h"
+#include "session/procedure_table.h"
 #include "procedures/hypothesis/fisher_exact.h"
 #include "procedures/hypothesis/student_t.h"
 #include "support/planning_fixture.h"
@@ -117,6 +120,41 @@ TEST(HonestAnswers, ExamplesGiveTheSoundAnswer) {
        kExitSolved,
        "27.055",
        ""},
+      // A step of Fisher's exact test on its significant side: stats.fisher_exact([[14, 21], [27, 7]])
+      // 0.0013082 above 0.001 at p1 0.38572; [[13, 22], [27, 7]] 0.00056435 at p1 <= 0.385714.
+      {{"--test", "4", "--tails", "2", "--set", "0=0.001", "--set", "Proportion 2*=0.8", "--set",
+        "Sample Size 1=35", "--set", "Sample Size 2=34", "--unknown", "Proportion 1*"},
+       kExitSolved,
+       "0.38571",
+       "the P-value jumps from 0.00131 to 0.000564"},
+      // The exact binomial test in whole sizes: the power (doubled tails, H0 0.3, p 0.5) is 0.79495 at 53
+      // and 0.82955 at 54, and at least 0.825 from 54 to 300.
+      {{"--distribution", "4", "--parameter", "0", "--kind", "test", "--samples", "1", "--option", "7",
+        "--power", "0.8", "--unknown", "Sample Size"},
+       kExitSolved,
+       "54.0",
+       "the Power jumps from 0.795 to 0.83 at Sample Size = 54, and stays at or above 0.8"},
+      // ANOVA at the level 0.95: ncf.sf(f.isf(0.95, 4, 145), 4, 145, 4 * 30 * 0.01 / 0.09) = 0.999869;
+      // 80% power at brentq(lambda a: ncf.sf(f.isf(a, 4, 145), 4, 145, 13.333) - 0.8) = 0.0369995.
+      {{"--test", "2", "--power", "0.8", "--set", "0=0.95", "--unknown", "Power"}, kExitSolved, "0.99987", ""},
+      {{"--test", "2", "--power", "0.8", "--unknown", "P-value"}, kExitSolved, "0.037", ""},
+      // The ratio of standard deviations: brentq(lambda a: f.sf(f.isf(a, 24, 24) * 0.852255**2 /
+      // (0.251651 / 0.250178)**2, 24, 24) - 0.7) = 0.390290.
+      {{"--distribution", "0", "--parameter", "3", "--kind", "test", "--tails", "1", "--power", "0.7", "--set",
+        "114=0.852255", "--set", "139=0.250178", "--set", "140=0.251651", "--set", "4=25", "--set", "37=25",
+        "--unknown", "P-value"},
+       kExitSolved,
+       "0.39029",
+       ""},
+      // Small levels without a jump: brentq(lambda a: nct.sf(t.isf(a, 29), 29, sqrt(30)) - 0.8) =
+      // 4.5636e-5 (the program's single-precision P-value puts it at 4.5658e-5); two-sided,
+      // noncentrality (0.2553 + 0.05) / 0.247401 * 5, 24 df, power 0.7: 1.00908e-5.
+      {{"--test", "1", "--tails", "1", "--power", "0.8", "--unknown", "P-value"}, kExitSolved, "0.000046", ""},
+      {{"--test", "1", "--power", "0.7", "--set", "157=-0.05", "--set", "158=0.2553", "--set", "3=0.247401",
+        "--set", "14=25", "--unknown", "0"},
+       kExitSolved,
+       "0.00001",
+       ""},
       {{"--test", "12", "--option", "Ordered Categories", "--set", "229=0.3", "--unknown", "P-value"},
        kExitRejected,
        "",
@@ -134,12 +172,45 @@ TEST(HonestAnswers, ExamplesGiveTheSoundAnswer) {
       EXPECT_TRUE(r.out.find(" " + e.unknown + "\n") != std::string::npos) << r.out;
     }
     EXPECT_NE(r.err.find(e.said), std::string::npos) << r.err;
+    if (e.said.empty() && e.status == kExitSolved) {
+      EXPECT_EQ(r.err.find("jumps"), std::string::npos) << r.err;
+    }
+  }
+}
+
+class Honest : public testing::PlanningTest {};
+
+// The values the solve gives, typed back: the P-value or power to a millionth
+// of the requested one, in no more digits than hold it.
+TEST_F(Honest, SolvedValuesHoldTheCriterionInTheDigitsTheyPrint) {
+  struct Row {
+    bool byPower;
+    int unknown;
+    double expected, tolerance;
+  };
+  const Row rows[] = {
+      // brentq(lambda s: 2 * t.sf(0.1 / (s * sqrt(2 / 30)), 58) - 0.05, 0.01, 1) = 0.1934830
+      {false, StudentT::Ids::Sd, 0.19348302, 1e-6},
+      // brentq(lambda s: nct.sf(t.isf(0.025, 58), 58, 0.1 / (s sqrt(2 / 30))) + nct.cdf(-t.isf(0.025, 58),
+      // 58, 0.1 / (s sqrt(2 / 30))) - 0.8, 0.01, 1) = 0.1359396
+      {true, StudentT::Ids::Sd, 0.1359396, 2e-6},
+  };
+  for (const Row& r : rows) {
+    d.Select(Procedure::UnpairedT);
+    d.SetPlanByPower(r.byPower);
+    d.ApplyOptions();
+    const double v = Solve(r.unknown);
+    EXPECT_NEAR(v, r.expected, r.tolerance);
+    EXPECT_EQ(lastOutcome.state, SolveState::Solved);
+    EXPECT_LE(ShortestGeneral(v).size(), 12u) << ShortestGeneral(v);
+    s.value(PositionOf(r.unknown)) = v;
+    EXPECT_LE(std::fabs(d.CallEvaluateCriterion()), 1e-6 * (r.byPower ? 0.8 : 0.05));
+    EXPECT_GT(lastOutcome.evaluations, 2);
   }
 }
 
 // ---- The engine's own rules ---------------------------------------------------
 
-class Honest : public testing::PlanningTest {};
 
 TEST_F(Honest, ATrueAnswerNearMarkerValuesIsShown) {
   // Between 9999 and 10000: no value stands for "no result".
@@ -279,6 +350,53 @@ TEST_F(Honest, FisherTableHasAValueInEveryCell) {
       }
     }
   }
+}
+
+// Every module's traits: the criteria computed from whole counts (Fisher's
+// exact test; the exact one-sample binomial, hypergeometric (also of a finite
+// population's proportion) and Poisson-mean
+// tests) solve their numbers of units in whole steps, and no other does.
+TEST_F(Honest, WholeStepsExactlyWhereTheCriterionCountsWholeUnits) {
+  int flagged = 0;
+  for (const ProcedureRow& row : Procedures()) {
+    d.Select(row.procedure);
+    const bool distribution = row.menu == Menu::Distributions;
+    const int choices = distribution ? static_cast<int>(s.dialog.parameterChoices.size()) : 1;
+    for (int choice = 0; choice < choices; ++choice) {
+      for (int samples = 1; samples <= 2; ++samples) {
+        for (bool exact : {false, true}) {
+          for (bool byPower : {false, true}) {
+            d.Select(row.procedure);
+            if (distribution) {
+              d.SetParameterChoice(choice);
+              d.SetProcedureKind(0);
+            }
+            if (s.dialog.samplesEnabled[static_cast<std::size_t>(samples - 1)]) d.SetSampleCount(samples);
+            d.SetOption(option::ExactCalculation, exact);
+            d.SetPlanByPower(byPower);
+            d.ApplyOptions();
+            const bool exactTest = s.optionChecked(option::ExactCalculation) && s.SampleCount == 1 &&
+                                   (row.procedure == Procedure::BinomialDistribution ||
+                                    row.procedure == Procedure::HypergeometricDistribution ||
+                                    (row.procedure == Procedure::FinitePopulation && choice == 1) ||
+                                    (row.procedure == Procedure::PoissonDistribution && choice == 0));
+            for (int p = 2; p <= s.LastPosition; ++p) {
+              s.UnknownPosition = static_cast<std::int16_t>(p);
+              const std::string caption = CaptionAt(s, p);
+              const bool units = (caption.rfind("Sample Size", 0) == 0 || caption == "Population Size") &&
+                                 caption.find_first_of("/-") == std::string::npos;
+              const bool expected = units && (row.procedure == Procedure::FisherExact || exactTest);
+              EXPECT_EQ(d.CallTraits().wholeSteps, expected)
+                  << ProcedureName(row.procedure) << " choice " << choice << " samples " << s.SampleCount
+                  << (exact ? " exact" : "") << (byPower ? " by power" : "") << ": " << caption;
+              flagged += expected;
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(flagged, 10);
 }
 
 TEST(RangeSteps, ExactMultiplesOfTheStepNeverPastTheEnd) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "engine/calculation.h"
@@ -93,6 +94,7 @@ class Sweep : public testing::PlanningTest {
     // Building a list says nothing but that the choice has nothing to calculate.
     for (const auto& m : ui.messages) ASSERT_EQ(m.text, "Not Available") << where;
     ui.messages.clear();
+    ExpectPowerRisesWithTheLevel(where);
     for (int p = 0; p <= s.LastPosition; ++p) {
       if (p == 1) continue;
       const std::string saved = s.entryAt(p).ParamText;
@@ -105,7 +107,7 @@ class Sweep : public testing::PlanningTest {
         s.ResultsCurrent = false;
         SolveOutcome outcome;
         const SingleOutcome o = CalculateSingle(d, &outcome);
-        ASSERT_LE(LastSolveEvaluations(), 4000) << where << " position " << p;
+        ASSERT_LE(outcome.evaluations, 4000) << where << " position " << p;
         ASSERT_TRUE(ui.messages.empty()) << where << " position " << p << ": " << ui.LastText();
         results[run] = o == SingleOutcome::Solved ? s.value(p) : kNoResult;
         if (o == SingleOutcome::Solved) {
@@ -126,10 +128,11 @@ class Sweep : public testing::PlanningTest {
     ui.messages.clear();
   }
 
-  // A value is a crossing of zero within the search's tolerance, or the
-  // significant side of a jump, or a named limit.  Typed back as shown it
-  // passes every check and gives the criterion as the solve left it: within
-  // the acceptance of zero, or on the significant side.
+  // A value is a crossing of zero, or the significant side of a jump, or a
+  // named limit.  Typed back as the solve gives it, a root holds the criterion
+  // to kCriterionAccuracy of the requested quantity, and a step lies on the
+  // significant side; the text shown passes every check and is read as near
+  // a root, or on the significant side of the step.
   void ExpectHonestValue(int p, const SolveOutcome& o, const std::string& where) {
     const double v = o.value;
     auto f = [&](double x) {
@@ -141,23 +144,24 @@ class Sweep : public testing::PlanningTest {
       ASSERT_TRUE(s.entryAt(p).ParamText[0] == '<' || s.entryAt(p).ParamText[0] == '>') << where;
       return;
     }
+    const int compared = d.CallTraits().comparedPosition;
+    const int significant = compared == 0 ? -1 : 1;
+    const auto at = f(v);
+    ASSERT_TRUE(at) << where;
     if (o.state == SolveState::Solved) {
-      // Beyond the search's final bracket, by the last digit shown (a criterion
-      // in single precision is level within a few of its roundings).
-      const std::string pattern = ResultFormat(v);
-      const auto digits = pattern.find('.') == std::string::npos ? 0 : pattern.size() - pattern.find('.') - 1;
+      const double scale = compared >= 0 && compared != p ? std::fabs(s.value(compared)) : 1.0;
+      ASSERT_LE(std::fabs(*at), kCriterionAccuracy * scale) << where << ": " << v;
       // A criterion nearly level at its root is looked at farther out.
-      const auto at = f(v);
-      ASSERT_TRUE(at && std::fabs(*at) <= kAcceptance) << where;
       bool crossing = *at == 0;
-      for (double h = std::max(1.5e-5, std::pow(10.0, -static_cast<double>(digits)));
-           !crossing && h <= 0.05 * std::max(1.0, std::fabs(v)); h *= 10) {
+      for (double h = 1e-12 * std::max(1.0, std::fabs(v)); !crossing && h <= 0.05 * std::max(1.0, std::fabs(v));
+           h *= 10) {
         const auto below = f(v - h), above = f(v + h);
         crossing = !below || !above || (*below < 0) != (*above < 0);
       }
       ASSERT_TRUE(crossing) << where << ": no crossing at " << v;
     } else {
       ASSERT_FALSE(o.note.empty()) << where;
+      ASSERT_GE(significant * *at, 0) << where << ": " << v << " " << o.note;
     }
     // Typed back: the checks pass with another parameter unknown.
     const std::string shown = s.entryAt(p).ParamText;
@@ -170,9 +174,24 @@ class Sweep : public testing::PlanningTest {
     const auto typed = f(ParseNumber(shown));
     ASSERT_TRUE(typed) << where;
     if (o.state == SolveState::Solved)
-      ASSERT_LE(std::fabs(*typed), 10 * kAcceptance) << where << ": " << shown;
-    else  // on the side of the jump the solve chose
-      ASSERT_EQ(*typed <= 0, *f(v) <= 0) << where << ": " << shown;
+      ASSERT_LE(std::fabs(*typed), 10 * kShownTolerance) << where << ": " << shown;
+    else
+      ASSERT_GE(significant * *typed, 0) << where << ": " << shown;
+  }
+
+  // The power of a test rises with the level over (0, 1).
+  void ExpectPowerRisesWithTheLevel(const std::string& where) {
+    if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return;
+    ReadParameterValues(s);
+    double previous = 0;
+    for (double level : {0.001, 0.01, 0.05, 0.1, 0.2, 0.35, 0.5, 0.65, 0.8, 0.9, 0.95, 0.99, 0.999}) {
+      s.value(0) = level;
+      const std::optional<double> power = d.CallEvaluatePower();
+      if (!power) return;  // no power at these values
+      ASSERT_GE(*power, previous - 1e-9) << where << " at level " << level;
+      ASSERT_LE(*power, 1.0) << where;
+      previous = *power;
+    }
   }
 
   // From the start-up values, and from each further set of the menu item.

@@ -77,6 +77,9 @@ class PlanningTest : public ::testing::Test {
  protected:
   PlanningTest() : s(ui), d(s), startup_(s.catalogue) {}
 
+  // The outcome of the last Solve.
+  SolveOutcome lastOutcome;
+
   // The position that lists a catalogue id, or -1.
   int PositionOf(int id) const {
     for (int p = 0; p <= s.LastPosition; ++p)
@@ -88,13 +91,14 @@ class PlanningTest : public ::testing::Test {
     ASSERT_GE(PositionOf(id), 0) << "id " << id << " is not listed";
     s.entry(id).ParamText = text;
   }
-  // Solves for the listed id; returns the value or 99999.
+  // Solves for the listed id; returns the value or 99999 (the outcome in
+  // lastOutcome).
   double Solve(int id) {
     const int p = PositionOf(id);
     EXPECT_GE(p, 0) << "id " << id << " is not listed";
     s.UnknownPosition = static_cast<std::int16_t>(p);
     s.ResultsCurrent = false;
-    const SingleOutcome o = CalculateSingle(d);
+    const SingleOutcome o = CalculateSingle(d, &lastOutcome);
     return o == SingleOutcome::Solved ? s.value(p) : kNoResult;
   }
   // A selection made from the start-up values, as the menu and the options

@@ -322,6 +322,10 @@ double BinomialDistribution::EvaluateCriterion(const Session& s) {
   return kind_ == 0 ? test_.EvaluateCriterion(s) : estimate_.Criterion(s);
 }
 
+CriterionTraits BinomialDistribution::Traits(const Session& s) const {
+  return kind_ == 0 ? test_.Traits(s) : ProcedureModule::Traits(s);
+}
+
 std::optional<double> BinomialDistribution::EvaluatePower(const Session& s) {
   if (kind_ == 0) return test_.EvaluatePower(s);
   return std::nullopt;

@@ -153,6 +153,11 @@ void HypergeometricDistribution::SetSearchInterval(Session& s, double& lower, do
   SampleSizeSearchInterval(s, n1_, lower, upper, population2Mode_);
 }
 
+CriterionTraits HypergeometricDistribution::Traits(const Session& s) const {
+  if (const ProcedureModule* test = Test(s)) return test->Traits(s);
+  return ProcedureModule::Traits(s);
+}
+
 double HypergeometricDistribution::EvaluateCriterion(const Session& s) {
   if (ProcedureModule* test = Test(s)) return test->EvaluateCriterion(s);
   if (kind_ != kInterval) return 0;

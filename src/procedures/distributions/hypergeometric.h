@@ -28,6 +28,8 @@ class HypergeometricDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // A test's power is HypergeometricProportions'; intervals have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A test's traits are HypergeometricProportions'.
+  CriterionTraits Traits(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

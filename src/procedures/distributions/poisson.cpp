@@ -92,6 +92,12 @@ void PoissonDistribution::SetSearchInterval(Session& s, double& lower, double& u
     estimate_.Narrow(s, lower, upper);
 }
 
+CriterionTraits PoissonDistribution::Traits(const Session& s) const {
+  CriterionTraits t = ProcedureModule::Traits(s);
+  t.wholeSteps = kind_ == 0 && !twoSamples_ && exact_ && !rate_ && s.UnknownPosition == n1_;
+  return t;
+}
+
 double PoissonDistribution::EvaluateCriterion(const Session& s) {
   return kind_ == 0 ? TestCriterion(s) : estimate_.Criterion(s);
 }

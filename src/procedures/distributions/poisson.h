@@ -32,6 +32,8 @@ class PoissonDistribution : public ProcedureModule {
   // at most alpha; on the normal path the statistic around (estimate - H0) /
   // se with the test's own standard error.  Estimates have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The exact test of a mean solves its sample size in whole units.
+  CriterionTraits Traits(const Session& s) const override;
 
   // Catalogue ids, by parameter choice where the mean and the hazard rate differ.
   struct Ids {

@@ -249,6 +249,12 @@ NormalStatistic BinomialProportions::NormalPath(const Assumed& a) const {
   return statistic;
 }
 
+CriterionTraits BinomialProportions::Traits(const Session& s) const {
+  CriterionTraits t = ProcedureModule::Traits(s);
+  t.wholeSteps = !twoSamples_ && !arcSine_ && exact_ && s.UnknownPosition == n1_;
+  return t;
+}
+
 double BinomialProportions::EvaluateCriterion(const Session& s) {
   const Assumed a = ReadAssumed(s);
   const Sides sides{s.TailCount, s.RejectInLeftTail};

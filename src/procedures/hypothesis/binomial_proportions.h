@@ -75,6 +75,8 @@ class BinomialProportions : public ProportionTest {
   // alpha; otherwise the normal statistic around (estimate - H0) / se with
   // the test's own standard error.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // On the exact path the sample size is solved in whole units.
+  CriterionTraits Traits(const Session& s) const override;
 
   // Samples of at most this size take the exact path when it is chosen.
   static constexpr Single kExactLimit = 1000;

@@ -168,6 +168,13 @@ NormalStatistic HypergeometricProportions::NormalPath(const Session& s, const As
   return statistic;
 }
 
+CriterionTraits HypergeometricProportions::Traits(const Session& s) const {
+  CriterionTraits t = ProcedureModule::Traits(s);
+  const int u = s.UnknownPosition;
+  t.wholeSteps = !twoSamples_ && exact_ && (u == n1_ || u == population1_);
+  return t;
+}
+
 double HypergeometricProportions::EvaluateCriterion(const Session& s) {
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   const Assumed a = ReadAssumed(s);

@@ -42,6 +42,8 @@ class HypergeometricProportions : public ProportionTest {
   // most alpha; otherwise the normal statistic with the test's own standard
   // error.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Exact: the sample size and the population size are solved in whole units.
+  CriterionTraits Traits(const Session& s) const override;
 
   struct Ids : ProportionTest::Ids {
     static constexpr std::int16_t PopulationSize = 31, PopulationSize1 = 196, PopulationSize2 = 197,
