@@ -3,10 +3,12 @@
 #include "format/number_entry.h"
 #include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
+#include "procedures/sequential_criterion.h"
 #include "session/checks.h"
 #include "session/menus.h"
 #include "session/procedure_table.h"
 #include "session/options_model.h"
+#include "session/sequential_settings.h"
 
 namespace pelmora {
 
@@ -44,7 +46,19 @@ bool Dispatcher::CallCheckParameters() {
     const CatalogueEntry& e = s_.entryAt(p);
     if (!CheckValueRange(s_, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
   }
-  return m->CheckParameters(s_);
+  if (!m->CheckParameters(s_)) return false;
+  if (UsesSequentialDesign(s_) && PowerCriterion()) {
+    const SequentialPlanOutcome plan = SequentialPlanOf(s_);
+    if (!plan.plan) {
+      s_.ui().Warn(plan.error);
+      return false;
+    }
+    if (SequentialDesignOf(s_) == nullptr) {
+      s_.ui().Warn(SequentialDesign::Make(*plan.plan).error);
+      return false;
+    }
+  }
+  return true;
 }
 
 void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
@@ -69,7 +83,7 @@ CriterionTraits Dispatcher::CallTraits() {
   return t;
 }
 
-std::optional<double> Dispatcher::CallEvaluatePower() {
+std::optional<double> Dispatcher::CallEvaluateFixedPower() {
   ProcedureModule* m = Module();
   if (m == nullptr) return std::nullopt;
   // A fault of the module's arithmetic (a 16-bit overflow, the logarithm of a
@@ -80,6 +94,12 @@ std::optional<double> Dispatcher::CallEvaluatePower() {
     return power.value_or(0.0);
   });
   return guarded ? power : std::nullopt;
+}
+
+std::optional<double> Dispatcher::CallEvaluatePower() {
+  const std::optional<double> power = CallEvaluateFixedPower();
+  if (!power || !UsesSequentialDesign(s_) || !PowerCriterion()) return power;
+  return SequentialPowerOf(s_, *power);
 }
 
 bool Dispatcher::CallOpenGroupGrid(int row) {
