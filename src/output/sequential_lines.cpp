@@ -26,37 +26,70 @@ std::string Pad(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::vector<std::string> SequentialLines(const SequentialSummary& m) {
-  std::vector<std::string> lines;
-  std::string heading = "Group-sequential design: " + m.boundary + " bounds, " + std::to_string(m.looks.size()) +
-                        " analyses";
-  if (m.futility != "None") heading += ", " + std::string(m.binding ? "binding" : "non-binding") + " futility bounds by " + m.futility;
-  lines.push_back(heading);
-  std::size_t sizeWidth = 7;
-  for (const SequentialLookLine& l : m.looks) sizeWidth = std::max(sizeWidth, Sizes(l.sizes).size() + 2);
-  const std::vector<std::size_t> widths = {6, 10, sizeWidth, 12, 12, 12, 12, 12};
-  const std::vector<std::string> titles = {"Look", "Fraction", "Sizes", "Efficacy z", "Nominal P", "Futility z",
-                                           "Cum. alpha", "Stop (H1)"};
-  auto row = [&](const std::vector<std::string>& cells, const std::string& last) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) line += Pad(cells[i], widths[i]);
-    return line + last;
-  };
-  lines.push_back(row(titles, "Stop (H0)"));
+SequentialText SequentialTextOf(const SequentialSummary& m) {
+  SequentialText out;
+  out.heading = "Group-sequential design: " + m.boundary + " bounds, " + std::to_string(m.looks.size()) + " analyses";
+  if (m.futility != "None")
+    out.heading += ", " + std::string(m.binding ? "binding" : "non-binding") + " futility bounds by " + m.futility;
+  out.table.push_back({"Look", "Fraction", "Sizes", "Efficacy z", "Nominal P", "Futility z", "Cum. alpha",
+                       "Stop (H1)", "Stop (H0)"});
   for (std::size_t k = 0; k < m.looks.size(); ++k) {
     const SequentialLookLine& l = m.looks[k];
-    lines.push_back(row({std::to_string(k + 1), FormatPattern(l.fraction, "0.0000"), Sizes(l.sizes),
+    out.table.push_back({std::to_string(k + 1), FormatPattern(l.fraction, "0.0000"), Sizes(l.sizes),
                          FormatPattern(l.efficacyZ, "0.0000"), Nominal(l.efficacyP),
                          l.futilityZ ? FormatPattern(*l.futilityZ, "0.0000") : std::string("-"),
-                         FormatPattern(l.cumulativeAlpha, "0.000000"), Probability(l.stopH1)},
-                        Probability(l.stopH0)));
+                         FormatPattern(l.cumulativeAlpha, "0.000000"), Probability(l.stopH1),
+                         Probability(l.stopH0)});
   }
   std::string sizes = "Maximum sample sizes " + Sizes(m.sizes);
   if (m.sizes.size() > 1 || (!m.sizes.empty() && m.total != m.sizes.front()))
     sizes += " (" + Size(m.total) + " in all)";
-  lines.push_back(sizes + "; expected in all: " + FormatPattern(m.expectedH1, "0.0") +
-                  " under the assumed values, " + FormatPattern(m.expectedH0, "0.0") + " under H0");
-  lines.push_back("Inflation factor: " + (m.inflation ? FormatPattern(*m.inflation, "0.0000") : std::string("-")));
+  out.closing.push_back(sizes + "; expected in all: " + FormatPattern(m.expectedH1, "0.0") +
+                        " under the assumed values, " + FormatPattern(m.expectedH0, "0.0") + " under H0");
+  out.closing.push_back("Inflation factor: " +
+                        (m.inflation ? FormatPattern(*m.inflation, "0.0000") : std::string("-")));
+  return out;
+}
+
+std::vector<std::string> SequentialLines(const SequentialSummary& m) {
+  const SequentialText text = SequentialTextOf(m);
+  std::vector<std::size_t> widths(text.table.front().size(), 0);
+  for (const auto& row : text.table)
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size() + 2);
+  std::vector<std::string> lines = {text.heading};
+  for (const auto& row : text.table) {
+    std::string line;
+    for (std::size_t i = 0; i < row.size(); ++i) line += i + 1 < row.size() ? Pad(row[i], widths[i]) : row[i];
+    lines.push_back(line);
+  }
+  lines.insert(lines.end(), text.closing.begin(), text.closing.end());
+  return lines;
+}
+
+std::vector<TableLine> SequentialOutputLines(const SequentialSummary& m, const MeasureText& measure, double top) {
+  const SequentialText text = SequentialTextOf(m);
+  std::vector<double> lefts(text.table.front().size(), 0);
+  const double gap = 2 * std::max(measure(" "), measure("0") / 2);
+  for (std::size_t i = 1; i < lefts.size(); ++i) {
+    double widest = 0;
+    for (const auto& row : text.table) widest = std::max(widest, measure(row[i - 1]));
+    lefts[i] = lefts[i - 1] + widest + gap;
+  }
+  std::vector<TableLine> lines;
+  auto add = [&](std::vector<TablePiece> pieces) {
+    TableLine line;
+    line.top = top;
+    line.pieces = std::move(pieces);
+    lines.push_back(std::move(line));
+    top += 1;
+  };
+  add({{text.heading, 0}});
+  for (const auto& row : text.table) {
+    std::vector<TablePiece> pieces;
+    for (std::size_t i = 0; i < row.size(); ++i) pieces.push_back({row[i], lefts[i]});
+    add(std::move(pieces));
+  }
+  for (const std::string& closing : text.closing) add({{closing, 0}});
   return lines;
 }
 
