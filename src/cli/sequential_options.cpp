@@ -61,6 +61,9 @@ void ApplySequentialFlags(Dispatcher& d, const SequentialFlags& f) {
   if (interims > 0) {
     if (!PlansByPower(s))
       Usage("--interims " + std::to_string(interims) + ": interim analyses need a test planned by power (--power P)");
+    if (s.dialog.planByPowerFixed)
+      Usage("--interims " + std::to_string(interims) + ": " + s.TestName +
+            " plans by a power of its own, without interim analyses");
     if (s.TailCount != 1 && s.TailCount != 2)
       Usage("--interims " + std::to_string(interims) + ": interim analyses need one or two tails");
   }
