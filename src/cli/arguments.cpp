@@ -83,7 +83,10 @@ constexpr FlagRule kFlags[] = {
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
     {"--help", false, false},      {"--batch", false, false},
-    {"--power", true, false},
+    {"--power", true, false},      {"--interims", true, false},
+    {"--boundary", true, false},   {"--boundary-parameter", true, false},
+    {"--futility", true, false},   {"--futility-parameter", true, false},
+    {"--binding", false, false},   {"--fractions", true, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -253,6 +256,7 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--save") r.save = value;
   if (name == "--help") r.help = true;
   if (name == "--batch") r.batch = true;
+  StoreSequentialFlag(r.sequential, name, value);
 }
 
 }  // namespace
@@ -281,6 +285,7 @@ std::vector<std::string_view> SelectionFlagsGiven(const Request& r) {
   if (!r.options.empty()) given.push_back("--option");
   if (r.power) given.push_back("--power");
   if (!r.modes.empty()) given.push_back("--mode");
+  if (!r.sequential.first.empty()) given.push_back(r.sequential.first);
   return given;
 }
 

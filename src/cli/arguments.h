@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/sequential_options.h"
+
 namespace pelmora::cli {
 
 struct UsageError {
@@ -73,6 +75,8 @@ struct Request {
   bool rtf = false;
   // The settings file opened (a positional argument) and the one saved.
   std::optional<std::string> file, save;
+  // The interim analyses of a group-sequential design.
+  SequentialFlags sequential;
 };
 
 // The table's limits.  A new window's record starts with ten z columns per

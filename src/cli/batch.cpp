@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace {
 
 constexpr const char* kKeys =
     "id, test, distribution, parameter, kind, samples, tails, left_tail, options, modes, set, power, unknown, "
-    "table";
+    "table, interims, boundary, boundary_parameter, futility, futility_parameter, binding, fractions";
 
 std::string Key(std::string_view key) { return Quoted(key); }
 
@@ -133,6 +134,13 @@ std::vector<std::string> BatchArguments(const JsonValue& request) {
     if (key == "test" || key == "distribution" || key == "parameter" || key == "kind" || key == "samples" ||
         key == "tails" || key == "unknown" || key == "power") {
       args.insert(args.end(), {"--" + key, Scalar(where, v)});
+    } else if (key == "interims" || key == "boundary" || key == "boundary_parameter" || key == "futility" ||
+               key == "futility_parameter" || key == "fractions") {
+      std::string flag = "--" + key;
+      std::replace(flag.begin(), flag.end(), '_', '-');
+      args.insert(args.end(), {flag, Scalar(where, v)});
+    } else if (key == "binding") {
+      if (OfType(where, v, JsonValue::Type::Boolean).boolean) args.push_back("--binding");
     } else if (key == "left_tail") {
       if (OfType(where, v, JsonValue::Type::Boolean).boolean) args.push_back("--left-tail");
     } else if (key == "options") {

@@ -43,6 +43,32 @@ this order:
                        solved and stepped like any parameter, and the result
                        is the design whose power equals it
   --power P            the same with --set "Power=P"
+  --interims K         K interim analyses (0..5, default 0) of a test planned
+                       by power with one or two tails: a group-sequential
+                       design whose power (crossing an efficacy bound under
+                       the drift z(1 - a) + z(fixed power), a = alpha or
+                       alpha / 2) equals the requested one; a solved size is
+                       the maximum size
+  --boundary NAME      the efficacy bounds: "O'Brien-Fleming" (default),
+                       "Pocock", "Wang-Tsiatis", "Haybittle-Peto",
+                       "O'Brien-Fleming Spending", "Pocock Spending",
+                       "Kim-DeMets Spending", "Hwang-Shih-DeCani Spending"
+  --boundary-parameter X
+                       the family's parameter: Wang-Tsiatis Delta (0..0.5,
+                       0.25), Haybittle-Peto z (2..6, 3), Kim-DeMets rho
+                       (0.1..10, 3), Hwang-Shih-DeCani gamma (-40..40, -4)
+  --futility NAME      futility bounds by beta spending: "None" (default) or
+                       a spending family
+  --futility-parameter X
+                       the futility family's parameter
+  --binding            futility bounds that bind (the efficacy bounds count
+                       their stops under H0)
+  --fractions "T1 .. 1"
+                       the information fractions of the analyses, rising to
+                       1 (default: equally spaced)
+  A boundary, fractions or futility without interim analyses, interims
+  outside 0..5, an unknown family, a parameter outside its family's range
+  or fractions that do not rise to 1 are bad usage.
   Then the parameter list is built.  A choice that the dialog does not offer
   for the selection, or that a later choice undoes, is a usage error.
 
@@ -81,6 +107,19 @@ Actions:
                           "power": number|null,
                           "whole": {"sizes": [number], "total": number,
                                     "power": number|null}|null,
+                          "sequential": {"boundary": str,
+                              "inflation": number|null,
+                              "maximum": {"sizes": [number],
+                                          "total": number},
+                              "expected": {"h1": number, "h0": number},
+                              "looks": [{"look": int, "fraction": number,
+                                  "sizes": [number], "total": number,
+                                  "efficacy_z": number,
+                                  "efficacy_p": number,
+                                  "futility_z": number|null,
+                                  "cumulative_alpha": number,
+                                  "reject_h1": number, "stop_h1": number,
+                                  "stop_h0": number}]}|null,
                           "parameters": [{"position": int, "id": int,
                                           "caption": str, "text": str,
                                           "value": number|null}],
@@ -96,7 +135,13 @@ Actions:
                        a value); "whole": when a sample size was solved, the
                        first size rounded up, the second derived from it by
                        its form and rounded up, their total and the power
-                       at them (null otherwise);
+                       at them (null otherwise); "sequential": with
+                       interim analyses, the design: each look's sizes
+                       (the maximum sizes times the fraction, rounded up),
+                       bounds, alpha spent and probabilities of stopping
+                       under the assumed values (h1) and H0, the expected
+                       subjects in all and the inflation factor (null
+                       without interim analyses);
                        numbers in shortest round-trip form
                        With --table: the table as one JSON object:
                          {"description": str, "headings": [str],
@@ -172,6 +217,10 @@ Batch mode:
                          "samples", "tails", "unknown", "power": a number
                                 or a string
                          "left_tail": true or false
+                         "interims", "boundary", "boundary_parameter",
+                         "futility", "futility_parameter", "fractions":
+                                a number or a string; "binding": true
+                                or false
                          "options": [ID or caption, ...]
                          "modes": {"G": M, ...}
                          "set": {"NAME": VALUE, ...} (NAME as for --set;

@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "cli/cli.h"
+#include "cli/sequential_json.h"
 #include "cli/utf8.h"
 #include "format/number_entry.h"
+#include "output/sequential_lines.h"
 #include "output/table_export.h"
 #include "session/catalogue.h"
 #include "engine/dispatch.h"
@@ -57,6 +59,8 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   out << s.Description << '\n' << std::string(rule, '-') << '\n';
   for (const std::string& l : lines) out << l << '\n';
   if (const std::string power = DesignPowerLine(s.AchievedPower); !power.empty()) out << power << '\n';
+  if (s.AchievedPower.sequential)
+    for (const std::string& line : SequentialLines(*s.AchievedPower.sequential)) out << line << '\n';
 }
 
 void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
@@ -84,6 +88,7 @@ void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
     out << "], \"total\": " << JsonNumber(achieved.whole.total) << ", \"power\": " << power(achieved.whole.power)
         << "}";
   }
+  out << ", \"sequential\": " << SequentialJson(achieved.sequential);
   out << ", \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {

@@ -189,6 +189,7 @@ bool ApplySelection(Dispatcher& d, const Request& r) {
   if (r.leftTail) d.SetRejectInLeftTail(true);
 
   ApplyOptionsAndForms(d, r);
+  ApplySequentialFlags(d, r.sequential);
   d.ApplyOptions();
 
   // A later choice may have moved an earlier one to its fallback.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "engine/sequential_summary.h"
 #include "numeric/platform.h"
 
 namespace pelmora {
@@ -39,9 +40,49 @@ double SecondSizeEntry(std::int16_t id, double n1, double n2) {
   return r;
 }
 
+// The sizes listed at their current values, with the subjects in all (each
+// further group of "No Of Groups" counted with the last size).
+WholeSizes ListedSizes(const Session& s) {
+  WholeSizes out;
+  const int single = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); });
+  const int first = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); });
+  const int other = ListedPosition(s, [](std::int16_t id) {
+    return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
+           id == param::SecondSampleSizeRatio;
+  });
+  if (first >= 0 && other >= 0) {
+    const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
+    const double n1 = s.value(first), entry = s.value(other);
+    out.sizes = {n1, form == param::SecondSampleSizeDifference ? n1 + entry
+                     : form == param::SecondSampleSizeRatio    ? n1 * entry
+                                                               : entry};
+  } else if (single >= 0) {
+    out.sizes = {s.value(single)};
+  } else {
+    return out;
+  }
+  out.total = out.sizes[0] + (out.sizes.size() > 1 ? out.sizes[1] : 0);
+  const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
+  const double k = groups >= 0 ? s.value(groups) : 0;
+  const auto listed = static_cast<double>(out.sizes.size());
+  if (k > listed) out.total += (k - listed) * out.sizes.back();
+  return out;
+}
+
+DesignPower PowerAndWholeSizes(Dispatcher& d);
+
 }  // namespace
 
 DesignPower PowerOfDesign(Dispatcher& d) {
+  DesignPower result = PowerAndWholeSizes(d);
+  if (result.power)
+    result.sequential = SummarizeSequentialDesign(d, result.whole.sizes.empty() ? ListedSizes(d.session()) : result.whole);
+  return result;
+}
+
+namespace {
+
+DesignPower PowerAndWholeSizes(Dispatcher& d) {
   Session& s = d.session();
   DesignPower result;
   if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
@@ -87,5 +128,7 @@ DesignPower PowerOfDesign(Dispatcher& d) {
   result.whole = whole;
   return result;
 }
+
+}  // namespace
 
 }  // namespace pelmora

@@ -3,10 +3,12 @@
 #include "format/number_entry.h"
 #include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
+#include "procedures/sequential_criterion.h"
 #include "session/checks.h"
 #include "session/menus.h"
 #include "session/procedure_table.h"
 #include "session/options_model.h"
+#include "session/sequential_settings.h"
 
 namespace pelmora {
 
@@ -49,7 +51,19 @@ bool Dispatcher::CheckParametersOf(Session& values) {
     const CatalogueEntry& e = values.entryAt(p);
     if (!CheckValueRange(values, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
   }
-  return m->CheckParameters(values);
+  if (!m->CheckParameters(values)) return false;
+  if (UsesSequentialDesign(values) && PowerCriterion()) {
+    const SequentialPlanOutcome plan = SequentialPlanOf(values);
+    if (!plan.plan) {
+      values.ui().Warn(plan.error);
+      return false;
+    }
+    if (SequentialDesignOf(values) == nullptr) {
+      values.ui().Warn(SequentialDesign::Make(*plan.plan).error);
+      return false;
+    }
+  }
+  return true;
 }
 
 void Dispatcher::CallSetSearchInterval(double& lower, double& upper) {
@@ -76,7 +90,7 @@ CriterionTraits Dispatcher::CallTraits() {
   return t;
 }
 
-std::optional<double> Dispatcher::CallEvaluatePower() {
+std::optional<double> Dispatcher::CallEvaluateFixedPower() {
   ProcedureModule* m = Module();
   if (m == nullptr) return std::nullopt;
   // A fault of the module's arithmetic (a 16-bit overflow, the logarithm of a
@@ -87,6 +101,12 @@ std::optional<double> Dispatcher::CallEvaluatePower() {
     return power.value_or(0.0);
   });
   return guarded ? power : std::nullopt;
+}
+
+std::optional<double> Dispatcher::CallEvaluatePower() {
+  const std::optional<double> power = CallEvaluateFixedPower();
+  if (!power || !UsesSequentialDesign(s_) || !PowerCriterion()) return power;
+  return SequentialPowerOf(s_, *power);
 }
 
 bool Dispatcher::CallOpenGroupGrid(int row) {

@@ -60,8 +60,11 @@ class Dispatcher {
   bool PowerCriterion();
   // The power of the selected test at the current values; nothing when no
   // module serves the selection, the module cannot compute it or its
-  // arithmetic faults.
+  // arithmetic faults.  With interim analyses, the power of the
+  // group-sequential design.
   std::optional<double> CallEvaluatePower();
+  // The power of the test without interim analyses at the current values.
+  std::optional<double> CallEvaluateFixedPower();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.
   // CalcStopped is cleared afterwards.

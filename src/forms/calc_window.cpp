@@ -1,6 +1,7 @@
 #include "forms/calc_window.h"
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include "engine/calculation.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
+#include "output/sequential_lines.h"
 #include "widgets/number_box.h"
 #include "engine/window_activation.h"
 #include "session/window_records.h"
@@ -56,6 +58,12 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
   lblDesignPower_->setWordWrap(true);
   lblDesignPower_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblDesignPower_->hide();
+  lblSequential_ = new QLabel(this);
+  lblSequential_->setObjectName(QStringLiteral("lblSequentialDesign"));
+  lblSequential_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  lblSequential_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblSequential_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblSequential_->hide();
   for (int r = 0; r < kCalculationRows; ++r) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
@@ -157,11 +165,24 @@ void CalcWindow::ShowRemark(bool refit) {
   lblDesignPower_->move(TwipsToPixels(kMargin), bottom + TwipsToPixels(kMargin));
   lblDesignPower_->setVisible(!power.isEmpty());
   if (!power.isEmpty()) bottom += TwipsToPixels(kMargin + kDesignPowerHeight);
-  fittedSize_ = QSize(width(), bottom + TwipsToPixels(kMargin));
+  QStringList design;
+  if (s.AchievedPower.sequential)
+    for (const std::string& line : SequentialLines(*s.AchievedPower.sequential))
+      design << QString::fromStdString(line);
+  lblSequential_->setText(design.join(QLatin1Char('\n')));
+  lblSequential_->adjustSize();
+  lblSequential_->move(TwipsToPixels(kMargin), bottom + TwipsToPixels(kMargin));
+  lblSequential_->setVisible(!design.isEmpty());
+  int wide = width();
+  if (!design.isEmpty()) {
+    bottom += TwipsToPixels(kMargin) + lblSequential_->height();
+    wide = std::max(wide, lblSequential_->width() + 2 * TwipsToPixels(kMargin));
+  }
+  fittedSize_ = QSize(wide, bottom + TwipsToPixels(kMargin));
   if (fittedSize_.height() == before.height() && !refit) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
     const int frame = sub->height() - height();
-    sub->resize(sub->width(), fittedSize_.height() + frame);
+    sub->resize(std::max(sub->width(), fittedSize_.width() + sub->width() - width()), fittedSize_.height() + frame);
   } else {
     resize(fittedSize_);
   }

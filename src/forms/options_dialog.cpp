@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "engine/window_activation.h"
+#include "forms/sequential_options.h"
 #include "widgets/twips.h"
 #include "session/catalogue.h"
 #include "session/menus.h"
@@ -120,17 +121,22 @@ void OptionsDialog::BuildControls() {
   layout->addWidget(fraProcedure_);
 
   fraInterim_ = NewFrame("fraInterim", QStringLiteral("&Number Of Interim Analyses"), this);
-  auto* interim = new QHBoxLayout(fraInterim_);
+  auto* interimColumn = new QVBoxLayout(fraInterim_);
+  auto* interim = new QHBoxLayout();
+  interimColumn->addLayout(interim);
   for (int i = 0; i < 6; ++i) {
     auto* b = new QRadioButton(QString::number(i), fraInterim_);
     b->setObjectName(QStringLiteral("optInterim_%1").arg(i));
     connect(b, &QRadioButton::clicked, this, [this, i] {
       TakeState();
       d_.session().InterimCount = static_cast<std::int16_t>(i);
+      Refresh();
     });
     interim->addWidget(b);
     optInterim_[static_cast<std::size_t>(i)] = b;
   }
+  fraSequential_ = new SequentialOptions(d_, fraInterim_);
+  interimColumn->addWidget(fraSequential_);
   layout->addWidget(fraInterim_);
 
   lnLine_ = new QFrame(this);
@@ -171,6 +177,7 @@ void OptionsDialog::BuildControls() {
   connect(chkPlanByPower_, &QCheckBox::clicked, this, [this](bool checked) {
     TakeState();
     d_.SetPlanByPower(checked);
+    Refresh();
   });
   layout->addWidget(chkPlanByPower_);
 
@@ -259,7 +266,13 @@ void OptionsDialog::Refresh() {
   lblParameter_->setVisible(!test);
   lstParList_->setVisible(!test);
   fraProcedure_->setVisible(!test);
-  fraInterim_->setVisible(monteCarlo);
+  // Interim analyses: a test planned by power with one or two tails, or a
+  // Monte Carlo window.
+  const bool interims = monteCarlo || (PlansByPower(s) && !s.dialog.planByPowerFixed &&
+                                                      (s.TailCount == 1 || s.TailCount == 2));
+  fraInterim_->setVisible(interims);
+  fraSequential_->setVisible(interims && s.InterimCount > 0);
+  if (interims && s.InterimCount > 0) fraSequential_->Refresh();
   if (!test) {
     lstParList_->clear();
     for (const std::string& choice : s.dialog.parameterChoices)

@@ -24,6 +24,8 @@ class QRadioButton;
 
 namespace pelmora {
 
+class SequentialOptions;
+
 class OptionsDialog : public QDialog {
   Q_OBJECT
  public:
@@ -38,6 +40,8 @@ class OptionsDialog : public QDialog {
   QGroupBox* samplesFrame() const { return fraSamples_; }
   QGroupBox* tailsFrame() const { return fraTails_; }
   QGroupBox* interimFrame() const { return fraInterim_; }
+  // Inside the interim frame, with interim analyses: their boundaries.
+  SequentialOptions* sequentialOptions() const { return fraSequential_; }
   QRadioButton* procedureButton(int i) const { return optProcedure_[static_cast<std::size_t>(i)]; }
   QRadioButton* samplesButton(int i) const { return optSamples_[static_cast<std::size_t>(i)]; }
   QRadioButton* tailsButton(int i) const { return optTails_[static_cast<std::size_t>(i)]; }
@@ -93,6 +97,7 @@ class OptionsDialog : public QDialog {
   QCheckBox* chkLeftTail_;
   QGroupBox* fraInterim_;
   std::array<QRadioButton*, 6> optInterim_{};
+  SequentialOptions* fraSequential_;
   QLabel* lblParameter_;
   QListWidget* lstParList_;
   QFrame* lnLine_;

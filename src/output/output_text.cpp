@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "format/number_entry.h"
+#include "output/sequential_lines.h"
 #include "session/calculation_rows.h"
 #include "session/session.h"
 
@@ -318,6 +319,13 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
       y += 1;
     }
   }
+  if (s.AchievedPower.sequential)
+    for (TableLine& line : SequentialOutputLines(*s.AchievedPower.sequential, measure, y)) {
+      const TablePiece& last = line.pieces.back();
+      o.width = std::max(o.width, last.left + measure(last.text));
+      o.remarkLines.push_back(std::move(line));
+      y += 1;
+    }
   o.ruleRight = o.width;
   o.heightInLines = y;
   return o;
@@ -341,7 +349,7 @@ std::string CalculationOutputText(const Session& s, const std::vector<std::strin
     if (i + 1 < entries.size()) out += "\t" + EntryText(entries[i + 1], c, measure);
     out += kLineBreak;
   }
-  for (const TableLine& line : o.remarkLines) out += line.pieces.front().text + kLineBreak;
+  for (const TableLine& line : o.remarkLines) out += TextLineOfPieces(line.pieces, measure) + kLineBreak;
   out += kLineBreak;
   return out;
 }

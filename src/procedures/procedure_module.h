@@ -14,6 +14,8 @@
 #include <optional>
 
 #include "numeric/platform.h"
+#include "procedures/sequential_criterion.h"
+#include "session/sequential_settings.h"
 #include "session/session.h"
 
 namespace pelmora {
@@ -108,11 +110,19 @@ inline bool PlannedByPower(const ProcedureModule& m, const Session& s) {
 
 // The criterion a solve uses: the module's own, or, planned by power, the
 // power of the design minus the requested power (not a number where the
-// power cannot be computed).
+// power cannot be computed); with interim analyses, the power of the
+// group-sequential design (SequentialCriterion).
 inline double PlanningCriterion(ProcedureModule& m, const Session& s) {
   if (!PlannedByPower(m, s)) return m.EvaluateCriterion(s);
   const std::optional<double> power = m.EvaluatePower(s);
-  return power ? *power - s.value(2) : std::numeric_limits<double>::quiet_NaN();
+  if (!power) return std::numeric_limits<double>::quiet_NaN();
+  return UsesSequentialDesign(s) ? SequentialCriterion(s, *power) : *power - s.value(2);
+}
+
+// The fixed-design power that a solve planned by power aims at: the
+// requested power, or with interim analyses the one that stands for it.
+inline std::optional<double> TargetFixedPower(const Session& s) {
+  return UsesSequentialDesign(s) ? EquivalentFixedPower(s) : std::optional<double>(s.value(2));
 }
 
 }  // namespace pelmora

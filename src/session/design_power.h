@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "session/sequential_summary.h"
+
 namespace pelmora {
 
 // The whole sizes of a design whose sample size was solved: the first size
@@ -27,6 +29,8 @@ struct DesignPower {
   std::optional<double> power;
   // No sizes when the unknown is no sample size.
   WholeSizes whole;
+  // The group-sequential design, with interim analyses.
+  std::optional<SequentialSummary> sequential;
   bool operator==(const DesignPower&) const = default;
 };
 

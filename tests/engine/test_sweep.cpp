@@ -114,6 +114,13 @@ class Sweep : public testing::PlanningTest {
           ASSERT_TRUE(std::isfinite(s.value(p))) << where << " position " << p;
           ASSERT_NE(s.entryAt(p).ParamText, "-") << where;
           ExpectHonestValue(p, outcome, where + " position " + std::to_string(p));
+          // With interim analyses the design has the requested power.
+          if (s.InterimCount > 0 && d.PowerCriterion() && outcome.state == SolveState::Solved && s.AchievedPower.power &&
+              run == 0) {
+            ++sequentialSolved;
+            ASSERT_TRUE(s.AchievedPower.sequential.has_value()) << where << " position " << p;
+            EXPECT_NEAR(*s.AchievedPower.power, s.value(2), 1e-3) << where << " position " << p;
+          }
         } else {
           ASSERT_EQ(s.entryAt(p).ParamText, "-") << where << " position " << p;
           // Every "-" says why.
@@ -287,6 +294,7 @@ class Sweep : public testing::PlanningTest {
   }
 
   Counts counts;
+  int sequentialSolved = 0;
 };
 
 TEST_F(Sweep, EveryTestProcedure) {
@@ -304,6 +312,47 @@ TEST_F(Sweep, EveryTestProcedure) {
   }
   EXPECT_GT(counts.solved, counts.solves / 8);
   std::cout << "Test procedures: " << counts.selections << " selections, " << counts.solves << " solves, "
+            << counts.solved << " solved\n";
+}
+
+// Every test planned by power with one and with two tails, 2 interim
+// analyses and a boundary family that moves on from test to test (each
+// family several times; every fourth design with futility bounds, binding or
+// not), solved for every listed position from the start-up values.
+TEST_F(Sweep, EveryTestWithInterimAnalyses) {
+  const auto families = sequential::EfficacyFamilies();
+  const auto futility = sequential::FutilityFamilies();
+  std::size_t design = 0;
+  for (const ProcedureRow& row : Procedures()) {
+    const bool distribution = row.menu == Menu::Distributions;
+    ASSERT_TRUE(d.Select(row.procedure));
+    if (distribution && !s.dialog.procedureEnabled[0]) continue;
+    if (distribution) d.SetProcedureKind(0);
+    d.SetPlanByPower(true);
+    for (int tails = 1; tails <= 2; ++tails) {
+      if (!s.dialog.tailsEnabled[static_cast<std::size_t>(tails - 1)]) continue;
+      d.SetTailCount(tails);
+      d.ApplyOptions();
+      s.InterimCount = 2;
+      s.planning = PlanningSettings();
+      s.planning.BoundaryFamily = static_cast<std::int16_t>(families[design % families.size()]);
+      if (design % 4 == 3) {
+        s.planning.FutilityFamily = static_cast<std::int16_t>(futility[1 + design / 4 % (futility.size() - 1)]);
+        s.planning.BindingFutility = design / 4 % 2 == 0 ? kTrue : kFalse;
+      }
+      const std::string where = ProcedureName(row.procedure) + " tails " + std::to_string(tails) + " " +
+                                std::string(sequential::FamilyName(families[design % families.size()])) +
+                                (design % 4 == 3 ? " with futility" : "");
+      ++design;
+      SolveEveryPosition(where);
+    }
+    s.InterimCount = 0;
+    s.planning = PlanningSettings();
+    d.SetPlanByPower(false);
+  }
+  EXPECT_GE(design, 2 * families.size());
+  EXPECT_GT(sequentialSolved, 100);
+  std::cout << "With interim analyses: " << design << " designs, " << counts.solves << " solves, "
             << counts.solved << " solved\n";
 }
 

@@ -161,7 +161,9 @@ void StudentT::NarrowSizeByPower(Session& s, double& lower, double& upper) {
   // z(1 - alpha / tails) + z(power), found by bisection on a log scale (the
   // standard error falls as the size grows).
   const double zAlpha = NormalQuantile(ToSingle(1 - s.value(0) / tails_));
-  const double target = zAlpha + NormalQuantile(ToSingle(s.value(2)));
+  const std::optional<double> aim = TargetFixedPower(s);
+  if (!aim) return;
+  const double target = zAlpha + NormalQuantile(ToSingle(*aim));
   auto reach = [&](double v) {
     s.value(u) = v;
     const TArguments t = Statistic(s);
