@@ -279,7 +279,6 @@ void MainWindow::OptionsCancelled(bool filled) {
   ShowTitle(*w);
   w->Fill();
   if (auto* calc = qobject_cast<CalcWindow*>(w); calc != nullptr && filled) calc->Calculate();
-  EnableTestMenus();
   UpdateActions();
 }
 

@@ -189,6 +189,11 @@ class Sweep : public testing::PlanningTest {
   // The power of a test rises with the level over (0, 1).
   void ExpectPowerRisesWithTheLevel(const std::string& where) {
     if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return;
+    // A group-sequential design's power counts crossings on the side of the
+    // effect only, and its futility bounds move with the drift: it need not
+    // rise with the level where two-sided levels are large or futility stops
+    // the study.  The fixed designs are checked.
+    if (s.InterimCount > 0) return;
     ReadParameterValues(s);
     double previous = 0;
     for (double level : {0.001, 0.01, 0.05, 0.1, 0.2, 0.35, 0.5, 0.65, 0.8, 0.9, 0.95, 0.99, 0.999}) {
