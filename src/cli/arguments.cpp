@@ -83,7 +83,9 @@ constexpr FlagRule kFlags[] = {
     {"--font", true, false},       {"--font-size", true, false},
     {"--rtf", false, false},       {"--save", true, false},
     {"--help", false, false},      {"--batch", false, false},
-    {"--power", true, false},
+    {"--power", true, false},      {"--simulate", true, false},
+    {"--seed", true, false},       {"--threads", true, false},
+    {"--data", true, false},       {"--dropout", true, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -244,6 +246,11 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--save") r.save = value;
   if (name == "--help") r.help = true;
   if (name == "--batch") r.batch = true;
+  if (name == "--simulate") r.simulate = ParseStudyCount(value);
+  if (name == "--seed") r.seed = ParseSeed(value);
+  if (name == "--threads") r.threads = ParseThreads(value);
+  if (name == "--data") r.data = ParseDataModel(value);
+  if (name == "--dropout") r.dropout = ParseDropout(value);
 }
 
 }  // namespace
@@ -291,6 +298,7 @@ void CheckOutputFlags(const Request& r) {
 
 void CheckCombination(const Request& r, bool xFromFile) {
   CheckOutputFlags(r);
+  CheckSimulationFlags(r);
   const bool range = r.table || r.graph;
   if (r.describe && range) Usage("--json, --describe and --table or --graph exclude each other");
   if (r.json && r.graph && !r.table)
