@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "cli/graph_drawing.h"
 #include "cli/output.h"
 #include "cli/selection.h"
+#include "cli/simulation_output.h"
 #include "engine/calculation.h"
 #include "output/range_headings.h"
 #include "format/number_entry.h"
@@ -117,6 +119,7 @@ Request FileRequest(const Request& r, WindowKind kind) {
 int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostream& out, std::ostream& err) {
   Session& s = d.session();
   s.ResultsCurrent = false;
+  if (r.dropout) s.planning.ExpectedDropout = *r.dropout;
   SolveOutcome solve;
   const SingleOutcome outcome = CalculateSingle(d, &solve);
   if (outcome == SingleOutcome::Rejected) return kExitRejected;
@@ -125,6 +128,14 @@ int Solve(Dispatcher& d, const Request& r, const CliUserInterface& ui, std::ostr
   const bool solved = outcome == SingleOutcome::Solved;
   // Why there is no value, or how a step or a limit was found.
   if (!s.ResultRemark.empty()) err << "pelmora-cli: " << s.ResultRemark << '\n';
+  if (r.simulate && solved) {
+    std::ostringstream calculation;
+    if (r.json)
+      WriteCalculationJson(s, solve, ui.messages(), calculation);
+    else
+      WriteCalculationText(s, out);
+    return SimulateSolved(d, r, calculation.str(), out, err);
+  }
   if (r.json)
     WriteCalculationJson(s, solve, ui.messages(), out);
   else if (r.rtf)

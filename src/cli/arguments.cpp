@@ -87,6 +87,9 @@ constexpr FlagRule kFlags[] = {
     {"--boundary", true, false},   {"--boundary-parameter", true, false},
     {"--futility", true, false},   {"--futility-parameter", true, false},
     {"--binding", false, false},   {"--fractions", true, false},
+    {"--simulate", true, false},
+    {"--seed", true, false},       {"--threads", true, false},
+    {"--data", true, false},       {"--dropout", true, false},
 };
 // ---- The command line ------------------------------------------------------
 
@@ -257,6 +260,11 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--help") r.help = true;
   if (name == "--batch") r.batch = true;
   StoreSequentialFlag(r.sequential, name, value);
+  if (name == "--simulate") r.simulate = ParseStudyCount(value);
+  if (name == "--seed") r.seed = ParseSeed(value);
+  if (name == "--threads") r.threads = ParseThreads(value);
+  if (name == "--data") r.data = ParseDataModel(value);
+  if (name == "--dropout") r.dropout = ParseDropout(value);
 }
 
 }  // namespace
@@ -305,6 +313,7 @@ void CheckOutputFlags(const Request& r) {
 
 void CheckCombination(const Request& r, bool xFromFile) {
   CheckOutputFlags(r);
+  CheckSimulationFlags(r);
   const bool range = r.table || r.graph;
   if (r.describe && range) Usage("--json, --describe and --table or --graph exclude each other");
   if (r.json && r.graph && !r.table)

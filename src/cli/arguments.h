@@ -77,7 +77,22 @@ struct Request {
   std::optional<std::string> file, save;
   // The interim analyses of a group-sequential design.
   SequentialFlags sequential;
+  // --simulate N with --seed, --threads and --data; --dropout D, the
+  // expected dropout rate (as typed).
+  std::optional<std::int64_t> simulate;
+  std::optional<std::uint64_t> seed;
+  std::optional<int> threads;
+  std::optional<std::string> data, dropout;
 };
+
+// The values of the simulation's flags, each checked as it is read.
+std::int64_t ParseStudyCount(const std::string& value);
+std::uint64_t ParseSeed(const std::string& value);
+int ParseThreads(const std::string& value);
+std::string ParseDataModel(const std::string& value);
+std::string ParseDropout(const std::string& value);
+// The checks of the simulation's flags together with the others.
+void CheckSimulationFlags(const Request& r);
 
 // The table's limits.  A new window's record starts with ten z columns per
 // block and the decimals chosen from the results.

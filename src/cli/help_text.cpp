@@ -289,6 +289,17 @@ Settings files:
                        file of this program, holds a Monte Carlo window,
                        holds no parameter list, or whose settings do not
                        fit the procedure they select
+  --simulate N         after a single calculation, simulate N studies (100 to
+                       10000000) of the design at its whole sizes, each
+                       analysed with the procedure's own test, under the
+                       assumed values (power) and under H0 (level)
+  --seed S             the simulation's seed (default 1): the same seed gives
+                       the same numbers with any number of threads
+  --threads T          the simulation's worker threads (default: the cores)
+  --data MODEL         the observations of a continuous-data test: normal,
+                       log-normal, t3 or uniform (default normal)
+  --dropout D          the expected dropout rate, 0 to 0.9: each subject's
+                       observation is missing with that probability
   --save FILE.dim      after the calculation, save the window's settings to
                        FILE.dim as Save As does: the selection, options,
                        values (the unknown's as calculated), roles, x range

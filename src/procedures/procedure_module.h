@@ -11,11 +11,14 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "numeric/platform.h"
 #include "procedures/sequential_criterion.h"
 #include "session/sequential_settings.h"
+#include "procedures/study_simulator.h"
 #include "session/session.h"
 
 namespace pelmora {
@@ -81,6 +84,14 @@ class ProcedureModule {
   // at which the test's statistic faults); otherwise a probability in [0, 1].
   // Never changes a value.
   virtual std::optional<double> EvaluatePower(const Session& /*s*/) { return std::nullopt; }
+  // The simulator of one study of the current design (see
+  // procedures/study_simulator.h), its sample sizes those of the values
+  // rounded up to whole subjects.  Nothing where the procedure has none, or,
+  // with a reason in `why`, where these values cannot be simulated.
+  virtual std::unique_ptr<StudySimulator> MakeSimulator(const Session& /*s*/, const SimulationPlan& /*plan*/,
+                                                        std::string& /*why*/) {
+    return nullptr;
+  }
 
   // Called after the user ticked or cleared an offered option, before the
   // options are offered again: a module whose options exclude one another

@@ -28,6 +28,10 @@ class FisherExactTest : public ProcedureModule {
   CriterionTraits Traits(const Session& s) const override;
   // The exact power: see Power.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Binomial counts of the two samples; each simulated table's P-value is
+  // PValue of its counts (kept by table).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

@@ -54,6 +54,11 @@ class NormalZ : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The statistic normal with unit variance around (estimate - H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Observations of the chosen data model; each simulated study's P-value is
+  // PValueZ of its observed mean (difference) with the known standard
+  // deviations and the sizes analysed.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

@@ -19,6 +19,11 @@ class StudentT : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // Noncentral t with the test's df and noncentrality (estimate - H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Normal observations (or the chosen data model) of the groups; each
+  // simulated study's P-value is PValueT of its observed means and standard
+  // deviations (pooled, or Welch's with unequal standard deviations).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' standard deviations and sample sizes, from the box of the
   // pooled standard deviation.

@@ -1,0 +1,107 @@
+// --simulate: the simulated power and level of planned designs against
+// their exact values, reproducibility over threads, and the refusals.
+#include <cmath>
+#include <regex>
+
+#include "cli/cli_run.h"
+
+namespace pelmora::testing {
+namespace {
+
+const std::vector<std::string> kTTest = {"--test", "0", "--mode", "2=2", "--power", "0.8", "--set", "Mean 1*=0",
+                                         "--set", "Mean 2*=0.5", "--set", "Standard Deviation*=1", "--set",
+                                         "Sample Size 2 / Sample Size 1=1", "--unknown", "Sample Size 1"};
+const std::vector<std::string> kFisher = {"--test", "4", "--mode", "2=2", "--power", "0.8", "--set",
+                                          "Proportion 1*=0.5", "--set", "Proportion 2*=0.7", "--set",
+                                          "Sample Size 2 / Sample Size 1=1", "--unknown", "Sample Size 1"};
+
+double Number(const cli::JsonValue& v, const std::string& key, const std::string& inner = "") {
+  const cli::JsonValue* m = v.Member("simulation");
+  if (m) m = m->Member(key);
+  if (m && !inner.empty()) m = m->Member(inner);
+  EXPECT_TRUE(m && m->type == cli::JsonValue::Type::Number) << key << " " << inner;
+  return m && m->type == cli::JsonValue::Type::Number ? std::stod(m->text) : std::nan("");
+}
+
+// The estimate of `key` lies within `se` standard errors of `exact`.
+void ExpectNear(const cli::JsonValue& v, const std::string& key, double exact, double studies, double se) {
+  const double estimate = Number(v, key, "estimate");
+  EXPECT_LE(std::fabs(estimate - exact), se * std::sqrt(exact * (1 - exact) / studies)) << key << " " << estimate;
+}
+
+TEST(CliSimulation, TTestAndFisherReachTheirExactPowerAndLevel) {
+  // The t-test at 64 and 64: noncentral t power 0.8015 (the achieved power
+  // of the design); 200,000 studies each way.
+  const CliRun t = RunWith(With(kTTest, {"--simulate", "200000", "--json"}));
+  ASSERT_EQ(t.status, 0) << t.err;
+  const cli::JsonValue tj = ReadJsonText(t.out);
+  ExpectNear(tj, "power", 0.8015, 2e5, 4);
+  ExpectNear(tj, "level", 0.05, 2e5, 4);
+  EXPECT_NEAR(Number(tj, "analytic_power"), 0.8015, 5e-5);
+  EXPECT_EQ(Number(tj, "expected_total", "h1"), 128);
+  // Fisher's exact test at 102 and 102 (the size planned for 80% power):
+  // the probabilities of two binomial counts (102, p1), (102, p2) summed
+  // over the tables with scipy.stats.fisher_exact(...)[1] <= 0.05.
+  const double kFisherPower = 0.8061479101754528;  // p1 = 0.5, p2 = 0.7
+  const double kFisherLevel = 0.04205139678025945;  // p1 = p2 = 0.5
+  const CliRun f = RunWith(With(kFisher, {"--simulate", "100000", "--json"}));
+  ASSERT_EQ(f.status, 0) << f.err;
+  const cli::JsonValue fj = ReadJsonText(f.out);
+  ExpectNear(fj, "power", kFisherPower, 1e5, 4);
+  ExpectNear(fj, "level", kFisherLevel, 1e5, 4);
+}
+
+TEST(CliSimulation, OtherDataAndDropoutRunWithTheirOwnResults) {
+  const CliRun t3 = RunWith(With(kTTest, {"--simulate", "20000", "--data", "t3", "--json"}));
+  ASSERT_EQ(t3.status, 0) << t3.err;
+  const cli::JsonValue v = ReadJsonText(t3.out);
+  EXPECT_GT(Number(v, "power", "estimate"), 0.75);
+  EXPECT_LT(Number(v, "level", "estimate"), 0.06);
+  // A fifth drop out: 80 are recruited per group, about 64 remain.
+  const CliRun d = RunWith(With(kTTest, {"--simulate", "20000", "--dropout", "0.2", "--json"}));
+  ASSERT_EQ(d.status, 0) << d.err;
+  const cli::JsonValue dj = ReadJsonText(d.out);
+  EXPECT_EQ(Number(dj, "expected_total", "h1"), 160);
+  ExpectNear(dj, "power", 0.80, 2e4, 5);
+  const CliRun text = RunWith(With(kTTest, {"--simulate", "1000"}));
+  EXPECT_NE(text.out.find("Simulated power: "), std::string::npos) << text.out;
+}
+
+TEST(CliSimulation, TheSameSeedGivesTheSameNumbersWithAnyThreads) {
+  auto run = [](const std::string& threads, const std::string& seed) {
+    const CliRun r = RunWith(With(kTTest, {"--simulate", "5000", "--threads", threads, "--seed", seed, "--json"}));
+    EXPECT_EQ(r.status, 0) << r.err;
+    return std::regex_replace(r.out, std::regex("\"seconds\": [^}]*"), "");
+  };
+  const std::string one = run("1", "7");
+  EXPECT_EQ(run("2", "7"), one);
+  EXPECT_EQ(run("8", "7"), one);
+  EXPECT_NE(run("2", "8"), one);
+}
+
+TEST(CliSimulation, RefusesWhatCannotBeSimulated) {
+  const struct {
+    std::vector<std::string> more;
+    int status;
+    const char* says;
+  } rows[] = {
+      {{"--simulate", "99"}, 1, "from 100 to 10000000"},
+      {{"--simulate", "10000001"}, 1, "from 100 to 10000000"},
+      {{"--simulate", "1000", "--dropout", "0.95"}, 1, "from 0 to 0.9"},
+      {{"--seed", "3"}, 1, "--seed needs --simulate"},
+  };
+  for (const auto& row : rows) {
+    const CliRun r = RunWith(With(kTTest, row.more));
+    EXPECT_EQ(r.status, row.status) << row.says;
+    EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+  }
+  const CliRun counts = RunWith(With(kFisher, {"--simulate", "1000", "--data", "t3"}));
+  EXPECT_EQ(counts.status, 2);
+  EXPECT_NE(counts.err.find("is not offered by"), std::string::npos) << counts.err;
+  const CliRun anova = RunWith({"--test", "2", "--simulate", "1000"});
+  EXPECT_EQ(anova.status, 2);
+  EXPECT_NE(anova.err.find("is not available as a Monte Carlo simulation"), std::string::npos) << anova.err;
+}
+
+}  // namespace
+}  // namespace pelmora::testing
