@@ -26,6 +26,20 @@ int ListedPosition(const Session& s, Is is) {
 
 // A whole number of units from a solved size: rounded up, with a size that
 // is whole but for the rounding of its solve taken as it is.
+// The list positions of the single, the first and the second sample size
+// (in any of its forms); -1 where the list has none.
+struct SizePositionsOf {
+  int single, first, other;
+};
+SizePositionsOf SizePositions(const Session& s) {
+  return {ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); }),
+          ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); }),
+          ListedPosition(s, [](std::int16_t id) {
+            return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
+                   id == param::SecondSampleSizeRatio;
+          })};
+}
+
 double WholeUp(double size) { return std::ceil(size - 1e-6 * std::max(1.0, std::fabs(size))); }
 
 // The entry in the second size's form that stands for the whole size n2 with
@@ -44,12 +58,7 @@ double SecondSizeEntry(std::int16_t id, double n1, double n2) {
 // further group of "No Of Groups" counted with the last size).
 WholeSizes ListedSizes(const Session& s) {
   WholeSizes out;
-  const int single = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); });
-  const int first = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); });
-  const int other = ListedPosition(s, [](std::int16_t id) {
-    return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
-           id == param::SecondSampleSizeRatio;
-  });
+  const auto [single, first, other] = SizePositions(s);
   if (first >= 0 && other >= 0) {
     const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
     const double n1 = s.value(first), entry = s.value(other);
@@ -95,12 +104,7 @@ DesignPower PowerAndWholeSizes(Dispatcher& d) {
     return result;
   WholeSizes whole;
   const ParameterValueArray kept = s.ParameterValues;
-  const int single = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kSingleSampleSizes); });
-  const int first = ListedPosition(s, [](std::int16_t id) { return OneOf(id, param::kFirstSampleSizes); });
-  const int other = ListedPosition(s, [](std::int16_t id) {
-    return OneOf(id, param::kSecondSampleSizes) || id == param::SecondSampleSizeDifference ||
-           id == param::SecondSampleSizeRatio;
-  });
+  const auto [single, first, other] = SizePositions(s);
   if (first >= 0 && other >= 0) {
     const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
     const double n1 = WholeUp(s.value(first));
