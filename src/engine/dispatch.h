@@ -56,6 +56,9 @@ class Dispatcher {
   // module serves the selection, the module cannot compute it or its
   // arithmetic faults.
   std::optional<double> CallEvaluatePower();
+  // The module's standardised effect at the current values; nothing where it
+  // defines none or the value is not finite.
+  std::optional<StandardisedEffect> CallEffect();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.
   // CalcStopped is cleared afterwards.

@@ -36,6 +36,8 @@ class CalcWindow : public ResultWindow {
   QLabel* remark() const { return lblRemark_; }
   // Under the remark: the power of the solved design (read-only).
   QLabel* designPower() const { return lblDesignPower_; }
+  // The standardised effect of the design, beneath its power.
+  QLabel* effect() const { return lblEffect_; }
 
   // The background of the value boxes that are not the unknown.
   static QColor ValueBoxColor();
@@ -62,6 +64,7 @@ class CalcWindow : public ResultWindow {
   QLabel* lblHead1_;
   QLabel* lblRemark_;
   QLabel* lblDesignPower_;
+  QLabel* lblEffect_;
   int rowsBottom_ = 0;
   std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
   std::array<QLineEdit*, kCalculationRows> txtParValue_{};

@@ -79,6 +79,9 @@ class ProcedureModule {
   // at which the test's statistic faults); otherwise a probability in [0, 1].
   // Never changes a value.
   virtual std::optional<double> EvaluatePower(const Session& /*s*/) { return std::nullopt; }
+  // The standardised effect of the assumed values; nothing where the
+  // procedure's parameters define none.  Never changes a value.
+  virtual std::optional<StandardisedEffect> Effect(const Session& /*s*/) const { return std::nullopt; }
 
   // Called after the user ticked or cleared an offered option, before the
   // options are offered again: a module whose options exclude one another

@@ -322,6 +322,11 @@ double BinomialDistribution::EvaluateCriterion(const Session& s) {
   return kind_ == 0 ? test_.EvaluateCriterion(s) : estimate_.Criterion(s);
 }
 
+std::optional<StandardisedEffect> BinomialDistribution::Effect(const Session& s) const {
+  if (kind_ == 0) return test_.Effect(s);
+  return std::nullopt;
+}
+
 std::optional<double> BinomialDistribution::EvaluatePower(const Session& s) {
   if (kind_ == 0) return test_.EvaluatePower(s);
   return std::nullopt;

@@ -103,6 +103,7 @@ class BinomialDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // A test's power is BinomialProportions'; estimates have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the point estimates and intervals.

@@ -34,6 +34,7 @@ class NormalFamilyDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) final;
   // A test's power is its test module's; estimates have none.
   std::optional<double> EvaluatePower(const Session& s) final;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) final;
   // The grid of a two-group confidence interval with a pooled spread; a test
   // hands its grid on.

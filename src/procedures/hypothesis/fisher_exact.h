@@ -28,6 +28,7 @@ class FisherExactTest : public ProcedureModule {
   CriterionTraits Traits(const Session& s) const override;
   // The exact power: see Power.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

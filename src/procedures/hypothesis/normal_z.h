@@ -54,6 +54,7 @@ class NormalZ : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The statistic normal with unit variance around (estimate - H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

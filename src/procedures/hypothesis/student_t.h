@@ -19,6 +19,7 @@ class StudentT : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // Noncentral t with the test's df and noncentrality (estimate - H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' standard deviations and sample sizes, from the box of the
   // pooled standard deviation.
