@@ -59,6 +59,7 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   out << s.Description << '\n' << std::string(rule, '-') << '\n';
   for (const std::string& l : lines) out << l << '\n';
   if (const std::string power = DesignPowerLine(s.AchievedPower); !power.empty()) out << power << '\n';
+  if (const std::string effect = EffectLine(s.AchievedPower); !effect.empty()) out << effect << '\n';
   if (s.AchievedPower.sequential)
     for (const std::string& line : SequentialLines(*s.AchievedPower.sequential)) out << line << '\n';
 }
@@ -89,6 +90,9 @@ void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
         << "}";
   }
   out << ", \"sequential\": " << SequentialJson(achieved.sequential);
+  if (achieved.effect)
+    out << ", \"effect\": {\"name\": " << JsonQuote(achieved.effect->name)
+        << ", \"value\": " << JsonNumber(achieved.effect->value) << "}";
   out << ", \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {

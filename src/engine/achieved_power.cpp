@@ -96,6 +96,7 @@ DesignPower PowerAndWholeSizes(Dispatcher& d) {
   DesignPower result;
   if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
   result.power = d.CallEvaluatePower();
+  if (result.power) result.effect = d.CallEffect();
   const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
   const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
                       unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;

@@ -1,5 +1,7 @@
 #include "engine/dispatch.h"
 
+#include <cmath>
+
 #include "format/number_entry.h"
 #include "numeric/fault_guard.h"
 #include "procedures/module_set.h"
@@ -107,6 +109,14 @@ std::optional<double> Dispatcher::CallEvaluatePower() {
   const std::optional<double> power = CallEvaluateFixedPower();
   if (!power || !UsesSequentialDesign(s_) || !PowerCriterion()) return power;
   return SequentialPowerOf(s_, *power);
+}
+
+std::optional<StandardisedEffect> Dispatcher::CallEffect() {
+  ProcedureModule* m = Module();
+  if (m == nullptr) return std::nullopt;
+  std::optional<StandardisedEffect> effect = m->Effect(s_);
+  if (effect && !std::isfinite(effect->value)) return std::nullopt;
+  return effect;
 }
 
 bool Dispatcher::CallOpenGroupGrid(int row) {

@@ -65,6 +65,9 @@ class Dispatcher {
   std::optional<double> CallEvaluatePower();
   // The power of the test without interim analyses at the current values.
   std::optional<double> CallEvaluateFixedPower();
+  // The module's standardised effect at the current values; nothing where it
+  // defines none or the value is not finite.
+  std::optional<StandardisedEffect> CallEffect();
   // The grid of a group-wise parameter, asked for from the value box of a
   // Calculation window row: true when a grid was shown and confirmed.
   // CalcStopped is cleared afterwards.

@@ -33,6 +33,7 @@ constexpr int kWindowWidth = 8850;
 constexpr int kWindowHeight = 4000;
 constexpr int kRemarkHeight = 720;
 constexpr int kDesignPowerHeight = 480;
+constexpr int kEffectHeight = 240;  // the line of the standardised effect
 
 int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
 
@@ -64,6 +65,10 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
   lblSequential_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblSequential_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   lblSequential_->hide();
+  lblEffect_ = new QLabel(this);
+  lblEffect_->setObjectName(QStringLiteral("lblEffect"));
+  lblEffect_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblEffect_->hide();
   for (int r = 0; r < kCalculationRows; ++r) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
@@ -93,6 +98,7 @@ void CalcWindow::resizeEvent(QResizeEvent* event) {
   lblHead1_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
   lblRemark_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kRemarkHeight));
   lblDesignPower_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kDesignPowerHeight));
+  lblEffect_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kEffectHeight));
   for (QLineEdit* box : txtParValue_)
     box->resize(width - TwipsToPixels(kBoxLeft + kMargin), TwipsToPixels(kRowHeight));
   ResultWindow::resizeEvent(event);
@@ -165,6 +171,11 @@ void CalcWindow::ShowRemark(bool refit) {
   lblDesignPower_->move(TwipsToPixels(kMargin), bottom + TwipsToPixels(kMargin));
   lblDesignPower_->setVisible(!power.isEmpty());
   if (!power.isEmpty()) bottom += TwipsToPixels(kMargin + kDesignPowerHeight);
+  const QString effect = QString::fromStdString(EffectLine(s.AchievedPower));
+  lblEffect_->setText(effect);
+  lblEffect_->move(TwipsToPixels(kMargin), bottom);
+  lblEffect_->setVisible(!effect.isEmpty());
+  if (!effect.isEmpty()) bottom += TwipsToPixels(kEffectHeight);
   QStringList design;
   if (s.AchievedPower.sequential)
     for (const std::string& line : SequentialLines(*s.AchievedPower.sequential))

@@ -38,6 +38,8 @@ class CalcWindow : public ResultWindow {
   QLabel* designPower() const { return lblDesignPower_; }
   // Under the power: the group-sequential design of interim analyses.
   QLabel* sequentialDesign() const { return lblSequential_; }
+  // The standardised effect of the design, beneath its power.
+  QLabel* effect() const { return lblEffect_; }
 
   // The background of the value boxes that are not the unknown.
   static QColor ValueBoxColor();
@@ -65,6 +67,7 @@ class CalcWindow : public ResultWindow {
   QLabel* lblRemark_;
   QLabel* lblDesignPower_;
   QLabel* lblSequential_;
+  QLabel* lblEffect_;
   int rowsBottom_ = 0;
   std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
   std::array<QLineEdit*, kCalculationRows> txtParValue_{};

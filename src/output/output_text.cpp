@@ -309,7 +309,8 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
   }
   o.closingRuleTop = y;
   y += 0.5;
-  for (const std::string& remark : {s.ResultRemark, DesignPowerLine(s.AchievedPower)}) {
+  for (const std::string& remark :
+       {s.ResultRemark, DesignPowerLine(s.AchievedPower), EffectLine(s.AchievedPower)}) {
     for (const std::string& text : WrapRemark(remark, o.width, measure)) {
       o.width = std::max(o.width, measure(text));
       TableLine line;

@@ -92,6 +92,9 @@ class ProcedureModule {
                                                         std::string& /*why*/) {
     return nullptr;
   }
+  // The standardised effect of the assumed values; nothing where the
+  // procedure's parameters define none.  Never changes a value.
+  virtual std::optional<StandardisedEffect> Effect(const Session& /*s*/) const { return std::nullopt; }
 
   // Called after the user ticked or cleared an offered option, before the
   // options are offered again: a module whose options exclude one another

@@ -22,4 +22,9 @@ std::string DesignPowerLine(const DesignPower& p) {
   return line + ": " + (w.power ? PowerText(*w.power) : std::string("-"));
 }
 
+std::string EffectLine(const DesignPower& p) {
+  if (!p.power || !p.effect) return {};
+  return "Standardised effect: " + p.effect->name + " = " + FormatPattern(p.effect->value, "0.00");
+}
+
 }  // namespace pelmora

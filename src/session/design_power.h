@@ -23,6 +23,15 @@ struct WholeSizes {
   bool operator==(const WholeSizes&) const = default;
 };
 
+// The standardised effect of a test design: Cohen's d for means, h for
+// proportions, f for the analysis of variance, w for a chi-square table, q
+// for correlations, or the odds ratio where the parameters define one.
+struct StandardisedEffect {
+  std::string name;
+  double value = 0;
+  bool operator==(const StandardisedEffect&) const = default;
+};
+
 struct DesignPower {
   // Nothing for a procedure that is no test, a solve without a value, or a
   // design whose power cannot be computed.
@@ -31,6 +40,8 @@ struct DesignPower {
   WholeSizes whole;
   // The group-sequential design, with interim analyses.
   std::optional<SequentialSummary> sequential;
+  // Nothing where the procedure's parameters define no standardised effect.
+  std::optional<StandardisedEffect> effect;
   bool operator==(const DesignPower&) const = default;
 };
 
@@ -41,5 +52,9 @@ std::string PowerText(double power);
 // "Power of this design: 0.8000", followed for whole sizes by "; at the
 // whole sample sizes 64 and 64 (128 in all): 0.8015"; empty without a power.
 std::string DesignPowerLine(const DesignPower& p);
+
+// "Standardised effect: d = 0.50" (two decimals); empty without a power or
+// an effect.
+std::string EffectLine(const DesignPower& p);
 
 }  // namespace pelmora

@@ -80,8 +80,9 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   const CliRun n = RunWith({"--test", "0", "--mode", "2=2", "--unknown", "Sample Size 1"});
   ASSERT_EQ(n.status, kExitSolved) << n.err;
   const std::vector<std::string> lines = Lines(n.out);
-  // description, rule, positions 0 and 2..7, the power of the design
-  ASSERT_EQ(lines.size(), 2u + 7u + 1u) << n.out;
+  // description, rule, positions 0 and 2..7, the power of the design and
+  // its standardised effect
+  ASSERT_EQ(lines.size(), 2u + 7u + 2u) << n.out;
   EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], std::string(lines[1].size(), '-'));
   EXPECT_EQ(lines[2], "P-value:                       0.05");
@@ -93,6 +94,13 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   EXPECT_EQ(solved.Member("text")->text, "1107.6");
   EXPECT_NEAR(NumberOf(solved.Member("value")), kDefaultUnpairedN1, 0.05);
   EXPECT_EQ(lines[8], "Sample Size 2 / Sample Size 1: 1.0");
+  // The standardised effect beside the power: d = (0.40 - 0.30) / 1.2.
+  EXPECT_EQ(lines[10], "Standardised effect: d = 0.08");
+  const cli::JsonValue document = ReadJsonText(j.out);
+  const cli::JsonValue* effect = document.Member("effect");
+  ASSERT_NE(effect, nullptr) << j.out;
+  EXPECT_EQ(effect->Member("name")->text, "d");
+  EXPECT_NEAR(NumberOf(effect->Member("value")), 0.0833333, 1e-6);
 }
 
 TEST(Cli, PlansByPowerAndReportsTheWholeSizes) {

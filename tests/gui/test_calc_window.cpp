@@ -124,6 +124,10 @@ class CalcWindowTest : public QObject {
     QCOMPARE(calc->designPower()->text(),
              QStringLiteral("Power of this design: 0.8000; at the whole sample sizes 64 and 64 (128 in all): 0.8015"));
     QVERIFY(calc->designPower()->geometry().top() > calc->valueBox(7)->geometry().bottom());
+    // Beneath it the standardised effect, (0.5 - 0) / 1.
+    QVERIFY(calc->effect()->isVisible());
+    QCOMPARE(calc->effect()->text(), QStringLiteral("Standardised effect: d = 0.50"));
+    QVERIFY(calc->effect()->geometry().top() >= calc->designPower()->geometry().bottom());
     // The finite-population test plans by power of its own: the box is ticked and fixed.
     w->menus().procedure(Procedure::FinitePopulation)->trigger();
     QVERIFY(box->isChecked() && !box->isEnabled());

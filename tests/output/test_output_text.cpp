@@ -322,9 +322,11 @@ TEST_F(CalculationOutputTest, TheLayoutPlacesLabelsAndValuesInColumns) {
   EXPECT_EQ(last.leftValue, (TablePiece{"30", 21}));
   EXPECT_FALSE(last.hasRight);
   EXPECT_DOUBLE_EQ(o.closingRuleTop, 5.5);
-  // Below the rule, the power of the solved design.
-  ASSERT_EQ(o.remarkLines.size(), 1u);
-  EXPECT_DOUBLE_EQ(o.heightInLines, 7);
+  // Below the rule, the power of the solved design and its standardised
+  // effect, d = (0.40 - 0.30) / 1.2.
+  ASSERT_EQ(o.remarkLines.size(), 2u);
+  EXPECT_EQ(o.remarkLines[1].pieces.front().text, "Standardised effect: d = 0.08");
+  EXPECT_DOUBLE_EQ(o.heightInLines, 8);
 }
 
 TEST_F(CalculationOutputTest, TheOutputAsText) {
@@ -338,7 +340,8 @@ TEST_F(CalculationOutputTest, TheOutputAsText) {
              "Standard Deviation*: 1.2    " + std::string("\t") + "Sample Size 1:" + Blanks(7) + "30     ",
              // at alpha = 0.74805: c = scipy.stats.t.isf(0.74805 / 2, 58), delta = 0.1 / (1.2 * sqrt(2 / 30)),
              // scipy.stats.nct.sf(c, 58, delta) + scipy.stats.nct.cdf(-c, 58, delta) = 0.760403
-             "Sample Size 2:" + Blanks(7) + "30     ", "Power of this design: 0.7604", ""}));
+             "Sample Size 2:" + Blanks(7) + "30     ", "Power of this design: 0.7604",
+             "Standardised effect: d = 0.08", ""}));
 }
 
 TEST_F(CalculationOutputTest, AValueNotCalculableIsADash) {
@@ -369,7 +372,8 @@ TEST_F(CalculationOutputTest, AnOddNumberOfBoxesLeavesTheLastLineWithoutRightHal
                    "Sample Size:" + Blanks(23) + "6.3527 ",
                    // c = scipy.stats.t.isf(0.025, n - 1), scipy.stats.nct.sf(c, n - 1, sqrt(n))
                    // + scipy.stats.nct.cdf(-c, n - 1, sqrt(n)) = 0.541349 at n = 6.352717, 0.600497 at 7
-                   "Power of this design: 0.5413; at the whole sample size 7: 0.6005", ""}));
+                   "Power of this design: 0.5413; at the whole sample size 7: 0.6005",
+                   "Standardised effect: d = 1.00", ""}));
   const CalculationOutput o = LayoutCalculationOutput(s, kPerCharacter);
   ASSERT_EQ(o.lines.size(), 3u);
   EXPECT_FALSE(o.lines[2].hasRight);

@@ -326,6 +326,11 @@ CriterionTraits BinomialDistribution::Traits(const Session& s) const {
   return kind_ == 0 ? test_.Traits(s) : ProcedureModule::Traits(s);
 }
 
+std::optional<StandardisedEffect> BinomialDistribution::Effect(const Session& s) const {
+  if (kind_ == 0) return test_.Effect(s);
+  return std::nullopt;
+}
+
 std::optional<double> BinomialDistribution::EvaluatePower(const Session& s) {
   if (kind_ == 0) return test_.EvaluatePower(s);
   return std::nullopt;

@@ -105,6 +105,7 @@ class BinomialDistribution : public ProcedureModule {
   std::optional<double> EvaluatePower(const Session& s) override;
   // A test's traits are BinomialProportions'.
   CriterionTraits Traits(const Session& s) const override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the point estimates and intervals.

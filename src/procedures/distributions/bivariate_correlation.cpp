@@ -61,6 +61,11 @@ double BivariateNormalCorrelation::EvaluateCriterion(const Session& s) {
   return static_cast<double>(ChosenOfInterval(intervalKind_, lower, upper, upper - lower)) - s.value(limit_);
 }
 
+std::optional<StandardisedEffect> BivariateNormalCorrelation::Effect(const Session& s) const {
+  if (kind_ == 0) return test_.Effect(s);
+  return std::nullopt;
+}
+
 std::optional<double> BivariateNormalCorrelation::EvaluatePower(const Session& s) {
   if (kind_ == 0) return test_.EvaluatePower(s);
   return std::nullopt;

@@ -21,6 +21,7 @@ class BivariateNormalCorrelation : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The test's power is CorrelationCoefficient's.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
  private:
   CorrelationCoefficient& test_;

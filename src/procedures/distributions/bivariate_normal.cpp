@@ -73,6 +73,10 @@ double BivariateNormalDistribution::EvaluateCriterion(const Session& s) {
   return listed_ == nullptr ? 0.0 : listed_->EvaluateCriterion(s);
 }
 
+std::optional<StandardisedEffect> BivariateNormalDistribution::Effect(const Session& s) const {
+  return listed_ == nullptr ? std::nullopt : listed_->Effect(s);
+}
+
 std::optional<double> BivariateNormalDistribution::EvaluatePower(const Session& s) {
   return listed_ == nullptr ? std::nullopt : listed_->EvaluatePower(s);
 }

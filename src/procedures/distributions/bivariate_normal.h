@@ -32,6 +32,7 @@ class BivariateNormalDistribution : public ProcedureModule {
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
  private:
   // The procedure of a parameter choice, or nullptr beyond the four.

@@ -121,6 +121,11 @@ double NormalFamilyDistribution::EvaluateCriterion(const Session& s) {
   return EstimateCriterion(s);
 }
 
+std::optional<StandardisedEffect> NormalFamilyDistribution::Effect(const Session& s) const {
+  if (handedOn_ != nullptr) return handedOn_->Effect(s);
+  return std::nullopt;
+}
+
 std::optional<double> NormalFamilyDistribution::EvaluatePower(const Session& s) {
   if (handedOn_ != nullptr) return handedOn_->EvaluatePower(s);
   return std::nullopt;

@@ -37,6 +37,7 @@ class NormalFamilyDistribution : public ProcedureModule {
   // The test's simulator; the estimates and intervals have none.
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) final;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) final;
   // The grid of a two-group confidence interval with a pooled spread; a test
   // hands its grid on.

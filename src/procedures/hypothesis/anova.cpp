@@ -219,4 +219,12 @@ Single Anova::ApplyGroupGrid(Session& s) {
   return gridPosition_ == sd_ ? sigma : effect;
 }
 
+// Cohen's f: the standard deviation of the group means over the residual
+// one; a contrast defines none.
+std::optional<StandardisedEffect> Anova::Effect(const Session& s) const {
+  if (contrast_) return std::nullopt;
+  const AssumedDesign a = Assumed(s);
+  return StandardisedEffect{"f", static_cast<double>(StdDevOfMeans(a.effect, a.k, form_)) / a.sigma};
+}
+
 }  // namespace pelmora

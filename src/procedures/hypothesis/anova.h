@@ -38,6 +38,7 @@ class Anova : public ProcedureModule {
   // Noncentral F with (k - 1, k (n - 1)) degrees of freedom and lambda =
   // (k - 1) n s_m^2 / sigma^2; a contrast: noncentral t.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   // The groups' means (and contrast coefficients), standard deviations and
   // sizes, from the box of the effect or of the standard deviation.
   bool OpenGroupGrid(Session& s, int row) override;

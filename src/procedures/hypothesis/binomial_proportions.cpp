@@ -270,4 +270,13 @@ std::optional<double> BinomialProportions::EvaluatePower(const Session& s) {
   return PowerOfZTest(sides, s.value(0), NormalPath(a));
 }
 
+std::optional<StandardisedEffect> ProportionTest::Effect(const Session& s) const {
+  if (tails_ == 3) return std::nullopt;
+  const Assumed a = ReadAssumed(s);
+  const double base = twoSamples_ ? a.p1 : a.null;
+  const double p = a.p;
+  if (base < 0 || base > 1 || p < 0 || p > 1) return std::nullopt;
+  return StandardisedEffect{"h", 2 * std::asin(std::sqrt(p)) - 2 * std::asin(std::sqrt(base))};
+}
+
 }  // namespace pelmora

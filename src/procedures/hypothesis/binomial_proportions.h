@@ -55,6 +55,13 @@ class ProportionTest : public ProcedureModule {
   int BuildProportionList(Session& s);
   Assumed ReadAssumed(const Session& s) const;
 
+ public:
+  // Cohen's h of the assumed proportion against the null (one sample) or
+  // the first proportion (two samples).
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
+
+ protected:
+
   bool twoSamples_ = false;
   std::int16_t tails_ = 2;
   std::int16_t proportionMode_ = 0;

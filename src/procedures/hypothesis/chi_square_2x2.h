@@ -27,6 +27,7 @@ class ChiSquare2x2 : public ProcedureModule {
   // the square of the (corrected) statistic of the assumed table; one-sided:
   // the normal statistic around (p2 - p1) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override { return fisher_.Effect(s); }
 
   using Ids = FisherExactTest::Ids;
 

@@ -142,4 +142,10 @@ Single ChiSquareHomogeneity::ApplyGroupGrid(Session& s) {
   return w;
 }
 
+// The assumed standard deviation of the proportions is Cohen's w: the
+// statistic's noncentrality is w * w times the subjects in all.
+std::optional<StandardisedEffect> ChiSquareHomogeneity::Effect(const Session& s) const {
+  return StandardisedEffect{"w", s.value(effect_)};
+}
+
 }  // namespace pelmora

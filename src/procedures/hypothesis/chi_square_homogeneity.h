@@ -21,6 +21,7 @@ class ChiSquareHomogeneity : public ProcedureModule {
   // Noncentral chi-square with (r - 1)(c - 1) degrees of freedom and lambda
   // the statistic of the assumed table, w^2 r n.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   // The table of counts, one row per group and one column per category,
   // from the box of the effect; it gives all four parameters.
   bool OpenGroupGrid(Session& s, int row) override;

@@ -169,4 +169,12 @@ std::optional<double> CorrelationCoefficient::EvaluatePower(const Session& s) {
   return PowerOfZTest(sides, s.value(0), Statistic(s));
 }
 
+// Cohen's q: the difference of the Fisher transforms of the assumed and the
+// null coefficient, or of the two coefficients.
+std::optional<StandardisedEffect> CorrelationCoefficient::Effect(const Session& s) const {
+  if (tails_ == 3) return std::nullopt;
+  const ZArguments z = Statistic(s);
+  return StandardisedEffect{"q", static_cast<double>(z.x) - z.null};
+}
+
 }  // namespace pelmora

@@ -25,6 +25,7 @@ class CorrelationCoefficient : public ProcedureModule {
   // Fisher's z of the estimate normal with unit variance around (z(r*) -
   // z(H0)) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

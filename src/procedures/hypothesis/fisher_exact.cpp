@@ -225,4 +225,12 @@ std::optional<double> FisherExactTest::EvaluatePower(const Session& s) {
   return Power(sides, s.value(0), AssumedSamples(s.ParameterValues));
 }
 
+// The odds ratio of the second group to the first.
+std::optional<StandardisedEffect> FisherExactTest::Effect(const Session& s) const {
+  const Samples a = AssumedSamples(s.ParameterValues);
+  const double p1 = a.p1, p2 = a.p2;
+  if (p1 <= 0 || p1 >= 1 || p2 <= 0 || p2 >= 1) return std::nullopt;
+  return StandardisedEffect{"odds ratio", p2 * (1 - p1) / (p1 * (1 - p2))};
+}
+
 }  // namespace pelmora

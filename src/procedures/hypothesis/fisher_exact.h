@@ -32,6 +32,7 @@ class FisherExactTest : public ProcedureModule {
   // PValue of its counts (kept by table).
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

@@ -213,4 +213,16 @@ std::optional<double> NormalZ::EvaluatePower(const Session& s) {
   return PowerOfZTest(sides, s.value(0), estimate, null, StandardError(s), at(left_), at(right_), 0.0f);
 }
 
+std::optional<StandardisedEffect> NormalZ::Effect(const Session& s) const {
+  if (tails_ == 3 || sd_ < 0) return std::nullopt;
+  Single estimate = 0, null = 0;
+  Estimate(s, estimate, null);
+  double sd = s.value(sd_);
+  if (twoSamples_ && sd2_ >= 0) {
+    const double sd2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(sd2_), ToSingle(sd), sd2Mode_);
+    sd = std::sqrt((sd * sd + sd2 * sd2) / 2);
+  }
+  return StandardisedEffect{"d", (static_cast<double>(estimate) - null) / sd};
+}
+
 }  // namespace pelmora

@@ -59,6 +59,7 @@ class NormalZ : public ProcedureModule {
   // deviations and the sizes analysed.
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

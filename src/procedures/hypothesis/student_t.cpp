@@ -285,6 +285,19 @@ std::optional<double> StudentT::EvaluatePower(const Session& s) {
   return PowerOfTTest(sides, s.value(0), Statistic(s));
 }
 
+// Cohen's d: the assumed difference from the null over the common standard
+// deviation (the root mean square of the two where they differ).
+std::optional<StandardisedEffect> StudentT::Effect(const Session& s) const {
+  if (tails_ == 3 || sd_ < 0) return std::nullopt;
+  const TArguments t = Statistic(s);
+  double sd = s.value(sd_);
+  if (unequal_) {
+    const double sd2 = ResolveRelativeValue(s.ParameterValues, static_cast<std::int16_t>(sd2_), ToSingle(sd), sd2Mode_);
+    sd = std::sqrt((sd * sd + sd2 * sd2) / 2);
+  }
+  return StandardisedEffect{"d", (static_cast<double>(t.x) - t.null) / sd};
+}
+
 }  // namespace pelmora
 
 namespace pelmora {

@@ -24,6 +24,7 @@ class StudentT : public ProcedureModule {
   // deviations (pooled, or Welch's with unequal standard deviations).
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
+  std::optional<StandardisedEffect> Effect(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' standard deviations and sample sizes, from the box of the
   // pooled standard deviation.
