@@ -126,7 +126,12 @@ std::pair<int, int> ParseMode(const std::string& value) {
 
 Assignment ParseSet(const std::string& value) {
   auto [name, text] = SplitAssignment("--set", value, "NAME=VALUE");
-  CheckTypedNumber("--set", value, text);
+  // "-" is a value box's "no value": the checks refuse it by the
+  // parameter's caption, as they refuse it in a window.
+  if (Trim(text) == "-")
+    text = "-";
+  else
+    CheckTypedNumber("--set", value, text);
   return {value, name, text};
 }
 

@@ -144,6 +144,14 @@ TEST(Cli, NotCalculableAndRejected) {
   EXPECT_EQ(rejected.err, "H0: Left Equivalence Limit has to be less than or equal to 0.4\n");
   EXPECT_EQ(rejected.out, "");
 
+  // A "-" is a value box's "no value": the check refuses it by the caption;
+  // "--" stays a malformed number.
+  const CliRun noValue = RunWith({"--test", "0", "--set", "Mean 1*= - "});
+  EXPECT_EQ(noValue.status, kExitRejected) << noValue.err;
+  EXPECT_EQ(noValue.err, "Mean 1* has no value\n");
+  const CliRun malformed = RunWith({"--test", "0", "--set", "Mean 1*=--"});
+  EXPECT_EQ(malformed.status, kExitUsage) << malformed.err;
+
   // A kind that the distribution does not define cannot be chosen.
   const CliRun undefined = RunWith({"--distribution", "Finite Population", "--kind", "estimate"});
   EXPECT_EQ(undefined.status, kExitUsage);
