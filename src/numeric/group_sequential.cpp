@@ -7,6 +7,7 @@
 #include <span>
 #include <sstream>
 
+#include "numeric/bracket_root.h"
 #include "numeric/fault_guard.h"
 #include "numeric/normal_quantile.h"
 #include "numeric/sequential_integration.h"
@@ -35,50 +36,11 @@ constexpr double kTolerance = 1e-10;  // of every bound, constant and drift foun
 double UpperZ(double p) { return StandardNormalUpperQuantile(std::max(p, kSmallest)); }
 double LowerZ(double p) { return StandardNormalQuantile(std::max(p, kSmallest)); }
 
-// Brent's root search on [a, b], f(a) and f(b) of opposite signs.
+// Brent's root search on [a, b], f(a) and f(b) of opposite signs, to the
+// tolerance of every bound.
 template <class F>
 double Brent(F f, double a, double b, double fa, double fb) {
-  double c = b, fc = fb, d = b - a, e = d;
-  for (int pass = 0; pass < 200; ++pass) {
-    if ((fb > 0) == (fc > 0)) {
-      c = a;
-      fc = fa;
-      d = e = b - a;
-    }
-    if (std::fabs(fc) < std::fabs(fb)) {
-      a = b, b = c, c = a;
-      fa = fb, fb = fc, fc = fa;
-    }
-    double tol = 4e-16 * std::fabs(b) + 0.5 * kTolerance;
-    double m = 0.5 * (c - b);
-    if (std::fabs(m) <= tol || fb == 0) return b;
-    if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
-      double s = fb / fa, p, q;
-      if (a == c) {
-        p = 2 * m * s;
-        q = 1 - s;
-      } else {
-        double qa = fa / fc, r = fb / fc;
-        p = s * (2 * m * qa * (qa - r) - (b - a) * (r - 1));
-        q = (qa - 1) * (r - 1) * (s - 1);
-      }
-      if (p > 0) q = -q;
-      p = std::fabs(p);
-      if (2 * p < std::min(3 * m * q - std::fabs(tol * q), std::fabs(e * q))) {
-        e = d;
-        d = p / q;
-      } else {
-        d = e = m;
-      }
-    } else {
-      d = e = m;
-    }
-    a = b;
-    fa = fb;
-    b += std::fabs(d) > tol ? d : (m > 0 ? tol : -tol);
-    fb = f(b);
-  }
-  return b;
+  return BracketRoot(f, a, b, fa, fb, 0.0, kTolerance, 200).root;
 }
 
 // The zero of an increasing h in [lowest, highest], searched from [lo, hi]
