@@ -16,9 +16,11 @@ double WholeUp(double size) { return std::ceil(size - 1e-9 * std::max(1.0, std::
 std::optional<SequentialSummary> SummarizeSequentialDesign(Dispatcher& d, const WholeSizes& sizes) {
   Session& s = d.session();
   if (!UsesSequentialDesign(s) || !d.PowerCriterion()) return std::nullopt;
-  const SequentialDesign* design = SequentialDesignOf(s);
   const std::optional<double> fixed = d.CallEvaluateFixedPower();
-  if (design == nullptr || !fixed) return std::nullopt;
+  // A copy: the cache may move its designs on a later call.
+  const SequentialDesign* cached = SequentialDesignOf(s);
+  if (cached == nullptr || !fixed) return std::nullopt;
+  const std::optional<SequentialDesign> design = *cached;
   const std::optional<SequentialResult> r = design->Evaluate(DriftOfFixedPower(design->Plan(), *fixed));
   if (!r) return std::nullopt;
   SequentialSummary out;
