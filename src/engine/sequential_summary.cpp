@@ -20,14 +20,14 @@ std::optional<SequentialSummary> SummarizeSequentialDesign(Dispatcher& d, const 
   // A copy: the cache may move its designs on a later call.
   const SequentialDesign* cached = SequentialDesignOf(s);
   if (cached == nullptr || !fixed) return std::nullopt;
-  const std::optional<SequentialDesign> design = *cached;
-  const std::optional<SequentialResult> r = design->Evaluate(DriftOfFixedPower(design->Plan(), *fixed));
+  const SequentialDesign design = *cached;
+  const std::optional<SequentialResult> r = design.Evaluate(DriftOfFixedPower(design.Plan(), *fixed));
   if (!r) return std::nullopt;
   SequentialSummary out;
-  out.boundary = std::string(sequential::FamilyName(design->Plan().efficacy));
-  out.futility = std::string(sequential::FamilyName(design->Plan().futility));
-  out.binding = design->Plan().binding;
-  out.inflation = design->InflationFactor(s.value(2));
+  out.boundary = std::string(sequential::FamilyName(design.Plan().efficacy));
+  out.futility = std::string(sequential::FamilyName(design.Plan().futility));
+  out.binding = design.Plan().binding;
+  out.inflation = design.InflationFactor(s.value(2));
   out.sizes = sizes.sizes;
   out.total = sizes.total;
   out.power = r->power;
