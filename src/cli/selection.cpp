@@ -221,7 +221,7 @@ int ResolveParameter(const Session& s, const std::string& flag, const std::strin
   if (ParseIndex(Trim(name), id)) {
     if (id >= kCatalogueSize) Usage(shown + ": catalogue ids are 0 to " + std::to_string(kCatalogueSize - 1));
     collect([&](int p) { return s.ParameterList[p] == id; });
-    const std::string caption = RemoveAccelerator(s.entry(id).ParamCaption);
+    const std::string caption = RemoveAccelerator(s.entry(id).ParamCaption());
     if (found.empty() && !caption.empty()) collect([&](int p) { return CaptionAt(s, p) == caption; });
     if (found.empty())
       Usage(shown + ": id " + std::to_string(id) + (caption.empty() ? "" : " (" + caption + ")") +

@@ -221,8 +221,8 @@ std::string Solve::Jump(double from, double to, double at) const {
 
 SolveOutcome Solve::Outcome() {
   const CatalogueEntry& unknown = work_.entryAt(u_);
-  catLo_ = unknown.ParamLowerLimit;
-  catHi_ = unknown.ParamUpperLimit;
+  catLo_ = unknown.ParamLowerLimit();
+  catHi_ = unknown.ParamUpperLimit();
   double lo = catLo_, hi = catHi_;
   ProcedureModule* m = d_.Module();
   const auto interval = EvaluateGuarded([&] {

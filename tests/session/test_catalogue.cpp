@@ -11,17 +11,17 @@ namespace {
 // defined as copies of one another.
 TEST(Catalogue, WidenedLimitsAndCopies) {
   const Catalogue c = BuildCatalogue();
-  EXPECT_DOUBLE_EQ(c[0].ParamLowerLimit, 9.99999974737875E-06);
-  EXPECT_DOUBLE_EQ(c[0].ParamUpperLimit, 0.999989986419678);
-  EXPECT_EQ(c[16].ParamLowerLimit, static_cast<double>(-0.99999f));
-  EXPECT_EQ(c[187].ParamUpperLimit, static_cast<double>(1.99999f));
+  EXPECT_DOUBLE_EQ(c[0].ParamLowerLimit(), 9.99999974737875E-06);
+  EXPECT_DOUBLE_EQ(c[0].ParamUpperLimit(), 0.999989986419678);
+  EXPECT_EQ(c[16].ParamLowerLimit(), static_cast<double>(-0.99999f));
+  EXPECT_EQ(c[187].ParamUpperLimit(), static_cast<double>(1.99999f));
   for (int pair : {0, 1}) {
     const CatalogueEntry& a = c[29 + pair];
     const CatalogueEntry& b = c[97 + pair];
-    EXPECT_EQ(a.ParamCaption, b.ParamCaption);
+    EXPECT_EQ(a.ParamCaption(), b.ParamCaption());
     EXPECT_EQ(a.ParamText, b.ParamText);
-    EXPECT_EQ(a.ParamLowerLimit, b.ParamLowerLimit);
-    EXPECT_EQ(a.ParamUpperLimit, b.ParamUpperLimit);
+    EXPECT_EQ(a.ParamLowerLimit(), b.ParamLowerLimit());
+    EXPECT_EQ(a.ParamUpperLimit(), b.ParamUpperLimit());
   }
 }
 
@@ -29,15 +29,15 @@ TEST(Catalogue, EmptyIdsAndCount) {
   const Catalogue c = BuildCatalogue();
   int defined = 0;
   for (int id = 0; id < kCatalogueSize; ++id) {
-    const bool empty = c[id].ParamCaption.empty();
+    const bool empty = c[id].ParamCaption().empty();
     const bool expectEmpty = id == 109 || id == 144 || id > 244;
     EXPECT_EQ(empty, expectEmpty) << "id " << id;
     if (empty) {
-      EXPECT_EQ(c[id].ParamLowerLimit, 0.0);
-      EXPECT_EQ(c[id].ParamUpperLimit, 0.0);
+      EXPECT_EQ(c[id].ParamLowerLimit(), 0.0);
+      EXPECT_EQ(c[id].ParamUpperLimit(), 0.0);
     } else {
       ++defined;
-      EXPECT_LT(c[id].ParamLowerLimit, c[id].ParamUpperLimit) << "id " << id;
+      EXPECT_LT(c[id].ParamLowerLimit(), c[id].ParamUpperLimit()) << "id " << id;
     }
   }
   EXPECT_EQ(defined, 243);
