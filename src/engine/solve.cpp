@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -43,13 +42,18 @@ std::string At(double v) { return PlainNumber(v, 7); }
 // down (-1) or up (+1).
 double RoundSignificant(double v, int digits, int direction) {
   if (v == 0 || !std::isfinite(v)) return v;
-  char text[40];
-  std::snprintf(text, sizeof text, "%.*e", digits - 1, v);
-  double r = std::strtod(text, nullptr);
+  // Exact decimal conversions both ways (as printf's "%.*e" and strtod).
+  auto rounded = [digits](double x) {
+    char text[40];
+    const auto end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, digits - 1).ptr;
+    double r = x;
+    std::from_chars(text, end, r);
+    return r;
+  };
+  const double r = rounded(v);
   if (direction == 0 || (direction < 0 ? r <= v : r >= v)) return r;
   const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(r))) - (digits - 1));
-  std::snprintf(text, sizeof text, "%.*e", digits - 1, r + direction * unit);
-  return std::strtod(text, nullptr);
+  return rounded(r + direction * unit);
 }
 
 // The variable a bracket search runs in: the logarithm for a positive
