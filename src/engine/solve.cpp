@@ -34,6 +34,8 @@ constexpr int kScanPoints = 12;
 // The searches stop at a quarter of the accuracy, so that a shorter decimal
 // near the point found still holds it.
 constexpr double kStopShare = 0.25;
+// No point of a search (NaN equals nothing).
+constexpr double kNoPoint = std::numeric_limits<double>::quiet_NaN();
 
 // A value of the unknown (an end of its interval, a place of a jump).
 std::string At(double v) { return PlainNumber(v, 7); }
@@ -123,12 +125,18 @@ class Solve {
  private:
   SolveOutcome Outcome();
   double F(double x) {
+    // The criterion at a point it was evaluated at a moment ago (the shown
+    // text of a root is checked at the root again) is not evaluated twice.
+    for (const auto& [at, f] : recent_)
+      if (at == x) return f;
     if (++evaluations_ > kMaxEvaluations) throw CriterionFault{std::numeric_limits<double>::quiet_NaN()};
     work_.value(u_) = x;
     const auto f = EvaluateGuarded([&] { return d_.EvaluateCriterionOf(work_); });
     if (!f) throw CriterionFault{x};
     fMin_ = std::min(fMin_, *f);
     fMax_ = std::max(fMax_, *f);
+    recent_[nextRecent_] = {x, *f};
+    nextRecent_ = (nextRecent_ + 1) % recent_.size();
     return *f;
   }
   bool Admissible(double x);
@@ -177,6 +185,9 @@ class Solve {
   // A root holds the criterion within accuracy_ of zero.
   double accuracy_ = 0;
   int evaluations_ = 0;
+  // The last few points the criterion was evaluated at, with its values.
+  std::array<std::pair<double, double>, 4> recent_{{{kNoPoint, 0}, {kNoPoint, 0}, {kNoPoint, 0}, {kNoPoint, 0}}};
+  std::size_t nextRecent_ = 0;
   double fMin_ = std::numeric_limits<double>::infinity();
   double fMax_ = -std::numeric_limits<double>::infinity();
 };
