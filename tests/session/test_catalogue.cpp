@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <utility>
+
 #include "session/catalogue.h"
 #include "session/session.h"
 
@@ -164,6 +167,36 @@ TEST(Session, StoreAndRestoreWindowSettings) {
   EXPECT_EQ(t.entry(58).ParamText, "0.7");
   EXPECT_EQ(t.entry(58).TableMin, "0.1");
   EXPECT_EQ(t.entry(4).ZValueText, "10 20");
+}
+
+// A session's catalogue values: its changes stay its own (not the start-up
+// catalogue's, not another session's, not a copy's), a moved-from set is the
+// start-up catalogue again, and an id outside the catalogue is refused.
+TEST(Catalogue, ValuesOfOneSessionStayItsOwn) {
+  RecordingUserInterface ui;
+  Session a(ui), b(ui);
+  a.entry(2).ParamText = "0.7";
+  a.entry(2).TableMin = "0.1";
+  const Session copy = a;
+  a.entry(2).ParamText = "0.9";
+  const Session& ca = a;
+  EXPECT_EQ(ca.entry(2).ParamText, "0.9");
+  EXPECT_EQ(copy.entry(2).ParamText, "0.7");
+  EXPECT_EQ(copy.entry(2).TableMin, "0.1");
+  EXPECT_EQ(std::as_const(b).entry(2).ParamText, "0.30");
+  EXPECT_EQ(BuildCatalogue()[2].ParamText, "0.30");
+  EXPECT_EQ(ca.entry(2).ParamCaption(), "&Standard Deviation");
+  EXPECT_EQ(copy.catalogue.EditedCount(), 1);
+  EXPECT_EQ(std::as_const(b).catalogue.EditedCount(), 0);
+
+  CatalogueValues moved = std::move(a.catalogue);
+  EXPECT_EQ(moved[2].ParamText, "0.9");
+  EXPECT_EQ(ca.entry(2).ParamText, "0.30");
+  a.entry(2).ParamText = "0.5";
+  EXPECT_EQ(moved[2].ParamText, "0.9");
+
+  EXPECT_THROW(static_cast<void>(ca.entry(kCatalogueSize)), std::out_of_range);
+  EXPECT_THROW(static_cast<void>(a.entry(-1)), std::out_of_range);
 }
 
 }  // namespace
