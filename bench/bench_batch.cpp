@@ -45,4 +45,24 @@ void BM_BatchLineOfManyKeys(benchmark::State& state) {
 }
 BENCHMARK(BM_BatchLineOfManyKeys)->Arg(70'000)->Arg(200'000)->Unit(benchmark::kMillisecond);
 
+// One request of scripts/benchmark-cli.sh answered through --batch: the
+// first sample size of the unpaired t-test with equal sizes, by its
+// just-significant result and planned by a power of 0.8 (goals: at most
+// twice the in-process calculation of the same design).
+void BatchRequest(benchmark::State& state, const std::string& extra) {
+  const std::string input = R"({"id": 1, "test": 0, "modes": {"2": 2})" + extra +
+                            R"(, "set": {"Mean 1*": 0, "Mean 2*": 0.5, "Standard Deviation*": 1, )"
+                            R"("Sample Size 2 / Sample Size 1": 1}, "unknown": "Sample Size 1"})"
+                            "\n";
+  for (auto _ : state) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    benchmark::DoNotOptimize(pelmora::RunCli({"--batch"}, in, out, err));
+  }
+}
+void BM_BatchTTestRequestJustSignificant(benchmark::State& state) { BatchRequest(state, ""); }
+BENCHMARK(BM_BatchTTestRequestJustSignificant)->Unit(benchmark::kMicrosecond);
+void BM_BatchTTestRequestByPower(benchmark::State& state) { BatchRequest(state, R"(, "power": 0.8)"); }
+BENCHMARK(BM_BatchTTestRequestByPower)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

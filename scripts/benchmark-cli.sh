@@ -10,11 +10,15 @@ cli="${1:-build}/src/pelmora-cli"
 [ -x "$cli" ] || { echo "$cli is missing: build the program first" >&2; exit 1; }
 
 # The median and the fastest of the times on standard input, in microseconds.
+# With "s" as its argument, in seconds.
 summary() {
-  sort -n | awk '{ t[NR] = $1 } END { printf "median %.2f ms, fastest %.2f ms (%d runs)\n", t[int((NR + 1) / 2)] / 1e3, t[1] / 1e3, NR }'
+  sort -n | awk -v unit="${1:-ms}" '{ t[NR] = $1 } END {
+    scale = unit == "s" ? 1e6 : 1e3; digits = unit == "s" ? 3 : 2
+    printf "median %.*f %s, fastest %.*f %s (%d runs)\n", digits, t[int((NR + 1) / 2)] / scale, unit, digits, t[1] / scale, unit, NR }'
 }
 
-# Runs "$@" RUNS times with standard input from INPUT and prints the summary.
+# Runs "$@" RUNS times with standard input from INPUT and prints the summary
+# (in seconds with UNIT=s in the environment).
 timed() {
   local runs=$1 input=$2 start end
   # The shell's own clock, in microseconds: starting "date" would add the
@@ -25,7 +29,7 @@ timed() {
     "$@" <"$input" >/dev/null
     end=${EPOCHREALTIME/[.,]/}
     echo $((end - start))
-  done | summary
+  done | summary "${UNIT:-ms}"
 }
 
 echo "start-up, pelmora-cli --list: $(timed 200 /dev/null "$cli" --list)"
@@ -65,8 +69,8 @@ for kind in just-significant power; do
   if [ "$kind" = power ]; then
     whole=$(grep -c '"whole"' <<<"$answers" || true)
     [ "$whole" -eq 10000 ] || { echo "only $whole of 10000 answers give the whole sizes" >&2; exit 1; }
-    echo "10,000 t-test requests planned by power, --batch: $(timed 5 "$requests" "$cli" --batch)"
+    echo "10,000 t-test requests planned by power, --batch: $(UNIT=s timed 5 "$requests" "$cli" --batch)"
   else
-    echo "10,000 just-significant t-test requests, --batch: $(timed 5 "$requests" "$cli" --batch)"
+    echo "10,000 just-significant t-test requests, --batch: $(UNIT=s timed 5 "$requests" "$cli" --batch)"
   fi
 done

@@ -1,6 +1,7 @@
 #include "cli/selection.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -138,6 +139,19 @@ void ApplyOptionsAndForms(Dispatcher& d, const Request& r) {
   }
 }
 
+// Whether a caption without its "&" is `key` (in lower case), in any case:
+// Lower(RemoveAccelerator(caption)) == key, without making either text.
+bool CaptionIs(std::string_view caption, std::string_view key) {
+  const std::size_t amp = caption.find('&');
+  if (caption.size() - (amp == std::string_view::npos ? 0 : 1) != key.size()) return false;
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (i == amp) continue;
+    if (static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i]))) != key[k++]) return false;
+  }
+  return true;
+}
+
 std::string Unstarred(std::string_view text) {
   std::string r;
   for (char c : text)
@@ -221,14 +235,14 @@ int ResolveParameter(const Session& s, const std::string& flag, const std::strin
   if (ParseIndex(Trim(name), id)) {
     if (id >= kCatalogueSize) Usage(shown + ": catalogue ids are 0 to " + std::to_string(kCatalogueSize - 1));
     collect([&](int p) { return s.ParameterList[p] == id; });
-    const std::string caption = RemoveAccelerator(s.entry(id).ParamCaption);
+    const std::string caption = RemoveAccelerator(s.entry(id).ParamCaption());
     if (found.empty() && !caption.empty()) collect([&](int p) { return CaptionAt(s, p) == caption; });
     if (found.empty())
       Usage(shown + ": id " + std::to_string(id) + (caption.empty() ? "" : " (" + caption + ")") +
             " is not listed here; the parameters are " + ListedParameters(s));
   } else {
     const std::string key = Lower(Trim(RemoveAccelerator(name)));
-    collect([&](int p) { return Lower(CaptionAt(s, p)) == key; });
+    collect([&](int p) { return CaptionIs(s.entryAt(p).ParamCaption(), key); });
     if (found.empty()) collect([&](int p) { return Unstarred(CaptionAt(s, p)) == Unstarred(key); });
     if (found.empty())
       Usage(shown + ": no listed parameter has this caption; the parameters are " + ListedParameters(s));

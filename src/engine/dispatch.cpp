@@ -51,7 +51,7 @@ bool Dispatcher::CheckParametersOf(Session& values) {
     // there unless it is the unknown.
     if (p == 1 || p == values.UnknownPosition) continue;
     const CatalogueEntry& e = values.entryAt(p);
-    if (!CheckValueRange(values, p, e.ParamLowerLimit, e.ParamUpperLimit)) return false;
+    if (!CheckValueRange(values, p, e.ParamLowerLimit(), e.ParamUpperLimit())) return false;
   }
   if (!m->CheckParameters(values)) return false;
   if (UsesSequentialDesign(values) && PowerCriterion()) {

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -35,6 +34,8 @@ constexpr int kScanPoints = 12;
 // The searches stop at a quarter of the accuracy, so that a shorter decimal
 // near the point found still holds it.
 constexpr double kStopShare = 0.25;
+// No point of a search (NaN equals nothing).
+constexpr double kNoPoint = std::numeric_limits<double>::quiet_NaN();
 
 // A value of the unknown (an end of its interval, a place of a jump).
 std::string At(double v) { return PlainNumber(v, 7); }
@@ -43,13 +44,18 @@ std::string At(double v) { return PlainNumber(v, 7); }
 // down (-1) or up (+1).
 double RoundSignificant(double v, int digits, int direction) {
   if (v == 0 || !std::isfinite(v)) return v;
-  char text[40];
-  std::snprintf(text, sizeof text, "%.*e", digits - 1, v);
-  double r = std::strtod(text, nullptr);
+  // Exact decimal conversions both ways (as printf's "%.*e" and strtod).
+  auto rounded = [digits](double x) {
+    char text[40];
+    const auto end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, digits - 1).ptr;
+    double r = x;
+    std::from_chars(text, end, r);
+    return r;
+  };
+  const double r = rounded(v);
   if (direction == 0 || (direction < 0 ? r <= v : r >= v)) return r;
   const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(r))) - (digits - 1));
-  std::snprintf(text, sizeof text, "%.*e", digits - 1, r + direction * unit);
-  return std::strtod(text, nullptr);
+  return rounded(r + direction * unit);
 }
 
 // The variable a bracket search runs in: the logarithm for a positive
@@ -119,12 +125,18 @@ class Solve {
  private:
   SolveOutcome Outcome();
   double F(double x) {
+    // The criterion at a point it was evaluated at a moment ago (the shown
+    // text of a root is checked at the root again) is not evaluated twice.
+    for (const auto& [at, f] : recent_)
+      if (at == x) return f;
     if (++evaluations_ > kMaxEvaluations) throw CriterionFault{std::numeric_limits<double>::quiet_NaN()};
     work_.value(u_) = x;
     const auto f = EvaluateGuarded([&] { return d_.EvaluateCriterionOf(work_); });
     if (!f) throw CriterionFault{x};
     fMin_ = std::min(fMin_, *f);
     fMax_ = std::max(fMax_, *f);
+    recent_[nextRecent_] = {x, *f};
+    nextRecent_ = (nextRecent_ + 1) % recent_.size();
     return *f;
   }
   bool Admissible(double x);
@@ -173,6 +185,9 @@ class Solve {
   // A root holds the criterion within accuracy_ of zero.
   double accuracy_ = 0;
   int evaluations_ = 0;
+  // The last few points the criterion was evaluated at, with its values.
+  std::array<std::pair<double, double>, 4> recent_{{{kNoPoint, 0}, {kNoPoint, 0}, {kNoPoint, 0}, {kNoPoint, 0}}};
+  std::size_t nextRecent_ = 0;
   double fMin_ = std::numeric_limits<double>::infinity();
   double fMax_ = -std::numeric_limits<double>::infinity();
 };
@@ -221,8 +236,8 @@ std::string Solve::Jump(double from, double to, double at) const {
 
 SolveOutcome Solve::Outcome() {
   const CatalogueEntry& unknown = work_.entryAt(u_);
-  catLo_ = unknown.ParamLowerLimit;
-  catHi_ = unknown.ParamUpperLimit;
+  catLo_ = unknown.ParamLowerLimit();
+  catHi_ = unknown.ParamUpperLimit();
   double lo = catLo_, hi = catHi_;
   ProcedureModule* m = d_.Module();
   const auto interval = EvaluateGuarded([&] {

@@ -6,7 +6,7 @@
 
 namespace pelmora {
 
-std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); }
+std::string CaptionAt(const Session& s, int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption()); }
 
 void ReadParameterValues(Session& s) {
   for (int p = 0; p <= s.LastPosition; ++p) s.value(p) = ParseNumber(s.entryAt(p).ParamText);

@@ -6,7 +6,7 @@
 namespace pelmora {
 
 void BuildRangeHeadings(Session& s, bool forTable) {
-  auto caption = [&](int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); };
+  auto caption = [&](int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption()); };
   s.RangeHeadings.clear();
   s.RangeHeadings.push_back(s.Description);
   if (forTable)

@@ -76,20 +76,20 @@ std::vector<ZBlock> SplitIntoBlocks(std::size_t zCount, std::int16_t columns) {
 TableContent TableContentOf(const Session& s) {
   TableContent c;
   c.headings = s.RangeHeadings;
-  c.xCaption = RemoveAccelerator(s.entryAt(s.XPosition).ParamCaption);
-  c.zCaption = RemoveAccelerator(s.entryAt(s.ZPosition).ParamCaption);
+  c.xCaption = RemoveAccelerator(s.entryAt(s.XPosition).ParamCaption());
+  c.zCaption = RemoveAccelerator(s.entryAt(s.ZPosition).ParamCaption());
   c.xValues = s.XValues;
   c.yValues = s.YValues;
   c.zValues = s.ZValues;
   c.yMin = s.YMin;
   c.yMax = s.YMax;
   if (s.UnknownPosition >= 0 && s.UnknownPosition <= s.LastPosition) {
-    c.yLowerLimit = s.entryAt(s.UnknownPosition).ParamLowerLimit;
-    c.yUpperLimit = s.entryAt(s.UnknownPosition).ParamUpperLimit;
+    c.yLowerLimit = s.entryAt(s.UnknownPosition).ParamLowerLimit();
+    c.yUpperLimit = s.entryAt(s.UnknownPosition).ParamUpperLimit();
   }
   if (s.XPosition >= 0 && s.XPosition <= s.LastPosition) {
-    c.xLowerLimit = s.entryAt(s.XPosition).ParamLowerLimit;
-    c.xUpperLimit = s.entryAt(s.XPosition).ParamUpperLimit;
+    c.xLowerLimit = s.entryAt(s.XPosition).ParamLowerLimit();
+    c.xUpperLimit = s.entryAt(s.XPosition).ParamUpperLimit();
   }
   return c;
 }

@@ -121,7 +121,7 @@ void KeepHeadings(WindowSettings& r, const std::vector<std::string>& lines) {
 }
 
 void TitleAxesByRoles(const Session& s, WindowSettings& r) {
-  auto caption = [&s](int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption); };
+  auto caption = [&s](int p) { return RemoveAccelerator(s.entryAt(p).ParamCaption()); };
   auto automatic = [&](const std::string& title) {
     if (title.empty()) return true;
     for (int p = 0; p <= s.LastPosition; ++p)

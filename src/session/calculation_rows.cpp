@@ -7,7 +7,7 @@ std::vector<CalculationRow> CalculationRows(const Session& s) {
   for (int p = 0; p <= s.LastPosition && p <= kMaxPosition; ++p) {
     if (p == 1) continue;
     const CatalogueEntry& e = s.entryAt(p);
-    rows.push_back({RowOfPosition(p), p, e.ParamCaption, e.ParamText, p == s.UnknownPosition});
+    rows.push_back({RowOfPosition(p), p, e.ParamCaption(), e.ParamText, p == s.UnknownPosition});
   }
   return rows;
 }

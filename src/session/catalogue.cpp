@@ -1,5 +1,7 @@
 #include "session/catalogue.h"
 
+#include <utility>
+
 namespace pelmora {
 
 namespace {
@@ -274,19 +276,29 @@ constexpr Row kRows[] = {
 
 }  // namespace
 
-Catalogue BuildCatalogue() {
-  // Built once; every session starts from a copy.
+CatalogueEntry::CatalogueEntry() {
+  // An id no procedure lists: no caption, no limits.
+  static const CatalogueConstants kNone;
+  constants_ = &kNone;
+}
+
+const Catalogue& BuildCatalogue() {
+  // Built once, never changed: the constants first, then the entries that
+  // point to them.
+  static const std::array<CatalogueConstants, kCatalogueSize> constants = [] {
+    std::array<CatalogueConstants, kCatalogueSize> c{};
+    for (const Row& r : kRows) c[r.id] = {r.caption, r.lower, r.upper};
+    return c;
+  }();
   static const Catalogue startUp = [] {
     Catalogue c{};
     for (const Row& r : kRows) {
-      CatalogueEntry& e = c[r.id];
-      e.ParamCaption = r.caption;
+      CatalogueEntry e(constants[r.id]);
       e.ParamText = r.initial;
       e.TableMin = r.tableMin;
       e.TableMax = r.tableMax;
       e.TableStep = r.tableStep;
-      e.ParamLowerLimit = r.lower;
-      e.ParamUpperLimit = r.upper;
+      c[r.id] = std::move(e);
     }
     return c;
   }();

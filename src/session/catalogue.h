@@ -19,15 +19,32 @@ inline constexpr int kGroupCount = 37;      // interchangeable-parameter groups 
 inline constexpr double kNoLowerBound = -99999.0;
 inline constexpr double kNoUpperBound = 99999.0;
 
+// What an entry holds that no run of the program changes: its caption and
+// the limits of its value.
+struct CatalogueConstants {
+  std::string caption;
+  double lower = 0;
+  double upper = 0;
+};
+
+// One entry: the texts a user edits (the value, the table range, the z
+// values) beside the entry's constants, which every session shares.
 struct CatalogueEntry {
-  std::string ParamCaption;
+  CatalogueEntry();
+  explicit CatalogueEntry(const CatalogueConstants& constants) : constants_(&constants) {}
+
   std::string ParamText;
   std::string TableMin;
   std::string TableMax;
   std::string TableStep;
   std::string ZValueText;
-  double ParamLowerLimit = 0;
-  double ParamUpperLimit = 0;
+
+  const std::string& ParamCaption() const { return constants_->caption; }
+  double ParamLowerLimit() const { return constants_->lower; }
+  double ParamUpperLimit() const { return constants_->upper; }
+
+ private:
+  const CatalogueConstants* constants_;
 };
 
 using Catalogue = std::array<CatalogueEntry, kCatalogueSize>;
@@ -38,8 +55,9 @@ struct ParameterGroup {
   std::int16_t initialForm;
 };
 
-// The catalogue as it stands at start-up.
-Catalogue BuildCatalogue();
+// The catalogue as it stands at start-up: built on first use and shared
+// read-only by every session (a session keeps only the entries it changed).
+const Catalogue& BuildCatalogue();
 // Option captions by option id, with their "&".
 const std::array<std::string, kOptionCount>& OptionCaptions();
 // The interchangeable-parameter groups by group id.

@@ -24,7 +24,7 @@ double ShownBound(double bound) { return ParseNumber(BoundText(bound)); }
 
 bool CheckValueRange(Session& s, int p, double lo, double hi) {
   const CatalogueEntry& e = s.entryAt(p);
-  auto caption = [&] { return RemoveAccelerator(e.ParamCaption); };
+  auto caption = [&] { return RemoveAccelerator(e.ParamCaption()); };
   if (IsBlank(e.ParamText) || e.ParamText == "-") {
     s.ui().Warn(caption() + " has no value");
     return false;
@@ -48,7 +48,7 @@ bool CheckValueRange(Session& s, int p, double lo, double hi) {
 
 bool CheckNotAbove(Session& s, int p, int q) {
   if (p == s.UnknownPosition || q == s.UnknownPosition) return true;
-  return CheckValueRange(s, p, s.entryAt(p).ParamLowerLimit, s.value(q));
+  return CheckValueRange(s, p, s.entryAt(p).ParamLowerLimit(), s.value(q));
 }
 
 bool CheckOrderedPair(Session& s, int p) { return CheckNotAbove(s, p - 1, p); }
@@ -75,7 +75,7 @@ bool CheckRelativeValue(Session& s, int p, int q, double lo, double hi, std::int
 
 bool CheckSizesWithinPopulations(Session& s, int p, std::int16_t mode2) {
   const CatalogueEntry& first = s.entryAt(p);
-  if (!CheckRelativeValue(s, p, p + 1, first.ParamLowerLimit, first.ParamUpperLimit, s.ValueMode))
+  if (!CheckRelativeValue(s, p, p + 1, first.ParamLowerLimit(), first.ParamUpperLimit(), s.ValueMode))
     return false;
   if (!CheckNotAbove(s, p, p + 2)) return false;
   if (p + 3 == s.UnknownPosition || p + 1 == s.UnknownPosition) return true;

@@ -15,7 +15,7 @@ namespace {
 
 std::string PlainCaption(const CatalogueEntry& e) {
   std::string caption;
-  for (char c : RemoveAccelerator(e.ParamCaption))
+  for (char c : RemoveAccelerator(e.ParamCaption()))
     if (c != ' ' || (!caption.empty() && caption.back() != ' ')) caption += c;
   while (!caption.empty() && caption.back() == ' ') caption.pop_back();
   return caption;
@@ -102,11 +102,11 @@ ParameterMeanings ReadParameterMeanings(std::string_view page) {
 }
 
 std::string AdmissibleValues(const CatalogueEntry& e) {
-  const bool lower = e.ParamLowerLimit > kNoLowerBound;
-  const bool upper = e.ParamUpperLimit < kNoUpperBound;
-  if (lower && upper) return Limit(e.ParamLowerLimit) + " to " + Limit(e.ParamUpperLimit);
-  if (lower) return Limit(e.ParamLowerLimit) + " or more";
-  if (upper) return Limit(e.ParamUpperLimit) + " or less";
+  const bool lower = e.ParamLowerLimit() > kNoLowerBound;
+  const bool upper = e.ParamUpperLimit() < kNoUpperBound;
+  if (lower && upper) return Limit(e.ParamLowerLimit()) + " to " + Limit(e.ParamUpperLimit());
+  if (lower) return Limit(e.ParamLowerLimit()) + " or more";
+  if (upper) return Limit(e.ParamUpperLimit()) + " or less";
   return "any value";
 }
 

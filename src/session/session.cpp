@@ -2,7 +2,7 @@
 
 namespace pelmora {
 
-Session::Session(UserInterface& ui) : catalogue(BuildCatalogue()), records(1), ui_(&ui) {
+Session::Session(UserInterface& ui) : records(1), ui_(&ui) {
   for (int g = 0; g < kGroupCount; ++g)
     IntParMode[static_cast<std::size_t>(g)] = ParameterGroups()[g].initialForm;
 }

@@ -13,6 +13,7 @@
 #include "grid/grid_table.h"
 #include "numeric/platform.h"
 #include "session/catalogue.h"
+#include "session/catalogue_values.h"
 #include "session/design_power.h"
 #include "session/planning_settings.h"
 #include "session/solve_outcome.h"
@@ -118,9 +119,10 @@ class Session {
     return old;
   }
 
-  // Catalogue values of one id.
-  CatalogueEntry& entry(int id) { return catalogue.at(static_cast<std::size_t>(id)); }
-  const CatalogueEntry& entry(int id) const { return catalogue.at(static_cast<std::size_t>(id)); }
+  // Catalogue values of one id (through a non-const session: the session's
+  // own copy of the entry, to be changed).
+  CatalogueEntry& entry(int id) { return catalogue.Edit(id); }
+  const CatalogueEntry& entry(int id) const { return catalogue[id]; }
   // The catalogue entry of the parameter listed at a position.
   CatalogueEntry& entryAt(int position) {
     return entry(ParameterList.at(static_cast<std::size_t>(position)));
@@ -174,7 +176,7 @@ class Session {
   std::int16_t XPosition = 2;
   std::int16_t ZPosition = 3;
 
-  Catalogue catalogue;
+  CatalogueValues catalogue;
   OptionsDialogModel dialog;
 
   // Result windows.  Record 0 is never used by a window.

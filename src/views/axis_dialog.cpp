@@ -28,7 +28,7 @@ constexpr const char* kOk = "OK";
 constexpr const char* kCancel = "Cancel";
 
 QString Caption(const Session& s, int position) {
-  return QString::fromStdString(RemoveAccelerator(s.entryAt(position).ParamCaption));
+  return QString::fromStdString(RemoveAccelerator(s.entryAt(position).ParamCaption()));
 }
 
 }  // namespace

@@ -174,7 +174,7 @@ TEST_F(ParPoissonTest, TwoSampleTests) {
   // A second study time given as a difference may bring it down to its own bound, not to 2.
   ExpectIntervals({
     {Poi(kRate, kTest, 2, 2, {}, {{group::StudyTime2, 1}}), {{Ids::StudyTime1, "10"}},
-     Ids::StudyTime2MinusTime1, s.entry(Ids::StudyTime2).ParamLowerLimit - 10, kAnyEnd},
+     Ids::StudyTime2MinusTime1, s.entry(Ids::StudyTime2).ParamLowerLimit() - 10, kAnyEnd},
   });
 }
 

@@ -214,7 +214,7 @@ class Sweep : public testing::PlanningTest {
     const int item = distribution ? s.DistributionIndex : s.TestIndex;
     for (const StartValues& start : kMoreStartValues) {
       if (start.distribution != distribution || start.item != item) continue;
-      const Catalogue saved = s.catalogue;
+      const CatalogueValues saved = s.catalogue;
       for (const auto& [id, text] : start.values) s.entry(id).ParamText = text;
       SolveEveryPosition(where + " from further start values");
       s.catalogue = saved;

@@ -92,7 +92,7 @@ class EveryProcedureTest : public QObject {
           o->procedureButton(kind)->click();
           // The start-up values, as the command line has them; a result of an
           // earlier selection would otherwise stand in a shared parameter.
-          w->session().catalogue = BuildCatalogue();
+          w->session().catalogue = CatalogueValues();
           QTest::mouseClick(o->okButton(), Qt::LeftButton);
           auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
           QVERIFY(calc != nullptr);

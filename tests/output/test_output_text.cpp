@@ -419,8 +419,10 @@ class TableOutputTest : public ::testing::Test {
   TableOutputTest() : s(ui) {
     s.ParameterList[2] = 10;
     s.ParameterList[3] = 11;
-    s.entry(10).ParamCaption = "&D";
-    s.entry(11).ParamCaption = "&S";
+    // Entries of short captions in place of ids 10 and 11.
+    static const CatalogueConstants d{"&D"}, sd{"&S"};
+    s.entry(10) = CatalogueEntry(d);
+    s.entry(11) = CatalogueEntry(sd);
     s.XPosition = 2;
     s.ZPosition = 3;
     s.RangeHeadings = {"Unpaired t-test", "N as a function of D and S."};

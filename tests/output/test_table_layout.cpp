@@ -334,8 +334,9 @@ TEST(TableContentOfSession, TakesTheRangeResultsAndTheCaptionsWithoutAccelerator
   Session s(ui);
   s.ParameterList[2] = 10;
   s.ParameterList[3] = 11;
-  s.entry(10).ParamCaption = "&Delta";
-  s.entry(11).ParamCaption = "Standard &Deviation";
+  static const CatalogueConstants delta{"&Delta"}, sd{"Standard &Deviation"};
+  s.entry(10) = CatalogueEntry(delta);
+  s.entry(11) = CatalogueEntry(sd);
   s.XPosition = 2;
   s.ZPosition = 3;
   s.RangeHeadings = {"Heading"};

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <utility>
+
 #include "session/catalogue.h"
 #include "session/session.h"
 
@@ -11,17 +14,17 @@ namespace {
 // defined as copies of one another.
 TEST(Catalogue, WidenedLimitsAndCopies) {
   const Catalogue c = BuildCatalogue();
-  EXPECT_DOUBLE_EQ(c[0].ParamLowerLimit, 9.99999974737875E-06);
-  EXPECT_DOUBLE_EQ(c[0].ParamUpperLimit, 0.999989986419678);
-  EXPECT_EQ(c[16].ParamLowerLimit, static_cast<double>(-0.99999f));
-  EXPECT_EQ(c[187].ParamUpperLimit, static_cast<double>(1.99999f));
+  EXPECT_DOUBLE_EQ(c[0].ParamLowerLimit(), 9.99999974737875E-06);
+  EXPECT_DOUBLE_EQ(c[0].ParamUpperLimit(), 0.999989986419678);
+  EXPECT_EQ(c[16].ParamLowerLimit(), static_cast<double>(-0.99999f));
+  EXPECT_EQ(c[187].ParamUpperLimit(), static_cast<double>(1.99999f));
   for (int pair : {0, 1}) {
     const CatalogueEntry& a = c[29 + pair];
     const CatalogueEntry& b = c[97 + pair];
-    EXPECT_EQ(a.ParamCaption, b.ParamCaption);
+    EXPECT_EQ(a.ParamCaption(), b.ParamCaption());
     EXPECT_EQ(a.ParamText, b.ParamText);
-    EXPECT_EQ(a.ParamLowerLimit, b.ParamLowerLimit);
-    EXPECT_EQ(a.ParamUpperLimit, b.ParamUpperLimit);
+    EXPECT_EQ(a.ParamLowerLimit(), b.ParamLowerLimit());
+    EXPECT_EQ(a.ParamUpperLimit(), b.ParamUpperLimit());
   }
 }
 
@@ -29,15 +32,15 @@ TEST(Catalogue, EmptyIdsAndCount) {
   const Catalogue c = BuildCatalogue();
   int defined = 0;
   for (int id = 0; id < kCatalogueSize; ++id) {
-    const bool empty = c[id].ParamCaption.empty();
+    const bool empty = c[id].ParamCaption().empty();
     const bool expectEmpty = id == 109 || id == 144 || id > 244;
     EXPECT_EQ(empty, expectEmpty) << "id " << id;
     if (empty) {
-      EXPECT_EQ(c[id].ParamLowerLimit, 0.0);
-      EXPECT_EQ(c[id].ParamUpperLimit, 0.0);
+      EXPECT_EQ(c[id].ParamLowerLimit(), 0.0);
+      EXPECT_EQ(c[id].ParamUpperLimit(), 0.0);
     } else {
       ++defined;
-      EXPECT_LT(c[id].ParamLowerLimit, c[id].ParamUpperLimit) << "id " << id;
+      EXPECT_LT(c[id].ParamLowerLimit(), c[id].ParamUpperLimit()) << "id " << id;
     }
   }
   EXPECT_EQ(defined, 243);
@@ -164,6 +167,36 @@ TEST(Session, StoreAndRestoreWindowSettings) {
   EXPECT_EQ(t.entry(58).ParamText, "0.7");
   EXPECT_EQ(t.entry(58).TableMin, "0.1");
   EXPECT_EQ(t.entry(4).ZValueText, "10 20");
+}
+
+// A session's catalogue values: its changes stay its own (not the start-up
+// catalogue's, not another session's, not a copy's), a moved-from set is the
+// start-up catalogue again, and an id outside the catalogue is refused.
+TEST(Catalogue, ValuesOfOneSessionStayItsOwn) {
+  RecordingUserInterface ui;
+  Session a(ui), b(ui);
+  a.entry(2).ParamText = "0.7";
+  a.entry(2).TableMin = "0.1";
+  const Session copy = a;
+  a.entry(2).ParamText = "0.9";
+  const Session& ca = a;
+  EXPECT_EQ(ca.entry(2).ParamText, "0.9");
+  EXPECT_EQ(copy.entry(2).ParamText, "0.7");
+  EXPECT_EQ(copy.entry(2).TableMin, "0.1");
+  EXPECT_EQ(std::as_const(b).entry(2).ParamText, "0.30");
+  EXPECT_EQ(BuildCatalogue()[2].ParamText, "0.30");
+  EXPECT_EQ(ca.entry(2).ParamCaption(), "&Standard Deviation");
+  EXPECT_EQ(copy.catalogue.EditedCount(), 1);
+  EXPECT_EQ(std::as_const(b).catalogue.EditedCount(), 0);
+
+  CatalogueValues moved = std::move(a.catalogue);
+  EXPECT_EQ(moved[2].ParamText, "0.9");
+  EXPECT_EQ(ca.entry(2).ParamText, "0.30");
+  a.entry(2).ParamText = "0.5";
+  EXPECT_EQ(moved[2].ParamText, "0.9");
+
+  EXPECT_THROW(static_cast<void>(ca.entry(kCatalogueSize)), std::out_of_range);
+  EXPECT_THROW(static_cast<void>(a.entry(-1)), std::out_of_range);
 }
 
 }  // namespace

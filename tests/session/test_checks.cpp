@@ -29,7 +29,7 @@ TEST_F(ChecksTest, ValueRangeMessagesAndBounds) {
   EXPECT_TRUE(CheckValueRange(s, 3, 3.0, 99999));
   EXPECT_TRUE(ui.messages.empty());
   // Power 1 above the single-precision limit 0.99999.
-  EXPECT_FALSE(CheckValueRange(s, 1, s.entry(1).ParamLowerLimit, s.entry(1).ParamUpperLimit));
+  EXPECT_FALSE(CheckValueRange(s, 1, s.entry(1).ParamLowerLimit(), s.entry(1).ParamUpperLimit()));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Power has to be less than or equal to 0.99999");
   EXPECT_EQ(ui.messages[0].title, "Pelmora");
@@ -57,7 +57,7 @@ TEST_F(ChecksTest, MissingValuesAreReportedFirst) {
 
 TEST_F(ChecksTest, BoundsAreFormattedWithSixDecimalsAtMost) {
   List({{0, 0.05}, {1, 0.8}, {2, 0.0}});
-  EXPECT_FALSE(CheckValueRange(s, 2, s.entry(2).ParamLowerLimit, s.entry(2).ParamUpperLimit));
+  EXPECT_FALSE(CheckValueRange(s, 2, s.entry(2).ParamLowerLimit(), s.entry(2).ParamUpperLimit()));
   EXPECT_EQ(ui.LastText(), "Standard Deviation has to be greater than or equal to 0.00001");
   s.value(2) = 5;
   EXPECT_FALSE(CheckValueRange(s, 2, 0.25, 1.0 / 3.0));

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <map>
 #include <string_view>
+#include <utility>
 
 #include "engine/calculation.h"
 #include "procedures/hypothesis/student_t.h"
@@ -420,9 +421,11 @@ class OpeningFiles : public FolderTest {
             s.UnknownPosition,  s.XPosition,     s.ZPosition,       s.TestName,        s.DistributionName,
             s.Description,      s.ParameterList, s.OptionState,     s.IntParMode,      {},
             s.WindowArrayBound, s.ResultsCurrent};
-    for (const CatalogueEntry& e : s.catalogue)
+    for (int id = 0; id < kCatalogueSize; ++id) {
+      const CatalogueEntry& e = std::as_const(s).entry(id);
       for (const std::string* text : {&e.ParamText, &e.TableMin, &e.TableMax, &e.TableStep, &e.ZValueText})
         t.catalogueTexts.push_back(*text);
+    }
     return t;
   }
 

@@ -159,7 +159,7 @@ class PlanningTest : public ::testing::Test {
   std::pair<double, double> Interval(int id) {
     ReadParameterValues(s);
     s.UnknownPosition = static_cast<std::int16_t>(PositionOf(id));
-    double lower = s.entry(id).ParamLowerLimit, upper = s.entry(id).ParamUpperLimit;
+    double lower = s.entry(id).ParamLowerLimit(), upper = s.entry(id).ParamUpperLimit();
     d.CallSetSearchInterval(lower, upper);
     return {lower, upper};
   }
@@ -195,7 +195,7 @@ class PlanningTest : public ::testing::Test {
   Dispatcher d;
 
  private:
-  Catalogue startup_;
+  CatalogueValues startup_;
 };
 
 }  // namespace pelmora::testing

@@ -113,10 +113,10 @@ void NormalApproximateEstimate::Build(Session& s, const Lists& lists) {
 bool NormalApproximateEstimate::Check(Session& s) const {
   if (kind_ == 0 || !twoSamples_) return true;
   const CatalogueEntry& second = s.entry(kind_ == 1 ? lists_.pointSecond[0] : lists_.intervalSecond[0]);
-  if (!CheckRelativeValue(s, first_, second_, second.ParamLowerLimit, second.ParamUpperLimit, secondMode_))
+  if (!CheckRelativeValue(s, first_, second_, second.ParamLowerLimit(), second.ParamUpperLimit(), secondMode_))
     return false;
   const CatalogueEntry& n2 = s.entry(lists_.size2[0]);
-  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
 }
 
 void NormalApproximateEstimate::Narrow(const Session& s, double& lower, double& upper) const {
@@ -128,10 +128,10 @@ void NormalApproximateEstimate::Narrow(const Session& s, double& lower, double& 
   if (twoSamples_) {
     const CatalogueEntry& second = s.entry(kind_ == 1 ? lists_.pointSecond[0] : lists_.intervalSecond[0]);
     if (u == second_)
-      RelativeSearchInterval(s, lower, upper, first_, second.ParamLowerLimit, second.ParamUpperLimit,
+      RelativeSearchInterval(s, lower, upper, first_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                              secondMode_);
     if (u == first_)
-      NarrowBaseOfRelative(s, lower, upper, second_, second.ParamLowerLimit, second.ParamUpperLimit,
+      NarrowBaseOfRelative(s, lower, upper, second_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                            secondMode_);
     if (lists_.sizesAreCounts) {
       if (size2Mode_ == 1 || size2Mode_ == 2) {
@@ -141,9 +141,9 @@ void NormalApproximateEstimate::Narrow(const Session& s, double& lower, double& 
     } else {
       const CatalogueEntry& n2 = s.entry(lists_.size2[0]);
       if (u == n2_)
-        RelativeSearchInterval(s, lower, upper, n1_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+        RelativeSearchInterval(s, lower, upper, n1_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
       if (u == n1_)
-        NarrowBaseOfRelative(s, lower, upper, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+        NarrowBaseOfRelative(s, lower, upper, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
     }
   }
   if (HalfWidthCriterion()) {

@@ -66,11 +66,11 @@ void BivariateNormalMean::BuildParameterList(Session& s) {
 bool BivariateNormalMean::CheckParameters(Session& s) {
   if (kind_ == 0 && tails_ != 3) {
     const CatalogueEntry& d = s.entry(Ids::MeanOfDiff);
-    if (!CheckRelativeValue(s, h0_, estimate_, d.ParamLowerLimit, d.ParamUpperLimit, meanMode_)) return false;
+    if (!CheckRelativeValue(s, h0_, estimate_, d.ParamLowerLimit(), d.ParamUpperLimit(), meanMode_)) return false;
   }
   if (!diffSdGiven_) {
     const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-    if (!CheckRelativeValue(s, sd1_, sd2_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_)) return false;
+    if (!CheckRelativeValue(s, sd1_, sd2_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_)) return false;
   }
   if (kind_ == 0 && tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
   return true;

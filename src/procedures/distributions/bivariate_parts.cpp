@@ -50,9 +50,9 @@ void KeepPartnerWithinBounds(const Session& s, double& lower, double& upper, int
 void NarrowSdPair(const Session& s, double& lower, double& upper, int sd1, int sd2, std::int16_t mode) {
   const CatalogueEntry& e = s.entry(Ids::Sd2);
   if (s.UnknownPosition == sd2)
-    RelativeSearchInterval(s, lower, upper, sd1, e.ParamLowerLimit, e.ParamUpperLimit, mode);
+    RelativeSearchInterval(s, lower, upper, sd1, e.ParamLowerLimit(), e.ParamUpperLimit(), mode);
   if (s.UnknownPosition == sd1)
-    KeepPartnerWithinBounds(s, lower, upper, sd2, e.ParamLowerLimit, e.ParamUpperLimit, mode);
+    KeepPartnerWithinBounds(s, lower, upper, sd2, e.ParamLowerLimit(), e.ParamUpperLimit(), mode);
 }
 
 double RatioOfSumDiffCorrelation(double c, double rho) {

@@ -134,7 +134,7 @@ bool BivariateNormalRegression::CheckParameters(Session& s) {
   if (HandedOn()) return test_.CheckParameters(s);
   if (sd1_ < 0) return true;  // an interval from the residual standard deviation
   const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-  if (!CheckRelativeValue(s, sd1_, sd2_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_)) return false;
+  if (!CheckRelativeValue(s, sd1_, sd2_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_)) return false;
   if (kind_ == 0 && tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
   // Each coefficient b must leave the implied correlation b SD1 / SD2 inside
   // (-1, 1); an unknown standard deviation is kept so by the search.

@@ -127,7 +127,7 @@ bool ExponentialDistribution::CheckParameters(Session& s) {
   if (ProcedureModule* test = Test(s)) return test->CheckParameters(s);
   if (twoSamples_ && (kind_ == kPointEstimate || kind_ == kInterval)) {
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   }
   return true;
 }

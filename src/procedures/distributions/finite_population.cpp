@@ -146,16 +146,16 @@ bool FinitePopulationMean::CheckParameters(Session& s) {
   if (kind_ != kTest && kind_ != kInterval) return true;
   if (twoSamples_) {
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
     const CatalogueEntry& population2 = s.entry(Ids::PopulationSize2);
-    if (!CheckRelativeValue(s, population1_, population2_, population2.ParamLowerLimit,
-                            population2.ParamUpperLimit, population2Mode_))
+    if (!CheckRelativeValue(s, population1_, population2_, population2.ParamLowerLimit(),
+                            population2.ParamUpperLimit(), population2Mode_))
       return false;
   }
   if (kind_ == kTest) {
     if (!twoSamples_ && tails_ != 3) {
       const CatalogueEntry& mean = s.entry(Ids::Mean);
-      if (!CheckRelativeValue(s, h0_, estimate_, mean.ParamLowerLimit, mean.ParamUpperLimit, meanMode_))
+      if (!CheckRelativeValue(s, h0_, estimate_, mean.ParamLowerLimit(), mean.ParamUpperLimit(), meanMode_))
         return false;
     }
     if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;

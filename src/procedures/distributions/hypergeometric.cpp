@@ -115,7 +115,7 @@ bool HypergeometricDistribution::CheckParameters(Session& s) {
   if (kind_ != kInterval) return true;
   if (!twoSamples_) return CheckNotAbove(s, n1_, population1_);
   const CatalogueEntry& p2 = s.entry(Ids::Proportion2);
-  if (!CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit, p2.ParamUpperLimit, proportion2Mode_))
+  if (!CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit(), p2.ParamUpperLimit(), proportion2Mode_))
     return false;
   return CheckSizesWithinPopulations(s, n1_, population2Mode_);
 }
@@ -138,7 +138,7 @@ void HypergeometricDistribution::SetSearchInterval(Session& s, double& lower, do
   }
   // The second proportion, through its form, stays a proportion.
   const CatalogueEntry& bounds = s.entry(Ids::Proportion2);
-  const double lo = bounds.ParamLowerLimit, hi = bounds.ParamUpperLimit;
+  const double lo = bounds.ParamLowerLimit(), hi = bounds.ParamUpperLimit();
   if (u == p2_) RelativeSearchInterval(s, lower, upper, p1_, lo, hi, proportion2Mode_);
   if (u == p1_) {
     const double second = s.value(p2_);

@@ -82,10 +82,10 @@ bool NormalFamilyDistribution::CheckParameters(Session& s) {
   if (handedOn_ != nullptr) return handedOn_->CheckParameters(s);
   if (!twoSamples_ || notAvailable_) return true;
   const CatalogueEntry& n2 = s.entry(CommonIds::SampleSize2);
-  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   if (separate_) {
     const CatalogueEntry& second = s.entry(spread2Id_);
-    if (!CheckRelativeValue(s, spread_, spread2_, second.ParamLowerLimit, second.ParamUpperLimit,
+    if (!CheckRelativeValue(s, spread_, spread2_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                             spread2Mode_))
       return false;
   }
@@ -106,10 +106,10 @@ void NormalFamilyDistribution::SetSearchInterval(Session& s, double& lower, doub
   if (separate_) {
     const CatalogueEntry& second = s.entry(spread2Id_);
     if (u == spread2_)
-      RelativeSearchInterval(s, lower, upper, spread_, second.ParamLowerLimit, second.ParamUpperLimit,
+      RelativeSearchInterval(s, lower, upper, spread_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                              spread2Mode_);
     if (u == spread_)
-      KeepRelativeWithinBounds(s, lower, upper, spread2_, second.ParamLowerLimit, second.ParamUpperLimit,
+      KeepRelativeWithinBounds(s, lower, upper, spread2_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                                spread2Mode_);
   }
   NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);

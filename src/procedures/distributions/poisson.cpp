@@ -183,14 +183,14 @@ bool PoissonDistribution::CheckTestParameters(Session& s) const {
   const CatalogueEntry& bounds = EstimateBounds(s);
   if (!twoSamples_) {
     if (tails_ != 3 &&
-        !CheckRelativeValue(s, h0_, first_, bounds.ParamLowerLimit, bounds.ParamUpperLimit, estimateMode_))
+        !CheckRelativeValue(s, h0_, first_, bounds.ParamLowerLimit(), bounds.ParamUpperLimit(), estimateMode_))
       return false;
   } else {
-    if (!CheckRelativeValue(s, first_, second_, bounds.ParamLowerLimit, bounds.ParamUpperLimit,
+    if (!CheckRelativeValue(s, first_, second_, bounds.ParamLowerLimit(), bounds.ParamUpperLimit(),
                             estimateMode_))
       return false;
     const CatalogueEntry& n2 = s.entry(rate_ ? Ids::StudyTime2 : Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
   return true;
@@ -199,7 +199,7 @@ bool PoissonDistribution::CheckTestParameters(Session& s) const {
 void PoissonDistribution::NarrowTest(const Session& s, double& lower, double& upper) const {
   const int u = s.UnknownPosition;
   const CatalogueEntry& bounds = EstimateBounds(s);
-  const double lo = bounds.ParamLowerLimit, hi = bounds.ParamUpperLimit;
+  const double lo = bounds.ParamLowerLimit(), hi = bounds.ParamUpperLimit();
   if (tails_ != 3) {
     if (!twoSamples_) {
       if (u == h0_ || u == first_) RelativeSearchIntervalTailed(s, lower, upper, h0_, lo, hi, estimateMode_);
@@ -251,10 +251,10 @@ void PoissonDistribution::NarrowTest(const Session& s, double& lower, double& up
     } else {
       const CatalogueEntry& n2 = s.entry(Ids::StudyTime2);
       if (u == n2_)
-        RelativeSearchInterval(s, lower, upper, n1_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+        RelativeSearchInterval(s, lower, upper, n1_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
       if (u == n1_)
-        NormalApproximateEstimate::NarrowBaseOfRelative(s, lower, upper, n2_, n2.ParamLowerLimit,
-                                                        n2.ParamUpperLimit, size2Mode_);
+        NormalApproximateEstimate::NarrowBaseOfRelative(s, lower, upper, n2_, n2.ParamLowerLimit(),
+                                                        n2.ParamUpperLimit(), size2Mode_);
     }
   }
 }

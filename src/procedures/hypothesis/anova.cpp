@@ -142,7 +142,7 @@ bool Anova::OpenGroupGrid(Session& s, int row) {
   std::vector<std::string> headings;
   for (int c = 1; c <= k; ++c) headings.push_back(std::to_string(c));
   const GridLayout layout{gridContrast_ ? "Mean Coeff. StDev N" : "Mean StDev N", "", headings, "Factor A"};
-  if (!ShowGrid(s, s.entryAt(p).ParamCaption, rows, k, layout,
+  if (!ShowGrid(s, s.entryAt(p).ParamCaption(), rows, k, layout,
                 [this, &s](int r, int c) { return CheckGroupGrid(s, r, c); }))
     return false;
   return !s.CalcStopped;

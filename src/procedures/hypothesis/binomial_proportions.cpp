@@ -102,15 +102,15 @@ bool ProportionTest::CheckParameters(Session& s) {
   if (!twoSamples_) {
     if (tails_ != 3) {
       const CatalogueEntry& p = s.entry(Ids::Proportion);
-      if (!CheckRelativeValue(s, h0_, estimate_, p.ParamLowerLimit, p.ParamUpperLimit, proportionMode_))
+      if (!CheckRelativeValue(s, h0_, estimate_, p.ParamLowerLimit(), p.ParamUpperLimit(), proportionMode_))
         return false;
     }
   } else {
     const CatalogueEntry& p2 = s.entry(Ids::Proportion2);
-    if (!CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit, p2.ParamUpperLimit, proportionMode_))
+    if (!CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit(), p2.ParamUpperLimit(), proportionMode_))
       return false;
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
   return true;
@@ -119,7 +119,7 @@ bool ProportionTest::CheckParameters(Session& s) {
 void ProportionTest::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   const CatalogueEntry& bounds = s.entry(Ids::Proportion);
-  const double lo = bounds.ParamLowerLimit, hi = bounds.ParamUpperLimit;
+  const double lo = bounds.ParamLowerLimit(), hi = bounds.ParamUpperLimit();
   if (tails_ != 3) {
     if (!twoSamples_) {
       if (u == h0_ || u == estimate_)

@@ -77,7 +77,7 @@ bool ChiSquareHomogeneity::OpenGroupGrid(Session& s, int row) {
   if (groups < 1 || categories < 1) return false;
   GridLayout layout{Numbers(groups), "Group", {}, "Numbers in Category"};
   for (int c = 1; c <= categories; ++c) layout.headings.push_back(std::to_string(c));
-  if (!ShowGrid(s, s.entryAt(effect_).ParamCaption, groups, categories, layout,
+  if (!ShowGrid(s, s.entryAt(effect_).ParamCaption(), groups, categories, layout,
                 [this, &s](int r, int c) { return CheckGroupGrid(s, r, c); }))
     return false;
   return !s.CalcStopped;

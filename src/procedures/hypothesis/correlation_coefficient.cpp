@@ -80,19 +80,19 @@ bool CorrelationCoefficient::CheckParameters(Session& s) {
   if (!twoSamples_) {
     if (tails_ == 3) return CheckOrderedPair(s, right_);
     const CatalogueEntry& r = s.entry(Ids::Correlation);
-    return CheckRelativeValue(s, h0_, estimate_, r.ParamLowerLimit, r.ParamUpperLimit, correlationMode_);
+    return CheckRelativeValue(s, h0_, estimate_, r.ParamLowerLimit(), r.ParamUpperLimit(), correlationMode_);
   }
   const CatalogueEntry& r2 = s.entry(Ids::Correlation2);
-  if (!CheckRelativeValue(s, r1_, r2_, r2.ParamLowerLimit, r2.ParamUpperLimit, correlationMode_))
+  if (!CheckRelativeValue(s, r1_, r2_, r2.ParamLowerLimit(), r2.ParamUpperLimit(), correlationMode_))
     return false;
   const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
 }
 
 void CorrelationCoefficient::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   const CatalogueEntry& bounds = s.entry(twoSamples_ ? Ids::Correlation2 : Ids::Correlation);
-  const double lo = bounds.ParamLowerLimit, hi = bounds.ParamUpperLimit;
+  const double lo = bounds.ParamLowerLimit(), hi = bounds.ParamUpperLimit();
   if (!twoSamples_) {
     if (u == n1_) lower = MaxOf(lower, static_cast<double>(kMinCorrelationSize));
     if (tails_ == 3) {

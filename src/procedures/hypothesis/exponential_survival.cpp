@@ -52,7 +52,7 @@ void ExponentialLocation::BuildParameterList(Session& s) {
 bool ExponentialLocation::CheckParameters(Session& s) {
   if (tails_ != 3) {
     const CatalogueEntry& location = s.entry(Ids::Location);
-    return CheckRelativeValue(s, h0_, estimate_, location.ParamLowerLimit, location.ParamUpperLimit,
+    return CheckRelativeValue(s, h0_, estimate_, location.ParamLowerLimit(), location.ParamUpperLimit(),
                               locationMode_);
   }
   return CheckOrderedPair(s, right_);

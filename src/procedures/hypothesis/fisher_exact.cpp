@@ -81,11 +81,11 @@ void FisherExactTest::BuildParameterList(Session& s) {
 
 bool FisherExactTest::CheckParameters(Session& s) {
   const CatalogueEntry& second = s.entry(frequencies_ ? Ids::Frequency2 : Ids::Proportion2);
-  if (!CheckRelativeValue(s, first_, second_, second.ParamLowerLimit, second.ParamUpperLimit,
+  if (!CheckRelativeValue(s, first_, second_, second.ParamLowerLimit(), second.ParamUpperLimit(),
                           proportionMode_))
     return false;
   const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_);
+  return CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_);
 }
 
 void FisherExactTest::SetSearchInterval(Session& s, double& lower, double& upper) {
@@ -102,7 +102,7 @@ void FisherExactTest::SetSearchInterval(Session& s, double& lower, double& upper
     // assumed difference on the rejection side of 0.
     if (u == first_ || u == second_) {
       const CatalogueEntry& p2 = s.entry(Ids::Proportion2);
-      MeanPairSearchInterval(s, lower, upper, 0.0, first_ - 1, p2.ParamLowerLimit, p2.ParamUpperLimit,
+      MeanPairSearchInterval(s, lower, upper, 0.0, first_ - 1, p2.ParamLowerLimit(), p2.ParamUpperLimit(),
                              proportionMode_);
     }
   } else if (u == first_ || u == second_ || u == n1_ || u == n2_) {

@@ -65,8 +65,8 @@ void Refuse(Session& s, const std::string& text) {
 
 int LifeTable::GridTableCount(const Session& s) {
   const CatalogueEntry& e = s.entry(Ids::NoOfTables);
-  const double lo = std::max(e.ParamLowerLimit, 1.0);
-  const double hi = std::min(e.ParamUpperLimit, static_cast<double>(kMaxGridSize));
+  const double lo = std::max(e.ParamLowerLimit(), 1.0);
+  const double hi = std::min(e.ParamUpperLimit(), static_cast<double>(kMaxGridSize));
   double k = std::nearbyint(ParseNumber(e.ParamText));
   if (!(k >= lo)) k = lo;
   if (k > hi) k = hi;
@@ -90,7 +90,7 @@ bool LifeTable::OpenGroupGrid(Session& s, int row) {
   // One row per table; the columns are the number at risk and the events of
   // group 1, then of group 2.
   const GridLayout layout{labels, "Tables", {"At Risk", "Events", "At Risk", "Events"}, "Group No"};
-  if (!ShowGrid(s, s.entryAt(p).ParamCaption, tables, 4, layout,
+  if (!ShowGrid(s, s.entryAt(p).ParamCaption(), tables, 4, layout,
                 [&s](int r, int c) { return CheckCountCell(s, r, c); }))
     return false;
   return !s.CalcStopped;

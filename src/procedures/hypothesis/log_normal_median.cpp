@@ -69,17 +69,17 @@ int LogMedianTest::ListParameters(Session& s, const ShapeIds& ids, bool separate
 bool LogMedianTest::CheckParameters(Session& s) {
   if (twoSamples_) {
     const CatalogueEntry& n2 = s.entry(MedianIds::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
     if (separateShapes_) {
       const CatalogueEntry& shape2 = s.entry(shape2Id_);
-      if (!CheckRelativeValue(s, shape_, shape2_, shape2.ParamLowerLimit, shape2.ParamUpperLimit,
+      if (!CheckRelativeValue(s, shape_, shape2_, shape2.ParamLowerLimit(), shape2.ParamUpperLimit(),
                               shape2Mode_))
         return false;
     }
   } else if (tails_ != 3) {
     // A difference to H0 must leave a positive median.
     const CatalogueEntry& median = s.entry(MedianIds::Median);
-    if (!CheckRelativeValue(s, h0_, estimate_, median.ParamLowerLimit, median.ParamUpperLimit, medianMode_))
+    if (!CheckRelativeValue(s, h0_, estimate_, median.ParamLowerLimit(), median.ParamUpperLimit(), medianMode_))
       return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
@@ -94,7 +94,7 @@ void LogMedianTest::SetSearchInterval(Session& s, double& lower, double& upper) 
         lower = upper;  // Median* / H0 fixed: the log difference does not depend on H0
       } else if (u == h0_ || u == estimate_) {
         const CatalogueEntry& median = s.entry(MedianIds::Median);
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, median.ParamLowerLimit, median.ParamUpperLimit,
+        RelativeSearchIntervalTailed(s, lower, upper, h0_, median.ParamLowerLimit(), median.ParamUpperLimit(),
                                      medianMode_);
       }
     } else {
@@ -109,7 +109,7 @@ void LogMedianTest::SetSearchInterval(Session& s, double& lower, double& upper) 
   }
   if (separateShapes_ && u == shape2_) {
     const CatalogueEntry& shape2 = s.entry(shape2Id_);
-    RelativeSearchInterval(s, lower, upper, shape_, shape2.ParamLowerLimit, shape2.ParamUpperLimit,
+    RelativeSearchInterval(s, lower, upper, shape_, shape2.ParamLowerLimit(), shape2.ParamUpperLimit(),
                            shape2Mode_);
   }
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);

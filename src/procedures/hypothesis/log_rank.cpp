@@ -86,7 +86,7 @@ std::int16_t LogRank::SecondValueId() const {
 
 bool LogRank::CheckParameters(Session& s) {
   const CatalogueEntry& second = s.entry(SecondValueId());
-  return CheckRelativeValue(s, first_, second_, second.ParamLowerLimit, second.ParamUpperLimit, rateMode_);
+  return CheckRelativeValue(s, first_, second_, second.ParamLowerLimit(), second.ParamUpperLimit(), rateMode_);
 }
 
 void LogRank::SetSearchInterval(Session& s, double& lower, double& upper) {
@@ -97,7 +97,7 @@ void LogRank::SetSearchInterval(Session& s, double& lower, double& upper) {
   const int u = s.UnknownPosition;
   const bool right = s.RejectInLeftTail == kFalse;
   const CatalogueEntry& second = s.entry(SecondValueId());
-  const double lo = second.ParamLowerLimit, hi = second.ParamUpperLimit;
+  const double lo = second.ParamLowerLimit(), hi = second.ParamUpperLimit();
   const double a1 = s.value(first_), entered = s.value(second_);
   const double t1 = s.value(time1_), t2 = s.value(time2_);
   auto close = [&] { lower = upper; };

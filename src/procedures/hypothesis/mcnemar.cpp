@@ -70,7 +70,7 @@ void McNemar::BuildParameterList(Session& s) {
 bool McNemar::CheckParameters(Session& s) {
   if (direct_) return true;
   const CatalogueEntry& p2 = s.entry(Ids::Proportion2);
-  return CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit, p2.ParamUpperLimit, proportionMode_);
+  return CheckRelativeValue(s, p1_, p2_, p2.ParamLowerLimit(), p2.ParamUpperLimit(), proportionMode_);
 }
 
 std::array<double, 4> McNemar::CellProbabilities(const ParameterValueArray& v) const {
@@ -102,7 +102,7 @@ void McNemar::SetSearchInterval(Session& s, double& lower, double& upper) {
   // proportion within its limits through its form.
   if (!direct_ && (u == p1_ || u == p2_)) {
     const CatalogueEntry& p2 = s.entry(Ids::Proportion2);
-    MeanPairSearchInterval(s, lower, upper, 0.0, p1_ - 1, p2.ParamLowerLimit, p2.ParamUpperLimit,
+    MeanPairSearchInterval(s, lower, upper, 0.0, p1_ - 1, p2.ParamLowerLimit(), p2.ParamUpperLimit(),
                            proportionMode_);
   }
   if (direct_ && u == difference_) NarrowByTailReversed(s, lower, upper, 0.0);

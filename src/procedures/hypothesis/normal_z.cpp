@@ -138,12 +138,12 @@ void NormalZ::BuildParameterList(Session& s) {
 bool NormalZ::CheckParameters(Session& s) {
   if (twoSamples_) {
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
     const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-    if (!CheckRelativeValue(s, sd_, sd2_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_)) return false;
+    if (!CheckRelativeValue(s, sd_, sd2_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_)) return false;
   } else if (tails_ != 3) {
     const CatalogueEntry& mean = s.entry(Ids::Mean);
-    if (!CheckRelativeValue(s, h0_, estimate_, mean.ParamLowerLimit, mean.ParamUpperLimit, meanMode_))
+    if (!CheckRelativeValue(s, h0_, estimate_, mean.ParamLowerLimit(), mean.ParamUpperLimit(), meanMode_))
       return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
@@ -166,7 +166,7 @@ void NormalZ::SetSearchInterval(Session& s, double& lower, double& upper) {
   if (twoSamples_) {
     if (u == sd2_) {
       const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-      RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_);
+      RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_);
     }
     NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
   }

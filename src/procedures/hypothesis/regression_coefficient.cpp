@@ -76,20 +76,20 @@ bool RegressionCoefficient::CheckParameters(Session& s) {
   if (!twoSamples_) {
     if (tails_ != 3) {
       const CatalogueEntry& b = s.entry(Ids::Coefficient);
-      if (!CheckRelativeValue(s, h0_, estimate_, b.ParamLowerLimit, b.ParamUpperLimit, coefficientMode_))
+      if (!CheckRelativeValue(s, h0_, estimate_, b.ParamLowerLimit(), b.ParamUpperLimit(), coefficientMode_))
         return false;
     }
   } else {
     if (coefficientMode_ != 1) {
       const CatalogueEntry& b2 = s.entry(Ids::Coefficient2);
-      if (!CheckRelativeValue(s, b1_, b2_, b2.ParamLowerLimit, b2.ParamUpperLimit, coefficientMode_))
+      if (!CheckRelativeValue(s, b1_, b2_, b2.ParamLowerLimit(), b2.ParamUpperLimit(), coefficientMode_))
         return false;
     }
     const CatalogueEntry& sx2 = s.entry(Ids::CovariateSd2);
-    if (!CheckRelativeValue(s, sx1_, sx2_, sx2.ParamLowerLimit, sx2.ParamUpperLimit, covariateSd2Mode_))
+    if (!CheckRelativeValue(s, sx1_, sx2_, sx2.ParamLowerLimit(), sx2.ParamUpperLimit(), covariateSd2Mode_))
       return false;
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
   return true;
@@ -113,7 +113,7 @@ void RegressionCoefficient::SetSearchInterval(Session& s, double& lower, double&
   }
   if (twoSamples_ && u == sx2_) {
     const CatalogueEntry& sx2 = s.entry(Ids::CovariateSd2);
-    RelativeSearchInterval(s, lower, upper, sx1_, sx2.ParamLowerLimit, sx2.ParamUpperLimit,
+    RelativeSearchInterval(s, lower, upper, sx1_, sx2.ParamLowerLimit(), sx2.ParamUpperLimit(),
                            covariateSd2Mode_);
   }
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);

@@ -74,11 +74,11 @@ void ScaleParameter::BuildParameterList(Session& s) {
 bool ScaleParameter::CheckParameters(Session& s) {
   if (twoSamples_) {
     const CatalogueEntry& n2 = s.entry(SampleSizeIds::SampleSize2[0]);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   } else if (tails_ != 3) {
     // A difference to H0 must leave a positive scale.
     const CatalogueEntry& scale = s.entry(ids_.assumed[0]);
-    if (!CheckRelativeValue(s, h0_, estimate_, scale.ParamLowerLimit, scale.ParamUpperLimit, scaleMode_))
+    if (!CheckRelativeValue(s, h0_, estimate_, scale.ParamLowerLimit(), scale.ParamUpperLimit(), scaleMode_))
       return false;
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
@@ -93,7 +93,7 @@ void ScaleParameter::SetSearchInterval(Session& s, double& lower, double& upper)
         lower = upper;  // Scale* / H0 fixed: the statistic does not depend on H0
       } else if (u == h0_ || u == estimate_) {
         const CatalogueEntry& scale = s.entry(ids_.assumed[0]);
-        RelativeSearchIntervalTailed(s, lower, upper, h0_, scale.ParamLowerLimit, scale.ParamUpperLimit,
+        RelativeSearchIntervalTailed(s, lower, upper, h0_, scale.ParamLowerLimit(), scale.ParamUpperLimit(),
                                      scaleMode_);
       }
     } else {

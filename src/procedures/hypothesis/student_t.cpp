@@ -121,10 +121,10 @@ void StudentT::BuildParameterList(Session& s) {
 bool StudentT::CheckParameters(Session& s) {
   if (twoSamples_) {
     const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+    if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
     if (unequal_) {
       const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-      if (!CheckRelativeValue(s, sd_, sd2_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_)) return false;
+      if (!CheckRelativeValue(s, sd_, sd2_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_)) return false;
     }
   }
   if (tails_ == 3 && !CheckOrderedPair(s, right_)) return false;
@@ -143,7 +143,7 @@ void StudentT::SetSearchInterval(Session& s, double& lower, double& upper) {
   }
   if (unequal_ && u == sd2_) {
     const CatalogueEntry& sd2 = s.entry(Ids::Sd2);
-    RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit, sd2.ParamUpperLimit, sd2Mode_);
+    RelativeSearchInterval(s, lower, upper, sd_, sd2.ParamLowerLimit(), sd2.ParamUpperLimit(), sd2Mode_);
   }
   if (twoSamples_) NarrowSampleSizes(s, lower, n1_, n2_, size2Mode_);
   NarrowSizeByPower(s, lower, upper);

@@ -9,7 +9,7 @@ namespace pelmora {
 
 bool OpenTwoGroupGrid(Session& s, int spreadPosition, const std::string& spreadHeading) {
   const GridLayout layout{"1 2", "Group No", {spreadHeading, "N"}, ""};
-  if (!ShowGrid(s, s.entryAt(spreadPosition).ParamCaption, 2, 2, layout,
+  if (!ShowGrid(s, s.entryAt(spreadPosition).ParamCaption(), 2, 2, layout,
                 [&s](int r, int c) { return CheckTwoGroupCell(s, r, c); }))
     return false;
   return !s.CalcStopped;

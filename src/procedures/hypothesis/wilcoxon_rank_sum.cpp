@@ -71,12 +71,12 @@ void WilcoxonRankSum::BuildParameterList(Session& s) {
 
 bool WilcoxonRankSum::CheckParameters(Session& s) {
   const CatalogueEntry& n2 = s.entry(Ids::SampleSize2);
-  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit, n2.ParamUpperLimit, size2Mode_)) return false;
+  if (!CheckRelativeValue(s, n1_, n2_, n2.ParamLowerLimit(), n2.ParamUpperLimit(), size2Mode_)) return false;
   // Sample 2 above sample 1 and the two equal are two parts of one whole.
   if (ordered_ && s.UnknownPosition != higher_ && s.UnknownPosition != equal_ &&
       s.value(higher_) + s.value(equal_) > 1 + kProbabilitySlack) {
-    s.ui().Warn(RemoveAccelerator(s.entryAt(higher_).ParamCaption) + " + " +
-                RemoveAccelerator(s.entryAt(equal_).ParamCaption) + " has to be less than or equal to 1");
+    s.ui().Warn(RemoveAccelerator(s.entryAt(higher_).ParamCaption()) + " + " +
+                RemoveAccelerator(s.entryAt(equal_).ParamCaption()) + " has to be less than or equal to 1");
     return false;
   }
   return true;
@@ -158,7 +158,7 @@ bool WilcoxonRankSum::OpenGroupGrid(Session& s, int row) {
   GridLayout layout{"1 2", "Group", {}, "Numbers in Category"};
   for (int c = 1; c <= columns; ++c) layout.headings.push_back(std::to_string(c));
   gridPosition_ = p;
-  if (!ShowGrid(s, s.entryAt(p).ParamCaption, 2, columns, layout,
+  if (!ShowGrid(s, s.entryAt(p).ParamCaption(), 2, columns, layout,
                 [this, &s](int r, int c) { return CheckGroupGrid(s, r, c); }))
     return false;
   return !s.CalcStopped;
@@ -200,7 +200,7 @@ Single WilcoxonRankSum::ApplyGroupGrid(Session& s) {
   // tied, hands back the limit nearest to 0 or 1 (the two stay a whole).
   auto within = [&](std::int16_t id, Single v) {
     const CatalogueEntry& e = s.entry(id);
-    return std::clamp(v, ToSingle(e.ParamLowerLimit), ToSingle(e.ParamUpperLimit));
+    return std::clamp(v, ToSingle(e.ParamLowerLimit()), ToSingle(e.ParamUpperLimit()));
   };
   const Single p = within(Ids::ProbHigher, higher / pairs);
   const Single q = within(Ids::ProbEqual, same / pairs);
