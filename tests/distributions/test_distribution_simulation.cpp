@@ -104,6 +104,15 @@ TEST_F(DistributionSimulation, PowerLevelAndCoverage) {
       EXPECT_NEAR(*res.analyticPower, row.expected, 1e-4);
     }
   }
+  // The mean of a finite population is refused, test and interval alike.
+  for (int kind : {kTest, kInterval}) {
+    Choose(testing::DistChoice(Procedure::FinitePopulation, 0, kind, 1, 2));
+    SimulationRequest r;
+    r.studies = 100;
+    const SimulationOutcome o = RunSimulation(d, r, cancel);
+    EXPECT_FALSE(o.result);
+    EXPECT_EQ(o.error, "Not Available As Monte Carlo Simulation");
+  }
 }
 
 }  // namespace
