@@ -11,6 +11,7 @@
 
 #include "engine/simulation.h"
 #include "procedures/distributions/binomial.h"
+#include "procedures/distributions/hypergeometric.h"
 #include "procedures/distributions/poisson.h"
 #include "procedures/hypothesis/groups.h"
 #include "support/planning_fixture.h"
@@ -20,6 +21,7 @@ namespace {
 
 using PoiIds = PoissonDistribution::Ids;
 using BinIds = BinomialDistribution::Ids;
+using HypIds = HypergeometricDistribution::Ids;
 using Common = NormalApproximateEstimate::Ids;
 constexpr int kExact = 7, kContinuity = 1;
 constexpr int kTest = 0, kInterval = 2;
@@ -73,6 +75,13 @@ TEST_F(DistributionSimulation, PowerLevelAndCoverage) {
       // by 1/(2T) = 0.005 on each side, too little to move the coverage much).
       {poi(1, kInterval, 1, 2, {kContinuity}, {{group::ConfInterval, 1}}), {{Common::ConfidenceLevel, "0.95"}, {PoiIds::Rate, "2"},
         {Common::UpperLimit, "2.27"}, {PoiIds::StudyTime, "100"}}, 20000, 0.95, 0.015, 0, 0.2, 0.8},
+      // 200 drawn from a population of 1000 with 300 marked: coverage near
+      // 0.95 with the finite-population correction; the width
+      // 2 norm.isf(0.025) sqrt(0.21 (800/999) / 200) = 0.11367 is reached
+      // in about half the studies.
+      {testing::DistChoice(Procedure::HypergeometricDistribution, 0, kInterval, 1, 2, {}, {{group::ConfInterval, 2}}),
+       {{Common::ConfidenceLevel, "0.95"}, {HypIds::Proportion, "0.3"}, {Common::WidthOfInterval, "0.11367"},
+        {HypIds::SampleSize, "200"}, {HypIds::PopulationSize, "1000"}}, 20000, 0.95, 0.01, 0, 0.35, 0.65},
   };
   const std::atomic<bool> cancel{false};
   for (const SimulatedRow& row : rows) {

@@ -219,14 +219,3 @@ Single HypergeometricDistribution::ApplyGroupGrid(Session& s) {
 }
 
 }  // namespace pelmora
-
-namespace pelmora {
-
-std::unique_ptr<StudySimulator> HypergeometricDistribution::MakeSimulator(const Session& s,
-                                                                          const SimulationPlan& plan,
-                                                                          std::string& why) {
-  if (ProcedureModule* test = Test(s)) return test->MakeSimulator(s, plan, why);
-  return nullptr;
-}
-
-}  // namespace pelmora
