@@ -12,6 +12,8 @@
 #include "engine/simulation.h"
 #include "procedures/distributions/binomial.h"
 #include "procedures/distributions/hypergeometric.h"
+#include "procedures/distributions/log_normal.h"
+#include "procedures/distributions/normal.h"
 #include "procedures/distributions/poisson.h"
 #include "procedures/hypothesis/groups.h"
 #include "support/planning_fixture.h"
@@ -22,6 +24,8 @@ namespace {
 using PoiIds = PoissonDistribution::Ids;
 using BinIds = BinomialDistribution::Ids;
 using HypIds = HypergeometricDistribution::Ids;
+using NorIds = NormalDistribution::Ids;
+using LogIds = LogNormalDistribution::Ids;
 using Common = NormalApproximateEstimate::Ids;
 constexpr int kExact = 7, kContinuity = 1;
 constexpr int kTest = 0, kInterval = 2;
@@ -42,6 +46,9 @@ TEST_F(DistributionSimulation, PowerLevelAndCoverage) {
   const auto poi = [](int choice, int kind, int samples, int tails, std::vector<int> options, testing::Forms forms = {}) {
     return testing::DistChoice(Procedure::PoissonDistribution, choice, kind, samples, tails, std::move(options),
                                std::move(forms));
+  };
+  const auto norm = [](int choice, int samples, testing::Forms forms) {
+    return testing::DistChoice(Procedure::NormalDistribution, choice, kInterval, samples, 2, {}, std::move(forms));
   };
   const auto bin = [](int samples, std::vector<int> options, testing::Forms forms = {}) {
     return testing::DistChoice(Procedure::BinomialDistribution, 0, kInterval, samples, 2, std::move(options),
@@ -82,6 +89,25 @@ TEST_F(DistributionSimulation, PowerLevelAndCoverage) {
       {testing::DistChoice(Procedure::HypergeometricDistribution, 0, kInterval, 1, 2, {}, {{group::ConfInterval, 2}}),
        {{Common::ConfidenceLevel, "0.95"}, {HypIds::Proportion, "0.3"}, {Common::WidthOfInterval, "0.11367"},
         {HypIds::SampleSize, "200"}, {HypIds::PopulationSize, "1000"}}, 20000, 0.95, 0.01, 0, 0.35, 0.65},
+      // Normal observations: the t interval of a mean (SD 2, 30 subjects),
+      // the z interval of a difference of means with known SDs 2 and 3 (40
+      // and 50 subjects; its lower limit 1 - norm.isf(0.025) sqrt(4/40 + 9/50)
+      // = -0.03713 reached in every study), the chi-square interval of an SD
+      // of 2 (25 subjects, reached where the observed SD is below 2) and the
+      // log-normal median's interval (shape 0.5 estimated, 40 subjects; its
+      // width 5 (exp(q se) - exp(-q se)) = 1.60590, q = t.ppf(0.975, 39), se =
+      // 0.5 / sqrt(40), reached about half the time): all
+      // cover with the probability 0.95 exactly.
+      {norm(1, 1, {{group::ConfInterval, 2}}), {{Common::ConfidenceLevel, "0.95"}, {NorIds::Mean, "10"}, {NorIds::SdStar, "2"},
+        {Common::WidthOfInterval, "1.5"}, {NorIds::SampleSize, "30"}}, 20000, 0.95, 0.008, 0, 0.3, 0.8},
+      {norm(0, 2, {{group::ConfInterval, 0}}), {{Common::ConfidenceLevel, "0.95"}, {NorIds::Diff, "1"}, {NorIds::Sd1, "2"},
+        {NorIds::Sd2, "3"}, {Common::LowerLimit, "-0.04"}, {NorIds::SampleSize1, "40"}, {NorIds::SampleSize2, "50"}},
+       20000, 0.95, 0.008, 0, 0.999, 1},
+      {norm(3, 1, {{group::ConfInterval, 1}}), {{Common::ConfidenceLevel, "0.95"}, {NorIds::SdStar, "2"},
+        {Common::UpperLimit, "2.8"}, {NorIds::SampleSize, "25"}}, 20000, 0.95, 0.008, 0, 0.4, 0.65},
+      {testing::DistChoice(Procedure::LogNormalDistribution, 1, kInterval, 1, 2, {}, {{group::ConfInterval, 2}}),
+       {{Common::ConfidenceLevel, "0.95"}, {LogIds::Median, "5"}, {LogIds::ShapeStar, "0.5"},
+        {Common::WidthOfInterval, "1.6059"}, {LogIds::SampleSize, "40"}}, 20000, 0.95, 0.008, 0, 0.35, 0.65},
   };
   const std::atomic<bool> cancel{false};
   for (const SimulatedRow& row : rows) {
