@@ -13,6 +13,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "numeric/platform.h"
 #include "procedures/procedure_module.h"
@@ -61,6 +63,10 @@ class NormalApproximateEstimate {
   bool Check(Session& s) const;
   void Narrow(const Session& s, double& lower, double& upper) const;
   double Criterion(const Session& s) const;
+  // The simulator of the interval (a point estimate has none): binomial
+  // successes or Poisson counts at the assumed values, and the module's
+  // interval from each simulated study.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan) const;
 
   // The unknown is the base of a quantity entered at position q in form mode
   // whose absolute value must lie within [lo, hi]: the base keeps it there.
@@ -103,6 +109,9 @@ class BinomialDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // A test's power is BinomialProportions'; estimates have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A test's simulator is BinomialProportions'; an interval's its own.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   // A test's traits are BinomialProportions'.
   CriterionTraits Traits(const Session& s) const override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;

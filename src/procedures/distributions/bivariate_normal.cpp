@@ -82,3 +82,13 @@ std::optional<double> BivariateNormalDistribution::EvaluatePower(const Session& 
 }
 
 }  // namespace pelmora
+
+namespace pelmora {
+
+std::unique_ptr<StudySimulator> BivariateNormalDistribution::MakeSimulator(const Session& s,
+                                                                           const SimulationPlan& plan,
+                                                                           std::string& why) {
+  return listed_ == nullptr ? nullptr : listed_->MakeSimulator(s, plan, why);
+}
+
+}  // namespace pelmora

@@ -32,6 +32,9 @@ class BivariateNormalDistribution : public ProcedureModule {
   void SetSearchInterval(Session& s, double& lower, double& upper) override;
   double EvaluateCriterion(const Session& s) override;
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The simulator of the listed part.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
  private:

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "procedures/procedure_module.h"
 
@@ -27,6 +28,9 @@ class ExponentialDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // A test's power is its test module's; estimates have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A test's simulator is that of the test of the location or the scale.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

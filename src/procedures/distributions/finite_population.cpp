@@ -320,3 +320,19 @@ bool FinitePopulationDistribution::CheckGroupGrid(Session& s, int row, int colum
 Single FinitePopulationDistribution::ApplyGroupGrid(Session& s) { return Served(s).ApplyGroupGrid(s); }
 
 }  // namespace pelmora
+
+namespace pelmora {
+
+std::unique_ptr<StudySimulator> FinitePopulationMean::MakeSimulator(const Session&, const SimulationPlan&,
+                                                                    std::string& why) {
+  why = "Not Available As Monte Carlo Simulation";
+  return nullptr;
+}
+
+std::unique_ptr<StudySimulator> FinitePopulationDistribution::MakeSimulator(const Session& s,
+                                                                            const SimulationPlan& plan,
+                                                                            std::string& why) {
+  return Served(s).MakeSimulator(s, plan, why);
+}
+
+}  // namespace pelmora

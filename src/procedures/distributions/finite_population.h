@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "procedures/procedure_module.h"
 
@@ -28,6 +29,9 @@ class FinitePopulationMean : public ProcedureModule {
   CriterionTraits Traits(const Session& s) const override;
   // The test's own normal-approximation power, that of its criterion.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Not simulated: the observations of a finite population have no model here.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -91,6 +95,9 @@ class FinitePopulationDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   CriterionTraits Traits(const Session& s) const override;
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The mean is refused; a proportion is the hypergeometric distribution's.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   bool OpenGroupGrid(Session& s, int row) override;
   bool CheckGroupGrid(Session& s, int row, int column) override;

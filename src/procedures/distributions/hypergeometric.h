@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "procedures/procedure_module.h"
 
@@ -28,6 +29,9 @@ class HypergeometricDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // A test's power is HypergeometricProportions'; intervals have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A test's simulator is the hypergeometric test's.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   // A test's traits are HypergeometricProportions'.
   CriterionTraits Traits(const Session& s) const override;
   void OptionChanged(Session& s, std::int16_t optionId) override;

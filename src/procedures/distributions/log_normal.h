@@ -41,6 +41,7 @@ class LogNormalDistribution : public NormalFamilyDistribution {
   double EstimateCriterion(const Session& s) const override;
   std::string ProcedureCaption(const Session& s) const override;
   const char* GridSpreadHeading() const override { return "Shape"; }
+  bool LogScale() const override { return true; }
 
  private:
   LogNormalMedian& lnorm_;

@@ -131,13 +131,6 @@ std::optional<double> NormalFamilyDistribution::EvaluatePower(const Session& s) 
   return std::nullopt;
 }
 
-std::unique_ptr<StudySimulator> NormalFamilyDistribution::MakeSimulator(const Session& s,
-                                                                        const SimulationPlan& plan,
-                                                                        std::string& why) {
-  if (handedOn_ != nullptr) return handedOn_->MakeSimulator(s, plan, why);
-  return nullptr;
-}
-
 bool NormalFamilyDistribution::OpenGroupGrid(Session& s, int row) {
   if (handedOn_ != nullptr) return handedOn_->OpenGroupGrid(s, row);
   // The pooled spread of a two-sample interval.

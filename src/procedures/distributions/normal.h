@@ -34,7 +34,8 @@ class NormalFamilyDistribution : public ProcedureModule {
   double EvaluateCriterion(const Session& s) final;
   // A test's power is its test module's; estimates have none.
   std::optional<double> EvaluatePower(const Session& s) final;
-  // The test's simulator; the estimates and intervals have none.
+  // The test's simulator, or that of a confidence interval (a point estimate
+  // has none).
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) final;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
@@ -83,6 +84,9 @@ class NormalFamilyDistribution : public ProcedureModule {
   virtual std::string ProcedureCaption(const Session& s) const = 0;
   // The heading of the spread column of the grid.
   virtual const char* GridSpreadHeading() const = 0;
+  // The location is the logarithm of the listed estimate (a median or a
+  // ratio of medians) and the spread that of the logarithms.
+  virtual bool LogScale() const { return false; }
 
   // Offers the options "&Degrees Of Freedom" and "&No Of Groups In ANOVA",
   // and for two samples `unequalOption`, whose tick makes the second spread

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "numeric/platform.h"
 #include "numeric/power.h"
@@ -32,6 +34,10 @@ class PoissonDistribution : public ProcedureModule {
   // at most alpha; on the normal path the statistic around (estimate - H0) /
   // se with the test's own standard error.  Estimates have none.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Poisson counts of the design's samples (or study times), analysed by the
+  // test's own P-value or the interval's own limits.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   // The exact test of a mean solves its sample size in whole units.
   CriterionTraits Traits(const Session& s) const override;
 
