@@ -38,6 +38,10 @@ class Anova : public ProcedureModule {
   // Noncentral F with (k - 1, k (n - 1)) degrees of freedom and lambda =
   // (k - 1) n s_m^2 / sigma^2; a contrast: noncentral t.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Normal observations of k groups of the average size (see
+  // anova_simulation.cpp for the means that stand for the assumed spread).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
   // The groups' means (and contrast coefficients), standard deviations and
   // sizes, from the box of the effect or of the standard deviation.

@@ -20,6 +20,9 @@ class Bioequivalence : public ProcedureModule {
   // Both one-sided t tests reject: exact, over the distribution of the
   // residual standard deviation.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A crossover of two sequences (see bioequivalence_simulation.cpp).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

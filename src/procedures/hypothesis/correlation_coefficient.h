@@ -25,6 +25,10 @@ class CorrelationCoefficient : public ProcedureModule {
   // Fisher's z of the estimate normal with unit variance around (z(r*) -
   // z(H0)) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Bivariate normal pairs with the assumed coefficients; see
+  // correlation_coefficient_simulation.cpp.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "procedures/observation_simulator.h"
 #include "procedures/procedure_module.h"
 
 namespace pelmora {
@@ -46,6 +47,15 @@ class LogMedianTest : public ProcedureModule {
   void LogLimits(const Session& s, Single& left, Single& right) const;
   // The shapes (one shape: shape2 = shape1) and sample sizes (one sample: n2 = 0).
   void ShapesAndSizes(const Session& s, Single& shape1, Single& shape2, Single& n1, Single& n2) const;
+  // The simulated samples of log-normal observations, drawn as their
+  // logarithms: normal with the log of the assumed median (two samples: the
+  // first sample's, 0 where only the ratio is entered, and the second's the
+  // first plus the log of the assumed ratio) and the shape as the standard
+  // deviation, the whole sizes.  Under H0 the null median or ratio, or for
+  // two one-sided tests the equivalence limit nearer to the assumed value.
+  // `pValue` is the module's test of the observed logarithms.
+  std::unique_ptr<StudySimulator> MakeLogSimulator(const Session& s, const SimulationPlan& plan,
+                                                   ObservationsPValue pValue, std::string& why) const;
 
   // Flags copied from the options and forms by ListParameters.
   bool twoSamples_ = false;
@@ -75,6 +85,9 @@ class LogNormalMedian : public LogMedianTest {
   // The log statistic normal with unit variance around (ln estimate - ln
   // H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The z test of the logarithms with the shapes known.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids : MedianIds {

@@ -18,6 +18,11 @@ class LogNormalT : public LogMedianTest {
   double EvaluateCriterion(const Session& s) override;
   // Noncentral t on the log scale, noncentrality (ln estimate - ln H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The t test of the logarithms, the shapes estimated (pooled, or Welch's
+  // with unequal shapes); given degrees of freedom and those of an ANOVA are
+  // refused.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
   // The two groups' shapes and sample sizes, from the box of the pooled shape.
   bool OpenGroupGrid(Session& s, int row) override;

@@ -19,6 +19,10 @@ class RegressionCoefficient : public ProcedureModule {
   // Noncentral t with df n - 2 (two samples: n1 + n2 - 4) and noncentrality
   // (b* - H0) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // A normal covariate and normal residuals about the assumed slopes; see
+  // regression_coefficient_simulation.cpp.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

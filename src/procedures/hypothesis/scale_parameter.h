@@ -24,6 +24,10 @@ class ScaleParameter : public ProcedureModule {
   // degrees of freedom; two samples: the ratio is the assumed ratio times an
   // F with (df2, df1) degrees of freedom.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Normal observations of each sample (p = 2) or exponential ones (p = 1);
+  // see scale_parameter_simulation.cpp.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // The degrees of freedom of a sample of size n.
   virtual Single DegreesOfFreedom(Single n) const = 0;

@@ -28,6 +28,10 @@ class WilcoxonRankSum : public ProcedureModule {
   // The normal approximation of its statistic, unit variance around
   // (expected - null) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Shifted normal samples with the assumed P(Sample 2 > Sample 1); see
+  // wilcoxon_rank_sum_simulation.cpp.  Ordered categories are refused.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   bool OpenGroupGrid(Session& s, int row) override;
   // Each cell holds a count: the minimum-number check with minimum 0.
   bool CheckGroupGrid(Session& s, int row, int column) override;

@@ -21,6 +21,10 @@ class WilcoxonSignedRank : public ProcedureModule {
   // The normal approximation of the signed-rank sum, unit variance around
   // (expected sum - null sum) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Two-sided exponential differences with both assumed probabilities; see
+  // wilcoxon_signed_rank_simulation.cpp.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
