@@ -15,6 +15,7 @@
 #include "procedures/hypothesis/anova.h"
 #include "procedures/hypothesis/bioequivalence.h"
 #include "procedures/hypothesis/correlation_coefficient.h"
+#include "procedures/hypothesis/exponential_survival.h"
 #include "procedures/hypothesis/log_normal_median.h"
 #include "procedures/hypothesis/log_normal_t.h"
 #include "procedures/hypothesis/regression_coefficient.h"
@@ -37,9 +38,11 @@ using MwIds = WilcoxonRankSum::Ids;
 using WsIds = WilcoxonSignedRank::Ids;
 using CorrIds = CorrelationCoefficient::Ids;
 using RegrIds = RegressionCoefficient::Ids;
+using ExpIds = ExponentialScale::Ids;
 
-constexpr Procedure kNormal = Procedure::NormalDistribution, kLogNormal = Procedure::LogNormalDistribution;
-constexpr int kSdMeanKnown = 2, kSdMeanUnknown = 3, kMedianShapeKnown = 0, kMedianShapeUnknown = 1;
+constexpr Procedure kNormal = Procedure::NormalDistribution, kLogNormal = Procedure::LogNormalDistribution,
+                    kExponential = Procedure::ExponentialDistribution;
+constexpr int kScaleLocationUnknown = 2, kSdMeanKnown = 2, kSdMeanUnknown = 3, kMedianShapeKnown = 0, kMedianShapeUnknown = 1;
 constexpr int kContrast = 9, kEffectGroup = 17, kContinuity = 1, kOrdered = 8, kDf = 0;
 
 struct SimulatedRow {
@@ -112,6 +115,10 @@ TEST_F(NormalTheorySimulation, PowerAndLevelOfEachTest) {
     // 24) / 2.25, 24, 24).
     {sd(kSdMeanUnknown, 2), {{0, "0.05"}, {S2Ids::H0Ratio, "1"}, {S2Ids::Sd1, "1"}, {S2Ids::Sd2, "1.5"},
       {S2Ids::SampleSize1, "25"}, {S2Ids::SampleSize2, "25"}}, 3000, 18, 0.4918341602632806, 0.4918341602632806, -1},
+    // An exponential scale 1.5 against 1, the location unknown, 30 subjects, one-sided: 2 (n - 1) = 58
+    // degrees of freedom, chi2.sf(chi2.isf(0.05, 58) / 1.5, 58).
+    {DistChoice(kExponential, kScaleLocationUnknown, 0, 1, 1), {{0, "0.05"}, {ExpIds::H0Scale, "1"},
+      {ExpIds::Scale, "1.5"}, {ExpIds::SampleSize, "30"}}, 3000, 26, 0.7246777595420022, 0.7246777595420022, -1},
     // A log-normal median 1.2 against 1, shape 0.5 known, 30 subjects: z = ln(1.2) / (0.5 / sqrt(30)),
     // norm.cdf(z - 1.95996) + norm.cdf(-z - 1.95996).
     {DistChoice(kLogNormal, kMedianShapeKnown, 0, 1, 2), {{0, "0.05"}, {LnIds::H0Median, "1"}, {LnIds::Median, "1.2"},
@@ -143,12 +150,24 @@ TEST_F(NormalTheorySimulation, PowerAndLevelOfEachTest) {
     {TestChoice(Procedure::CorrelationCoefficient, 2, 2), {{0, "0.05"}, {CorrIds::Correlation1, "0.2"},
       {CorrIds::Correlation2, "0.5"}, {CorrIds::SampleSize1, "100"}, {CorrIds::SampleSize2, "100"}}, 3000, 24,
      0.674962773532771, 0.674962773532771, -1},
+    // Two one-sided tests of a correlation 0 within -0.3 and 0.3, 100 pairs: 2 norm.cdf(atanh(0.3)
+    // sqrt(97) - norm.isf(0.05)) - 1; under H0 the pairs have the correlation -0.3.
+    {TestChoice(Procedure::CorrelationCoefficient, 1, 3), {{0, "0.05"}, {CorrIds::LeftLimit, "-0.3"},
+      {CorrIds::RightLimit, "0.3"}, {CorrIds::Correlation, "0"}, {CorrIds::SampleSize, "100"}}, 3000, 27,
+     0.8395503672287128, 0.8395503672287128, -1},
     // A slope 0.5 against 0, residual SD 1, covariate SD 1, 30 pairs: nct(28, 0.5 sqrt(29)) beyond
     // t.isf(0.025, 28) either way = 0.7387.  The covariate drawn anew costs a little power: over Sxx =
     // chi2(29), scipy.integrate.quad of that power at nc = 0.5 sqrt(Sxx) times chi2.pdf(Sxx, 29) = 0.72032.
     {TestChoice(Procedure::RegressionCoefficient, 1, 2), {{0, "0.05"}, {RegrIds::H0Coefficient, "0"},
       {RegrIds::Coefficient, "0.5"}, {RegrIds::ResidualSd, "1"}, {RegrIds::CovariateSd, "1"},
       {RegrIds::SampleSize, "30"}}, 3000, 25, 0.7386963010488646, 0.720318628018373, -1},
+    // Slopes 0.5 and 1 of two samples of 40, residual SD 1, covariate SDs 1: nct(76, 0.5 / sqrt(2 / 39))
+    // beyond t.isf(0.025, 76) either way = 0.58709; with the covariates drawn anew 0.57322 in 200000
+    // studies of numpy (least-squares slopes, the pooled residual variance; SE 0.0011).
+    {TestChoice(Procedure::RegressionCoefficient, 2, 2), {{0, "0.05"}, {RegrIds::H0Diff, "0"},
+      {RegrIds::Coefficient1, "0.5"}, {RegrIds::Coefficient2, "1"}, {RegrIds::ResidualSd, "1"},
+      {RegrIds::CovariateSd1, "1"}, {RegrIds::CovariateSd2, "1"}, {RegrIds::SampleSize1, "40"},
+      {RegrIds::SampleSize2, "40"}}, 3000, 28, 0.5870888381697319, 0.57322, -1},
   };
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const SimulatedRow& row = rows[i];
@@ -166,6 +185,33 @@ TEST_F(NormalTheorySimulation, PowerAndLevelOfEachTest) {
     EXPECT_NEAR(res.power->estimate, row.expected, band) << s.Description;
     EXPECT_NEAR(res.level->estimate, 0.05, row.levelBand) << s.Description;
   }
+}
+
+TEST_F(NormalTheorySimulation, InterimLooksAnalyseTheDataAccumulatedByThen) {
+  // A correlation 0.3 against 0 planned for power 0.8 with two interim analyses: the studies stop at
+  // the looks' nominal boundaries, with about the planned power and level.
+  Choose(TestChoice(Procedure::CorrelationCoefficient, 1, 2));
+  d.SetPlanByPower(true);
+  d.ApplyOptions();
+  for (const auto& [id, text] : testing::Values{{0, "0.05"}, {CorrIds::H0Correlation, "0"}, {CorrIds::Correlation, "0.3"}})
+    Set(id, text);
+  s.InterimCount = 2;
+  ASSERT_LT(Solve(CorrIds::SampleSize), kNoResult);
+  SimulationRequest r;
+  r.studies = 3000;
+  r.seed = 29;
+  r.threads = 1;
+  const std::atomic<bool> cancel{false};
+  const SimulationOutcome o = RunSimulation(d, r, cancel);
+  ASSERT_TRUE(o.result) << o.error;
+  const SimulationResult& res = *o.result;
+  ASSERT_EQ(res.looks.size(), 3u);
+  ASSERT_TRUE(res.power && res.level && res.analyticPower);
+  EXPECT_NEAR(*res.analyticPower, 0.8, 0.01);
+  EXPECT_NEAR(res.power->estimate, *res.analyticPower, 0.03);
+  EXPECT_NEAR(res.level->estimate, 0.05, 0.015);
+  EXPECT_GT(res.looks[1].rejectH1, 0.1);  // many studies stop early
+  EXPECT_LT(res.expectedTotalH1, static_cast<double>(res.looks.back().sizes[0]));
 }
 
 TEST_F(NormalTheorySimulation, DesignsThatCannotBeSimulatedAreRefused) {
