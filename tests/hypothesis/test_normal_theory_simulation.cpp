@@ -150,6 +150,10 @@ TEST_F(NormalTheorySimulation, PowerAndLevelOfEachTest) {
     {TestChoice(Procedure::CorrelationCoefficient, 2, 2), {{0, "0.05"}, {CorrIds::Correlation1, "0.2"},
       {CorrIds::Correlation2, "0.5"}, {CorrIds::SampleSize1, "100"}, {CorrIds::SampleSize2, "100"}}, 3000, 24,
      0.674962773532771, 0.674962773532771, -1},
+    // The bivariate normal distribution hands its test of a correlation on: 0.5 against 0.3 (the
+    // start-up values), 80 pairs, z = (atanh(0.5) - atanh(0.3)) sqrt(77).
+    {DistChoice(Procedure::BivariateNormalDistribution, 2, 0, 0, 2), {{0, "0.05"}, {CorrIds::SampleSize, "80"}},
+     3000, 30, 0.5573348232100122, 0.5573348232100122, -1},
     // Two one-sided tests of a correlation 0 within -0.3 and 0.3, 100 pairs: 2 norm.cdf(atanh(0.3)
     // sqrt(97) - norm.isf(0.05)) - 1; under H0 the pairs have the correlation -0.3.
     {TestChoice(Procedure::CorrelationCoefficient, 1, 3), {{0, "0.05"}, {CorrIds::LeftLimit, "-0.3"},

@@ -21,6 +21,9 @@ class BivariateNormalCorrelation : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The test's power is CorrelationCoefficient's.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The test's simulator is CorrelationCoefficient's; an interval has none.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
  private:

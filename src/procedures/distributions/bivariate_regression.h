@@ -24,6 +24,10 @@ class BivariateNormalRegression : public ProcedureModule {
   // The test: noncentral t with n - 2 degrees of freedom; two one-sided
   // tests on the normal path.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The test of a given residual standard deviation is simulated as
+  // RegressionCoefficient's; the others have no simulator.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
  private:
   // The standard error of the estimated slope.
