@@ -192,7 +192,7 @@ SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const
   }
   if (r.data != DataModel::kNormal && !h1->UsesDataModel()) {
     outcome.error = "the data model \"" + std::string(DataModelName(r.data)) + "\" is not offered by " + name +
-                    ": it simulates counts or times of its own";
+                    ": it draws its data from a model of its own";
     return outcome;
   }
 

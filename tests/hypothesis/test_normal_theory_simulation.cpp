@@ -249,10 +249,13 @@ TEST_F(NormalTheorySimulation, DesignsThatCannotBeSimulatedAreRefused) {
     EXPECT_FALSE(o.result) << s.Description;
     EXPECT_EQ(o.error, r.why) << s.Description;
   }
-  // The correlation test draws pairs of its own: another data model is refused by the driver.
-  const SimulationOutcome pairs = Simulate(TestChoice(Procedure::CorrelationCoefficient, 1, 2), {}, 100, 1,
-                                           DataModel::kT3);
-  EXPECT_FALSE(pairs.result);
+  // The correlation test draws bivariate normal pairs, the rank-sum test shifted normal samples: another
+  // data model is refused by the driver.
+  for (Procedure p : {Procedure::CorrelationCoefficient, Procedure::WilcoxonRankSum}) {
+    const SimulationOutcome o = Simulate(TestChoice(p, 0, 2), {}, 100, 1, DataModel::kT3);
+    EXPECT_FALSE(o.result);
+    EXPECT_NE(o.error.find("is not offered by"), std::string::npos) << o.error;
+  }
 }
 // clang-format on
 
