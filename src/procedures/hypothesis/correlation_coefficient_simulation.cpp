@@ -7,6 +7,7 @@
 // the observed coefficients r = Sxy / sqrt(Sxx Syy): Fisher's z against the
 // null value with the standard error 1 / sqrt(n - 3) (two samples: z(r2) -
 // z(r1) with sqrt(1 / (n2 - 3) + 1 / (n1 - 3))) at the observed sizes.
+#include <algorithm>
 #include <cmath>
 
 #include "numeric/power_equations.h"
@@ -62,7 +63,8 @@ std::unique_ptr<StudySimulator> CorrelationCoefficient::MakeSimulator(const Sess
       const PairSums sums = SumsOfPairs(pairs);
       n = sums.n;
       if (!(n > 3) || !(sums.sxx > 0) || !(sums.syy > 0)) return std::nullopt;
-      return FisherZ(ToSingle(sums.sxy / std::sqrt(sums.sxx * sums.syy)));
+      // Rounding may carry a coefficient of pairs on a line just beyond 1.
+      return FisherZ(ToSingle(std::clamp(sums.sxy / std::sqrt(sums.sxx * sums.syy), -1.0, 1.0)));
     };
     ZArguments z = design;
     double n1 = 0, n2 = 0;
