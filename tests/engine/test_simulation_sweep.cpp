@@ -58,10 +58,6 @@ const Selection kAwaitingSimulator[] = {
   {Procedure::BivariateNormalDistribution, 2, kIntervalKind},
   {Procedure::BivariateNormalDistribution, 3, kTestKind},  // regression coefficient
   {Procedure::BivariateNormalDistribution, 3, kIntervalKind},
-  // The intervals of the exponential distribution.
-  {Procedure::ExponentialDistribution, 0, kIntervalKind},
-  {Procedure::ExponentialDistribution, 1, kIntervalKind},
-  {Procedure::ExponentialDistribution, 2, kIntervalKind},
 };
 
 // The selections whose start-up design no simulation can draw, with what the
