@@ -188,6 +188,56 @@ TEST_F(CountSimulation, PowerAndLevelOfEveryCountTest) {
   }
 }
 
+// With two interim analyses (O'Brien-Fleming) each look analyses the data
+// accumulated by then: the simulated power lies near that of the
+// group-sequential design, the level near 0.05, and most rejections come
+// at the later looks.
+TEST_F(CountSimulation, InterimLooksAnalyseTheDataSoFar) {
+  const struct {
+    const char* name;
+    testing::Choice choice;
+    testing::Values values;
+  } rows[] = {
+      {"McNemar", testing::TestChoice(Procedure::McNemar, 1, 2), {{0, "0.05"}, {McNemar::Ids::Proportion1, "0.3"},
+        {McNemar::Ids::Proportion2, "0.45"}, {McNemar::Ids::Proportion11, "0.2"}, {McNemar::Ids::SampleSize, "150"}}},
+      {"hypergeometric", testing::DistChoice(Procedure::HypergeometricDistribution, 0, kTest, 2, 2), {{0, "0.05"},
+        {Hyp::H0Difference, "0"}, {Hyp::Proportion1, "0.4"}, {Hyp::Proportion2, "0.6"}, {Hyp::SampleSize1, "100"},
+        {Hyp::SampleSize2, "100"}, {Hyp::PopulationSize1, "400"}, {Hyp::PopulationSize2, "400"}}},
+      {"chi2 homogeneity", testing::TestChoice(Procedure::ChiSquareHomogeneity, 0, 2), {{0, "0.05"},
+        {ChiSquareHomogeneity::Ids::StdDevOfProportions, "0.3"}, {ChiSquareHomogeneity::Ids::NumberOfCategories, "3"},
+        {ChiSquareHomogeneity::Ids::NoOfGroups, "3"}, {ChiSquareHomogeneity::Ids::AverageSampleSize, "50"}}},
+      {"life table", testing::TestChoice(Procedure::LifeTable, 0, 2), {{0, "0.05"},
+        {LifeTable::Ids::WeightedMeanDiff, "0.2"}, {LifeTable::Ids::StdErrorOfMean, "0.07"}, {LifeTable::Ids::NoOfTables, "3"}}},
+      {"log-rank", testing::TestChoice(Procedure::SurvivalAnalysis, 2, 2), {{0, "0.05"}, {LogRank::Ids::HazardRate1, "0.5"},
+        {LogRank::Ids::HazardRate2, "1"}, {LogRank::Ids::TimeAtRisk1, "50"}, {LogRank::Ids::TimeAtRisk2, "50"}}},
+      {"exponential scales", testing::DistChoice(Procedure::ExponentialDistribution, 2, kTest, 2, 2), {{0, "0.05"},
+        {Exs::H0Ratio, "1"}, {Exs::Scale1, "1"}, {Exs::Scale2, "2"}, {Exs::SampleSize1, "20"}, {Exs::SampleSize2, "20"}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Enter(row.choice, row.values);
+    for (int p = 0; p <= s.LastPosition; ++p) {
+      const std::string& text = s.entry(s.ParameterList[static_cast<std::size_t>(p)]).ParamText;
+      if (!text.empty()) s.ParameterValues[static_cast<std::size_t>(p)] = std::stod(text);
+    }
+    s.InterimCount = 2;
+    SimulationRequest r;
+    r.studies = 4000;
+    r.threads = 1;
+    const std::atomic<bool> cancel{false};
+    const SimulationOutcome o = RunSimulation(d, r, cancel);
+    ASSERT_TRUE(o.result) << o.error;
+    const SimulationResult& res = *o.result;
+    ASSERT_TRUE(res.power && res.level && res.analyticPower);
+    ASSERT_EQ(res.looks.size(), 3u);
+    EXPECT_NEAR(res.power->estimate, *res.analyticPower, 0.05);
+    EXPECT_NEAR(res.level->estimate, 0.05, 0.025);
+    EXPECT_LT(res.looks[0].rejectH1, res.looks[1].rejectH1 + res.looks[2].rejectH1);
+    EXPECT_LT(res.expectedTotalH1, res.expectedTotalH0);
+    for (std::size_t k = 1; k < 3; ++k) EXPECT_GT(res.looks[k].sizes[0], res.looks[k - 1].sizes[0]);
+  }
+}
+
 TEST_F(CountSimulation, RefusesWhatCannotBeSimulated) {
   const struct {
     testing::Choice choice;
