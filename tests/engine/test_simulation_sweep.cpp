@@ -100,9 +100,9 @@ class SimulationSweep : public testing::PlanningTest {
     d.ApplyOptions();
   }
 
-  // Solves for the first sample size of the list (where the start-up values
-  // allow), then simulates 200 studies each way.
-  void SimulateSelection(const Selection& selection, const std::string& where) {
+  // Solves for the first sample size of the list where the start-up values
+  // allow; otherwise keeps the size typed.
+  void SolveSampleSize() {
     ReadParameterValues(s);
     for (int p = 2; p <= s.LastPosition; ++p) {
       const std::string caption = s.entryAt(p).ParamCaption();
@@ -121,6 +121,12 @@ class SimulationSweep : public testing::PlanningTest {
       break;
     }
     ui.messages.clear();
+  }
+
+  // The start-up design with its sample size solved, simulated with 200
+  // studies each way.
+  void SimulateSelection(const Selection& selection, const std::string& where) {
+    SolveSampleSize();
     SimulationRequest r;
     r.studies = 200;
     r.threads = 1;
@@ -187,6 +193,46 @@ TEST_F(SimulationSweep, EveryProcedureOfBothMenus) {
             << " against their exact power, " << unsolved << " at the sizes typed, " << seconds << " s\n";
   EXPECT_GT(simulated, 20);
   EXPECT_GE(exact, 4);
+}
+
+// Every test of both menus planned by power with two interim analyses
+// (O'Brien-Fleming) from the start-up values, its maximum sample size solved
+// where they allow: each simulator analyses three
+// looks without a number that is not one, and no look rejects more often
+// than the whole study.
+TEST_F(SimulationSweep, EveryTestWithInterimAnalyses) {
+  int designs = 0;
+  for (const ProcedureRow& row : Procedures()) {
+    ASSERT_TRUE(d.Select(row.procedure));
+    const int choices = row.menu == Menu::Tests ? 1 : static_cast<int>(s.dialog.parameterChoices.size());
+    for (int choice = 0; choice < choices; ++choice) {
+      const Selection selection = row.menu == Menu::Tests ? Selection{row.procedure} : Selection{row.procedure, choice};
+      ChooseSelection(row.menu == Menu::Tests ? testing::TestChoice(row.procedure, 0, 2)
+                                              : testing::DistChoice(row.procedure, choice, kTestKind, 0, 2));
+      if (s.IsTestProcedure == kFalse && s.ProcedureKind != kTestKind) continue;
+      if (Listed(kAwaitingSimulator, selection)) continue;
+      s.InterimCount = 2;
+      const std::string where = ProcedureName(row.procedure) + " choice " + std::to_string(choice);
+      SolveSampleSize();
+      SimulationRequest r;
+      r.studies = 200;
+      r.threads = 1;
+      const std::atomic<bool> cancel{false};
+      const SimulationOutcome o = RunSimulation(d, r, cancel);
+      s.InterimCount = 0;
+      if (!o.result) {
+        EXPECT_FALSE(o.error.empty()) << where;
+        continue;
+      }
+      ++designs;
+      const SimulationResult& res = *o.result;
+      ASSERT_TRUE(res.power && res.level) << where;
+      ASSERT_EQ(res.looks.size(), 3u) << where;
+      EXPECT_TRUE(std::isfinite(res.power->estimate) && std::isfinite(res.level->estimate)) << where;
+      for (const SimulatedLook& look : res.looks) EXPECT_LE(look.rejectH1, res.power->estimate + 1e-12) << where;
+    }
+  }
+  EXPECT_GT(designs, 15);
 }
 
 }  // namespace
