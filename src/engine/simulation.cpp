@@ -172,7 +172,12 @@ SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const
   plan.dropout = r.dropout;
   std::optional<double> analytic;
   if (test) {
+    // The power of the fixed design at the whole sizes: the boundaries turn
+    // it into the drift of the group-sequential design.
+    const std::int16_t interims = s.InterimCount;
+    s.InterimCount = 0;
     const DesignPower power = PowerOfDesign(d);
+    s.InterimCount = interims;
     analytic = power.whole.sizes.empty() ? power.power : power.whole.power;
   }
   std::string why;

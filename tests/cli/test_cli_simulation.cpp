@@ -39,9 +39,13 @@ TEST(CliSimulation, TTestAndFisherReachTheirExactPowerAndLevel) {
   ExpectNear(tj, "level", 0.05, 2e5, 4);
   EXPECT_NEAR(Number(tj, "analytic_power"), 0.8015, 5e-5);
   EXPECT_EQ(Number(tj, "expected_total", "h1"), 128);
-  // Fisher's exact test at 102 and 102 (the size planned for 80% power):
-  // the probabilities of two binomial counts (102, p1), (102, p2) summed
-  // over the tables with scipy.stats.fisher_exact(...)[1] <= 0.05.
+  // Fisher's exact test at 102 and 102 (the size planned for 80% power),
+  // two-sided 0.05: the probabilities of two binomial counts summed over the
+  // tables it rejects, computed outside the program as
+  //   sum(binom.pmf(x1, 102, p1) * binom.pmf(x2, 102, p2) for x1 in range(103)
+  //       for x2 in range(103)
+  //       if fisher_exact([[x1, 102 - x1], [x2, 102 - x2]])[1] <= 0.05)
+  // with scipy.stats.
   const double kFisherPower = 0.8061479101754528;  // p1 = 0.5, p2 = 0.7
   const double kFisherLevel = 0.04205139678025945;  // p1 = p2 = 0.5
   const CliRun f = RunWith(With(kFisher, {"--simulate", "100000", "--json"}));
@@ -49,6 +53,11 @@ TEST(CliSimulation, TTestAndFisherReachTheirExactPowerAndLevel) {
   const cli::JsonValue fj = ReadJsonText(f.out);
   ExpectNear(fj, "power", kFisherPower, 1e5, 4);
   ExpectNear(fj, "level", kFisherLevel, 1e5, 4);
+  // The calculation's exact power is the same sum, and the design recruits
+  // its whole sizes.
+  EXPECT_NEAR(Number(fj, "analytic_power"), kFisherPower, 1e-6);
+  EXPECT_EQ(Number(fj, "expected_total", "h1"), 204);
+  EXPECT_EQ(Number(fj, "expected_total", "h0"), 204);
 }
 
 TEST(CliSimulation, OtherDataAndDropoutRunWithTheirOwnResults) {

@@ -11,6 +11,7 @@
 
 #include "engine/simulation.h"
 #include "procedures/distributions/binomial.h"
+#include "procedures/distributions/exponential.h"
 #include "procedures/distributions/hypergeometric.h"
 #include "procedures/distributions/log_normal.h"
 #include "procedures/distributions/normal.h"
@@ -26,6 +27,7 @@ using BinIds = BinomialDistribution::Ids;
 using HypIds = HypergeometricDistribution::Ids;
 using NorIds = NormalDistribution::Ids;
 using LogIds = LogNormalDistribution::Ids;
+using ExpIds = ExponentialDistribution::Ids;
 using Common = NormalApproximateEstimate::Ids;
 constexpr int kExact = 7, kContinuity = 1;
 constexpr int kTest = 0, kInterval = 2;
@@ -108,6 +110,23 @@ TEST_F(DistributionSimulation, PowerLevelAndCoverage) {
       {testing::DistChoice(Procedure::LogNormalDistribution, 1, kInterval, 1, 2, {}, {{group::ConfInterval, 2}}),
        {{Common::ConfidenceLevel, "0.95"}, {LogIds::Median, "5"}, {LogIds::ShapeStar, "0.5"},
         {Common::WidthOfInterval, "1.6059"}, {LogIds::SampleSize, "40"}}, 20000, 0.95, 0.008, 0, 0.35, 0.65},
+      // Exponential times, the exact intervals: the location of 20 times of
+      // scale 2 (its width 2 log(20) / 20 = 0.29957 always below 0.3); the
+      // scale 2 of 30 times above a known location, its upper limit 3
+      // reached where the estimate s has s (60 / chi2.ppf(.025, 60) - 1) <= 1,
+      // chi2.cdf(60 / 2 / (60 / chi2.ppf(.025, 60) - 1), 60) = 0.60297; the ratio
+      // 1.5 of two scales of 30 times each with the location estimated (58
+      // degrees of freedom each), its lower limit 0.8 reached with
+      // probability f.cdf(0.7 / (1 - 1 / f.ppf(.975, 58, 58)) / 1.5, 58, 58) = 0.70324.
+      {testing::DistChoice(Procedure::ExponentialDistribution, 0, kInterval, 1, 2, {}, {{group::ConfInterval, 2}}),
+       {{ExpIds::ConfidenceLevel, "0.95"}, {ExpIds::Location, "1"}, {ExpIds::Scale, "2"}, {ExpIds::Width, "0.3"},
+        {ExpIds::SampleSize, "20"}}, 20000, 0.95, 0.008, 0, 0.999, 1},
+      {testing::DistChoice(Procedure::ExponentialDistribution, 1, kInterval, 1, 2, {}, {{group::ConfInterval, 1}}),
+       {{ExpIds::ConfidenceLevel, "0.95"}, {ExpIds::ScaleEstimate, "2"}, {ExpIds::UpperLimit, "3"},
+        {ExpIds::SampleSize, "30"}}, 20000, 0.95, 0.008, 0, 0.60297 - 0.02, 0.60297 + 0.02},
+      {testing::DistChoice(Procedure::ExponentialDistribution, 2, kInterval, 2, 2, {}, {{group::ConfInterval, 0}}),
+       {{ExpIds::ConfidenceLevel, "0.95"}, {ExpIds::Ratio, "1.5"}, {ExpIds::LowerLimit, "0.8"},
+        {ExpIds::SampleSize1, "30"}, {ExpIds::SampleSize2, "30"}}, 20000, 0.95, 0.008, 0, 0.70324 - 0.02, 0.70324 + 0.02},
   };
   const std::atomic<bool> cancel{false};
   for (const SimulatedRow& row : rows) {

@@ -234,14 +234,3 @@ Single ExponentialDistribution::ApplyGroupGrid(Session& s) {
 }
 
 }  // namespace pelmora
-
-namespace pelmora {
-
-std::unique_ptr<StudySimulator> ExponentialDistribution::MakeSimulator(const Session& s,
-                                                                       const SimulationPlan& plan,
-                                                                       std::string& why) {
-  if (ProcedureModule* test = Test(s)) return test->MakeSimulator(s, plan, why);
-  return nullptr;
-}
-
-}  // namespace pelmora

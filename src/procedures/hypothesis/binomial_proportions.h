@@ -84,6 +84,10 @@ class BinomialProportions : public ProportionTest {
   std::optional<double> EvaluatePower(const Session& s) override;
   // On the exact path the sample size is solved in whole units.
   CriterionTraits Traits(const Session& s) const override;
+  // Binomial successes of each sample, each simulated table judged by the
+  // test's own P-value of the observed proportions (kept by table).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Samples of at most this size take the exact path when it is chosen.
   static constexpr Single kExactLimit = 1000;

@@ -27,6 +27,10 @@ class ChiSquare2x2 : public ProcedureModule {
   // the square of the (corrected) statistic of the assumed table; one-sided:
   // the normal statistic around (p2 - p1) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The binomial counts of Fisher's exact test, each table judged by the
+  // test's own statistic of the observed proportions.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override { return fisher_.Effect(s); }
 
   using Ids = FisherExactTest::Ids;

@@ -21,6 +21,10 @@ class ChiSquareHomogeneity : public ProcedureModule {
   // Noncentral chi-square with (r - 1)(c - 1) degrees of freedom and lambda
   // the statistic of the assumed table, w^2 r n.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Multinomial counts per group from one table of the assumed w (see
+  // chi_square_homogeneity_simulation.cpp), each judged by Pearson's X.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
   // The table of counts, one row per group and one column per category,
   // from the box of the effect; it gives all four parameters.

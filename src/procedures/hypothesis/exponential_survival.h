@@ -24,6 +24,10 @@ class ExponentialLocation : public ProcedureModule {
   // The sample minimum is the assumed location plus an exponential variable
   // with the scale divided by n.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Exponential times, the minimum of those analysed judged by the test's
+  // own P-value (see exponential_survival_simulation.cpp).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
@@ -52,6 +56,10 @@ class ExponentialScale : public ScaleParameter {
   // unknown)": one degree of freedom pair less per sample.
   static constexpr std::int16_t kScaleLocationUnknown = 2;
   static bool LocationUnknown(const Session& s);
+  // Exponential times, each sample's scale estimated from them and judged
+  // by the test's own chi-square or F P-value.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

@@ -7,6 +7,7 @@
 // checks and search intervals of this module.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -32,6 +33,11 @@ class FisherExactTest : public ProcedureModule {
   // PValue of its counts (kept by table).
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
+  // The two samples a simulation draws: the assumed proportions (under H0
+  // both the first one's) and the whole sample sizes, the second resolved
+  // from the first one's whole size.  The chi2 test of a 2 x 2 table draws
+  // the same.
+  std::array<CountGroup, 2> SimulatedGroups(const Session& s, const SimulationPlan& plan) const;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;
 
   // Catalogue ids of the parameters this module lists.

@@ -3,8 +3,7 @@
 
 namespace pelmora {
 
-std::unique_ptr<StudySimulator> FisherExactTest::MakeSimulator(const Session& s, const SimulationPlan& plan,
-                                                               std::string& why) {
+std::array<CountGroup, 2> FisherExactTest::SimulatedGroups(const Session& s, const SimulationPlan& plan) const {
   const Samples assumed = AssumedSamples(s.ParameterValues);
   const double n1 = WholeSize(assumed.n1);
   ParameterValueArray whole = s.ParameterValues;
@@ -12,7 +11,12 @@ std::unique_ptr<StudySimulator> FisherExactTest::MakeSimulator(const Session& s,
   const double n2 = WholeSize(ResolveRelativeValue(whole, static_cast<std::int16_t>(n2_), ToSingle(n1), size2Mode_));
   // Under H0 both samples have the first one's proportion.
   const double p1 = assumed.p1, p2 = plan.underH0 ? assumed.p1 : assumed.p2;
-  const CountGroup groups[2] = {{p1, n1}, {p2, n2}};
+  return {CountGroup{p1, n1}, CountGroup{p2, n2}};
+}
+
+std::unique_ptr<StudySimulator> FisherExactTest::MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                               std::string& why) {
+  const std::array<CountGroup, 2> groups = SimulatedGroups(s, plan);
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   CountsPValue pValue = [sides](std::span<const std::int64_t> x, std::span<const std::int64_t> n) -> double {
     Samples table;

@@ -44,6 +44,10 @@ class HypergeometricProportions : public ProportionTest {
   std::optional<double> EvaluatePower(const Session& s) override;
   // Exact: the sample size and the population size are solved in whole units.
   CriterionTraits Traits(const Session& s) const override;
+  // Each sample drawn without replacement from its population, each
+  // simulated table judged by the test's own P-value (kept by table).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   struct Ids : ProportionTest::Ids {
     static constexpr std::int16_t PopulationSize = 31, PopulationSize1 = 196, PopulationSize2 = 197,

@@ -21,6 +21,11 @@ class LifeTable : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The weighted mean normal with unit variance around mean / standard error.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Binomial events in tables alike that reach the assumed mean and
+  // standard error (see life_table_simulation.cpp), judged by the
+  // Mantel-Haenszel statistic of the observed tables.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   // The tables' numbers at risk and events, from the box of the weighted mean
   // or of its standard error.
   bool OpenGroupGrid(Session& s, int row) override;

@@ -22,6 +22,10 @@ class LogRank : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The log hazard ratio normal with unit variance around ln(h2/h1) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Poisson events over the times at risk, judged by the test's own
+  // statistic of the observed rates (see log_rank_simulation.cpp).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
   void OptionChanged(Session& s, std::int16_t optionId) override;
 
   // Catalogue ids of the parameters this module lists.

@@ -24,6 +24,10 @@ class McNemar : public ProcedureModule {
   // discordant cell out of the expected number of discordant pairs n d;
   // otherwise the normal statistic around (x / (n d) - 1/2) / se.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The discordant pairs and those among them in the cell "01" are
+  // binomial; each simulated table's P-value is the test's own.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {

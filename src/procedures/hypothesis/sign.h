@@ -22,6 +22,10 @@ class Sign : public ProcedureModule {
   // Exact: the binomial probabilities of the counts whose P-value is at most
   // alpha; otherwise the normal statistic around (n p - n/2) / sqrt(n/4).
   std::optional<double> EvaluatePower(const Session& s) override;
+  // The count of positive observations is binomial; each simulated count's
+  // P-value is the test's own (kept by count).
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
   // Catalogue ids of the parameters this module lists.
   struct Ids {
