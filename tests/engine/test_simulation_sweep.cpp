@@ -36,26 +36,13 @@ struct Selection {
 };
 
 // clang-format off
-// The selections whose simulators are being written: ANOVA, bioequivalence,
-// the standard deviations and scales of normal data, the log-normal tests,
-// the Wilcoxon tests, correlation and regression, and the mean difference of
-// bivariate normal pairs.  Each leaves this list when its simulator comes.
+// The selections of bivariate normal pairs whose simulators are being
+// written.  Each leaves this list when its simulator comes.
 const Selection kAwaitingSimulator[] = {
-  {Procedure::Anova},
-  {Procedure::WilcoxonRankSum},
-  {Procedure::WilcoxonSignedRank},
-  {Procedure::Bioequivalence},
-  {Procedure::CorrelationCoefficient},
-  {Procedure::RegressionCoefficient},
-  {Procedure::NormalDistribution, 2, kTestKind},  // std.dev. (mean known)
-  {Procedure::NormalDistribution, 3, kTestKind},  // std.dev. (mean unknown)
-  {Procedure::LogNormalDistribution, 0, kTestKind},
-  {Procedure::LogNormalDistribution, 1, kTestKind},
   {Procedure::BivariateNormalDistribution, 0, kTestKind},  // mean 2 - mean 1
   {Procedure::BivariateNormalDistribution, 0, kIntervalKind},
   {Procedure::BivariateNormalDistribution, 1, kTestKind},  // std.dev.2 / std.dev.1
-  {Procedure::BivariateNormalDistribution, 2, kTestKind},  // correlation coefficient
-  {Procedure::BivariateNormalDistribution, 2, kIntervalKind},
+  {Procedure::BivariateNormalDistribution, 2, kIntervalKind},  // correlation coefficient
   {Procedure::BivariateNormalDistribution, 3, kTestKind},  // regression coefficient
   {Procedure::BivariateNormalDistribution, 3, kIntervalKind},
 };
