@@ -5,7 +5,6 @@
 #include "engine/settings_apply.h"
 #include "forms/calc_window.h"
 #include "views/axis_dialog.h"
-#include "views/range_window.h"
 
 namespace pelmora {
 
@@ -25,10 +24,12 @@ ResultWindow* MainWindow::OpenPowerCurve() {
   window->setHelpContext(static_cast<int>(session_.HelpContext));
   ShowTitle(*window);
   window->Fill();
-  if (auto* graph = qobject_cast<RangeWindow*>(window)) graph->Recalculate();
+  // Calculated as the dialog's OK does it: the headings and the axis titles
+  // are those of the new roles.
+  ShowAxisDialog(false);
+  axisDialog_->RunRangeCalculation();
   // Not saved yet.
   session_.records[static_cast<std::size_t>(record)].WindowChanged = true;
-  ShowAxisDialog(false);
   UpdateActions();
   return window;
 }
