@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -165,6 +166,14 @@ class CalcWindowTest : public QObject {
     popup->close();
     QApplication::processEvents();
     calc->valueBox(2)->setFocus();
+    // Alt alone takes the keyboard to the menu bar.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+    QApplication::processEvents();
+    QVERIFY(w->menuBar()->activeAction() != nullptr);
+    QTest::keyClick(w->menuBar(), Qt::Key_Escape);
+    calc->valueBox(2)->setFocus();
+    QApplication::processEvents();
     press(Qt::Key_F10, Qt::NoModifier);
     popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(popup != nullptr);
