@@ -46,6 +46,7 @@ MainMenus::MainMenus(QMainWindow& window) {
   exit = NewAction(owner, item::Exit, "mnuExit");
   copy = NewAction(owner, item::Copy, "mnuCopy");
   copy->setShortcut(QKeySequence::Copy);
+  powerCurve = NewAction(owner, {"Po&wer Curve", item::NewGraph.helpContext}, "mnuPowerCurve");
   for (const ProcedureRow& row : Procedures())
     procedures_[static_cast<std::size_t>(row.procedure)] =
         NewAction(owner, {row.caption.c_str()}, row.menu == Menu::Tests ? "mnuTest" : "mnuPar");
@@ -72,6 +73,8 @@ MainMenus::MainMenus(QMainWindow& window) {
 
   editMenu = Heading(window, kEditHeading, "mnuEditHead");
   editMenu->addAction(copy);
+  editMenu->addSeparator();
+  editMenu->addAction(powerCurve);
 
   for (const auto& [menu, caption, name] :
        {std::tuple{Menu::Tests, kTestsHeading, "mnuTestProc"},

@@ -39,6 +39,7 @@ class MainMenus {
   QAction* exit;
   // Edit.
   QAction* copy;
+  QAction* powerCurve;
   // Window.
   QAction* cascade;
   QAction* tile;

@@ -90,6 +90,11 @@ MainWindow::MainWindow(QWidget* parent)
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::ApplicationShortcut);
   connect(help, &QShortcut::activated, this, &MainWindow::HelpOnActiveWindow);
+  // F10 opens the menus, whatever letters the windows use.
+  auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menus, &QShortcut::activated, this, [this] {
+    if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+  });
 
   // Most of the screen, so that the options dialog finds room beside the
   // result windows.
@@ -133,6 +138,7 @@ void MainWindow::ConnectActions() {
   file(m.exit, false, [this] { close(); });
 
   connect(m.copy, &QAction::triggered, this, &MainWindow::CopyActiveWindow);
+  connect(m.powerCurve, &QAction::triggered, this, &MainWindow::OpenPowerCurve);
   for (const ProcedureRow& row : Procedures())
     connect(m.procedure(row.procedure), &QAction::triggered, this, [this, p = row.procedure] { SelectProcedure(p); });
 
@@ -209,9 +215,11 @@ ResultWindow* MainWindow::NewWindow(WindowKind kind) {
 
 ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   ResultWindow* window = nullptr;
-  if (kind == WindowKind::Calculation)
-    window = new CalcWindow(dispatcher_, record, *this);
-  else if (kind == WindowKind::Table)
+  if (kind == WindowKind::Calculation) {
+    auto* calc = new CalcWindow(dispatcher_, record, *this);
+    connect(calc, &CalcWindow::powerCurveRequested, this, &MainWindow::OpenPowerCurve);
+    window = calc;
+  } else if (kind == WindowKind::Table)
     window = new TableWindow(dispatcher_, record, *this);
   else
     window = new GraphWindow(dispatcher_, record, *this);

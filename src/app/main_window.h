@@ -81,6 +81,11 @@ class MainWindow : public QMainWindow, public ResultWindowHost {
   // Edit > Copy: the preview of a Calculation window, from which it is
   // copied; a table as rich text, a graph as a picture.
   void CopyActiveWindow();
+  // Edit > Power Curve (and the Calculation window's button): a Graph window
+  // of the power of the active Calculation window's test against its sample
+  // size, calculated at once; the axis-parameter dialog shows its settings
+  // for changes.
+  ResultWindow* OpenPowerCurve();
   // File > Print...: the print dialog, then the active window's result.
   void PrintActiveWindow();
   // File > Print Preview...: the pages as they will be printed.

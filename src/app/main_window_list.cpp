@@ -10,6 +10,8 @@
 #include "app/main_menus.h"
 #include "app/main_window.h"
 #include "app/window_arrangement.h"
+#include "engine/power_curve.h"
+#include "forms/calc_window.h"
 #include "forms/options_dialog.h"
 #include "session/window_records.h"
 #include "views/axis_dialog.h"
@@ -53,6 +55,7 @@ void MainWindow::UpdateActions() {
   m.print->setEnabled(result);
   m.printPreview->setEnabled(result);
   m.copy->setEnabled(result);
+  m.powerCurve->setEnabled(window && qobject_cast<CalcWindow*>(w) != nullptr && OffersPowerCurve(session_));
   const bool any = !resultWindows().empty();
   for (QAction* a : {m.cascade, m.tile, m.arrangeIcons}) a->setEnabled(any);
   RebuildWindowList();

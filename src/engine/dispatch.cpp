@@ -7,6 +7,7 @@
 #include "procedures/module_set.h"
 #include "procedures/sequential_criterion.h"
 #include "session/checks.h"
+#include "session/form_change.h"
 #include "session/menus.h"
 #include "session/procedure_table.h"
 #include "session/options_model.h"
@@ -38,6 +39,7 @@ void Dispatcher::CallInitProcedure() {
 
 void Dispatcher::CallBuildParameterList() {
   if (ProcedureModule* m = Module()) m->BuildParameterList(s_);
+  listModes_ = s_.IntParMode;
 }
 
 bool Dispatcher::CallCheckParameters() { return CheckParametersOf(s_); }
@@ -251,9 +253,36 @@ bool Dispatcher::Select(Procedure p) {
   return true;
 }
 
+std::vector<ParameterForms> Dispatcher::FormsOfRows() {
+  std::vector<ParameterForms> forms;
+  ProcedureModule* m = Module();
+  if (m == nullptr) return forms;
+  // Each row's group in each of its forms, on a copy; the module's flags are
+  // those of the session's own list again once that is built.
+  Session scratch = s_;
+  for (int k = 0; k < s_.IntParRowCount && k < static_cast<int>(s_.IntParRowGroup.size()); ++k) {
+    const int group = s_.IntParRowGroup[static_cast<std::size_t>(k)];
+    if (group < 0 || group >= kGroupCount) continue;
+    std::array<std::vector<std::int16_t>, 3> lists;
+    for (int form = 0; form < 3; ++form) {
+      if (ParameterGroups()[static_cast<std::size_t>(group)].forms[static_cast<std::size_t>(form)].empty()) continue;
+      scratch.IntParMode = s_.IntParMode;
+      scratch.IntParMode[static_cast<std::size_t>(group)] = static_cast<std::int16_t>(form);
+      m->BuildParameterList(scratch);
+      lists[static_cast<std::size_t>(form)] = ListOf(scratch).ids;
+    }
+    if (std::optional<ParameterForms> f = FormsFromLists(group, lists)) forms.push_back(*f);
+  }
+  return forms;
+}
+
 void Dispatcher::ApplyOptions() {
+  ListBefore before = ListOf(s_);
+  before.modes = listModes_;
+  const std::vector<ParameterForms> forms = before.ids.empty() ? std::vector<ParameterForms>() : FormsOfRows();
   CallBuildParameterList();
   BuildDescription();
+  KeepParametersAcrossForms(s_, before, forms);
   NormalizePositions(s_);
   s_.CalcStopped = false;
   s_.ResultsCurrent = false;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "procedures/procedure_module.h"
+#include "session/form_change.h"
 #include "session/procedure_table.h"
 #include "session/session.h"
 
@@ -106,13 +107,20 @@ class Dispatcher {
   bool Select(Procedure p);
 
   // The OK of the options dialog: build the list, the description, and
-  // normalise the roles.
+  // normalise the roles; the roles and values follow their parameters into
+  // new forms (KeepParametersAcrossForms).
   void ApplyOptions();
+  // The quantities of the offered rows in each of their forms, read from the
+  // lists the module builds with each form (the session is not changed).
+  std::vector<ParameterForms> FormsOfRows();
 
  private:
+
   Session& s_;
   std::unique_ptr<ModuleSet> modules_;
   ProcedureModule* override_ = nullptr;
+  // The forms the session's list was last built with.
+  std::array<std::int16_t, kGroupCount> listModes_{};
 };
 
 }  // namespace pelmora

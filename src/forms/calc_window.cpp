@@ -9,6 +9,7 @@
 #include "app/qt_user_interface.h"
 #include "widgets/twips.h"
 #include "engine/calculation.h"
+#include "engine/power_curve.h"
 #include "format/number_entry.h"
 #include "format/number_format.h"
 #include "output/sequential_lines.h"
@@ -34,6 +35,7 @@ constexpr int kWindowHeight = 4000;
 constexpr int kRemarkHeight = 720;
 constexpr int kDesignPowerHeight = 480;
 constexpr int kEffectHeight = 240;  // the line of the standardised effect
+constexpr int kPowerCurveWidth = 1500;
 
 int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
 
@@ -69,6 +71,15 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
   lblEffect_->setObjectName(QStringLiteral("lblEffect"));
   lblEffect_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblEffect_->hide();
+  cmdPowerCurve_ = new QPushButton(QStringLiteral("Power Curve"), this);
+  cmdPowerCurve_->setObjectName(QStringLiteral("cmdPowerCurve"));
+  cmdPowerCurve_->setAutoDefault(false);
+  cmdPowerCurve_->setToolTip(QStringLiteral("A graph of the power against the sample size"));
+  cmdPowerCurve_->hide();
+  connect(cmdPowerCurve_, &QPushButton::clicked, this, [this] {
+    EnsureActive();
+    emit powerCurveRequested();
+  });
   for (int r = 0; r < kCalculationRows; ++r) {
     auto* button = new QPushButton(this);
     button->setObjectName(QStringLiteral("cmdParLabel_%1").arg(r));
@@ -84,6 +95,7 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
     box->move(TwipsToPixels(kBoxLeft), RowTop(r));
     box->hide();
     box->installEventFilter(this);
+    button->installEventFilter(this);
     connect(box, &QLineEdit::textEdited, this, [this, r] { ValueEdited(r); });
     connect(box, &QLineEdit::returnPressed, this, [this] { Calculate(); });
     txtParValue_[static_cast<std::size_t>(r)] = box;
@@ -94,14 +106,22 @@ CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* 
 }
 
 void CalcWindow::resizeEvent(QResizeEvent* event) {
+  LayOutControls();
+  ResultWindow::resizeEvent(event);
+}
+
+void CalcWindow::LayOutControls() {
   const int width = std::max(this->width(), TwipsToPixels(kBoxLeft + 1500));
-  lblHead1_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
+  const int curveWidth = std::max(TwipsToPixels(kPowerCurveWidth), cmdPowerCurve_->sizeHint().width());
+  cmdPowerCurve_->setGeometry(width - TwipsToPixels(kMargin) - curveWidth, TwipsToPixels(kHeadingTop), curveWidth,
+                              TwipsToPixels(kRowHeight));
+  const int headingRight = cmdPowerCurve_->isHidden() ? width : cmdPowerCurve_->x();
+  lblHead1_->resize(headingRight - 2 * TwipsToPixels(kMargin), TwipsToPixels(kHeadingHeight));
   lblRemark_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kRemarkHeight));
   lblDesignPower_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kDesignPowerHeight));
   lblEffect_->resize(width - 2 * TwipsToPixels(kMargin), TwipsToPixels(kEffectHeight));
   for (QLineEdit* box : txtParValue_)
     box->resize(width - TwipsToPixels(kBoxLeft + kMargin), TwipsToPixels(kRowHeight));
-  ResultWindow::resizeEvent(event);
 }
 
 QSize CalcWindow::minimumSizeHint() const {
@@ -148,6 +168,8 @@ void CalcWindow::Fill() {
     lastRow = std::max(lastRow, row.row);
   }
   lblHead1_->setText(QString::fromStdString(s.Description));
+  cmdPowerCurve_->setVisible(OffersPowerCurve(s));
+  LayOutControls();
   // The window ends just below the last row in use, or below the remark.
   rowsBottom_ = lastRow < 0 ? TwipsToPixels(kFirstRowTop) : RowTop(lastRow) + TwipsToPixels(kRowHeight);
   ShowRemark(true);
@@ -268,7 +290,26 @@ void CalcWindow::ValueClicked(int row) {
   }
 }
 
+int CalcWindow::RowOfAccelerator(const QKeyEvent& key) const {
+  if (key.modifiers() != Qt::AltModifier) return -1;
+  const QKeySequence typed(Qt::ALT | key.key());
+  for (int r = 0; r < kCalculationRows; ++r)
+    if (!label(r)->isHidden() && QKeySequence::mnemonic(label(r)->text()) == typed) return r;
+  return -1;
+}
+
 bool CalcWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The letter of a caption takes the keyboard to its value box, before the
+  // menu bar's letters: the window claims the key from the shortcuts.
+  if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) && watched->isWidgetType() &&
+      isAncestorOf(static_cast<QWidget*>(watched))) {
+    const int row = RowOfAccelerator(*static_cast<QKeyEvent*>(event));
+    if (row >= 0) {
+      event->accept();
+      if (event->type() == QEvent::KeyPress) valueBox(row)->setFocus(Qt::ShortcutFocusReason);
+      return true;
+    }
+  }
   if (event->type() == QEvent::MouseButtonRelease) {
     for (int r = 0; r < kCalculationRows; ++r)
       if (watched == valueBox(r)) {

@@ -3,6 +3,7 @@
 // solves for it; the unknown's box is white, the others grey.
 #pragma once
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,14 +42,22 @@ class CalcWindow : public ResultWindow {
   // The standardised effect of the design, beneath its power.
   QLabel* effect() const { return lblEffect_; }
 
+  // Opens the power curve of the window's test.
+  QPushButton* powerCurveButton() const { return cmdPowerCurve_; }
+
   // The background of the value boxes that are not the unknown.
   static QColor ValueBoxColor();
+
+ signals:
+  void powerCurveRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The widths of the heading, the lines under the rows and the boxes.
+  void LayOutControls();
   void EnsureActive();
   void LabelClicked(int row);
   void ValueEdited(int row);
@@ -61,6 +70,8 @@ class CalcWindow : public ResultWindow {
   // when `refit` or when a line came or went.
   void ShowRemark(bool refit);
   int UnknownRow() const;
+  // The row whose caption's letter an Alt key is, or -1.
+  int RowOfAccelerator(const QKeyEvent& key) const;
 
   Dispatcher& d_;
   QLabel* lblHead1_;
@@ -68,6 +79,7 @@ class CalcWindow : public ResultWindow {
   QLabel* lblDesignPower_;
   QLabel* lblSequential_;
   QLabel* lblEffect_;
+  QPushButton* cmdPowerCurve_;
   int rowsBottom_ = 0;
   std::array<QPushButton*, kCalculationRows> cmdParLabel_{};
   std::array<QLineEdit*, kCalculationRows> txtParValue_{};

@@ -14,6 +14,7 @@ bool WindowSettings::SameSettings(const WindowSettings& other) const {
   a.WindowClosed = b.WindowClosed = false;
   a.resultRemark = b.resultRemark = std::string();
   a.designPower = b.designPower = DesignPower();
+  a.typedIds = b.typedIds = {};
   return a == b;
 }
 

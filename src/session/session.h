@@ -85,6 +85,8 @@ struct WindowSettings {
   // the power of its solved design.
   std::string resultRemark;
   DesignPower designPower;
+  // The catalogue ids typed into this window, the latest last.
+  std::vector<std::int16_t> typedIds;
 
   bool operator==(const WindowSettings&) const = default;
   // The same settings (the bookkeeping flags not compared).

@@ -77,7 +77,11 @@ void NoteValueEdited(Session& s, int position, const std::string& text) {
   s.entryAt(position).ParamText = text;
   s.ResultsCurrent = false;
   WindowSettings* r = ActiveWindowRecord(s);
-  if (r == nullptr || !HoldsSelection(*r) || r->LastPosition != s.LastPosition) return;
+  if (r == nullptr) return;
+  const std::int16_t id = s.ParameterList[static_cast<std::size_t>(position)];
+  std::erase(r->typedIds, id);
+  r->typedIds.push_back(id);
+  if (!HoldsSelection(*r) || r->LastPosition != s.LastPosition) return;
   std::string& kept = r->valueTexts[static_cast<std::size_t>(position)];
   if (kept == text) return;
   kept = text;

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -131,6 +133,52 @@ class CalcWindowTest : public QObject {
     // The finite-population test plans by power of its own: the box is ticked and fixed.
     w->menus().procedure(Procedure::FinitePopulation)->trigger();
     QVERIFY(box->isChecked() && !box->isEnabled());
+  }
+
+  void captionLettersReachTheirValueBoxesBeforeTheMenus() {
+    auto w = StartProgram();
+    CalcWindow* calc = UnpairedTTest(*w);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    calc->valueBox(0)->setFocus();
+    QApplication::processEvents();
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::AltModifier) {
+      QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+      QApplication::processEvents();
+    };
+    // "&Standard Deviation*" and "M&ean 2*" share their letters with the
+    // Sample Distributions and Edit menus.
+    press(Qt::Key_S);
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    QCOMPARE(QApplication::focusWidget(), calc->valueBox(4));
+    press(Qt::Key_E);
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    QCOMPARE(QApplication::focusWidget(), calc->valueBox(3));
+    // From a caption button as well.
+    calc->label(6)->setFocus();
+    press(Qt::Key_1);
+    QCOMPARE(QApplication::focusWidget(), calc->valueBox(5));
+    // A letter no caption uses opens its menu, and F10 opens the menus.
+    press(Qt::Key_T);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(popup != nullptr);
+    QCOMPARE(popup->objectName(), QStringLiteral("mnuTestProc"));
+    popup->close();
+    QApplication::processEvents();
+    calc->valueBox(2)->setFocus();
+    // Alt alone takes the keyboard to the menu bar.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt);
+    QApplication::processEvents();
+    QVERIFY(w->menuBar()->activeAction() != nullptr);
+    QTest::keyClick(w->menuBar(), Qt::Key_Escape);
+    calc->valueBox(2)->setFocus();
+    QApplication::processEvents();
+    press(Qt::Key_F10, Qt::NoModifier);
+    popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(popup != nullptr);
+    QCOMPARE(popup->objectName(), QStringLiteral("mnuFileHead"));
+    popup->close();
   }
 
   void typedLettersAreRefused() {

@@ -34,6 +34,34 @@ void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint
 class OptionsDialogTest : public QObject {
   Q_OBJECT
  private slots:
+  void aNewFormKeepsTheUnknownAndTakesItsValueFromTheMeans() {
+    auto w = StartProgram();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    Click(o->rowButton(1, 2));  // "Size 2 / Size 1"
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(2), QStringLiteral("0"));
+    Type(calc->valueBox(3), QStringLiteral("0.5"));
+    Type(calc->valueBox(6), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(5), Qt::LeftButton);
+    // brentq(lambda n: 2 * t.sf(0.5 / (1.2 * sqrt(2 / n)), 2 * n - 2) - 0.05, 3, 5000) = 45.4824
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("45.482"));
+
+    Click(o->rowButton(0, 1));  // "Mean 2* - Mean 1*"
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    QCOMPARE(calc->label(2)->text(), QStringLiteral("M&ean 2* - Mean 1*"));
+    QCOMPARE(calc->valueBox(2)->text(), QStringLiteral("0.5"));
+    // Sample Size 1 is still the unknown, one row up, and solves as before.
+    const Session& s = w->session();
+    QCOMPARE(s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)], std::int16_t{4});
+    QCOMPARE(calc->label(4)->text(), QStringLiteral("Sample Size &1"));
+    QCOMPARE(calc->valueBox(4)->text(), QStringLiteral("45.482"));
+    QVERIFY(calc->valueBox(4)->palette().color(QPalette::Base) != CalcWindow::ValueBoxColor());
+    QVERIFY(calc->remark()->isHidden());
+  }
+
   void optionsRebuildTheRowsAndTheList() {
     auto w = StartProgram();
     w->menus().procedure(Procedure::UnpairedT)->trigger();

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPainter>
 #include <QPushButton>
@@ -77,6 +78,52 @@ void Activate(MainWindow& w, QWidget* window) {
 class RangeWindowsTest : public QObject {
   Q_OBJECT
  private slots:
+  void thePowerCurveOpensInOneStep() {
+    auto w = StartProgram();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    QTest::mouseClick(w->optionsDialog()->rowButton(1, 2), Qt::LeftButton, {}, QPoint(6, 6));
+    QTest::mouseClick(w->optionsDialog()->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(2), QStringLiteral("0"));
+    Type(calc->valueBox(3), QStringLiteral("0.5"));
+    Type(calc->valueBox(6), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(5), Qt::LeftButton);
+    QCOMPARE(calc->valueBox(5)->text(), QStringLiteral("45.482"));
+    QVERIFY(calc->powerCurveButton()->isVisible());
+    w->menus().editMenu->aboutToShow();
+    QVERIFY(w->menus().powerCurve->isEnabled());
+
+    w->menus().powerCurve->trigger();
+    auto* graph = qobject_cast<GraphWindow*>(w->activeResultWindow());
+    QVERIFY(graph != nullptr && graph->hasResults());
+    const Session& s = w->session();
+    // The power, planned by power, over Sample Size 1 from 45.482 / 2 to 2 x 45.482, for
+    // Mean 2* at 0.75, 1 and 1.25 times its distance to Mean 1* = 0.
+    QCOMPARE(s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)], param::Power);
+    QCOMPARE(s.YValues.size(), std::size_t{3});
+    QCOMPARE(s.ZValues, (std::vector<Single>{0.375f, 0.5f, 0.625f}));
+    QCOMPARE(s.XValues.size(), std::size_t{21});
+    QVERIFY(std::abs(s.XValues.front() - 22.741) < 1e-4 && std::abs(s.XValues.back() - 90.964) < 1e-3);
+    // power(n, d) = nct.sf(c, 2n - 2, d / (1.2 sqrt(2 / n))) + nct.cdf(-c, ...), c = t.isf(0.025, 2n - 2):
+    // power(22.741, 0.375) = 0.177741, power(90.964, 0.5) = 0.798148, power(90.964, 0.625) = 0.937454
+    QVERIFY(std::abs(s.YValues[0].front() - 0.177741) < 1e-4);
+    QVERIFY(std::abs(s.YValues[1].back() - 0.798148) < 1e-4);
+    QVERIFY(std::abs(s.YValues[2].back() - 0.937454) < 1e-4);
+    // The axis-parameter dialog holds the settings, for changes.
+    AxisParameterDialog* dialog = w->axisDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->roleList(0)->currentText(), QStringLiteral("Power"));
+    QCOMPARE(dialog->xMinBox()->text(), QStringLiteral("22.741"));
+    QCOMPARE(dialog->xMaxBox()->text(), QStringLiteral("90.964"));
+    QCOMPARE(dialog->zBox()->text(), QStringLiteral("0.375 0.5 0.625"));
+    // The Calculation window's button opens another one.
+    Activate(*w, calc);
+    QTest::mouseClick(calc->powerCurveButton(), Qt::LeftButton);
+    QVERIFY(qobject_cast<GraphWindow*>(w->activeResultWindow()) != graph);
+    QCOMPARE(w->resultWindows().size(), std::size_t{3});
+  }
+
   void aTableRunFillsEveryCell() {
     auto w = StartProgram();
     // A decimal comma in the maximum.
