@@ -27,6 +27,8 @@ TEST_F(MonteCarloSettings, AFileOfTheWindowOpensAsAMonteCarloWindowWithItsSettin
   s.planning.SimulationData = static_cast<std::int16_t>(DataModel::kUniform);
   s.planning.ExpectedDropout = "0.1";
   CalculateSingle(d);
+  // As a click on a caption of its rows leaves the axes.
+  s.XPosition = s.ZPosition = 1;
   StoreWindowSettings(s);
   const WindowSettings saved = s.records[1];
   EXPECT_EQ(ProposedSettingsFileName(saved), "Monte1.dim");
