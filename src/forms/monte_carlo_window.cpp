@@ -65,6 +65,8 @@ void MonteCarloWindow::BuildPanel() {
   cboData_ = new QComboBox(panel_);
   cboData_->setObjectName(QStringLiteral("cboData"));
   for (const char* caption : kDataCaptions) cboData_->addItem(QString::fromLatin1(caption));
+  cboData_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cboData_->setMinimumContentsLength(12);
   connect(cboData_, &QComboBox::currentIndexChanged, this, &MonteCarloWindow::SettingsEdited);
   txtDropout_ = box("txtDropout");
   int row = 0;
@@ -126,14 +128,14 @@ void MonteCarloWindow::BuildPanel() {
 int MonteCarloWindow::PlaceBelow(int top) {
   const int margin = TwipsToPixels(kMarginTwips);
   const int height = panel_->sizeHint().height();
-  panel_->setGeometry(margin, top, std::max(width() - 2 * margin, panel_->minimumSizeHint().width()), height);
+  panel_->setGeometry(margin, top, width() - 2 * margin, height);
   return height;
 }
 
 void MonteCarloWindow::resizeEvent(QResizeEvent* event) {
   CalcWindow::resizeEvent(event);
   const int margin = TwipsToPixels(kMarginTwips);
-  panel_->resize(std::max(width() - 2 * margin, panel_->minimumSizeHint().width()), panel_->height());
+  panel_->resize(width() - 2 * margin, panel_->height());
 }
 
 void MonteCarloWindow::Fill() {

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "forms/monte_carlo_window.h"
 #include "gui/gui_test.h"
@@ -60,6 +61,17 @@ class MonteCarloWindowTest : public QObject {
     w->menus().procedure(Procedure::FinitePopulation)->trigger();
     QTest::mouseClick(o->okButton(), Qt::LeftButton);
     QTRY_VERIFY(messages.texts.contains(QStringLiteral("Not Available As Monte Carlo Simulation")));
+  }
+
+  void theShareAxisEndsRoundAboveTheTallestBar() {
+    const struct {
+      double largest, top, tick;
+    } rows[] = {{0.83, 0.9, 0.1}, {0.05, 0.05, 0.005}, {0.051, 0.06, 0.01}, {1.0, 1.0, 0.1}, {0.0, 1.0, 0.1}};
+    for (const auto& row : rows) {
+      const ShareAxis axis = ShareAxisOf(row.largest);
+      QVERIFY2(std::fabs(axis.top - row.top) < 1e-12 && std::fabs(axis.tick - row.tick) < 1e-12,
+               qPrintable(QString::number(row.largest)));
+    }
   }
 
   void aTTestSimulatesCancelsAndComesBackFromItsFile() {
