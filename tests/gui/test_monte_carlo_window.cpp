@@ -51,6 +51,11 @@ class MonteCarloWindowTest : public QObject {
     QVERIFY(monte != nullptr);
     QCOMPARE(monte->kind(), WindowKind::MonteCarlo);
     QCOMPARE(monte->caption(), QStringLiteral("Monte Carlo 1"));
+    // Before a procedure is chosen, F1 explains the window.
+    QCOMPARE(monte->helpContext(), 104);
+    w->ShowHelp(monte->helpContext());
+    QCOMPARE(w->helpWindow()->currentFile(), QStringLiteral("monte-carlo-window.html"));
+    w->helpWindow()->close();
     w->menus().procedure(Procedure::NormalDistribution)->trigger();
     OptionsDialog* o = w->optionsDialog();
     QVERIFY(o->interimFrame()->isVisible());
