@@ -145,9 +145,14 @@ void MonteCarloWindow::Fill() {
 }
 
 void MonteCarloWindow::Calculate() {
+  // A run of the design as it was is stopped, and what it found is dropped.
+  if (isSimulating()) {
+    discardRun_ = true;
+    run_->Cancel();
+  }
   CalcWindow::Calculate();
   usesDataModel_ = SimulatesDataModel(dispatcher());
-  if (result_ && !isSimulating()) {
+  if (result_) {
     result_.reset();
     ShowResult();
   }
@@ -235,6 +240,11 @@ void MonteCarloWindow::ShowProgress(const SimulationProgress& p) {
 void MonteCarloWindow::ShowOutcome(const SimulationOutcome& outcome) {
   SetRunning(false);
   lblProgress_->clear();
+  if (discardRun_) {
+    discardRun_ = false;
+    emit simulated();
+    return;
+  }
   if (!outcome.result) {
     std::string why = outcome.error;
     if (!why.empty()) why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));

@@ -33,7 +33,8 @@ class MonteCarloWindow : public CalcWindow {
   // The rows as the Calculation window fills them, the simulation settings
   // of the session and the results of the last simulation.
   void Fill() override;
-  // Solves for the unknown; the results of an earlier simulation are gone.
+  // Solves for the unknown; the results of an earlier simulation are gone,
+  // and a simulation under way is stopped and its results dropped.
   void Calculate() override;
   // Starts the simulation of the solved design (a message says why not).
   void Simulate();
@@ -97,7 +98,8 @@ class MonteCarloWindow : public CalcWindow {
   SimulationRun* run_;
   std::optional<SimulationResult> result_;
   bool usesDataModel_ = true;
-  bool showing_ = false;  // the boxes are being filled from the session
+  bool showing_ = false;     // the boxes are being filled from the session
+  bool discardRun_ = false;  // the design changed while a run went on
 };
 
 }  // namespace pelmora

@@ -134,6 +134,14 @@ class MonteCarloWindowTest : public QObject {
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(monte->results()->text().contains(QStringLiteral("stopped after ")), qPrintable(monte->results()->text()));
     QVERIFY(monte->results()->text().contains(QStringLiteral(" of 20,000,000 studies")));
+    // A design solved again while it is simulated stops the run and drops its results.
+    QTest::mouseClick(monte->simulateButton(), Qt::LeftButton);
+    QVERIFY(monte->isSimulating());
+    QTest::mouseClick(monte->label(6), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!monte->isSimulating(), 5000);
+    QVERIFY(!monte->result().has_value());
+    QVERIFY(monte->results()->isHidden());
+    QVERIFY(monte->simulateButton()->isEnabled());
 
     // Saved and opened again: a Monte Carlo window with its settings.
     const QString path = folder.filePath(QStringLiteral("Monte1.dim"));
