@@ -225,7 +225,7 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   window->setCaption(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
   sub->setWindowTitle(window->caption());
   const CascadePlace place = NextCascadePlace(session_);
-  const int height = kind == WindowKind::Calculation ? kWindowHeightTwips
+  const int height = kind == WindowKind::Calculation  ? kWindowHeightTwips
                      : kind == WindowKind::MonteCarlo ? kMonteCarloWindowHeightTwips
                                                       : kRangeWindowHeightTwips;
   sub->setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top), TwipsToPixels(kWindowWidthTwips),

@@ -92,7 +92,9 @@ void CheckSavedFontSize(const Request& r, WindowKind kind) {
 
 // A Calculation window and a Monte Carlo window (whose design is solved as a
 // calculation; --simulate simulates it) hold one calculation.
-bool IsSingleCalculation(WindowKind kind) { return kind == WindowKind::Calculation || kind == WindowKind::MonteCarlo; }
+bool IsSingleCalculation(WindowKind kind) {
+  return kind == WindowKind::Calculation || kind == WindowKind::MonteCarlo;
+}
 
 // The checks of the flags beside a settings file that holds a window of
 // `kind`, and the request they make: a Table or Graph prints its table unless

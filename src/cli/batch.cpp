@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kKeys =
     "id, test, distribution, parameter, kind, samples, tails, left_tail, options, modes, set, power, unknown, "
-    "table, interims, boundary, boundary_parameter, futility, futility_parameter, binding, fractions, simulate";
+    "table, interims, boundary, boundary_parameter, futility, futility_parameter, binding, fractions, "
+    "simulate";
 constexpr const char* kSimulateKeys = "studies, seed, threads, data, dropout";
 
 std::string Key(std::string_view key) { return Quoted(key); }
@@ -76,7 +77,8 @@ void AddSimulation(const std::string& where, const JsonValue& v, std::vector<std
       check(text);
     } catch (const UsageError& e) {
       const std::size_t colon = e.message.find(": ");
-      throw BatchRefusal{at + " " + Quoted(text) + (colon == std::string::npos ? "" : e.message.substr(colon))};
+      throw BatchRefusal{at + " " + Quoted(text) +
+                         (colon == std::string::npos ? "" : e.message.substr(colon))};
     }
     if (member != "studies") more.insert(more.end(), {"--" + member, text});
   }

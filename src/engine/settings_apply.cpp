@@ -62,8 +62,9 @@ std::string RestoredMismatch(Dispatcher& d, const WindowSettings& read) {
   if (s.LastPosition != read.LastPosition)
     return "its parameter list does not fit its procedure and options (it lists positions 0 to " +
            std::to_string(read.LastPosition) + ", the procedure 0 to " + std::to_string(s.LastPosition) + ")";
-  if (std::string roles = RoleMismatch(s, read.kind == static_cast<std::int16_t>(WindowKind::Calculation) ||
-                                                   read.kind == static_cast<std::int16_t>(WindowKind::MonteCarlo)); !roles.empty()) return roles;
+  const bool rows = read.kind == static_cast<std::int16_t>(WindowKind::Calculation) ||
+                    read.kind == static_cast<std::int16_t>(WindowKind::MonteCarlo);
+  if (std::string roles = RoleMismatch(s, rows); !roles.empty()) return roles;
   if (s.ParameterList[static_cast<std::size_t>(s.XPosition)] != read.xId ||
       s.ParameterList[static_cast<std::size_t>(s.ZPosition)] != read.zId)
     return "the parameters its x range and z values belong to are not those at its x and z positions";

@@ -28,7 +28,8 @@ std::string CheckSimulationRequest(const SimulationRequest& r) {
 std::optional<SimulationRequest> SimulationRequestOf(const PlanningSettings& p, std::string& why) {
   const auto whole = [](const std::string& text, auto& value) {
     // Eighteen digits fit any of the counts.
-    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+      return false;
     value = 0;
     for (char c : text) value = value * 10 + static_cast<std::remove_reference_t<decltype(value)>>(c - '0');
     return true;

@@ -53,8 +53,8 @@ void MonteCarloWindow::BuildPanel() {
   optStudies_ = new QRadioButton(QStringLiteral("Number Of Simulated Studies"), panel_);
   optStudies_->setObjectName(QStringLiteral("optStudies"));
   txtStudies_ = box("txtStudies");
-  optHalfWidth_ = new QRadioButton(QStringLiteral("until the 95% interval of the power is narrower than +/- h"),
-                                   panel_);
+  optHalfWidth_ =
+      new QRadioButton(QStringLiteral("until the 95% interval of the power is narrower than +/- h"), panel_);
   optHalfWidth_->setObjectName(QStringLiteral("optHalfWidth"));
   txtHalfWidth_ = box("txtHalfWidth");
   auto* group = new QButtonGroup(panel_);
@@ -226,12 +226,14 @@ void MonteCarloWindow::CancelSimulation() { run_->Cancel(); }
 
 void MonteCarloWindow::ShowProgress(const SimulationProgress& p) {
   if (p.planned > 0)
-    prgSimulation_->setValue(static_cast<int>(1000.0 * static_cast<double>(p.done) / static_cast<double>(p.planned)));
+    prgSimulation_->setValue(
+        static_cast<int>(1000.0 * static_cast<double>(p.done) / static_cast<double>(p.planned)));
   QString text = QStringLiteral("%1 of %2 studies").arg(Studies(p.done), Studies(p.planned));
   if (p.studies > 0) {
     const double share = static_cast<double>(p.hits) / static_cast<double>(p.studies);
-    const QString what = p.interval ? QStringLiteral("coverage") : p.underH0 ? QStringLiteral("level under H0")
-                                                                           : QStringLiteral("power");
+    const QString what = p.interval  ? QStringLiteral("coverage")
+                         : p.underH0 ? QStringLiteral("level under H0")
+                                     : QStringLiteral("power");
     text += QStringLiteral(", %1 so far %2").arg(what, QString::number(share, 'f', 4));
   }
   lblProgress_->setText(text);
@@ -248,8 +250,9 @@ void MonteCarloWindow::ShowOutcome(const SimulationOutcome& outcome) {
   if (!outcome.result) {
     std::string why = outcome.error;
     if (!why.empty()) why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
-    dispatcher().session().ui().Warn(why.empty() ? std::string("The design cannot be simulated.")
-                                                 : why.back() == '.' ? why : why + ".");
+    dispatcher().session().ui().Warn(why.empty()         ? std::string("The design cannot be simulated.")
+                                     : why.back() == '.' ? why
+                                                         : why + ".");
     emit simulated();
     return;
   }

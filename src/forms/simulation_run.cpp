@@ -38,10 +38,12 @@ bool SimulationRun::Start(const Session& s, const SimulationRequest& request) {
                           : job->session.ResultRemark;
     } else {
       outcome = RunSimulation(d, request, job->cancel, [this](const SimulationProgress& p) {
-        QMetaObject::invokeMethod(this, [this, p] { emit progressed(p); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, p] { emit progressed(p); }, Qt::QueuedConnection);
       });
     }
-    QMetaObject::invokeMethod(this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, outcome] { Finish(outcome); }, Qt::QueuedConnection);
   });
   return true;
 }

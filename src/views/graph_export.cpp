@@ -77,8 +77,8 @@ QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, 
 
 bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
                  std::string& error, int dpi) {
-  return ExportPicture(path, a.title.empty() ? std::string("Graph") : a.title, GraphDrawing(c, a), size, error,
-                       dpi);
+  return ExportPicture(path, a.title.empty() ? std::string("Graph") : a.title, GraphDrawing(c, a), size,
+                       error, dpi);
 }
 
 bool ExportPicture(const std::string& path, const std::string& title, const DrawPicture& draw, QSize size,

@@ -37,8 +37,8 @@ std::array<double, kPValueBins> PValueShares(const SimulationCounts& c) {
   std::array<double, kPValueBins> shares{};
   if (c.studies <= 0) return shares;
   for (int b = 0; b < kPValueBins; ++b)
-    shares[static_cast<std::size_t>(b)] = static_cast<double>(c.pValues[static_cast<std::size_t>(b)]) /
-                                          static_cast<double>(c.studies);
+    shares[static_cast<std::size_t>(b)] =
+        static_cast<double>(c.pValues[static_cast<std::size_t>(b)]) / static_cast<double>(c.studies);
   return shares;
 }
 
@@ -103,8 +103,10 @@ void DrawPValueHistogram(QPainter& painter, const QRectF& whole, const Simulatio
   // Grid and ticks.
   painter.setPen(QPen(kGridColour, 0));
   const int yIntervals = static_cast<int>(std::lround(axis.top / axis.tick));
-  for (int k = 1; k < yIntervals; ++k) painter.drawLine(QPointF(left, mapY(k * axis.tick)), QPointF(right, mapY(k * axis.tick)));
-  for (int k = 1; k < 10; ++k) painter.drawLine(QPointF(mapX(k / 10.0), top), QPointF(mapX(k / 10.0), bottom));
+  for (int k = 1; k < yIntervals; ++k)
+    painter.drawLine(QPointF(left, mapY(k * axis.tick)), QPointF(right, mapY(k * axis.tick)));
+  for (int k = 1; k < 10; ++k)
+    painter.drawLine(QPointF(mapX(k / 10.0), top), QPointF(mapX(k / 10.0), bottom));
 
   // The bars: H1 in the left half of each bin, H0 in the right half.
   const double binWidth = plot.width() / kPValueBins;
@@ -135,17 +137,20 @@ void DrawPValueHistogram(QPainter& painter, const QRectF& whole, const Simulatio
   for (int k = 0; k <= 10; ++k) {
     const QString text = TickText(k / 10.0, 0.1);
     const double w = fm.horizontalAdvance(text);
-    painter.drawText(QRectF(mapX(k / 10.0) - w / 2 - 1, bottom + 0.2 * line, w + 2, line), Qt::AlignCenter, text);
+    painter.drawText(QRectF(mapX(k / 10.0) - w / 2 - 1, bottom + 0.2 * line, w + 2, line), Qt::AlignCenter,
+                     text);
   }
-  painter.drawText(QRectF(plot.left(), bottom + 1.4 * line, plot.width(), line), Qt::AlignHCenter | Qt::AlignVCenter,
-                   QStringLiteral("P-value"));
+  painter.drawText(QRectF(plot.left(), bottom + 1.4 * line, plot.width(), line),
+                   Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("P-value"));
   painter.translate(target.left() + 0.25 * line, plot.center().y());
   painter.rotate(-90);
-  painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line), Qt::AlignHCenter | Qt::AlignVCenter, yTitle);
+  painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line), Qt::AlignHCenter | Qt::AlignVCenter,
+                   yTitle);
   painter.restore();
 }
 
-bool ExportPValueHistogram(const std::string& path, const SimulationResult& r, QSize size, std::string& error) {
+bool ExportPValueHistogram(const std::string& path, const SimulationResult& r, QSize size,
+                           std::string& error) {
   const QFont font = GraphFont(GraphAppearance{});
   return ExportPicture(
       path, kHistogramTitle,

@@ -35,12 +35,13 @@ ShareAxis ShareAxisOf(double largestShare);
 // Draws the histogram into `target` in `font`; on a page (aspect > 0, a
 // width-to-height ratio) in the largest rectangle of that shape at the top
 // of the target.  The painter's state is restored afterwards.
-void DrawPValueHistogram(QPainter& painter, const QRectF& target, const SimulationResult& r, const QFont& font,
-                         double aspect = 0);
+void DrawPValueHistogram(QPainter& painter, const QRectF& target, const SimulationResult& r,
+                         const QFont& font, double aspect = 0);
 
 // Writes the histogram to `path` (.png, .svg or .pdf) at `size` pixels, as
 // the Graph window's export writes a graph; `error` says why not.
-bool ExportPValueHistogram(const std::string& path, const SimulationResult& r, QSize size, std::string& error);
+bool ExportPValueHistogram(const std::string& path, const SimulationResult& r, QSize size,
+                           std::string& error);
 
 // The histogram in a window.
 class PValueHistogramView : public QWidget {

@@ -125,9 +125,10 @@ TEST(CliSimulation, BatchRequestsSimulateAsTheFlagsDo) {
   std::string input;
   for (const auto& row : rows) input += design + R"("simulate": )" + row.simulate + "}\n";
   // Fisher's exact test simulates counts of its own.
-  input += R"({"test": 4, "modes": {"2": 2}, "power": 0.8, "set": {"Proportion 1*": 0.5, "Proportion 2*": 0.7}, )"
-           R"("unknown": "Sample Size 1", "simulate": {"studies": 1000, "data": "uniform"}})"
-           "\n";
+  input +=
+      R"({"test": 4, "modes": {"2": 2}, "power": 0.8, "set": {"Proportion 1*": 0.5, "Proportion 2*": 0.7}, )"
+      R"("unknown": "Sample Size 1", "simulate": {"studies": 1000, "data": "uniform"}})"
+      "\n";
   const CliRun batch = RunWith({"--batch"}, input);
   ASSERT_EQ(batch.status, 0) << batch.err;
   std::istringstream results(batch.out);
@@ -141,13 +142,15 @@ TEST(CliSimulation, BatchRequestsSimulateAsTheFlagsDo) {
   // The first is the JSON of the same flags.
   std::istringstream again(batch.out);
   std::getline(again, line);
-  const CliRun single = RunWith(With(kTTest, {"--simulate", "2000", "--seed", "7", "--threads", "2", "--data", "t3",
-                                              "--dropout", "0.2", "--json"}));
+  const CliRun single = RunWith(With(kTTest, {"--simulate", "2000", "--seed", "7", "--threads", "2", "--data",
+                                              "t3", "--dropout", "0.2", "--json"}));
   const auto withoutTime = [](const std::string& text) {
     return std::regex_replace(text, std::regex("\"seconds\": [^}]*"), "");
   };
-  EXPECT_NE(withoutTime(line).find(withoutTime(single.out.substr(1, single.out.size() - 3))), std::string::npos)
-      << line << "\n" << single.out;
+  EXPECT_NE(withoutTime(line).find(withoutTime(single.out.substr(1, single.out.size() - 3))),
+            std::string::npos)
+      << line << "\n"
+      << single.out;
   EXPECT_EQ(Number(ReadJsonText(line), "studies"), 2000);
   ASSERT_TRUE(std::getline(results, line));
   const cli::JsonValue fisher = ReadJsonText(line);

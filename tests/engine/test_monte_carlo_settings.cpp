@@ -32,7 +32,8 @@ TEST_F(MonteCarloSettings, AFileOfTheWindowOpensAsAMonteCarloWindowWithItsSettin
   StoreWindowSettings(s);
   const WindowSettings saved = s.records[1];
   EXPECT_EQ(ProposedSettingsFileName(saved), "Monte1.dim");
-  const auto path = std::filesystem::temp_directory_path() / ("pelmora-monte-" + std::to_string(getpid()) + ".dim");
+  const auto path =
+      std::filesystem::temp_directory_path() / ("pelmora-monte-" + std::to_string(getpid()) + ".dim");
   ASSERT_TRUE(WriteSettingsFile(s, path.string())) << ui.LastText();
 
   RecordingUserInterface other;

@@ -132,7 +132,8 @@ class MonteCarloWindowTest : public QObject {
     QTest::mouseClick(monte->cancelButton(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!monte->isSimulating(), 5000);
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(monte->results()->text().contains(QStringLiteral("stopped after ")), qPrintable(monte->results()->text()));
+    QVERIFY2(monte->results()->text().contains(QStringLiteral("stopped after ")),
+             qPrintable(monte->results()->text()));
     QVERIFY(monte->results()->text().contains(QStringLiteral(" of 20,000,000 studies")));
     // A design solved again while it is simulated stops the run and drops its results.
     QTest::mouseClick(monte->simulateButton(), Qt::LeftButton);
