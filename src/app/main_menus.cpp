@@ -35,6 +35,7 @@ MainMenus::MainMenus(QMainWindow& window) {
   newCalculation = NewAction(owner, item::NewCalculation, "mnuNewCalculation");
   newTable = NewAction(owner, item::NewTable, "mnuNewTable");
   newGraph = NewAction(owner, item::NewGraph, "mnuNewGraph");
+  newMonteCarlo = NewAction(owner, item::NewMonteCarlo, "mnuNewMonteCarlo");
   openFile = NewAction(owner, item::OpenFile, "mnuOpenFile");
   openFile->setShortcut(QKeySequence::Open);
   exportFile = NewAction(owner, item::Export, "mnuExport");
@@ -59,7 +60,7 @@ MainMenus::MainMenus(QMainWindow& window) {
   about = NewAction(owner, item::About, "mnuAbout");
 
   fileMenu = Heading(window, kFileHeading, "mnuFileHead");
-  fileMenu->addActions({newCalculation, newTable, newGraph});
+  fileMenu->addActions({newCalculation, newTable, newGraph, newMonteCarlo});
   fileMenu->addSeparator();
   fileMenu->addAction(openFile);
   recentFiles = fileMenu->addMenu(QStringLiteral("Recent &Files"));

@@ -31,6 +31,7 @@ class MainMenus {
   QAction* newCalculation;
   QAction* newTable;
   QAction* newGraph;
+  QAction* newMonteCarlo;
   QAction* openFile;
   QAction* exportFile;
   QAction* saveAs;

@@ -27,6 +27,7 @@
 #include "engine/settings_apply.h"
 #include "engine/window_activation.h"
 #include "forms/calc_window.h"
+#include "forms/monte_carlo_window.h"
 #include "forms/options_dialog.h"
 #include "session/menus.h"
 #include "session/procedure_table.h"
@@ -46,6 +47,7 @@ namespace {
 constexpr int kWindowWidthTwips = 8850;
 constexpr int kWindowHeightTwips = 4000;
 constexpr int kRangeWindowHeightTwips = 4800;
+constexpr int kMonteCarloWindowHeightTwips = 7200;
 constexpr int kMainWindowHelpContext = 112;
 // How long a confirmation stays in the status bar.
 constexpr int kStatusMilliseconds = 6000;
@@ -128,6 +130,7 @@ void MainWindow::ConnectActions() {
   file(m.newCalculation, false, [this] { NewWindow(WindowKind::Calculation); });
   file(m.newTable, false, [this] { NewWindow(WindowKind::Table); });
   file(m.newGraph, false, [this] { NewWindow(WindowKind::Graph); });
+  file(m.newMonteCarlo, false, [this] { NewWindow(WindowKind::MonteCarlo); });
   file(m.openFile, true, [this] { OpenFile(); });
   file(m.exportFile, true, [this] { ExportActiveWindow(); });
   file(m.saveAs, true, [this] {
@@ -215,8 +218,9 @@ ResultWindow* MainWindow::NewWindow(WindowKind kind) {
 
 ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   ResultWindow* window = nullptr;
-  if (kind == WindowKind::Calculation) {
-    auto* calc = new CalcWindow(dispatcher_, record, *this);
+  if (kind == WindowKind::Calculation || kind == WindowKind::MonteCarlo) {
+    CalcWindow* calc = kind == WindowKind::Calculation ? new CalcWindow(dispatcher_, record, *this)
+                                                       : new MonteCarloWindow(dispatcher_, record, *this);
     connect(calc, &CalcWindow::powerCurveRequested, this, &MainWindow::OpenPowerCurve);
     window = calc;
   } else if (kind == WindowKind::Table)
@@ -228,7 +232,9 @@ ResultWindow* MainWindow::AddWindow(WindowKind kind, int record) {
   window->setCaption(QString::fromStdString(session_.records[static_cast<std::size_t>(record)].title));
   sub->setWindowTitle(window->caption());
   const CascadePlace place = NextCascadePlace(session_);
-  const int height = kind == WindowKind::Calculation ? kWindowHeightTwips : kRangeWindowHeightTwips;
+  const int height = kind == WindowKind::Calculation  ? kWindowHeightTwips
+                     : kind == WindowKind::MonteCarlo ? kMonteCarloWindowHeightTwips
+                                                      : kRangeWindowHeightTwips;
   sub->setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top), TwipsToPixels(kWindowWidthTwips),
                    TwipsToPixels(height));
   sub->show();
@@ -375,7 +381,13 @@ void MainWindow::ShowAxisDialog(bool keyboard) {
   if (keyboard) axisDialog_->activateWindow();
 }
 
-void MainWindow::ExportActiveWindow() { ExportWindow(this, qobject_cast<RangeWindow*>(activeResultWindow()), ui_); }
+void MainWindow::ExportActiveWindow() {
+  if (auto* monte = qobject_cast<MonteCarloWindow*>(activeResultWindow())) {
+    monte->ExportHistogram();
+    return;
+  }
+  ExportWindow(this, qobject_cast<RangeWindow*>(activeResultWindow()), ui_);
+}
 
 void MainWindow::RangeCalculated(RangeWindow* window) {
   // The window comes to the front; the dialog stays where it is.

@@ -12,6 +12,7 @@
 #include "app/window_arrangement.h"
 #include "engine/power_curve.h"
 #include "forms/calc_window.h"
+#include "forms/monte_carlo_window.h"
 #include "forms/options_dialog.h"
 #include "session/window_records.h"
 #include "views/axis_dialog.h"
@@ -50,7 +51,8 @@ void MainWindow::UpdateActions() {
   const bool window = w != nullptr && !session_.Busy;
   const bool result = window && (range != nullptr ? range->hasResults() : session_.LastPosition > 0);
   const MainMenus& m = *menus_;
-  m.exportFile->setEnabled(result && range != nullptr);
+  auto* monte = qobject_cast<MonteCarloWindow*>(w);
+  m.exportFile->setEnabled(result && (range != nullptr || (monte != nullptr && monte->result())));
   m.saveAs->setEnabled(window);
   m.print->setEnabled(result);
   m.printPreview->setEnabled(result);

@@ -51,7 +51,7 @@ constexpr const char* kNoModuleMessage = "No procedure module is available for t
 
 // ---- The window the command line stands for --------------------------------
 
-constexpr const char* kKindNames[3] = {"Calculation", "Table", "Graph"};
+constexpr const char* kKindNames[4] = {"Calculation", "Table", "Graph", "Monte Carlo"};
 
 // A single solve stands for a Calculation window, --table for a Table and
 // --graph for a Graph (which shows its table too).
@@ -90,6 +90,12 @@ void CheckSavedFontSize(const Request& r, WindowKind kind) {
           ": a settings file keeps the graph's font size in whole points; give a whole number with --save");
 }
 
+// A Calculation window and a Monte Carlo window (whose design is solved as a
+// calculation; --simulate simulates it) hold one calculation.
+bool IsSingleCalculation(WindowKind kind) {
+  return kind == WindowKind::Calculation || kind == WindowKind::MonteCarlo;
+}
+
 // The checks of the flags beside a settings file that holds a window of
 // `kind`, and the request they make: a Table or Graph prints its table unless
 // --graph alone draws it.
@@ -97,7 +103,7 @@ Request FileRequest(const Request& r, WindowKind kind) {
   const std::string holds = "the file " + Quoted(*r.file) + " holds the settings of a " +
                             kKindNames[static_cast<int>(kind)] + " window";
   Request e = r;
-  if (kind == WindowKind::Calculation) {
+  if (IsSingleCalculation(kind)) {
     for (const auto& [given, flag] :
          {std::pair{r.table, "--table"}, std::pair{r.graph.has_value(), "--graph"},
           std::pair{r.x.has_value(), "--x"}, std::pair{r.z.has_value(), "--z"}, std::pair{r.csv, "--csv"},
@@ -342,13 +348,13 @@ int RunFile(Dispatcher& d, const Request& given, CliUserInterface& ui, std::ostr
   SetValues(s, r);
   if (r.unknown) {
     s.UnknownPosition = static_cast<std::int16_t>(ResolveParameter(s, "--unknown", *r.unknown));
-    if (kind == WindowKind::Calculation) KeepAxesApart(s);
+    if (IsSingleCalculation(kind)) KeepAxesApart(s);
   }
   if (r.describe) {
     WriteDescribe(s, out);
     return kExitSolved;
   }
-  if (kind == WindowKind::Calculation) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
+  if (IsSingleCalculation(kind)) return SaveSettings(s, r, Solve(d, r, ui, out, err), err);
   PlaceFileRangeRoles(s, r);
   KeepTableSettings(record, r);
   const bool unchanged = r.sets.empty() && !r.unknown && !r.x && !r.z;

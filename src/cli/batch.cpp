@@ -13,7 +13,9 @@ namespace {
 
 constexpr const char* kKeys =
     "id, test, distribution, parameter, kind, samples, tails, left_tail, options, modes, set, power, unknown, "
-    "table, interims, boundary, boundary_parameter, futility, futility_parameter, binding, fractions";
+    "table, interims, boundary, boundary_parameter, futility, futility_parameter, binding, fractions, "
+    "simulate";
+constexpr const char* kSimulateKeys = "studies, seed, threads, data, dropout";
 
 std::string Key(std::string_view key) { return Quoted(key); }
 
@@ -43,6 +45,45 @@ std::string IdJson(const JsonValue& id) {
   if (id.type == JsonValue::Type::Number) return id.text;
   if (id.type == JsonValue::Type::String) return JsonQuote(id.text);
   Usage(Key("id") + " must be a number or a string, not " + JsonTypeName(id.type));
+}
+
+// "simulate": {"studies": N, "seed": S, "threads": T, "data": NAME,
+// "dropout": D} as --simulate N --seed S --threads T --data NAME --dropout D
+// (studies 10000 unless given).  A value out of range is refused as the flag
+// refuses it.
+void AddSimulation(const std::string& where, const JsonValue& v, std::vector<std::string>& args) {
+  std::string studies = "10000";
+  std::vector<std::string> more;
+  for (const auto& [member, value] : OfType(where, v, JsonValue::Type::Object).members) {
+    const std::string at = where + " " + Key(member);
+    const std::string text = Scalar(at, value);
+    using Check = void (*)(const std::string&);
+    Check check = nullptr;
+    if (member == "studies") {
+      check = [](const std::string& t) { ParseStudyCount(t); };
+      studies = text;
+    } else if (member == "seed") {
+      check = [](const std::string& t) { ParseSeed(t); };
+    } else if (member == "threads") {
+      check = [](const std::string& t) { ParseThreads(t); };
+    } else if (member == "data") {
+      check = [](const std::string& t) { ParseDataModel(t); };
+    } else if (member == "dropout") {
+      check = [](const std::string& t) { ParseDropout(t); };
+    } else {
+      Usage("unknown key " + at + " (the keys of " + where + " are " + kSimulateKeys + ")");
+    }
+    try {
+      check(text);
+    } catch (const UsageError& e) {
+      const std::size_t colon = e.message.find(": ");
+      throw BatchRefusal{at + " " + Quoted(text) +
+                         (colon == std::string::npos ? "" : e.message.substr(colon))};
+    }
+    if (member != "studies") more.insert(more.end(), {"--" + member, text});
+  }
+  args.insert(args.end(), {"--simulate", studies});
+  args.insert(args.end(), more.begin(), more.end());
 }
 
 const char* StatusName(int status) {
@@ -116,6 +157,8 @@ std::string Answer(const std::string& text) {
     args = BatchArguments(*request);
   } catch (const UsageError& e) {
     return ResultLine(id, kExitUsage, e.message, "");
+  } catch (const BatchRefusal& e) {
+    return ResultLine(id, kExitRejected, e.message, "");
   }
   std::ostringstream out, err;
   const int status = RunCli(args, out, err);
@@ -152,6 +195,8 @@ std::vector<std::string> BatchArguments(const JsonValue& request) {
     } else if (key == "set") {
       for (const auto& [name, value] : OfType(where, v, JsonValue::Type::Object).members)
         args.insert(args.end(), {"--set", name + "=" + Scalar("the value of " + Key(name), value)});
+    } else if (key == "simulate") {
+      AddSimulation(where, v, args);
     } else if (key == "table") {
       const JsonValue& table = OfType(where, v, JsonValue::Type::Object);
       args.push_back("--table");

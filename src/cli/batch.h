@@ -14,8 +14,16 @@
 
 namespace pelmora::cli {
 
+// A request whose values are out of range where the flags would only be
+// misused: the simulation's numbers ("simulate").  Its result has the status
+// "rejected".
+struct BatchRefusal {
+  std::string message;
+};
+
 // The arguments of the single call a request stands for, --json included.  A
-// request the flags cannot express is a UsageError.
+// request the flags cannot express is a UsageError; a simulation asked for
+// with numbers out of range a BatchRefusal.
 std::vector<std::string> BatchArguments(const JsonValue& request);
 
 // The longest request line read, in bytes, without its line end: 1 MiB.

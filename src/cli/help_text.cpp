@@ -267,7 +267,9 @@ Settings files:
                        --test, --distribution, --parameter, --kind,
                        --samples, --tails, --left-tail, --option and --mode
                        are bad usage beside it.  A Calculation window's file
-                       is solved once and printed as text, --json or --rtf;
+                       is solved once and printed as text, --json or --rtf,
+                       and so is a Monte Carlo window's (--simulate
+                       simulates it);
                        the range of a Table or Graph window's file is solved
                        with the file's x range and z values and its table
                        printed (as text, --csv or --rtf) with the file's
@@ -286,8 +288,8 @@ Settings files:
                        prints the file's parameter list.  A file that
                        cannot be opened is reported on standard error
                        (status 5): one that cannot be read, is no settings
-                       file of this program, holds a Monte Carlo window,
-                       holds no parameter list, or whose settings do not
+                       file of this program, holds no parameter list,
+                       or whose settings do not
                        fit the procedure they select
   --simulate N         after a single calculation, simulate N studies (100 to
                        10000000) of the design at its whole sizes, each

@@ -17,8 +17,9 @@ namespace {
 // The roles of the restored list: each on a listed position other than 1
 // (which has no row), and three different positions where the list has room
 // for them, as the options dialog and the axis-parameter dialog leave them.
-// A Calculation window has no axes: a click on a caption there puts x or z
-// on position 1, so only its unknown is held to the rule.
+// A Calculation window, and a Monte Carlo window with its rows, has no axes:
+// a click on a caption there puts x or z on position 1, so only its unknown
+// is held to the rule.
 std::string RoleMismatch(const Session& s, bool calculation) {
   const std::array<std::pair<const char*, int>, 3> roles = {
       {{"unknown", s.UnknownPosition}, {"x parameter", s.XPosition}, {"z parameter", s.ZPosition}}};
@@ -61,7 +62,9 @@ std::string RestoredMismatch(Dispatcher& d, const WindowSettings& read) {
   if (s.LastPosition != read.LastPosition)
     return "its parameter list does not fit its procedure and options (it lists positions 0 to " +
            std::to_string(read.LastPosition) + ", the procedure 0 to " + std::to_string(s.LastPosition) + ")";
-  if (std::string roles = RoleMismatch(s, read.kind == 0); !roles.empty()) return roles;
+  const bool rows = read.kind == static_cast<std::int16_t>(WindowKind::Calculation) ||
+                    read.kind == static_cast<std::int16_t>(WindowKind::MonteCarlo);
+  if (std::string roles = RoleMismatch(s, rows); !roles.empty()) return roles;
   if (s.ParameterList[static_cast<std::size_t>(s.XPosition)] != read.xId ||
       s.ParameterList[static_cast<std::size_t>(s.ZPosition)] != read.zId)
     return "the parameters its x range and z values belong to are not those at its x and z positions";

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <sstream>
+#include <type_traits>
 
 #include "engine/achieved_power.h"
 #include "engine/simulation_blocks.h"
@@ -22,6 +23,58 @@ std::string CheckSimulationRequest(const SimulationRequest& r) {
     return "the half-width of the power's interval must lie between 0 and 0.5";
   if (!(r.dropout >= 0 && r.dropout <= kMaxSimulatedDropout)) return "the dropout rate must lie in [0, 0.9]";
   return {};
+}
+
+std::optional<SimulationRequest> SimulationRequestOf(const PlanningSettings& p, std::string& why) {
+  const auto whole = [](const std::string& text, auto& value) {
+    // Eighteen digits fit any of the counts.
+    if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+      return false;
+    value = 0;
+    for (char c : text) value = value * 10 + static_cast<std::remove_reference_t<decltype(value)>>(c - '0');
+    return true;
+  };
+  SimulationRequest r;
+  if (!whole(p.SimulationStudies, r.studies)) {
+    why = "the number of simulated studies must be a whole number from 100 to 10000000";
+    return std::nullopt;
+  }
+  if (!p.SimulationHalfWidth.empty()) {
+    if (!IsWellFormedNumber(p.SimulationHalfWidth)) {
+      why = "the half-width of the power's interval must be a number between 0 and 0.5";
+      return std::nullopt;
+    }
+    r.halfWidth = ParseNumber(p.SimulationHalfWidth);
+  }
+  if (!whole(p.SimulationSeed, r.seed)) {
+    why = "the seed must be a whole number of 0 or more";
+    return std::nullopt;
+  }
+  const std::optional<DataModel> data =
+      p.SimulationData >= 0 && p.SimulationData < static_cast<int>(kDataModels.size())
+          ? std::optional<DataModel>(kDataModels[static_cast<std::size_t>(p.SimulationData)])
+          : std::nullopt;
+  if (!data) {
+    why = "the data model is not one this program simulates";
+    return std::nullopt;
+  }
+  r.data = *data;
+  if (!IsWellFormedNumber(p.ExpectedDropout.empty() ? "0" : p.ExpectedDropout)) {
+    why = "the dropout rate must lie in [0, 0.9]";
+    return std::nullopt;
+  }
+  r.dropout = p.ExpectedDropout.empty() ? 0 : ParseNumber(p.ExpectedDropout);
+  why = CheckSimulationRequest(r);
+  if (!why.empty()) return std::nullopt;
+  return r;
+}
+
+bool SimulatesDataModel(Dispatcher& d) {
+  ProcedureModule* m = d.Module();
+  if (m == nullptr) return false;
+  std::string why;
+  const std::unique_ptr<StudySimulator> sim = m->MakeSimulator(d.session(), SimulationPlan{}, why);
+  return sim != nullptr && sim->UsesDataModel();
 }
 
 void SimulationCounts::Add(const SimulationCounts& o) {
@@ -155,7 +208,7 @@ SimulationCounts SimulateBlock(StudySimulator& sim, const Boundaries& b, RandomS
 }  // namespace
 
 SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const std::atomic<bool>& cancel,
-                                const std::function<void(std::int64_t, std::int64_t)>& progress) {
+                                const std::function<void(const SimulationProgress&)>& progress) {
   SimulationOutcome outcome;
   if (std::string bad = CheckSimulationRequest(r); !bad.empty()) {
     outcome.error = bad;
@@ -209,6 +262,7 @@ SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const
   result.studiesPlanned = withH0 ? 2 * planned : planned;
   std::int64_t doneBefore = 0;
   auto run = [&](const StudySimulator& proto, std::uint64_t lane, std::int64_t studies, bool narrowing) {
+    const bool underH0 = lane == 1;
     BlockRunSettings settings;
     settings.studies = studies;
     settings.seed = r.seed;
@@ -233,8 +287,9 @@ SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const
         return WilsonHalfWidth(static_cast<double>(hits) / static_cast<double>(n), static_cast<double>(n)) < h;
       };
     if (progress)
-      job.progress = [&](std::int64_t done, const SimulationCounts&) {
-        progress(doneBefore + done, result.studiesPlanned);
+      job.progress = [&, underH0](std::int64_t done, const SimulationCounts& c) {
+        progress({doneBefore + done, result.studiesPlanned, result.interval, underH0, c.studies,
+                  result.interval ? c.covered : c.rejections});
       };
     return RunStudyBlocks(settings, job, cancel);
   };

@@ -30,6 +30,7 @@
 #include "numeric/proportion_interval.h"
 #include "numeric/simulated_data.h"
 #include "procedures/study_simulator.h"
+#include "session/planning_settings.h"
 
 namespace pelmora {
 
@@ -51,6 +52,16 @@ struct SimulationRequest {
 
 // "" for a request in range, else why not.
 std::string CheckSimulationRequest(const SimulationRequest& r);
+
+// The request a Monte Carlo window's settings make (its studies or the
+// half-width that decides them, seed, data model, and the expected dropout),
+// or why they make none: a text that is no whole number or no number, or a
+// value out of range.
+std::optional<SimulationRequest> SimulationRequestOf(const PlanningSettings& p, std::string& why);
+
+// Whether the selected procedure's simulator draws its observations from the
+// chosen data model (continuous data), at the session's values as they stand.
+bool SimulatesDataModel(Dispatcher& d);
 
 // What the studies of one hypothesis did.
 struct SimulationCounts {
@@ -86,16 +97,25 @@ struct SimulationResult {
   double seconds = 0;
 };
 
+// How far a simulation has come: the studies done of both runs and their
+// planned number, and of the run under way (under H1, then under H0) its
+// studies and those that rejected (intervals: that covered the true value).
+struct SimulationProgress {
+  std::int64_t done = 0, planned = 0;
+  bool interval = false, underH0 = false;
+  std::int64_t studies = 0, hits = 0;
+};
+
 struct SimulationOutcome {
   std::optional<SimulationResult> result;
   std::string error;  // why there is no result
 };
 
 // Simulates the current design of the dispatcher's session (its values as
-// they stand, an unknown already solved).  `progress` is told the studies
-// done of both runs and their planned number, on the calling thread.
+// they stand, an unknown already solved).  `progress` is told how far it has
+// come, on the calling thread.
 SimulationOutcome RunSimulation(Dispatcher& d, const SimulationRequest& r, const std::atomic<bool>& cancel,
-                                const std::function<void(std::int64_t done, std::int64_t planned)>& progress = {});
+                                const std::function<void(const SimulationProgress&)>& progress = {});
 
 // "The simulation agrees with the calculation" where the simulated power
 // lies within three standard errors of the analytic one, else how far it is.

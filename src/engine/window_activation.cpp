@@ -13,6 +13,7 @@ bool ActivateWindowSettings(Dispatcher& d, int record) {
   if (!HoldsSelection(r)) return false;
   // The results in the session belong to the window that was active.
   s.ResultsCurrent = false;
+  s.SimulationLines.clear();
   RestoreWindowSettings(s);
   // The help follows the window's own selection, however the window was made.
   if (const std::optional<Procedure> p = SelectedProcedure(s))

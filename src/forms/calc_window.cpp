@@ -44,7 +44,10 @@ int RowTop(int row) { return TwipsToPixels(kFirstRowTop + row * kRowPitch); }
 QColor CalcWindow::ValueBoxColor() { return QColor(0xC0, 0xC0, 0xC0); }
 
 CalcWindow::CalcWindow(Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
-    : ResultWindow(WindowKind::Calculation, tag, host, parent), d_(d) {
+    : CalcWindow(WindowKind::Calculation, d, tag, host, parent) {}
+
+CalcWindow::CalcWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent)
+    : ResultWindow(kind, tag, host, parent), d_(d) {
   setObjectName(QStringLiteral("frmCalc"));
   lblHead1_ = new QLabel(this);
   lblHead1_->setObjectName(QStringLiteral("lblHead1"));
@@ -211,6 +214,8 @@ void CalcWindow::ShowRemark(bool refit) {
     bottom += TwipsToPixels(kMargin) + lblSequential_->height();
     wide = std::max(wide, lblSequential_->width() + 2 * TwipsToPixels(kMargin));
   }
+  if (const int below = PlaceBelow(bottom + TwipsToPixels(kMargin)); below > 0)
+    bottom += TwipsToPixels(kMargin) + below;
   fittedSize_ = QSize(wide, bottom + TwipsToPixels(kMargin));
   if (fittedSize_.height() == before.height() && !refit) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {

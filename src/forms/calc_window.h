@@ -24,7 +24,7 @@ class CalcWindow : public ResultWindow {
   // height fits the rows in use.
   void Fill() override;
   // Solves for the unknown and shows the result in its box.
-  void Calculate();
+  virtual void Calculate();
 
   QSize sizeHint() const override { return fittedSize_; }
   // Every row in use, the value boxes wide enough for their texts.
@@ -52,13 +52,25 @@ class CalcWindow : public ResultWindow {
   void powerCurveRequested();
 
  protected:
+  // A window of another kind built on the Calculation window's rows.
+  CalcWindow(WindowKind kind, Dispatcher& d, int tag, ResultWindowHost& host, QWidget* parent);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // What stands beneath the rows and their lines: placed with its top at
+  // `top` (pixels), it returns its height (none here).
+  virtual int PlaceBelow(int top) {
+    (void)top;
+    return 0;
+  }
+  Dispatcher& dispatcher() const { return d_; }
+  // Fits the window to its rows, their lines and what stands below them.
+  void Refit() { ShowRemark(true); }
+  // Holds the session to this window's record.
+  void EnsureActive();
 
  private:
   // The widths of the heading, the lines under the rows and the boxes.
   void LayOutControls();
-  void EnsureActive();
   void LabelClicked(int row);
   void ValueEdited(int row);
   // A click in a value box: the grid of a group-wise parameter, if any.

@@ -327,6 +327,14 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
       o.remarkLines.push_back(std::move(line));
       y += 1;
     }
+  for (const std::string& text : s.SimulationLines) {
+    o.width = std::max(o.width, measure(text));
+    TableLine line;
+    line.top = y;
+    line.pieces.push_back({text, 0});
+    o.remarkLines.push_back(std::move(line));
+    y += 1;
+  }
   o.ruleRight = o.width;
   o.heightInLines = y;
   return o;

@@ -20,11 +20,12 @@ struct MenuItem {
 };
 
 namespace menu_item {
-// File, in menu order; separators follow New Graph, Open File, Save As and
+// File, in menu order; separators follow New Monte Carlo Simulation, Open File, Save As and
 // Print.
 inline constexpr MenuItem NewCalculation{"New &Calculation", 101};
 inline constexpr MenuItem NewTable{"New &Table", 102};
 inline constexpr MenuItem NewGraph{"New &Graph", 103};
+inline constexpr MenuItem NewMonteCarlo{"New &Monte Carlo Simulation", 104};
 inline constexpr MenuItem OpenFile{"&Open File...", 105};
 inline constexpr MenuItem Export{"&Export...", 109};
 inline constexpr MenuItem SaveAs{"Save &As...", 108};

@@ -206,6 +206,9 @@ class Session {
   std::string ResultRemark;
   // The power of the active Calculation window's solved design.
   DesignPower AchievedPower;
+  // The result lines of the active Monte Carlo window's last simulation
+  // (empty for any other window), which its output shows beneath the power.
+  std::vector<std::string> SimulationLines;
 
   // The cells of the last grid entry.
   GridTable grid;

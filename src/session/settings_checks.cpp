@@ -94,12 +94,9 @@ bool CheckTypedNumbers(const WindowSettings& r, FieldChecks& c) {
 
 bool CheckSettingsRecord(const WindowSettings& r, std::string& why) {
   FieldChecks c(why);
-  if (r.kind == static_cast<std::int16_t>(WindowKind::MonteCarlo))
-    return c.Refuse(
-        "it holds the settings of a Monte Carlo window, and this program has no Monte Carlo window");
-  if (r.kind < 0 || r.kind > 2)
+  if (r.kind < 0 || r.kind > 3)
     return c.Refuse("its window kind is " + std::to_string(r.kind) +
-                    ", not 0 (Calculation), 1 (Table) or 2 (Graph)");
+                    ", not 0 (Calculation), 1 (Table), 2 (Graph) or 3 (Monte Carlo)");
   if (!c.IsFlag(r.IsTestProcedure, {"test-procedure flag"})) return false;
   const std::optional<Procedure> test = ProcedureAt(Menu::Tests, r.TestIndex);
   if (!test)

@@ -48,7 +48,9 @@ bool CanExportGraphAs(GraphFileType type) {
 #endif
 }
 
-QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, int dpi) {
+namespace {
+
+QImage RenderPicture(const DrawPicture& draw, QSize size, int dpi) {
   QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   // The fonts (in points) and the lines are drawn to the resolution, which
   // the picture records.
@@ -57,12 +59,30 @@ QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, 
   image.setDotsPerMeterY(dotsPerMetre);
   image.fill(Qt::white);
   QPainter painter(&image);
-  PlotXYZ(painter, PlotTarget{QRectF(image.rect()), 0}, a, c);
+  draw(painter, QRectF(image.rect()), 0);
   return image;
+}
+
+DrawPicture GraphDrawing(const TableContent& c, const GraphAppearance& a) {
+  return [&c, &a](QPainter& painter, const QRectF& target, double aspect) {
+    PlotXYZ(painter, PlotTarget{target, aspect}, a, c);
+  };
+}
+
+}  // namespace
+
+QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, int dpi) {
+  return RenderPicture(GraphDrawing(c, a), size, dpi);
 }
 
 bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppearance& a, QSize size,
                  std::string& error, int dpi) {
+  return ExportPicture(path, a.title.empty() ? std::string("Graph") : a.title, GraphDrawing(c, a), size,
+                       error, dpi);
+}
+
+bool ExportPicture(const std::string& path, const std::string& title, const DrawPicture& draw, QSize size,
+                   std::string& error, int dpi) {
   const GraphFileType type = GraphFileTypeOf(path);
   if (!CanExportGraphAs(type)) {
     error = type == GraphFileType::Unknown
@@ -76,7 +96,7 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
     case GraphFileType::Png: {
       QBuffer buffer(&bytes);
       buffer.open(QIODevice::WriteOnly);
-      if (!RenderGraph(c, a, size, dpi).save(&buffer, "PNG")) {
+      if (!RenderPicture(draw, size, dpi).save(&buffer, "PNG")) {
         error = "The graph cannot be converted to a PNG picture.";
         return false;
       }
@@ -90,10 +110,10 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
       svg.setSize(size);
       svg.setViewBox(QRect(QPoint(0, 0), size));
       svg.setResolution(96);
-      svg.setTitle(QString::fromStdString(a.title.empty() ? std::string("Graph") : a.title));
+      svg.setTitle(QString::fromStdString(title));
       QPainter painter(&svg);
       painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-      PlotXYZ(painter, PlotTarget{QRectF(QPoint(0, 0), size), 0}, a, c);
+      draw(painter, QRectF(QPoint(0, 0), size), 0);
       painter.end();
 #endif
       break;
@@ -103,13 +123,13 @@ bool ExportGraph(const std::string& path, const TableContent& c, const GraphAppe
       buffer.open(QIODevice::WriteOnly);
       QPdfWriter pdf(&buffer);
       pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
-      pdf.setTitle(QString::fromStdString(a.title.empty() ? std::string("Graph") : a.title));
+      pdf.setTitle(QString::fromStdString(title));
       QPainter painter(&pdf);
-      // The graph in the shape of `size` inside a margin of a tenth of the page.
+      // The picture in the shape of `size` inside a margin of a tenth of the page.
       const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
       const QRectF inside = page.adjusted(0.1 * page.width(), 0.1 * page.height(), -0.1 * page.width(),
                                           -0.1 * page.height());
-      PlotXYZ(painter, PlotTarget{inside, static_cast<double>(size.width()) / size.height()}, a, c);
+      draw(painter, inside, static_cast<double>(size.width()) / size.height());
       painter.end();
       break;
     }

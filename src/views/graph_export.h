@@ -4,7 +4,10 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <QRectF>
 #include <QSize>
+#include <functional>
 #include <string>
 
 #include "output/table_layout.h"
@@ -22,6 +25,15 @@ bool CanExportGraphAs(GraphFileType type);
 
 // The graph on a white picture of `size` pixels at `dpi` dots per inch.
 QImage RenderGraph(const TableContent& c, const GraphAppearance& a, QSize size, int dpi = 96);
+
+// Draws a picture into a target rectangle; on a page (aspect > 0, a
+// width-to-height ratio) it keeps that shape.
+using DrawPicture = std::function<void(QPainter& painter, const QRectF& target, double aspect)>;
+
+// Writes what `draw` draws to `path` as ExportGraph writes a graph, the
+// document titled `title`.
+bool ExportPicture(const std::string& path, const std::string& title, const DrawPicture& draw, QSize size,
+                   std::string& error, int dpi = 96);
 
 // Writes the graph to `path`: PNG and SVG at `size` pixels, PDF as one A4
 // landscape page on which the graph keeps the shape of `size`; a PNG is drawn

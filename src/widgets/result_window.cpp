@@ -12,6 +12,8 @@ int DefaultHelpContext(WindowKind kind) {
       return 102;
     case WindowKind::Graph:
       return 103;
+    case WindowKind::MonteCarlo:
+      return 104;
     default:
       return 101;
   }

@@ -255,13 +255,14 @@ TEST_F(CliFiles, AFileThatCannotBeOpenedIsRefused) {
   std::string bytes = Contents(monte);
   bytes[0] = 3;
   Write(monte, bytes);
+  // Its design is solved as a calculation, and saved again as a Monte Carlo window.
   const CliRun m = RunWith({monte, "--save", File("copy.dim")});
-  EXPECT_EQ(m.status, kExitFileRefused);
-  EXPECT_EQ(m.err,
-            "The file \"Monte1.DIM\" cannot be opened: it holds the settings of a Monte Carlo window, and "
-            "this program has no Monte Carlo window.\n");
-  EXPECT_EQ(m.out, "");
-  EXPECT_FALSE(std::filesystem::exists(File("copy.dim")));
+  EXPECT_EQ(m.status, kExitSolved) << m.err;
+  EXPECT_EQ(m.out, RunWith({"--test", "0"}).out);
+  EXPECT_EQ(Contents(File("copy.dim"))[0], 3);
+  const CliRun simulated = RunWith({monte, "--simulate", "200", "--json"});
+  EXPECT_EQ(simulated.status, kExitSolved) << simulated.err;
+  EXPECT_NE(simulated.out.find("\"simulation\": {\"studies\": 200"), std::string::npos) << simulated.out;
 
   // A record without a parameter list opens no window.
   const std::string empty = File("empty.dim");

@@ -2,6 +2,7 @@
 // their exact values, reproducibility over threads, and the refusals.
 #include <cmath>
 #include <regex>
+#include <sstream>
 
 #include "cli/cli_run.h"
 
@@ -111,6 +112,60 @@ TEST(CliSimulation, RefusesWhatCannotBeSimulated) {
   const CliRun ordered = RunWith({"--test", "12", "--option", "Ordered Categories", "--simulate", "1000"});
   EXPECT_EQ(ordered.status, 2);
   EXPECT_NE(ordered.err.find("is not available as a Monte Carlo simulation"), std::string::npos) << ordered.err;
+}
+
+// A request of --batch with "simulate" answers as the flags do: the member
+// "simulation" of the --json output, and the refusals with "rejected".
+TEST(CliSimulation, BatchRequestsSimulateAsTheFlagsDo) {
+  const std::string design =
+      R"({"test": 0, "modes": {"2": 2}, "power": 0.8, "set": {"Mean 1*": 0, "Mean 2*": 0.5, )"
+      R"("Standard Deviation*": 1, "Sample Size 2 / Sample Size 1": 1}, "unknown": "Sample Size 1", )";
+  const struct {
+    std::string simulate;
+    std::string status;
+    const char* says;
+  } rows[] = {
+      {R"({"studies": 2000, "seed": 7, "threads": 2, "data": "t3", "dropout": 0.2})", "solved", ""},
+      {R"({"studies": 99})", "rejected", "from 100 to 10000000"},
+      {R"({"studies": 20000000})", "rejected", "from 100 to 10000000"},
+      {R"({"studies": 1000, "dropout": 0.95})", "rejected", "from 0 to 0.9"},
+      {R"({"studies": 1000, "data": "gamma"})", "rejected", "expected normal, log-normal, t3 or uniform"},
+      {R"({"studies": 1000, "colour": 1})", "usage", "unknown key"},
+  };
+  std::string input;
+  for (const auto& row : rows) input += design + R"("simulate": )" + row.simulate + "}\n";
+  // Fisher's exact test simulates counts of its own.
+  input +=
+      R"({"test": 4, "modes": {"2": 2}, "power": 0.8, "set": {"Proportion 1*": 0.5, "Proportion 2*": 0.7}, )"
+      R"("unknown": "Sample Size 1", "simulate": {"studies": 1000, "data": "uniform"}})"
+      "\n";
+  const CliRun batch = RunWith({"--batch"}, input);
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  std::istringstream results(batch.out);
+  std::string line;
+  for (const auto& row : rows) {
+    ASSERT_TRUE(std::getline(results, line));
+    const cli::JsonValue v = ReadJsonText(line);
+    EXPECT_EQ(v.Member("status")->text, row.status) << line;
+    EXPECT_NE(v.Member("message")->text.find(row.says), std::string::npos) << line;
+  }
+  // The first is the JSON of the same flags.
+  std::istringstream again(batch.out);
+  std::getline(again, line);
+  const CliRun single = RunWith(With(kTTest, {"--simulate", "2000", "--seed", "7", "--threads", "2", "--data",
+                                              "t3", "--dropout", "0.2", "--json"}));
+  const auto withoutTime = [](const std::string& text) {
+    return std::regex_replace(text, std::regex("\"seconds\": [^}]*"), "");
+  };
+  EXPECT_NE(withoutTime(line).find(withoutTime(single.out.substr(1, single.out.size() - 3))),
+            std::string::npos)
+      << line << "\n"
+      << single.out;
+  EXPECT_EQ(Number(ReadJsonText(line), "studies"), 2000);
+  ASSERT_TRUE(std::getline(results, line));
+  const cli::JsonValue fisher = ReadJsonText(line);
+  EXPECT_EQ(fisher.Member("status")->text, "rejected") << line;
+  EXPECT_NE(fisher.Member("message")->text.find("is not offered by"), std::string::npos) << line;
 }
 
 }  // namespace

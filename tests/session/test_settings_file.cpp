@@ -529,9 +529,8 @@ TEST_F(OpeningFiles, FieldsOutsideTheirRanges) {
     int k;
     const char* reason;
   } cases[] = {
-      {"kind", 3, 0, "it holds the settings of a Monte Carlo window, and this program has no Monte Carlo window"},
-      {"kind", 4, 0, "its window kind is 4, not 0 (Calculation), 1 (Table) or 2 (Graph)"},
-      {"kind", -1, 0, "its window kind is -1, not 0 (Calculation), 1 (Table) or 2 (Graph)"},
+      {"kind", 4, 0, "its window kind is 4, not 0 (Calculation), 1 (Table), 2 (Graph) or 3 (Monte Carlo)"},
+      {"kind", -1, 0, "its window kind is -1, not 0 (Calculation), 1 (Table), 2 (Graph) or 3 (Monte Carlo)"},
       {"IntParRowCount", 5, 0, "its number of parameter rows is 5, outside 0 to 4"},
       {"IntParRowCount", -1, 0, "its number of parameter rows is -1, outside 0 to 4"},
       {"OptionCount", 4, 0, "its number of options is 4, outside 0 to 3"},
