@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/sequential_summary.h"
+#include "format/number_entry.h"
 #include "numeric/platform.h"
 
 namespace pelmora {
@@ -54,9 +55,9 @@ double SecondSizeEntry(std::int16_t id, double n1, double n2) {
   return r;
 }
 
-// The sizes listed at their current values, with the subjects in all (each
-// further group of "No Of Groups" counted with the last size).
-WholeSizes ListedSizes(const Session& s) {
+}  // namespace
+
+WholeSizes ListedSampleSizes(const Session& s) {
   WholeSizes out;
   const auto [single, first, other] = SizePositions(s);
   if (first >= 0 && other >= 0) {
@@ -78,14 +79,40 @@ WholeSizes ListedSizes(const Session& s) {
   return out;
 }
 
+double ExpectedDropoutOf(const Session& s) {
+  const std::string& text = s.planning.ExpectedDropout;
+  if (!IsWellFormedNumber(text)) return 0;
+  const double dropout = ParseNumber(text);
+  return dropout > 0 && dropout <= 0.9 ? dropout : 0;
+}
+
+namespace {
+
 DesignPower PowerAndWholeSizes(Dispatcher& d);
+
+// The sizes to recruit so that the whole sizes remain after the dropout.
+void AddRecruitSizes(WholeSizes& whole, double dropout) {
+  if (!(dropout > 0) || whole.sizes.empty()) return;
+  double listed = 0;
+  for (double n : whole.sizes) listed += n;
+  const double further = whole.sizes.back() > 0 ? (whole.total - listed) / whole.sizes.back() : 0;
+  whole.dropout = dropout;
+  whole.recruitTotal = 0;
+  for (double n : whole.sizes) {
+    whole.recruit.push_back(std::ceil(n / (1 - dropout) - 1e-9 * std::max(1.0, n)));
+    whole.recruitTotal += whole.recruit.back();
+  }
+  whole.recruitTotal += further * whole.recruit.back();
+}
 
 }  // namespace
 
 DesignPower PowerOfDesign(Dispatcher& d) {
   DesignPower result = PowerAndWholeSizes(d);
   if (result.power)
-    result.sequential = SummarizeSequentialDesign(d, result.whole.sizes.empty() ? ListedSizes(d.session()) : result.whole);
+    result.sequential =
+        SummarizeSequentialDesign(d, result.whole.sizes.empty() ? ListedSampleSizes(d.session()) : result.whole);
+  AddRecruitSizes(result.whole, ExpectedDropoutOf(d.session()));
   return result;
 }
 
@@ -94,13 +121,17 @@ namespace {
 DesignPower PowerAndWholeSizes(Dispatcher& d) {
   Session& s = d.session();
   DesignPower result;
-  if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
-  result.power = d.CallEvaluatePower();
-  if (result.power) result.effect = d.CallEffect();
+  const bool test = s.IsTestProcedure != kFalse || s.ProcedureKind == 0;
+  if (test) {
+    result.power = d.CallEvaluatePower();
+    if (result.power) result.effect = d.CallEffect();
+  } else if (ExpectedDropoutOf(s) == 0) {
+    return result;
+  }
   const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
   const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
                       unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
-  if (!result.power || s.UnknownPosition == 1 ||
+  if ((test && !result.power) || s.UnknownPosition == 1 ||
       !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
     return result;
   WholeSizes whole;
@@ -128,7 +159,7 @@ DesignPower PowerAndWholeSizes(Dispatcher& d) {
   const auto listed = static_cast<double>(whole.sizes.size());
   if (k > listed) whole.total += (k - listed) * whole.sizes.back();
   // Sizes that are whole already (a step result) have the power just found.
-  whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
+  if (test) whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
   s.ParameterValues = kept;
   result.whole = whole;
   return result;

@@ -9,8 +9,19 @@ namespace pelmora {
 
 // The power of the test at the current values (the solved unknown included)
 // and, when the unknown is a sample size, at the whole sizes a study would
-// recruit (see WholeSizes).  Nothing for a procedure that is no test.  The
-// values are left as they were.
+// recruit (see WholeSizes), with the sizes to recruit for the session's
+// expected dropout.  An estimate or an interval has no power; its whole
+// sizes are given only with a dropout, for the sizes to recruit.  The values
+// are left as they were.
 DesignPower PowerOfDesign(Dispatcher& d);
+
+// The sample sizes listed at their current values, with the subjects in all
+// (each further group of "No Of Groups" counted with the last size); none
+// when the list holds no sample size.
+WholeSizes ListedSampleSizes(const Session& s);
+
+// The expected dropout of the session as a proportion from 0 to 0.9; 0 for
+// a text that is no number in that range.
+double ExpectedDropoutOf(const Session& s);
 
 }  // namespace pelmora
