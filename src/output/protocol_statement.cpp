@@ -211,9 +211,18 @@ std::string DescribedSubject(const std::string& description, std::string_view af
   const std::size_t at = description.find(after);
   if (at == std::string::npos) return {};
   const std::size_t start = at + after.size();
-  std::size_t end = description.find(". ", start);
-  if (end == std::string::npos) end = description.find_last_of('.');
-  if (end == std::string::npos || end < start) end = description.size();
+  // The subject ends at a full stop outside brackets that ends a sentence
+  // (not the stop of an abbreviation such as "Std.Dev. (mean known)").
+  int depth = 0;
+  std::size_t end = start;
+  for (; end < description.size(); ++end) {
+    const char c = description[end];
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (c != '.' || depth > 0) continue;
+    if (end + 1 >= description.size()) break;
+    if (description[end + 1] == ' ' && description.compare(end + 1, 2, " (") != 0) break;
+  }
   return description.substr(start, end - start);
 }
 
