@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -142,7 +143,7 @@ bool ComparedByRatio(const std::string& stem) {
 
 // A null value that says no more than "no difference" or "no change".
 bool PlainNull(const Listed& l) {
-  const bool difference = l.caption.find(" - ") != std::string::npos;
+  const bool difference = l.caption.find(" - ") != std::string::npos || l.caption.find("Difference") != std::string::npos;
   const bool ratio = l.caption.find(" / ") != std::string::npos;
   return (difference && l.number == 0) || (ratio && l.number == 1);
 }
@@ -156,8 +157,20 @@ bool IsEquivalenceLimit(const Listed& l) { return l.caption.find("Equivalence Li
 // whether the subject is plural.
 std::pair<std::string, bool> SizeClause(const Session& s) {
   const WholeSizes& whole = s.AchievedPower.whole;
-  const bool solved = !whole.sizes.empty();
-  const WholeSizes sizes = solved ? whole : ListedSampleSizes(s);
+  WholeSizes sizes = whole.sizes.empty() ? ListedSampleSizes(s) : whole;
+  // A solved size is stated whole (a test has its whole sizes already).
+  const bool solved = !whole.sizes.empty() || IsSampleSize(s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)]);
+  if (whole.sizes.empty() && solved && !sizes.sizes.empty()) {
+    double listed = 0;
+    for (double n : sizes.sizes) listed += n;
+    const double further = sizes.sizes.back() > 0 ? (sizes.total - listed) / sizes.sizes.back() : 0;
+    sizes.total = 0;
+    for (double& n : sizes.sizes) {
+      n = std::ceil(n - 1e-6 * std::max(1.0, n));
+      sizes.total += n;
+    }
+    sizes.total += further * sizes.sizes.back();
+  }
   if (sizes.sizes.empty()) return {"This design", false};
   const auto text = [solved](double n) { return solved ? FormatPattern(n, "0") : Number(n); };
   const std::vector<double>& n = sizes.sizes;
@@ -192,9 +205,9 @@ std::string DropoutSentence(const WholeSizes& w) {
 std::string InterimSentence(const std::optional<SequentialSummary>& q) {
   if (!q || q->looks.size() < 2) return {};
   const std::size_t interims = q->looks.size() - 1;
-  std::string text = " The study is analysed " + std::to_string(interims) +
-                     (interims == 1 ? " time" : " times") + " before its final analysis, with " + q->boundary +
-                     " efficacy bounds";
+  std::string text = " The study has " + std::to_string(interims) +
+                     (interims == 1 ? " interim analysis" : " interim analyses") + " and a final one, with " +
+                     q->boundary + " efficacy bounds";
   if (q->futility != "None")
     text += std::string(" and ") + (q->binding ? "binding " : "non-binding ") + q->futility + " futility bounds";
   text += "; it needs at most " + FormatPattern(q->total, "0") + " subjects, " + FormatPattern(q->expectedH1, "0.0") +
