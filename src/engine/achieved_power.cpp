@@ -80,10 +80,8 @@ WholeSizes ListedSampleSizes(const Session& s) {
 }
 
 double ExpectedDropoutOf(const Session& s) {
-  const std::string& text = s.planning.ExpectedDropout;
-  if (!IsWellFormedNumber(text)) return 0;
-  const double dropout = ParseNumber(text);
-  return dropout > 0 && dropout <= 0.9 ? dropout : 0;
+  if (!OffersExpectedDropout(s)) return 0;
+  return ExpectedDropoutValue(s.planning.ExpectedDropout).value_or(0);
 }
 
 namespace {

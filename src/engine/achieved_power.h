@@ -20,8 +20,9 @@ DesignPower PowerOfDesign(Dispatcher& d);
 // when the list holds no sample size.
 WholeSizes ListedSampleSizes(const Session& s);
 
-// The expected dropout of the session as a proportion from 0 to 0.9; 0 for
-// a text that is no number in that range.
+// The expected dropout of the session as a proportion from 0 to 0.9, where
+// the selection plans for one (OffersExpectedDropout); 0 otherwise and for a
+// text that is no number in that range.
 double ExpectedDropoutOf(const Session& s);
 
 }  // namespace pelmora

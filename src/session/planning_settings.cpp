@@ -51,6 +51,18 @@ bool TypedNumbers(const std::string& text, bool emptyAllowed, bool several) {
 
 }  // namespace
 
+std::optional<double> ExpectedDropoutValue(const std::string& text) {
+  if (!IsWellFormedNumber(text)) return std::nullopt;
+  const double dropout = ParseNumber(text);
+  if (!(dropout >= 0 && dropout <= 0.9)) return std::nullopt;
+  return dropout;
+}
+
+std::string ExpectedDropoutProblem(const std::string& text) {
+  if (ExpectedDropoutValue(text)) return {};
+  return "The expected dropout \"" + text + "\" is not a number from 0 to 0.9";
+}
+
 std::optional<sequential::Family> BoundaryFamilyAt(int index) {
   if (index < static_cast<int>(sequential::Family::None) ||
       index > static_cast<int>(sequential::Family::HwangShihDeCaniSpending))
@@ -76,7 +88,9 @@ std::string EncodePlanningText(const PlanningSettings& p, int kind, int interimC
     text += Line(kBinding, p.BindingFutility != kFalse ? "1" : "0");
     text += Line(kFractions, p.InformationFractions);
   }
-  if (!p.ExpectedDropout.empty() && p.ExpectedDropout != "0") text += Line(kDropout, p.ExpectedDropout);
+  // No dropout ("0", "0.0" or nothing) is no line.
+  const std::optional<double> dropout = ExpectedDropoutValue(p.ExpectedDropout);
+  if (!p.ExpectedDropout.empty() && !(dropout && *dropout == 0)) text += Line(kDropout, p.ExpectedDropout);
   if (kind == kMonteCarloKind) {
     text += Line(kStudies, p.SimulationStudies);
     text += Line(kHalfWidth, p.SimulationHalfWidth);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "numeric/platform.h"
@@ -35,6 +36,12 @@ struct PlanningSettings {
 
   bool operator==(const PlanningSettings&) const = default;
 };
+
+// The expected dropout of a text: a number from 0 to 0.9, or nothing.
+std::optional<double> ExpectedDropoutValue(const std::string& text);
+// "The expected dropout "0.95" is not a number from 0 to 0.9", or empty for
+// a text that ExpectedDropoutValue reads.
+std::string ExpectedDropoutProblem(const std::string& text);
 
 // The families by their index in sequential::Family; nothing outside it.
 std::optional<sequential::Family> BoundaryFamilyAt(int index);
