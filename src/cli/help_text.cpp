@@ -187,6 +187,12 @@ Actions:
                        then "caption = value" per z value), one row per x
                        with an empty field where a point is not calculable;
                        lines end in CR LF
+  --whole              with --table, where the unknown is a sample size:
+                       each result as the whole size a study recruits
+                       (rounded up), followed by the subjects in all in
+                       brackets where that is more, as in 64 (128); with --csv
+                       two columns per z value, the whole size and
+                       "caption = value, in all"
   --graph FILE         with or without --table, and with its --x and --z:
                        draw the results as curves, one per z value, into
                        FILE, a PNG or SVG picture or a PDF page by its

@@ -79,6 +79,18 @@ WholeSizes ListedSampleSizes(const Session& s) {
   return out;
 }
 
+namespace {
+bool RoundSizesUp(Session& s, WholeSizes& whole);
+}  // namespace
+
+std::optional<WholeSizes> WholeSizesAt(const Session& s, const ParameterValueArray& values) {
+  Session work = s;
+  work.ParameterValues = values;
+  WholeSizes whole;
+  if (!RoundSizesUp(work, whole)) return std::nullopt;
+  return whole;
+}
+
 double ExpectedDropoutOf(const Session& s) {
   if (!OffersExpectedDropout(s)) return 0;
   return ExpectedDropoutValue(s.planning.ExpectedDropout).value_or(0);
@@ -87,6 +99,42 @@ double ExpectedDropoutOf(const Session& s) {
 namespace {
 
 DesignPower PowerAndWholeSizes(Dispatcher& d);
+
+// The whole sizes at the session's values when the unknown is a sample size:
+// the first size rounded up, the second derived from it by its form and
+// rounded up, the subjects in all; the whole sizes are written into the
+// values.  False when the unknown is no sample size.
+bool RoundSizesUp(Session& s, WholeSizes& whole) {
+  const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
+  const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
+                      unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
+  if (s.UnknownPosition == 1 ||
+      !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
+    return false;
+  const auto [single, first, other] = SizePositions(s);
+  if (first >= 0 && other >= 0) {
+    const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
+    const double n1 = WholeUp(s.value(first));
+    const double entry = s.value(other);
+    const double n2 = WholeUp(form == param::SecondSampleSizeDifference ? n1 + entry
+                              : form == param::SecondSampleSizeRatio    ? n1 * entry
+                                                                        : entry);
+    whole.sizes = {n1, n2};
+    s.value(first) = n1;
+    s.value(other) = SecondSizeEntry(form, n1, n2);
+  } else if (single >= 0) {
+    whole.sizes = {WholeUp(s.value(single))};
+    s.value(single) = whole.sizes.front();
+  } else {
+    return false;
+  }
+  whole.total = whole.sizes[0] + (whole.sizes.size() > 1 ? whole.sizes[1] : 0);
+  const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
+  const double k = groups >= 0 ? s.value(groups) : 0;
+  const auto listed = static_cast<double>(whole.sizes.size());
+  if (k > listed) whole.total += (k - listed) * whole.sizes.back();
+  return true;
+}
 
 // The sizes to recruit so that the whole sizes remain after the dropout.
 void AddRecruitSizes(WholeSizes& whole, double dropout) {
@@ -126,36 +174,10 @@ DesignPower PowerAndWholeSizes(Dispatcher& d) {
   } else if (ExpectedDropoutOf(s) == 0) {
     return result;
   }
-  const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
-  const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
-                      unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
-  if ((test && !result.power) || s.UnknownPosition == 1 ||
-      !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
-    return result;
+  if (test && !result.power) return result;
   WholeSizes whole;
   const ParameterValueArray kept = s.ParameterValues;
-  const auto [single, first, other] = SizePositions(s);
-  if (first >= 0 && other >= 0) {
-    const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
-    const double n1 = WholeUp(s.value(first));
-    const double entry = s.value(other);
-    const double n2 = WholeUp(form == param::SecondSampleSizeDifference ? n1 + entry
-                              : form == param::SecondSampleSizeRatio    ? n1 * entry
-                                                                        : entry);
-    whole.sizes = {n1, n2};
-    s.value(first) = n1;
-    s.value(other) = SecondSizeEntry(form, n1, n2);
-  } else if (single >= 0) {
-    whole.sizes = {WholeUp(s.value(single))};
-    s.value(single) = whole.sizes.front();
-  } else {
-    return result;
-  }
-  whole.total = whole.sizes[0] + (whole.sizes.size() > 1 ? whole.sizes[1] : 0);
-  const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
-  const double k = groups >= 0 ? s.value(groups) : 0;
-  const auto listed = static_cast<double>(whole.sizes.size());
-  if (k > listed) whole.total += (k - listed) * whole.sizes.back();
+  if (!RoundSizesUp(s, whole)) return result;
   // Sizes that are whole already (a step result) have the power just found.
   if (test) whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
   s.ParameterValues = kept;

@@ -2,6 +2,8 @@
 // whole sample sizes a study would recruit.
 #pragma once
 
+#include <optional>
+
 #include "engine/dispatch.h"
 #include "session/design_power.h"
 
@@ -19,6 +21,11 @@ DesignPower PowerOfDesign(Dispatcher& d);
 // (each further group of "No Of Groups" counted with the last size); none
 // when the list holds no sample size.
 WholeSizes ListedSampleSizes(const Session& s);
+
+// The whole sizes at `values` of the session's list when its unknown is a
+// sample size (as PowerOfDesign finds them, without their power); nothing
+// otherwise.
+std::optional<WholeSizes> WholeSizesAt(const Session& s, const ParameterValueArray& values);
 
 // The expected dropout of the session as a proportion from 0 to 0.9, where
 // the selection plans for one (OffersExpectedDropout); 0 otherwise and for a

@@ -18,11 +18,13 @@ constexpr std::string_view kFutilityParameter = "futility parameter";
 constexpr std::string_view kBinding = "binding";
 constexpr std::string_view kFractions = "fractions";
 constexpr std::string_view kDropout = "dropout";
+constexpr std::string_view kWholeSizes = "whole sizes";
 constexpr std::string_view kStudies = "studies";
 constexpr std::string_view kHalfWidth = "half width";
 constexpr std::string_view kSeed = "seed";
 constexpr std::string_view kData = "data";
 
+constexpr int kTableKind = 1;
 constexpr int kMonteCarloKind = 3;
 
 std::string Line(std::string_view name, const std::string& value) {
@@ -91,6 +93,7 @@ std::string EncodePlanningText(const PlanningSettings& p, int kind, int interimC
   // No dropout ("0", "0.0" or nothing) is no line.
   const std::optional<double> dropout = ExpectedDropoutValue(p.ExpectedDropout);
   if (!p.ExpectedDropout.empty() && !(dropout && *dropout == 0)) text += Line(kDropout, p.ExpectedDropout);
+  if (kind == kTableKind && p.TableWholeSizes != kFalse) text += Line(kWholeSizes, "1");
   if (kind == kMonteCarloKind) {
     text += Line(kStudies, p.SimulationStudies);
     text += Line(kHalfWidth, p.SimulationHalfWidth);
@@ -144,6 +147,9 @@ bool DecodePlanningText(const std::string& text, PlanningSettings& p, std::strin
       p.BindingFutility = value == "1" ? kTrue : kFalse;
     } else if (name == kFractions) {
       if (!number(p.InformationFractions, true, true)) return false;
+    } else if (name == kWholeSizes) {
+      if (value != "0" && value != "1") return refuse("neither 0 nor 1");
+      p.TableWholeSizes = value == "1" ? kTrue : kFalse;
     } else if (name == kDropout) {
       if (!number(p.ExpectedDropout, false, false)) return false;
     } else if (name == kStudies) {

@@ -28,6 +28,8 @@ struct PlanningSettings {
   std::string InformationFractions;  // blank-separated; empty: equally spaced
   // The proportion of subjects expected to drop out, "0" to "0.9".
   std::string ExpectedDropout = "0";
+  // A Table window of sample sizes shows them whole, with their totals.
+  Flag TableWholeSizes = kFalse;
   // A Monte Carlo window.
   std::string SimulationStudies = "10000";
   std::string SimulationHalfWidth;  // empty: the number of studies decides
