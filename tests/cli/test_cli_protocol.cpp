@@ -81,5 +81,39 @@ TEST(CliProtocol, TheStatementAndTheSizesToRecruit) {
             "for an expected dropout of 20%, 12 are to be recruited.");
 }
 
+class CliWhole : public testing::CliFolderTest {};
+
+TEST_F(CliWhole, TablesOfSampleSizesShowThemWhole) {
+  // The first sample size over the standard deviation for two second means;
+  // at SD 1 and mean 0.5 63.77 per group (see above): 64, 128 in all.
+  const std::vector<std::string> table = With(kPlanned, {"--table", "--x", "Standard Deviation=0.8:1.2:0.2", "--z",
+                                                         "Mean 2=0.5 0.6"});
+  const testing::CliRun plain = RunWith(table);
+  ASSERT_EQ(plain.status, kExitSolved) << plain.err;
+  EXPECT_EQ(plain.out.find("(128)"), std::string::npos);
+  const testing::CliRun whole = RunWith(With(table, {"--whole"}));
+  ASSERT_EQ(whole.status, kExitSolved) << whole.err;
+  EXPECT_NE(whole.out.find("               1.0    64 (128)    45 (90)\r\n"), std::string::npos) << whole.out;
+  const testing::CliRun csv = RunWith(With(table, {"--whole", "--csv"}));
+  ASSERT_EQ(csv.status, kExitSolved) << csv.err;
+  EXPECT_NE(csv.out.find("Standard Deviation*,Mean 2* = 0.5,\"Mean 2* = 0.5, in all\",Mean 2* = 0.6,\"Mean 2* = 0.6, "
+                         "in all\"\r\n0.8,42,84,29,58\r\n1,64,128,45,90\r\n"),
+            std::string::npos)
+      << csv.out;
+  // A saved table keeps the choice; one without it writes no word of it.
+  const std::string saved = File("whole.dim"), other = File("plain.dim");
+  ASSERT_EQ(RunWith(With(table, {"--whole", "--save", saved})).status, kExitSolved);
+  ASSERT_EQ(RunWith(With(table, {"--save", other})).status, kExitSolved);
+  EXPECT_NE(Contents(saved).find("whole sizes=1"), std::string::npos);
+  EXPECT_EQ(Contents(other).find("whole sizes"), std::string::npos);
+  const testing::CliRun reopened = RunWith({saved, "--csv"});
+  ASSERT_EQ(reopened.status, kExitSolved) << reopened.err;
+  EXPECT_NE(reopened.out.find("1,64,128,45,90\r\n"), std::string::npos) << reopened.out;
+
+  const testing::CliRun usage = RunWith(With(kPlanned, {"--whole"}));
+  EXPECT_EQ(usage.status, kExitUsage);
+  EXPECT_NE(usage.err.find("--whole needs --table"), std::string::npos) << usage.err;
+}
+
 }  // namespace
 }  // namespace pelmora
