@@ -59,7 +59,9 @@ std::string Phrase(std::string caption) {
 }
 
 std::string WithArticle(const std::string& phrase) {
-  const bool vowel = !phrase.empty() && std::string_view("aeiou").find(phrase.front()) != std::string_view::npos;
+  // A vowel sound: "an assumed", "an 80% ...", "an 18% ...".
+  const bool vowel = !phrase.empty() && (std::string_view("aeiou8").find(phrase.front()) != std::string_view::npos ||
+                                         phrase.starts_with("11") || phrase.starts_with("18"));
   return (vowel ? "an " : "a ") + phrase;
 }
 
