@@ -83,8 +83,7 @@ namespace {
 bool RoundSizesUp(Session& s, WholeSizes& whole);
 }  // namespace
 
-std::optional<WholeSizes> WholeSizesAt(const Session& s, const ParameterValueArray& values) {
-  Session work = s;
+std::optional<WholeSizes> WholeSizesAt(Session& work, const ParameterValueArray& values) {
   work.ParameterValues = values;
   WholeSizes whole;
   if (!RoundSizesUp(work, whole)) return std::nullopt;

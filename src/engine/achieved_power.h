@@ -22,10 +22,10 @@ DesignPower PowerOfDesign(Dispatcher& d);
 // when the list holds no sample size.
 WholeSizes ListedSampleSizes(const Session& s);
 
-// The whole sizes at `values` of the session's list when its unknown is a
+// The whole sizes at `values` of the list of `work` when its unknown is a
 // sample size (as PowerOfDesign finds them, without their power); nothing
-// otherwise.
-std::optional<WholeSizes> WholeSizesAt(const Session& s, const ParameterValueArray& values);
+// otherwise.  `work` is a session to spare: its values are overwritten.
+std::optional<WholeSizes> WholeSizesAt(Session& work, const ParameterValueArray& values);
 
 // The expected dropout of the session as a proportion from 0 to 0.9, where
 // the selection plans for one (OffersExpectedDropout); 0 otherwise and for a

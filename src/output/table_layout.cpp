@@ -46,7 +46,8 @@ void AddWholeSizes(const Session& s, TableContent& c) {
   if (!position(s.UnknownPosition) || !position(s.XPosition)) return;
   ParameterValueArray values = s.ParameterValues;
   const std::size_t u = static_cast<std::size_t>(s.UnknownPosition);
-  if (!WholeSizesAt(s, values)) return;
+  Session work = s;
+  if (!WholeSizesAt(work, values)) return;
   std::vector<std::vector<Single>> whole(c.yValues.size()), totals(c.yValues.size());
   for (std::size_t k = 0; k < c.yValues.size(); ++k) {
     for (std::size_t i = 0; i < c.yValues[k].size(); ++i) {
@@ -56,7 +57,7 @@ void AddWholeSizes(const Session& s, TableContent& c) {
         if (k < c.zValues.size() && position(s.ZPosition)) values[static_cast<std::size_t>(s.ZPosition)] = c.zValues[k];
         if (i < c.xValues.size()) values[static_cast<std::size_t>(s.XPosition)] = c.xValues[i];
         values[u] = y;
-        if (const std::optional<WholeSizes> w = WholeSizesAt(s, values)) {
+        if (const std::optional<WholeSizes> w = WholeSizesAt(work, values)) {
           // The solved size is the first one unless it is the second's.
           const std::int16_t id = s.ParameterList[u];
           const bool second = w->sizes.size() > 1 &&
