@@ -247,6 +247,7 @@ int RunRange(Dispatcher& d, const Request& r, WindowSettings& record, bool keepH
     if (kind == WindowKind::Graph) graphHeadings = *kept;
   }
   KeepHeadings(record, kind == WindowKind::Graph ? graphHeadings : s.RangeHeadings);
+  if (r.whole) s.planning.TableWholeSizes = kTrue;
 
   const RangeOutcome outcome = CalculateRange(d);
   if (outcome == RangeOutcome::Invalid || outcome == RangeOutcome::Rejected) return kExitRejected;

@@ -78,6 +78,7 @@ constexpr FlagRule kFlags[] = {
     {"--describe", false, false},  {"--list", false, false},
     {"--table", false, false},     {"--x", true, false},
     {"--z", true, false},          {"--csv", false, false},
+    {"--whole", false, false},
     {"--columns", true, false},    {"--decimals", true, false},
     {"--graph", true, false},      {"--graph-size", true, false}, {"--graph-dpi", true, false},
     {"--font", true, false},       {"--font-size", true, false},
@@ -253,6 +254,7 @@ void Store(Request& r, const std::string& name, const std::string& value) {
   if (name == "--x") r.x = ParseRange(value);
   if (name == "--z") r.z = ParseZ(value);
   if (name == "--csv") r.csv = true;
+  if (name == "--whole") r.whole = true;
   if (name == "--columns") r.columns = ParseColumns(value);
   if (name == "--decimals") r.decimals = ParseDecimals(value);
   if (name == "--graph") r.graph = value;
@@ -324,6 +326,7 @@ void CheckCombination(const Request& r, bool xFromFile) {
   if (r.json && r.graph && !r.table)
     Usage("--json needs a printed result: --graph alone prints nothing (give --table too)");
   if (r.csv && !r.table) Usage("--csv needs --table");
+  if (r.whole && !r.table) Usage("--whole needs --table");
   if (r.csv && r.json) Usage("--json and --csv exclude each other");
   for (const auto& [given, flag] :
        {std::pair{r.columns.has_value(), "--columns"}, std::pair{r.decimals.has_value(), "--decimals"}}) {

@@ -65,6 +65,8 @@ struct Request {
   std::vector<std::pair<int, int>> modes;
   std::vector<Assignment> sets;
   bool json = false, describe = false, list = false, table = false, csv = false, help = false, batch = false;
+  // --whole: a table of sample sizes shows them whole, with their totals.
+  bool whole = false;
   std::optional<Range> x;
   std::optional<Assignment> z;
   std::optional<std::int16_t> columns, decimals;

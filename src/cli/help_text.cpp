@@ -99,6 +99,8 @@ Actions:
                        result or "-", then the power of the solved design
                        ("Power of this design: 0.8000", with the whole
                        sample sizes and their power when a size was solved)
+                       and, after an empty line, the paragraph that states
+                       the solved design for a study protocol
   --json               solve once and print one JSON object:
                          {"description": str,
                           "unknown": {"id": int, "caption": str,
@@ -106,7 +108,10 @@ Actions:
                                       "reason": str|null, "note": str},
                           "power": number|null,
                           "whole": {"sizes": [number], "total": number,
-                                    "power": number|null}|null,
+                                    "power": number|null,
+                                    "dropout": number,
+                                    "recruit": [number],
+                                    "recruit_total": number}|null,
                           "sequential": {"boundary": str,
                               "inflation": number|null,
                               "maximum": {"sizes": [number],
@@ -120,6 +125,7 @@ Actions:
                                   "cumulative_alpha": number,
                                   "reject_h1": number, "stop_h1": number,
                                   "stop_h0": number}]}|null,
+                          "statement": str,
                           "parameters": [{"position": int, "id": int,
                                           "caption": str, "text": str,
                                           "value": number|null}],
@@ -141,7 +147,9 @@ Actions:
                        bounds, alpha spent and probabilities of stopping
                        under the assumed values (h1) and H0, the expected
                        subjects in all and the inflation factor (null
-                       without interim analyses);
+                       without interim analyses); "statement": the
+                       paragraph for a study protocol (left out without a
+                       solved value);
                        numbers in shortest round-trip form
                        With --table: the table as one JSON object:
                          {"description": str, "headings": [str],
@@ -179,6 +187,12 @@ Actions:
                        then "caption = value" per z value), one row per x
                        with an empty field where a point is not calculable;
                        lines end in CR LF
+  --whole              with --table, where the unknown is a sample size:
+                       each result as the whole size a study recruits
+                       (rounded up), followed by the subjects in all in
+                       brackets where that is more, as in 64 (128); with --csv
+                       two columns per z value, the whole size and
+                       "caption = value, in all"
   --graph FILE         with or without --table, and with its --x and --z:
                        draw the results as curves, one per z value, into
                        FILE, a PNG or SVG picture or a PDF page by its
@@ -300,8 +314,14 @@ Settings files:
   --threads T          the simulation's worker threads (default: the cores)
   --data MODEL         the observations of a continuous-data test: normal,
                        log-normal, t3 or uniform (default normal)
-  --dropout D          the expected dropout rate, 0 to 0.9: each subject's
-                       observation is missing with that probability
+  --dropout D          the expected dropout rate, 0 to 0.9: the whole sizes
+                       of a solved sample size give the sizes to recruit,
+                       each divided by 1 - D and rounded up, with their
+                       total ("dropout", "recruit" and "recruit_total" in
+                       --json; an estimate's or an interval's whole sizes
+                       then have a line of their own); with --simulate each
+                       subject's observation is missing with that
+                       probability
   --save FILE.dim      after the calculation, save the window's settings to
                        FILE.dim as Save As does: the selection, options,
                        values (the unknown's as calculated), roles, x range

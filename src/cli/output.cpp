@@ -8,6 +8,7 @@
 #include "cli/sequential_json.h"
 #include "cli/utf8.h"
 #include "format/number_entry.h"
+#include "output/protocol_statement.h"
 #include "output/sequential_lines.h"
 #include "output/table_export.h"
 #include "session/catalogue.h"
@@ -62,6 +63,7 @@ void WriteCalculationText(const Session& s, std::ostream& out) {
   if (const std::string effect = EffectLine(s.AchievedPower); !effect.empty()) out << effect << '\n';
   if (s.AchievedPower.sequential)
     for (const std::string& line : SequentialLines(*s.AchievedPower.sequential)) out << line << '\n';
+  if (const std::string statement = ProtocolStatement(s); !statement.empty()) out << '\n' << statement << '\n';
 }
 
 void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
@@ -86,13 +88,21 @@ void WriteCalculationJson(const Session& s, const SolveOutcome& outcome,
     out << "{\"sizes\": [";
     for (std::size_t i = 0; i < achieved.whole.sizes.size(); ++i)
       out << (i > 0 ? ", " : "") << JsonNumber(achieved.whole.sizes[i]);
-    out << "], \"total\": " << JsonNumber(achieved.whole.total) << ", \"power\": " << power(achieved.whole.power)
-        << "}";
+    out << "], \"total\": " << JsonNumber(achieved.whole.total) << ", \"power\": " << power(achieved.whole.power);
+    if (!achieved.whole.recruit.empty()) {
+      out << ", \"dropout\": " << JsonNumber(achieved.whole.dropout) << ", \"recruit\": [";
+      for (std::size_t i = 0; i < achieved.whole.recruit.size(); ++i)
+        out << (i > 0 ? ", " : "") << JsonNumber(achieved.whole.recruit[i]);
+      out << "], \"recruit_total\": " << JsonNumber(achieved.whole.recruitTotal);
+    }
+    out << "}";
   }
   out << ", \"sequential\": " << SequentialJson(achieved.sequential);
   if (achieved.effect)
     out << ", \"effect\": {\"name\": " << JsonQuote(achieved.effect->name)
         << ", \"value\": " << JsonNumber(achieved.effect->value) << "}";
+  if (const std::string statement = ProtocolStatement(s); !statement.empty())
+    out << ", \"statement\": " << JsonQuote(statement);
   out << ", \"parameters\": [";
   bool first = true;
   for (int p = 0; p <= s.LastPosition; ++p) {

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/sequential_summary.h"
+#include "format/number_entry.h"
 #include "numeric/platform.h"
 
 namespace pelmora {
@@ -54,9 +55,9 @@ double SecondSizeEntry(std::int16_t id, double n1, double n2) {
   return r;
 }
 
-// The sizes listed at their current values, with the subjects in all (each
-// further group of "No Of Groups" counted with the last size).
-WholeSizes ListedSizes(const Session& s) {
+}  // namespace
+
+WholeSizes ListedSampleSizes(const Session& s) {
   WholeSizes out;
   const auto [single, first, other] = SizePositions(s);
   if (first >= 0 && other >= 0) {
@@ -78,33 +79,37 @@ WholeSizes ListedSizes(const Session& s) {
   return out;
 }
 
-DesignPower PowerAndWholeSizes(Dispatcher& d);
-
+namespace {
+bool RoundSizesUp(Session& s, WholeSizes& whole);
 }  // namespace
 
-DesignPower PowerOfDesign(Dispatcher& d) {
-  DesignPower result = PowerAndWholeSizes(d);
-  if (result.power)
-    result.sequential = SummarizeSequentialDesign(d, result.whole.sizes.empty() ? ListedSizes(d.session()) : result.whole);
-  return result;
+std::optional<WholeSizes> WholeSizesAt(Session& work, const ParameterValueArray& values) {
+  work.ParameterValues = values;
+  WholeSizes whole;
+  if (!RoundSizesUp(work, whole)) return std::nullopt;
+  return whole;
+}
+
+double ExpectedDropoutOf(const Session& s) {
+  if (!OffersExpectedDropout(s)) return 0;
+  return ExpectedDropoutValue(s.planning.ExpectedDropout).value_or(0);
 }
 
 namespace {
 
-DesignPower PowerAndWholeSizes(Dispatcher& d) {
-  Session& s = d.session();
-  DesignPower result;
-  if (s.IsTestProcedure == kFalse && s.ProcedureKind != 0) return result;
-  result.power = d.CallEvaluatePower();
-  if (result.power) result.effect = d.CallEffect();
+DesignPower PowerAndWholeSizes(Dispatcher& d);
+
+// The whole sizes at the session's values when the unknown is a sample size:
+// the first size rounded up, the second derived from it by its form and
+// rounded up, the subjects in all; the whole sizes are written into the
+// values.  False when the unknown is no sample size.
+bool RoundSizesUp(Session& s, WholeSizes& whole) {
   const std::int16_t unknown = s.ParameterList[static_cast<std::size_t>(s.UnknownPosition)];
   const bool second = OneOf(unknown, param::kSecondSampleSizes) ||
                       unknown == param::SecondSampleSizeDifference || unknown == param::SecondSampleSizeRatio;
-  if (!result.power || s.UnknownPosition == 1 ||
+  if (s.UnknownPosition == 1 ||
       !(OneOf(unknown, param::kSingleSampleSizes) || OneOf(unknown, param::kFirstSampleSizes) || second))
-    return result;
-  WholeSizes whole;
-  const ParameterValueArray kept = s.ParameterValues;
+    return false;
   const auto [single, first, other] = SizePositions(s);
   if (first >= 0 && other >= 0) {
     const std::int16_t form = s.ParameterList[static_cast<std::size_t>(other)];
@@ -120,15 +125,60 @@ DesignPower PowerAndWholeSizes(Dispatcher& d) {
     whole.sizes = {WholeUp(s.value(single))};
     s.value(single) = whole.sizes.front();
   } else {
-    return result;
+    return false;
   }
   whole.total = whole.sizes[0] + (whole.sizes.size() > 1 ? whole.sizes[1] : 0);
   const int groups = ListedPosition(s, [](std::int16_t id) { return id == param::NoOfGroups; });
   const double k = groups >= 0 ? s.value(groups) : 0;
   const auto listed = static_cast<double>(whole.sizes.size());
   if (k > listed) whole.total += (k - listed) * whole.sizes.back();
+  return true;
+}
+
+// The sizes to recruit so that the whole sizes remain after the dropout.
+void AddRecruitSizes(WholeSizes& whole, double dropout) {
+  if (!(dropout > 0) || whole.sizes.empty()) return;
+  double listed = 0;
+  for (double n : whole.sizes) listed += n;
+  const double further = whole.sizes.back() > 0 ? (whole.total - listed) / whole.sizes.back() : 0;
+  whole.dropout = dropout;
+  whole.recruitTotal = 0;
+  for (double n : whole.sizes) {
+    whole.recruit.push_back(std::ceil(n / (1 - dropout) - 1e-9 * std::max(1.0, n)));
+    whole.recruitTotal += whole.recruit.back();
+  }
+  whole.recruitTotal += further * whole.recruit.back();
+}
+
+}  // namespace
+
+DesignPower PowerOfDesign(Dispatcher& d) {
+  DesignPower result = PowerAndWholeSizes(d);
+  if (result.power)
+    result.sequential =
+        SummarizeSequentialDesign(d, result.whole.sizes.empty() ? ListedSampleSizes(d.session()) : result.whole);
+  AddRecruitSizes(result.whole, ExpectedDropoutOf(d.session()));
+  return result;
+}
+
+namespace {
+
+DesignPower PowerAndWholeSizes(Dispatcher& d) {
+  Session& s = d.session();
+  DesignPower result;
+  const bool test = s.IsTestProcedure != kFalse || s.ProcedureKind == 0;
+  if (test) {
+    result.power = d.CallEvaluatePower();
+    if (result.power) result.effect = d.CallEffect();
+  } else if (ExpectedDropoutOf(s) == 0) {
+    return result;
+  }
+  if (test && !result.power) return result;
+  WholeSizes whole;
+  const ParameterValueArray kept = s.ParameterValues;
+  if (!RoundSizesUp(s, whole)) return result;
   // Sizes that are whole already (a step result) have the power just found.
-  whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
+  if (test) whole.power = s.ParameterValues == kept ? result.power : d.CallEvaluatePower();
   s.ParameterValues = kept;
   result.whole = whole;
   return result;

@@ -11,6 +11,7 @@
 #include "session/menus.h"
 #include "session/procedure_table.h"
 #include "session/options_model.h"
+#include "session/planning_settings.h"
 #include "session/sequential_settings.h"
 
 namespace pelmora {
@@ -56,6 +57,12 @@ bool Dispatcher::CheckParametersOf(Session& values) {
     if (!CheckValueRange(values, p, e.ParamLowerLimit(), e.ParamUpperLimit())) return false;
   }
   if (!m->CheckParameters(values)) return false;
+  if (OffersExpectedDropout(values)) {
+    if (const std::string problem = ExpectedDropoutProblem(values.planning.ExpectedDropout); !problem.empty()) {
+      values.ui().Warn(problem);
+      return false;
+    }
+  }
   if (UsesSequentialDesign(values) && PowerCriterion()) {
     const SequentialPlanOutcome plan = SequentialPlanOf(values);
     if (!plan.plan) {

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -181,6 +182,25 @@ void OptionsDialog::BuildControls() {
   });
   layout->addWidget(chkPlanByPower_);
 
+  auto* dropout = new QHBoxLayout;
+  lblExpectedDropout_ = new QLabel(QStringLiteral("Expected &Dropout:"), this);
+  lblExpectedDropout_->setObjectName(QStringLiteral("lblExpectedDropout"));
+  txtExpectedDropout_ = new QLineEdit(this);
+  txtExpectedDropout_->setObjectName(QStringLiteral("txtExpectedDropout"));
+  txtExpectedDropout_->setPlaceholderText(QStringLiteral("0 to 0.9"));
+  lblExpectedDropout_->setBuddy(txtExpectedDropout_);
+  // A value out of range is refused, with its message, when the design is
+  // calculated, as the other planning settings are.
+  connect(txtExpectedDropout_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    TakeState();
+    const QString trimmed = text.trimmed();
+    d_.session().planning.ExpectedDropout = trimmed.isEmpty() ? std::string("0") : trimmed.toStdString();
+    d_.session().ResultsCurrent = false;
+  });
+  dropout->addWidget(lblExpectedDropout_);
+  dropout->addWidget(txtExpectedDropout_);
+  layout->addLayout(dropout);
+
   cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));
   cmdOK_->setDefault(true);
@@ -312,6 +332,11 @@ void OptionsDialog::Refresh() {
   chkPlanByPower_->setVisible(s.dialog.planByPowerOffered);
   chkPlanByPower_->setChecked(fixed || PlansByPower(s));
   chkPlanByPower_->setEnabled(!fixed);
+  const bool dropout = OffersExpectedDropout(s) && !monteCarlo;
+  lblExpectedDropout_->setVisible(dropout);
+  txtExpectedDropout_->setVisible(dropout);
+  if (txtExpectedDropout_->text().trimmed().toStdString() != s.planning.ExpectedDropout)
+    txtExpectedDropout_->setText(QString::fromStdString(s.planning.ExpectedDropout));
   lblInterchangeable_->setVisible(s.IntParRowCount > 0);
   lnLine_->setVisible(s.IntParRowCount > 0 || s.OptionCount > 0);
   refreshing_ = false;

@@ -18,6 +18,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -56,6 +57,9 @@ class OptionsDialog : public QDialog {
   // "Plan by &Power": shown for a test; ticked and disabled where the
   // procedure's criterion already is its power.
   QCheckBox* planByPowerBox() const { return chkPlanByPower_; }
+  // "Expected &Dropout:", the proportion of subjects expected to drop out
+  // (0 to 0.9): shown for a test planned by power and for an interval.
+  QLineEdit* dropoutBox() const { return txtExpectedDropout_; }
   QFrame* separator() const { return lnLine_; }
   QPushButton* okButton() const { return cmdOK_; }
   QPushButton* cancelButton() const { return cmdCancel_; }
@@ -106,6 +110,8 @@ class OptionsDialog : public QDialog {
   std::array<std::array<QRadioButton*, 3>, 4> optIntPar_{};
   std::array<QCheckBox*, 3> chkCheck_{};
   QCheckBox* chkPlanByPower_;
+  QLabel* lblExpectedDropout_;
+  QLineEdit* txtExpectedDropout_;
   QPushButton* cmdOK_;
   QPushButton* cmdCancel_;
   std::optional<WindowSettings> before_;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "format/number_entry.h"
+#include "output/protocol_statement.h"
 #include "output/sequential_lines.h"
 #include "session/calculation_rows.h"
 #include "session/session.h"
@@ -327,14 +328,21 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
       o.remarkLines.push_back(std::move(line));
       y += 1;
     }
-  for (const std::string& text : s.SimulationLines) {
+  auto addLine = [&](const std::string& text) {
     o.width = std::max(o.width, measure(text));
     TableLine line;
     line.top = y;
     line.pieces.push_back({text, 0});
     o.remarkLines.push_back(std::move(line));
     y += 1;
+  };
+  // The paragraph for the protocol, after an empty line.
+  if (const std::string statement = ProtocolStatement(s); !statement.empty()) {
+    std::vector<std::string> texts = WrapRemark(statement, o.width, measure);
+    texts.insert(texts.begin(), std::string());
+    for (const std::string& text : texts) addLine(text);
   }
+  for (const std::string& text : s.SimulationLines) addLine(text);
   o.ruleRight = o.width;
   o.heightInLines = y;
   return o;

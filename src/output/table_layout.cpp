@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <limits>
 
 #include "format/number_entry.h"
+#include "engine/achieved_power.h"
 #include "format/number_format.h"
+#include "session/catalogue.h"
 #include "session/session.h"
 #include "session/solve_outcome.h"
 
@@ -15,9 +19,61 @@ namespace {
 
 bool NotCalculated(Single y) { return !IsCalculated(y); }
 
+Single At(const std::vector<std::vector<Single>>& values, std::size_t z, std::size_t i) {
+  if (z >= values.size() || i >= values[z].size()) return kNotCalculated;
+  return values[z][i];
+}
+
 Single ResultAt(const TableContent& content, std::size_t z, std::size_t i) {
-  if (z >= content.yValues.size() || i >= content.yValues[z].size()) return kNotCalculated;
-  return content.yValues[z][i];
+  return At(content.ShowsWholeSizes() ? content.yWhole : content.yValues, z, i);
+}
+
+// A whole size with its total where that is more: "64 (128)"; "- " for a
+// point not calculated.
+std::string WholeCell(const TableContent& content, std::size_t z, std::size_t i) {
+  const Single n = At(content.yWhole, z, i);
+  if (NotCalculated(n)) return "- ";
+  const Single total = At(content.yTotals, z, i);
+  std::string text = FormatPattern(n, "0");
+  if (!NotCalculated(total) && total != n) text += " (" + FormatPattern(total, "0") + ")";
+  return text + " ";
+}
+
+// The whole size of each result and the subjects in all at it, where the
+// calculated parameter is a sample size.
+void AddWholeSizes(const Session& s, TableContent& c) {
+  const auto position = [&s](std::int16_t p) { return p >= 0 && p <= s.LastPosition && p != 1; };
+  if (!position(s.UnknownPosition) || !position(s.XPosition)) return;
+  ParameterValueArray values = s.ParameterValues;
+  const std::size_t u = static_cast<std::size_t>(s.UnknownPosition);
+  Session work = s;
+  if (!WholeSizesAt(work, values)) return;
+  std::vector<std::vector<Single>> whole(c.yValues.size()), totals(c.yValues.size());
+  for (std::size_t k = 0; k < c.yValues.size(); ++k) {
+    for (std::size_t i = 0; i < c.yValues[k].size(); ++i) {
+      const Single y = c.yValues[k][i];
+      Single n = kNotCalculated, total = kNotCalculated;
+      if (!NotCalculated(y)) {
+        if (k < c.zValues.size() && position(s.ZPosition)) values[static_cast<std::size_t>(s.ZPosition)] = c.zValues[k];
+        if (i < c.xValues.size()) values[static_cast<std::size_t>(s.XPosition)] = c.xValues[i];
+        values[u] = y;
+        if (const std::optional<WholeSizes> w = WholeSizesAt(work, values)) {
+          // The solved size is the first one unless it is the second's.
+          const std::int16_t id = s.ParameterList[u];
+          const bool second = w->sizes.size() > 1 &&
+                              (std::find(std::begin(param::kSecondSampleSizes), std::end(param::kSecondSampleSizes),
+                                         id) != std::end(param::kSecondSampleSizes) ||
+                               id == param::SecondSampleSizeDifference || id == param::SecondSampleSizeRatio);
+          n = static_cast<Single>(w->sizes[second ? 1 : 0]);
+          total = static_cast<Single>(w->total);
+        }
+      }
+      whole[k].push_back(n);
+      totals[k].push_back(total);
+    }
+  }
+  c.yWhole = std::move(whole);
+  c.yTotals = std::move(totals);
 }
 
 }  // namespace
@@ -91,6 +147,8 @@ TableContent TableContentOf(const Session& s) {
     c.xLowerLimit = s.entryAt(s.XPosition).ParamLowerLimit();
     c.xUpperLimit = s.entryAt(s.XPosition).ParamUpperLimit();
   }
+  AddWholeSizes(s, c);
+  c.showWhole = s.planning.TableWholeSizes != kFalse;
   return c;
 }
 
@@ -104,6 +162,10 @@ TableModel LayoutTable(const TableContent& content, std::int16_t& tableDecimals,
   const double xCellRight = std::max(measure(content.xCaption), measure(f.x));
   model.xColumnWidth = xCellRight + xColumnGap;
   model.resultColumnWidth = std::max(measure(f.result), measure(f.z));
+  if (content.ShowsWholeSizes())
+    for (std::size_t k = 0; k < content.yWhole.size(); ++k)
+      for (std::size_t i = 0; i < content.yWhole[k].size(); ++i)
+        model.resultColumnWidth = std::max(model.resultColumnWidth, measure(WholeCell(content, k, i)));
   const double zCaptionWidth = measure(content.zCaption);
 
   const std::vector<ZBlock> split = SplitIntoBlocks(content.zValues.size(), columns);
@@ -161,7 +223,8 @@ TableModel LayoutTable(const TableContent& content, std::int16_t& tableDecimals,
     for (std::size_t i = 0; i < content.xValues.size(); ++i) {
       std::vector<TablePiece> row{cell(AlignedCell(content.xValues[i], f.x), xCellRight)};
       for (std::size_t j = 0; j < b.count; ++j)
-        row.push_back(cell(AlignedCell(ResultAt(content, b.first + j, i), f.result),
+        row.push_back(cell(content.ShowsWholeSizes() ? WholeCell(content, b.first + j, i)
+                                                     : AlignedCell(ResultAt(content, b.first + j, i), f.result),
                            model.xColumnWidth + static_cast<double>(j + 1) * model.resultColumnWidth));
       lines.push_back(text(std::move(row)));
     }
@@ -234,7 +297,11 @@ std::string TableCsv(const TableContent& content) {
   std::string out;
   for (const std::string& h : content.headings) out += "# " + h + kEnd;
   out += CsvField(content.xCaption);
-  for (Single z : content.zValues) out += "," + CsvField(content.zCaption + " = " + CsvNumber(z));
+  const bool whole = content.ShowsWholeSizes();
+  for (Single z : content.zValues) {
+    out += "," + CsvField(content.zCaption + " = " + CsvNumber(z));
+    if (whole) out += "," + CsvField(content.zCaption + " = " + CsvNumber(z) + ", in all");
+  }
   out += kEnd;
   for (std::size_t i = 0; i < content.xValues.size(); ++i) {
     out += CsvNumber(content.xValues[i]);
@@ -242,6 +309,10 @@ std::string TableCsv(const TableContent& content) {
       const Single y = ResultAt(content, k, i);
       out += ",";
       if (!NotCalculated(y)) out += CsvNumber(y);
+      if (!whole) continue;
+      const Single total = At(content.yTotals, k, i);
+      out += ",";
+      if (!NotCalculated(total)) out += CsvNumber(total);
     }
     out += kEnd;
   }

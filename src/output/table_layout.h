@@ -110,6 +110,16 @@ struct TableContent {
   // limits.
   double xLowerLimit = -1e30;
   double xUpperLimit = 1e30;
+  // Where the calculated parameter is a sample size: each result as the
+  // whole size a study recruits (rounded up, as the whole sizes of a
+  // Calculation window) and the subjects in all at it, [z index][x index];
+  // empty otherwise.
+  std::vector<std::vector<Single>> yWhole;
+  std::vector<std::vector<Single>> yTotals;
+  // The table shows the whole sizes with their totals ("64 (128)") in place
+  // of the results, where it has them.
+  bool showWhole = false;
+  bool ShowsWholeSizes() const { return showWhole && !yWhole.empty(); }
 };
 
 // The range results of the session with the captions of its x and z positions.
@@ -133,7 +143,10 @@ struct TableModel {
 // BuildTableFormats does; `columns` the z values per block; `xColumnGap` the
 // space added to the x column, in the measuring units.
 //
-// Heading lines come first, each centred on the table's width.  Every block
+// Heading lines come first, each centred on the table's width.  With whole
+// sizes shown, a cell is the whole size, followed by its total in brackets
+// where that is more ("64 (128)"), and the columns are as wide as the widest
+// cell.  Every block
 // then has: a rule; the x caption at the left and the z caption centred over
 // the block's result columns; a rule; the block's z values; a rule; one line
 // per x value; an empty line; a closing rule; two empty lines.  A cell is the
@@ -155,6 +168,8 @@ std::string TableModelText(const TableModel& model);
 //    for every z value;
 //  - one row per x value: x, then the result for every z value, empty for a
 //    point that was not calculated.
+// With whole sizes shown, each z value has two columns, the whole size and
+// the subjects in all (headed "caption = value, in all").
 // Numbers are written in their general form with "." as decimal point and a
 // leading zero ("0.5", "-0.25", "1.5E-07").  A field holding a comma, a
 // quote or a line break is quoted.

@@ -10,16 +10,37 @@ std::string PowerText(double power) {
   return FormatPattern(power, "0.0000");
 }
 
+std::string SizesText(const std::vector<double>& sizes, double total) {
+  std::string text;
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == sizes.size() ? " and " : ", ") + FormatPattern(sizes[i], "0");
+  if (sizes.size() > 1 || (!sizes.empty() && total != sizes.front()))
+    text += " (" + FormatPattern(total, "0") + " in all)";
+  return text;
+}
+
+namespace {
+
+std::string RecruitClause(const WholeSizes& w) {
+  if (w.recruit.empty()) return {};
+  return "; to recruit for an expected dropout of " + PlainNumber(w.dropout, 6) +
+         ": " + SizesText(w.recruit, w.recruitTotal);
+}
+
+}  // namespace
+
 std::string DesignPowerLine(const DesignPower& p) {
-  if (!p.power) return {};
-  std::string line = "Power of this design: " + PowerText(*p.power);
   const WholeSizes& w = p.whole;
+  if (!p.power) {
+    if (w.recruit.empty()) return {};
+    return (w.sizes.size() == 1 ? "Whole sample size " : "Whole sample sizes ") + SizesText(w.sizes, w.total) +
+           RecruitClause(w);
+  }
+  std::string line = "Power of this design: " + PowerText(*p.power);
   if (w.sizes.empty()) return line;
   line += w.sizes.size() == 1 ? "; at the whole sample size " : "; at the whole sample sizes ";
-  for (std::size_t i = 0; i < w.sizes.size(); ++i)
-    line += (i == 0 ? "" : i + 1 == w.sizes.size() ? " and " : ", ") + FormatPattern(w.sizes[i], "0");
-  if (w.sizes.size() > 1 || w.total != w.sizes.front()) line += " (" + FormatPattern(w.total, "0") + " in all)";
-  return line + ": " + (w.power ? PowerText(*w.power) : std::string("-"));
+  line += SizesText(w.sizes, w.total);
+  return line + ": " + (w.power ? PowerText(*w.power) : std::string("-")) + RecruitClause(w);
 }
 
 std::string EffectLine(const DesignPower& p) {

@@ -16,10 +16,15 @@ namespace pelmora {
 // rounded up, the second derived from that whole size by its form (value,
 // difference or ratio) and rounded up; the subjects in all (each further
 // group of "No Of Groups" counted with the last size); the power at them.
+// With an expected dropout D above 0, the sizes to recruit: each whole size
+// divided by 1 - D and rounded up, and their total.
 struct WholeSizes {
   std::vector<double> sizes;
   double total = 0;
   std::optional<double> power;
+  double dropout = 0;
+  std::vector<double> recruit;
+  double recruitTotal = 0;
   bool operator==(const WholeSizes&) const = default;
 };
 
@@ -50,8 +55,16 @@ struct DesignPower {
 std::string PowerText(double power);
 
 // "Power of this design: 0.8000", followed for whole sizes by "; at the
-// whole sample sizes 64 and 64 (128 in all): 0.8015"; empty without a power.
+// whole sample sizes 64 and 64 (128 in all): 0.8015" and, with a dropout,
+// "; to recruit for an expected dropout of 0.1: 72 and 72 (144 in all)".
+// Without a power (an estimate or an interval) only sizes to recruit make a
+// line: "Whole sample sizes 25 and 25 (50 in all); to recruit ...".  Empty
+// otherwise.
 std::string DesignPowerLine(const DesignPower& p);
+
+// "64 and 64 (128 in all)", "28 (140 in all)" or "30": whole sizes as the
+// lines write them, with their total where it says more.
+std::string SizesText(const std::vector<double>& sizes, double total);
 
 // "Standardised effect: d = 0.50" (two decimals); empty without a power or
 // an effect.

@@ -18,11 +18,13 @@ constexpr std::string_view kFutilityParameter = "futility parameter";
 constexpr std::string_view kBinding = "binding";
 constexpr std::string_view kFractions = "fractions";
 constexpr std::string_view kDropout = "dropout";
+constexpr std::string_view kWholeSizes = "whole sizes";
 constexpr std::string_view kStudies = "studies";
 constexpr std::string_view kHalfWidth = "half width";
 constexpr std::string_view kSeed = "seed";
 constexpr std::string_view kData = "data";
 
+constexpr int kTableKind = 1;
 constexpr int kMonteCarloKind = 3;
 
 std::string Line(std::string_view name, const std::string& value) {
@@ -51,6 +53,18 @@ bool TypedNumbers(const std::string& text, bool emptyAllowed, bool several) {
 
 }  // namespace
 
+std::optional<double> ExpectedDropoutValue(const std::string& text) {
+  if (!IsWellFormedNumber(text)) return std::nullopt;
+  const double dropout = ParseNumber(text);
+  if (!(dropout >= 0 && dropout <= 0.9)) return std::nullopt;
+  return dropout;
+}
+
+std::string ExpectedDropoutProblem(const std::string& text) {
+  if (ExpectedDropoutValue(text)) return {};
+  return "The expected dropout \"" + text + "\" is not a number from 0 to 0.9";
+}
+
 std::optional<sequential::Family> BoundaryFamilyAt(int index) {
   if (index < static_cast<int>(sequential::Family::None) ||
       index > static_cast<int>(sequential::Family::HwangShihDeCaniSpending))
@@ -76,7 +90,10 @@ std::string EncodePlanningText(const PlanningSettings& p, int kind, int interimC
     text += Line(kBinding, p.BindingFutility != kFalse ? "1" : "0");
     text += Line(kFractions, p.InformationFractions);
   }
-  if (!p.ExpectedDropout.empty() && p.ExpectedDropout != "0") text += Line(kDropout, p.ExpectedDropout);
+  // No dropout ("0", "0.0" or nothing) is no line.
+  const std::optional<double> dropout = ExpectedDropoutValue(p.ExpectedDropout);
+  if (!p.ExpectedDropout.empty() && !(dropout && *dropout == 0)) text += Line(kDropout, p.ExpectedDropout);
+  if (kind == kTableKind && p.TableWholeSizes != kFalse) text += Line(kWholeSizes, "1");
   if (kind == kMonteCarloKind) {
     text += Line(kStudies, p.SimulationStudies);
     text += Line(kHalfWidth, p.SimulationHalfWidth);
@@ -130,6 +147,9 @@ bool DecodePlanningText(const std::string& text, PlanningSettings& p, std::strin
       p.BindingFutility = value == "1" ? kTrue : kFalse;
     } else if (name == kFractions) {
       if (!number(p.InformationFractions, true, true)) return false;
+    } else if (name == kWholeSizes) {
+      if (value != "0" && value != "1") return refuse("neither 0 nor 1");
+      p.TableWholeSizes = value == "1" ? kTrue : kFalse;
     } else if (name == kDropout) {
       if (!number(p.ExpectedDropout, false, false)) return false;
     } else if (name == kStudies) {

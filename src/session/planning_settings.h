@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "numeric/platform.h"
@@ -27,6 +28,8 @@ struct PlanningSettings {
   std::string InformationFractions;  // blank-separated; empty: equally spaced
   // The proportion of subjects expected to drop out, "0" to "0.9".
   std::string ExpectedDropout = "0";
+  // A Table window of sample sizes shows them whole, with their totals.
+  Flag TableWholeSizes = kFalse;
   // A Monte Carlo window.
   std::string SimulationStudies = "10000";
   std::string SimulationHalfWidth;  // empty: the number of studies decides
@@ -35,6 +38,12 @@ struct PlanningSettings {
 
   bool operator==(const PlanningSettings&) const = default;
 };
+
+// The expected dropout of a text: a number from 0 to 0.9, or nothing.
+std::optional<double> ExpectedDropoutValue(const std::string& text);
+// "The expected dropout "0.95" is not a number from 0 to 0.9", or empty for
+// a text that ExpectedDropoutValue reads.
+std::string ExpectedDropoutProblem(const std::string& text);
 
 // The families by their index in sequential::Family; nothing outside it.
 std::optional<sequential::Family> BoundaryFamilyAt(int index);

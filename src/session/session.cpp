@@ -40,6 +40,10 @@ bool PlansByPower(const Session& s) {
   return s.PlanByPower != kFalse && (s.IsTestProcedure != kFalse || s.ProcedureKind == 0);
 }
 
+bool OffersExpectedDropout(const Session& s) {
+  return PlansByPower(s) || (s.IsTestProcedure == kFalse && s.ProcedureKind == 2);
+}
+
 void NormalizePositions(Session& s) {
   NormalizeRole(s.UnknownPosition, s.XPosition, s.ZPosition, s.LastPosition);
   NormalizeRole(s.XPosition, s.UnknownPosition, s.ZPosition, s.LastPosition);

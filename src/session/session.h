@@ -238,6 +238,10 @@ inline constexpr const char* kLineBreak = "\r\n";
 // distribution).
 bool PlansByPower(const Session& s);
 
+// Whether the selection plans for an expected dropout: a test planned by
+// power, or a confidence interval of a sample distribution.
+bool OffersExpectedDropout(const Session& s);
+
 // Moves the roles off position 1, off positions beyond the list and off each
 // other, after the options have been confirmed.
 void NormalizePositions(Session& s);

@@ -233,8 +233,12 @@ EditTableDialog::EditTableDialog(const TableAppearance& a, Use use, QWidget* par
   lblDec_ = NewLabel("No Of &Decimals:", cmbDec_, this);
   grid->addWidget(lblDec_, 5, 0);
   grid->addWidget(cmbDec_, 5, 1, Qt::AlignLeft);
+  chkWhole_ = Named(new QCheckBox(QStringLiteral("&Whole Sample Sizes"), this), QStringLiteral("chkWhole"));
+  chkWhole_->setChecked(a.wholeSizes);
+  grid->addWidget(chkWhole_, 6, 1, Qt::AlignLeft);
 
   const bool table = use == Use::Table;
+  chkWhole_->setVisible(table);
   lblCol_->setVisible(table);
   cmbCol_->setVisible(table);
   lblDec_->setVisible(table);
@@ -297,6 +301,7 @@ void EditTableDialog::OkClicked() {
   a.bold = chkBold_->isChecked();
   a.columns = ChosenNumber(cmbCol_, 1, confirmed_.columns);
   a.decimals = ChosenNumber(cmbDec_, 0, confirmed_.decimals);
+  a.wholeSizes = chkWhole_->isChecked();
   confirmed_ = std::move(a);
   accept();
 }

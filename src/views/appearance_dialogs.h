@@ -48,6 +48,7 @@ struct TableAppearance {
   bool bold = false;
   std::int16_t columns = 10;                   // columns per block, 1..10
   std::int16_t decimals = kAutomaticDecimals;  // 0..8, or automatic
+  bool wholeSizes = false;                     // sample sizes whole, with their totals
 
   bool operator==(const TableAppearance&) const = default;
 };
@@ -101,6 +102,9 @@ class EditTableDialog : public QDialog {
   QCheckBox* chkBold() const { return chkBold_; }
   QComboBox* cmbCol() const { return cmbCol_; }
   QComboBox* cmbDec() const { return cmbDec_; }
+  // "&Whole Sample Sizes": a table of sample sizes shows them rounded up,
+  // with the subjects in all.
+  QCheckBox* chkWhole() const { return chkWhole_; }
   QPushButton* cmdOK() const { return cmdOK_; }
   QPushButton* cmdCancel() const { return cmdCancel_; }
 
@@ -127,6 +131,7 @@ class EditTableDialog : public QDialog {
   QComboBox* cmbCol_;
   QLabel* lblDec_;
   QComboBox* cmbDec_;
+  QCheckBox* chkWhole_;
   QPushButton* cmdOK_;
   QPushButton* cmdCancel_;
 };

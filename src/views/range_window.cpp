@@ -97,6 +97,7 @@ void RangeWindow::ShowRange(bool newHeadings) {
   if (kept == nullptr) return;
   WindowSettings& r = *kept;
   content_ = TableContentOf(s);
+  content_.showWhole = r.planning.TableWholeSizes != kFalse;
   if (newHeadings) {
     KeepHeadings(r, s.RangeHeadings);
     TakeNewRoles();
@@ -151,6 +152,7 @@ void TableWindow::EditAppearance() {
   a.bold = r.fontBold != kFalse;
   a.columns = r.TableColumns;
   a.decimals = r.TableDecimals;
+  a.wholeSizes = r.planning.TableWholeSizes != kFalse;
   EditTableDialog dialog(a, EditTableDialog::Use::Table, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const TableAppearance edited = dialog.appearance();
@@ -161,6 +163,10 @@ void TableWindow::EditAppearance() {
   r.fontBold = edited.bold ? kTrue : kFalse;
   r.TableColumns = edited.columns;
   r.TableDecimals = edited.decimals;
+  r.planning.TableWholeSizes = edited.wholeSizes ? kTrue : kFalse;
+  // The session holds the planning settings of the active window.
+  if (d_.session().ActiveRecord == tag()) d_.session().planning.TableWholeSizes = r.planning.TableWholeSizes;
+  content_.showWhole = edited.wholeSizes;
   if (!r.SameSettings(before)) r.WindowChanged = true;
   content_.headings = RecordHeadings(r);
   Redraw();

@@ -81,8 +81,8 @@ TEST(Cli, SolvesTheDefaultUnpairedTest) {
   ASSERT_EQ(n.status, kExitSolved) << n.err;
   const std::vector<std::string> lines = Lines(n.out);
   // description, rule, positions 0 and 2..7, the power of the design and
-  // its standardised effect
-  ASSERT_EQ(lines.size(), 2u + 7u + 2u) << n.out;
+  // its standardised effect, an empty line and the paragraph for the protocol
+  ASSERT_EQ(lines.size(), 2u + 7u + 2u + 2u) << n.out;
   EXPECT_EQ(lines[0], "Student's unpaired t-test. 2-sided.");
   EXPECT_EQ(lines[1], std::string(lines[1].size(), '-'));
   EXPECT_EQ(lines[2], "P-value:                       0.05");

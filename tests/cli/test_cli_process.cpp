@@ -67,7 +67,7 @@ TEST(CliProcess, OutputThatCannotBeWrittenHasItsOwnStatus) {
     std::istringstream in(requests);
     std::ostringstream err;
     const int status = RunCliToDescriptor(args, in, fileno(file), err);
-    std::string written(1 << 20, '\0');
+    std::string written(1 << 22, '\0');
     std::rewind(file);
     written.resize(std::fread(written.data(), 1, written.size(), file));
     std::fclose(file);

@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 
 #include "gui/gui_test.h"
+#include "views/result_output.h"
 
 namespace pelmora::gui_testing {
 
@@ -96,6 +98,64 @@ class OptionsDialogTest : public QObject {
     Click(o->tailsButton(0));
     Click(o->leftTailBox());
     QCOMPARE(s.RejectInLeftTail, kTrue);
+  }
+
+  // "Expected Dropout" is offered for a test planned by power and for an
+  // interval; the whole sizes then give the sizes to recruit, and a value
+  // out of range is refused when the design is calculated.
+  void theExpectedDropoutGivesTheSizesToRecruit() {
+    auto w = StartProgram();
+    w->menus().newCalculation->trigger();
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    OptionsDialog* o = w->optionsDialog();
+    QLineEdit* dropout = o->dropoutBox();
+    QVERIFY(!dropout->isVisible());
+    QTest::mouseClick(o->rowButton(1, 2), Qt::LeftButton);
+    Click(o->planByPowerBox());
+    QVERIFY(dropout->isVisible());
+    QCOMPARE(dropout->text(), QStringLiteral("0"));
+    Type(dropout, QStringLiteral("0.2"));
+    QTest::mouseClick(o->okButton(), Qt::LeftButton);
+    auto* calc = qobject_cast<CalcWindow*>(w->activeResultWindow());
+    // Means 0 and 0.5, SD 1, equal groups: 64 per group (see the tests
+    // planned by power), 64 / 0.8 = 80 to recruit.
+    Type(calc->valueBox(0), QStringLiteral("0.05"));
+    Type(calc->valueBox(3), QStringLiteral("0"));
+    Type(calc->valueBox(4), QStringLiteral("0.5"));
+    Type(calc->valueBox(5), QStringLiteral("1"));
+    Type(calc->valueBox(7), QStringLiteral("1"));
+    QTest::mouseClick(calc->label(6), Qt::LeftButton);
+    QVERIFY2(calc->designPower()->text().endsWith(
+                 QStringLiteral("; to recruit for an expected dropout of 0.2: 80 and 80 (160 in all)")),
+             qPrintable(calc->designPower()->text()));
+    // The output's paragraph for the protocol, its lines joined.
+    const QString text =
+        QString::fromStdString(CalculationPlainText(w->dispatcher().session())).replace(QStringLiteral("\r\n"), " ");
+    QVERIFY2(text.contains(QStringLiteral("To allow for an expected dropout of 20%, 80 per group (160 in all) are to be "
+                                          "recruited.")),
+             qPrintable(text));
+
+    // Out of range: refused with its message.
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    QVERIFY(dropout->isVisible());
+    Type(dropout, QStringLiteral("0.95"));
+    {
+      MessageWatch watch;
+      QTest::mouseClick(o->okButton(), Qt::LeftButton);
+      QTRY_VERIFY(!watch.texts.isEmpty());
+      QCOMPARE(watch.texts.first(), QStringLiteral("The expected dropout \"0.95\" is not a number from 0 to 0.9"));
+    }
+    QCOMPARE(calc->valueBox(6)->text(), QStringLiteral("-"));
+
+    // Not planned by power: no dropout; an interval has one.
+    w->menus().procedure(Procedure::UnpairedT)->trigger();
+    Click(o->planByPowerBox());
+    QVERIFY(!dropout->isVisible());
+    w->menus().procedure(Procedure::NormalDistribution)->trigger();
+    QTest::mouseClick(o->procedureButton(2), Qt::LeftButton);
+    QVERIFY(dropout->isVisible());
+    QTest::mouseClick(o->procedureButton(1), Qt::LeftButton);
+    QVERIFY(!dropout->isVisible());
   }
 
   // Cancel leaves the window as it was: a confirmed window keeps its

@@ -384,6 +384,49 @@ class RangeWindowsTest : public QObject {
     QCOMPARE(r.TableColumns, std::int16_t{2});
   }
 
+  // "Whole Sample Sizes" shows each size of a table rounded up with the
+  // subjects in all; the choice belongs to the window's settings.
+  void editTableShowsWholeSampleSizes() {
+    auto w = StartProgram();
+    auto* table = OpenRangeWindow<TableWindow>(*w, {"0.5", "1", "0.25", "0.5 0.6"});
+    const auto cells = [table] {
+      QStringList texts;
+      for (const TableBlock& b : table->view()->table().model.blocks)
+        for (const TableLine& line : b.lines)
+          for (const TablePiece& p : line.pieces) texts << QString::fromStdString(p.text).trimmed();
+      return texts;
+    };
+    QVERIFY(!cells().join(' ').contains('('));
+    bool offered = false;
+    auto edit = HandleNextDialog<EditTableDialog>([&offered](EditTableDialog* d) {
+      offered = d->chkWhole()->isVisible() && !d->chkWhole()->isChecked();
+      d->chkWhole()->setChecked(true);
+      QTest::mouseClick(d->cmdOK(), Qt::LeftButton);
+    });
+    QTest::mouseClick(table->editButton(), Qt::LeftButton);
+    QVERIFY(edit->seen);
+    QVERIFY(offered);
+    const WindowSettings& r = w->session().records[static_cast<std::size_t>(table->tag())];
+    QCOMPARE(r.planning.TableWholeSizes, kTrue);
+    QVERIFY(r.WindowChanged);
+    // The whole first size with the second one's 30: each cell "n (n + 30)".
+    const TableContent& c = table->content();
+    QVERIFY(c.ShowsWholeSizes());
+    const QString first = QStringLiteral("%1 (%2)").arg(c.yWhole[0][0]).arg(c.yTotals[0][0]);
+    QCOMPARE(c.yTotals[0][0], c.yWhole[0][0] + 30);
+    QVERIFY(c.yWhole[0][0] >= c.yValues[0][0] && c.yWhole[0][0] < c.yValues[0][0] + 1);
+    QVERIFY2(cells().contains(first), qPrintable(cells().join('|')));
+    // Unticked again: the results as they were.
+    auto off = HandleNextDialog<EditTableDialog>([](EditTableDialog* d) {
+      d->chkWhole()->setChecked(false);
+      QTest::mouseClick(d->cmdOK(), Qt::LeftButton);
+    });
+    QTest::mouseClick(table->editButton(), Qt::LeftButton);
+    QVERIFY(off->seen);
+    QCOMPARE(r.planning.TableWholeSizes, kFalse);
+    QVERIFY(!cells().join(' ').contains('('));
+  }
+
   void aWindowWithoutARecordDoesNothing() {
     // A tag that names no record (none, or one beyond the records): the
     // window opens no dialog, draws nothing and leaves every record as it was.

@@ -324,9 +324,13 @@ TEST_F(CalculationOutputTest, TheLayoutPlacesLabelsAndValuesInColumns) {
   EXPECT_DOUBLE_EQ(o.closingRuleTop, 5.5);
   // Below the rule, the power of the solved design and its standardised
   // effect, d = (0.40 - 0.30) / 1.2.
-  ASSERT_EQ(o.remarkLines.size(), 2u);
+  // Then an empty line and the paragraph for the protocol in five lines.
+  ASSERT_EQ(o.remarkLines.size(), 2u + 1u + 5u);
   EXPECT_EQ(o.remarkLines[1].pieces.front().text, "Standardised effect: d = 0.08");
-  EXPECT_DOUBLE_EQ(o.heightInLines, 8);
+  EXPECT_EQ(o.remarkLines[2].pieces.front().text, "");
+  EXPECT_EQ(o.remarkLines[3].pieces.front().text, "A sample size of 30 per group (60 in all) makes an assumed");
+  EXPECT_DOUBLE_EQ(o.remarkLines[7].top, 13);
+  EXPECT_DOUBLE_EQ(o.heightInLines, 14);
 }
 
 TEST_F(CalculationOutputTest, TheOutputAsText) {
@@ -341,7 +345,10 @@ TEST_F(CalculationOutputTest, TheOutputAsText) {
              // at alpha = 0.74805: c = scipy.stats.t.isf(0.74805 / 2, 58), delta = 0.1 / (1.2 * sqrt(2 / 30)),
              // scipy.stats.nct.sf(c, 58, delta) + scipy.stats.nct.cdf(-c, 58, delta) = 0.760403
              "Sample Size 2:" + Blanks(7) + "30     ", "Power of this design: 0.7604",
-             "Standardised effect: d = 0.08", ""}));
+             "Standardised effect: d = 0.08", "", "A sample size of 30 per group (60 in all) makes an assumed",
+             "difference in means of 0.1 (means 0.3 and 0.4, common standard",
+             "deviation 1.2; standardised effect d = 0.08) just significant",
+             "with Student's unpaired t-test at a two-sided significance level", "of 0.74805.", ""}));
 }
 
 TEST_F(CalculationOutputTest, AValueNotCalculableIsADash) {
@@ -373,7 +380,10 @@ TEST_F(CalculationOutputTest, AnOddNumberOfBoxesLeavesTheLastLineWithoutRightHal
                    // c = scipy.stats.t.isf(0.025, n - 1), scipy.stats.nct.sf(c, n - 1, sqrt(n))
                    // + scipy.stats.nct.cdf(-c, n - 1, sqrt(n)) = 0.541349 at n = 6.352717, 0.600497 at 7
                    "Power of this design: 0.5413; at the whole sample size 7: 0.6005",
-                   "Standardised effect: d = 1.00", ""}));
+                   "Standardised effect: d = 1.00", "",
+                   "A sample size of 7 makes an assumed mean of difference of 0.3 (standard deviation of",
+                   "difference 0.3; standardised effect d = 1.00) just significant with Student's paired t-test",
+                   "at a two-sided significance level of 0.05.", ""}));
   const CalculationOutput o = LayoutCalculationOutput(s, kPerCharacter);
   ASSERT_EQ(o.lines.size(), 3u);
   EXPECT_FALSE(o.lines[2].hasRight);
