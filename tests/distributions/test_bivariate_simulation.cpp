@@ -67,23 +67,27 @@ TEST_F(BivariateSimulation, PowerLevelAndCoverage) {
       // Correlation 0.5 of 50 pairs, the lower limit tanh(atanh(0.5) -
       // norm.isf(.025) / sqrt(47)) = 0.257487860768284: reached where the
       // observed coefficient is at least 0.5, about half the studies.
-      {"correlation interval", pairs(kCorrelation, kInterval, 2, {}, {{group::ConfInterval, 0}}), {{Ids::ConfidenceLevel, "0.95"},
-        {Ids::Correlation, "0.5"}, {Ids::LowerLimit, "0.25749"}, {Ids::SampleSize, "50"}}, 0.95, 0.01, 0.35, 0.65},
+      {"correlation interval", pairs(kCorrelation, kInterval, 2, {}, {{group::ConfInterval, 0}}),
+       {{Ids::ConfidenceLevel, "0.95"}, {Ids::Correlation, "0.5"}, {Ids::LowerLimit, "0.25749"},
+        {Ids::SampleSize, "50"}}, 0.95, 0.01, 0.35, 0.65},
       // Slope 0.5 with SD1 = SD2 = 1, 30 pairs: se = sqrt(0.75 / 28), q =
       // t.ppf(.975, 28), nct.sf(q, 28, 0.5 / se) + nct.cdf(-q, 28, 0.5 / se) =
       // 0.8386213462010826 with the covariate's spread fixed; drawn anew the
       // power is a little lower.
       {"regression test", pairs(kRegression, kTest, 2), {{0, "0.05"}, {Ids::H0Coefficient, "0"},
-        {Ids::Coefficient, "0.5"}, {Ids::Sd1, "1"}, {Ids::Sd2, "1"}, {Ids::SampleSize, "30"}}, 0.8386213462010826, 0.03},
+        {Ids::Coefficient, "0.5"}, {Ids::Sd1, "1"}, {Ids::Sd2, "1"}, {Ids::SampleSize, "30"}},
+       0.8386213462010826, 0.03},
       // Its interval: the width 2 t.ppf(.975, 28) sqrt(0.75 / 28) = 0.6704986272403461.
-      {"regression interval", pairs(kRegression, kInterval, 2, {}, {{group::ConfInterval, 2}}), {{Ids::ConfidenceLevel, "0.95"},
-        {Ids::Coefficient, "0.5"}, {Ids::Width, "0.6705"}, {Ids::Sd1, "1"}, {Ids::Sd2, "1"}, {Ids::SampleSize, "30"}},
+      {"regression interval", pairs(kRegression, kInterval, 2, {}, {{group::ConfInterval, 2}}),
+       {{Ids::ConfidenceLevel, "0.95"}, {Ids::Coefficient, "0.5"}, {Ids::Width, "0.6705"}, {Ids::Sd1, "1"},
+        {Ids::Sd2, "1"}, {Ids::SampleSize, "30"}},
        0.95, 0.008, 0.3, 0.7},
       // With the residual SD 1 and the covariate's 2 given, 25 pairs: the
       // width 2 t.ppf(.975, 23) / (sqrt(24) 2) = 0.4222629665043167.
       {"regression interval, residual SD", pairs(kRegression, kInterval, 2, {option::ResidualStdDeviation},
-        {{group::ConfInterval, 2}}), {{Ids::ConfidenceLevel, "0.95"}, {Ids::Coefficient, "0.5"}, {Ids::Width, "0.42226"},
-        {Ids::ResidualSd, "1"}, {Ids::CovariateSd, "2"}, {Ids::SampleSize, "25"}}, 0.95, 0.008, 0.3, 0.7},
+        {{group::ConfInterval, 2}}), {{Ids::ConfidenceLevel, "0.95"}, {Ids::Coefficient, "0.5"},
+        {Ids::Width, "0.42226"}, {Ids::ResidualSd, "1"}, {Ids::CovariateSd, "2"}, {Ids::SampleSize, "25"}},
+       0.95, 0.008, 0.3, 0.7},
   };
   const std::atomic<bool> cancel{false};
   for (const BivariateRow& row : rows) {

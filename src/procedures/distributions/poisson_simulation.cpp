@@ -1,15 +1,15 @@
 // The simulated studies of the Poisson distribution.  Each sample's count is
 // drawn from the Poisson distribution of its assumed mean times the number
 // of subjects analysed (each subject missing at random with the dropout
-// rate), or of its assumed rate times the study time (the time at risk
+// rate), or of its assumed rate times the study time (the time at risk,
 // observed in full, the looks at their shares of it: a dropout rate is
-// refused, as for the survival analysis test); under the null hypothesis one sample has
-// the null mean (of two one-sided tests: the limit nearer the assumed one),
-// and two samples the first sample's value plus the null difference.  The
-// counts accumulated at each look are analysed by the test's own P-value:
-// the exact Poisson P-value of the count where the design takes the exact
-// path, else the normal approximation with the observed means.  Intervals
-// are those of NormalApproximateEstimate.
+// refused, as for the survival analysis test); under the null hypothesis one
+// sample has the null mean (of two one-sided tests: the limit nearer the
+// assumed one), and two samples the first sample's value plus the null
+// difference.  The counts accumulated at each look are analysed by the
+// test's own P-value: the exact Poisson P-value of the count where the
+// design takes the exact path, else the normal approximation with the
+// observed means.  Intervals are those of NormalApproximateEstimate.
 #include <cmath>
 
 #include "numeric/power_equations.h"
