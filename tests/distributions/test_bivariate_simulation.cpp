@@ -64,6 +64,11 @@ TEST_F(BivariateSimulation, PowerLevelAndCoverage) {
       {"SD ratio test", pairs(kSdRatio, kTest, 2, {}, {{group::StdDeviationRatio, 1}}), {{0, "0.05"},
         {Ids::H0Ratio, "1"}, {Ids::Ratio, "1.5"}, {Ids::Correlation, "0.5"}, {Ids::SampleSize, "50"}},
        0.889313662558108, 0.02},
+      // Two one-sided tests of the ratio 1 within 0.8 and 1.25, rho 0.5, 100
+      // pairs: near the calculated power.
+      {"SD ratio equivalence", pairs(kSdRatio, kTest, 3, {}, {{group::StdDeviationRatio, 1}}), {{0, "0.05"},
+        {Ids::LeftRatioLimit, "0.8"}, {Ids::RightRatioLimit, "1.25"}, {Ids::Ratio, "1"}, {Ids::Correlation, "0.5"},
+        {Ids::SampleSize, "100"}}, -1, 0.03},
       // Correlation 0.5 of 50 pairs, the lower limit tanh(atanh(0.5) -
       // norm.isf(.025) / sqrt(47)) = 0.257487860768284: reached where the
       // observed coefficient is at least 0.5, about half the studies.
@@ -77,6 +82,11 @@ TEST_F(BivariateSimulation, PowerLevelAndCoverage) {
       {"regression test", pairs(kRegression, kTest, 2), {{0, "0.05"}, {Ids::H0Coefficient, "0"},
         {Ids::Coefficient, "0.5"}, {Ids::Sd1, "1"}, {Ids::Sd2, "1"}, {Ids::SampleSize, "30"}},
        0.8386213462010826, 0.03},
+      // Two one-sided tests of the slope 0 within +-0.3, SD1 = SD2 = 1, 100
+      // pairs: near the calculated power.
+      {"regression equivalence", pairs(kRegression, kTest, 3), {{0, "0.05"}, {Ids::LeftDiffLimit, "-0.3"},
+        {Ids::RightDiffLimit, "0.3"}, {Ids::Coefficient, "0"}, {Ids::Sd1, "1"}, {Ids::Sd2, "1"},
+        {Ids::SampleSize, "100"}}, -1, 0.03},
       // Its interval: the width 2 t.ppf(.975, 28) sqrt(0.75 / 28) = 0.6704986272403461.
       {"regression interval", pairs(kRegression, kInterval, 2, {}, {{group::ConfInterval, 2}}),
        {{Ids::ConfidenceLevel, "0.95"}, {Ids::Coefficient, "0.5"}, {Ids::Width, "0.6705"}, {Ids::Sd1, "1"},
