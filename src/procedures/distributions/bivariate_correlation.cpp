@@ -71,11 +71,4 @@ std::optional<double> BivariateNormalCorrelation::EvaluatePower(const Session& s
   return std::nullopt;
 }
 
-std::unique_ptr<StudySimulator> BivariateNormalCorrelation::MakeSimulator(const Session& s,
-                                                                          const SimulationPlan& plan,
-                                                                          std::string& why) {
-  if (kind_ == 0) return test_.MakeSimulator(s, plan, why);
-  return nullptr;
-}
-
 }  // namespace pelmora

@@ -21,7 +21,8 @@ class BivariateNormalCorrelation : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The test's power is CorrelationCoefficient's.
   std::optional<double> EvaluatePower(const Session& s) override;
-  // The test's simulator is CorrelationCoefficient's; an interval has none.
+  // The test's simulator is CorrelationCoefficient's; the interval's draws pairs
+  // of the assumed coefficient.
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
   std::optional<StandardisedEffect> Effect(const Session& s) const override;

@@ -19,6 +19,9 @@ class BivariateNormalMean : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // The test: noncentral t with n - 1 degrees of freedom.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Pairs of the assumed values, the paired t-test or interval of their differences.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
  private:
   Single StandardError(const Session& s) const;

@@ -239,13 +239,6 @@ double BivariateNormalRegression::EvaluateCriterion(const Session& s) {
   return static_cast<double>(p) - s.value(0);
 }
 
-std::unique_ptr<StudySimulator> BivariateNormalRegression::MakeSimulator(const Session& s,
-                                                                         const SimulationPlan& plan,
-                                                                         std::string& why) {
-  if (HandedOn()) return test_.MakeSimulator(s, plan, why);
-  return nullptr;
-}
-
 std::optional<double> BivariateNormalRegression::EvaluatePower(const Session& s) {
   if (HandedOn()) return test_.EvaluatePower(s);
   if (kind_ != 0) return std::nullopt;

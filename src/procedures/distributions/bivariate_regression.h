@@ -25,7 +25,7 @@ class BivariateNormalRegression : public ProcedureModule {
   // tests on the normal path.
   std::optional<double> EvaluatePower(const Session& s) override;
   // The test of a given residual standard deviation is simulated as
-  // RegressionCoefficient's; the others have no simulator.
+  // RegressionCoefficient's; the others draw pairs of the assumed slope.
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
 

@@ -19,6 +19,9 @@ class BivariateNormalSd : public ProcedureModule {
   double EvaluateCriterion(const Session& s) override;
   // Fisher's z of the sum-difference correlation normal with unit variance.
   std::optional<double> EvaluatePower(const Session& s) override;
+  // Pairs of the assumed values, Fisher's z of their sum-difference correlation.
+  std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
+                                                std::string& why) override;
 
  private:
   // The assumed ratio SD2* / SD1*.

@@ -1,14 +1,15 @@
 // The simulated studies of the Poisson distribution.  Each sample's count is
 // drawn from the Poisson distribution of its assumed mean times the number
 // of subjects analysed (each subject missing at random with the dropout
-// rate), or of its assumed rate times the study time (observed in full, the
-// looks at their shares of it); under the null hypothesis one sample has
-// the null mean (of two one-sided tests: the limit nearer the assumed one),
-// and two samples the first sample's value plus the null difference.  The
-// counts accumulated at each look are analysed by the test's own P-value:
-// the exact Poisson P-value of the count where the design takes the exact
-// path, else the normal approximation with the observed means.  Intervals
-// are those of NormalApproximateEstimate.
+// rate), or of its assumed rate times the study time (the time at risk,
+// observed in full, the looks at their shares of it: a dropout rate is
+// refused, as for the survival analysis test); under the null hypothesis one
+// sample has the null mean (of two one-sided tests: the limit nearer the
+// assumed one), and two samples the first sample's value plus the null
+// difference.  The counts accumulated at each look are analysed by the
+// test's own P-value: the exact Poisson P-value of the count where the
+// design takes the exact path, else the normal approximation with the
+// observed means.  Intervals are those of NormalApproximateEstimate.
 #include <cmath>
 
 #include "numeric/power_equations.h"
@@ -21,6 +22,12 @@ namespace pelmora {
 
 std::unique_ptr<StudySimulator> PoissonDistribution::MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                                    std::string& why) {
+  if (rate_ && plan.dropout > 0) {
+    // The study time is the time at risk analysed, as the survival analysis
+    // test's times are: subjects lost to follow-up are already out of it.
+    why = "the study time of a Poisson rate is the time at risk observed in full: a dropout rate does not apply";
+    return nullptr;
+  }
   if (kind_ != 0) return estimate_.MakeSimulator(s, plan);
   const auto& v = s.ParameterValues;
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
@@ -66,7 +73,7 @@ std::unique_ptr<StudySimulator> PoissonDistribution::MakeSimulator(const Session
     looks = RecruitedLookSizes(sizes, plan);
     for (const auto& look : looks) exposure.emplace_back(look.begin(), look.end());
   }
-  const double dropout = rate ? 0 : plan.dropout;
+  const double dropout = plan.dropout;
   const std::array<double, 2> means{m1, m2};
   StudyRoutine routine = [=](RandomStream& stream, StudyOutcome& out) {
     std::array<double, 2> analysed{}, count{};

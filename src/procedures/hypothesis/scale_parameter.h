@@ -24,8 +24,9 @@ class ScaleParameter : public ProcedureModule {
   // degrees of freedom; two samples: the ratio is the assumed ratio times an
   // F with (df2, df1) degrees of freedom.
   std::optional<double> EvaluatePower(const Session& s) override;
-  // Normal observations of each sample (p = 2) or exponential ones (p = 1);
-  // see scale_parameter_simulation.cpp.
+  // Observations of the chosen data model for a standard deviation (p = 2);
+  // a scale test of another power overrides it (see
+  // scale_parameter_simulation.cpp).
   std::unique_ptr<StudySimulator> MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                 std::string& why) override;
 

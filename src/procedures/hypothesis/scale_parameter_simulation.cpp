@@ -1,21 +1,16 @@
-// The simulated studies of the tests of a scale parameter.  Each sample
-// draws its observations with the assumed scale (two samples: the first
-// sample's scale, or 1 where only the ratio is entered, and the second that
-// times the assumed ratio); under H0 with the null scale or ratio (two
-// one-sided tests: the equivalence limit nearer to the assumed value on the
-// log scale).
-//   Standard deviations (p = 2): observations of the chosen data model with
-//     mean 0 and the standard deviation; the estimate is the sample variance
-//     (n - 1 degrees of freedom), or with the mean known the mean square
-//     about the known mean 0 (n degrees of freedom).  The log-normal model
-//     needs a mean, which the test does not list: it is refused.
-//   Exponential scales (p = 1): exponential observations of mean the scale;
-//     the estimate is the sample mean (2n degrees of freedom), or with the
-//     location unknown n (mean - minimum) / (n - 1) (2 (n - 1)).
-// Each study is analysed with the module's test: the chi-square of df times
-// the estimate against the null value, or the F of the ratio of the two
-// estimates, with its tails and limits.
-#include <algorithm>
+// The simulated studies of the tests of a standard deviation (p = 2; the
+// exponential scale test, p = 1, has its own simulator, ExponentialScale's).
+// Each sample draws observations of the chosen data model with mean 0 and
+// the assumed standard deviation (two samples: the first sample's, or 1
+// where only the ratio is entered, and the second that times the assumed
+// ratio); under H0 with the null value or ratio (two one-sided tests: the
+// equivalence limit nearer to the assumed value on the log scale).  The
+// estimate is the sample variance (n - 1 degrees of freedom), or with the
+// mean known the mean square about the known mean 0 (n degrees of freedom).
+// The log-normal model needs a mean, which the test does not list: it is
+// refused.  Each study is analysed with the module's test: the chi-square of
+// df times the estimate against the null value, or the F of the ratio of the
+// two estimates, with its tails and limits.
 #include <cmath>
 
 #include "numeric/power_equations.h"
@@ -28,15 +23,13 @@ namespace pelmora {
 
 std::unique_ptr<StudySimulator> ScaleParameter::MakeSimulator(const Session& s, const SimulationPlan& plan,
                                                               std::string& why) {
-  const bool variance = power_ == 2;
-  if (variance && plan.data == DataModel::kLogNormal) {
+  if (plan.data == DataModel::kLogNormal) {
     why = "the test of a standard deviation lists no mean, which log-normal observations need";
     return nullptr;
   }
   auto at = [&](int p) { return p >= 0 ? ToSingle(s.value(p)) : 0.0f; };
-  // Whether the location is estimated: one degree of freedom (p = 1: two)
-  // fewer per sample.
-  const bool located = DegreesOfFreedom(2) < (variance ? 2.0f : 4.0f);
+  // Whether the mean is estimated: one degree of freedom fewer per sample.
+  const bool located = DegreesOfFreedom(2) < 2.0f;
   double assumed = Estimate(s);
   if (plan.underH0) {
     if (tails_ != 3) {
@@ -60,40 +53,24 @@ std::unique_ptr<StudySimulator> ScaleParameter::MakeSimulator(const Session& s, 
       why = "the scales must be positive to be simulated";
       return nullptr;
     }
-    SubjectDraw draw;
-    if (variance) {
-      std::optional<SubjectDraw> model = ModelDraw(plan.data, 0.0, scales[g]);
-      if (!model) {
-        why = "the observations cannot be drawn with these standard deviations";
-        return nullptr;
-      }
-      draw = std::move(*model);
-    } else {
-      draw = [theta = scales[g]](RandomStream& stream, std::span<double> out) {
-        for (double& x : out) x = theta * stream.Exponential();
-      };
+    std::optional<SubjectDraw> draw = ModelDraw(plan.data, 0.0, scales[g]);
+    if (!draw) {
+      why = "the observations cannot be drawn with these standard deviations";
+      return nullptr;
     }
-    groups.push_back({std::move(draw), 1, sizes[g]});
+    groups.push_back({std::move(*draw), 1, sizes[g]});
   }
 
-  // The estimate of scale^p of a sample and its degrees of freedom; nothing
-  // below the size that leaves one degree of freedom.
-  auto estimate = [variance, located](std::span<const double> x, double& df) -> std::optional<double> {
+  // The estimate of the variance of a sample and its degrees of freedom;
+  // nothing below the size that leaves one degree of freedom.
+  auto estimate = [located](std::span<const double> x, double& df) -> std::optional<double> {
     const double n = static_cast<double>(x.size());
     if (n < (located ? 2 : 1)) return std::nullopt;
-    if (variance) {
-      df = located ? n - 1 : n;
-      if (located) return MomentsOf(x).variance;
-      double squares = 0;
-      for (double v : x) squares += v * v;
-      return squares / n;
-    }
-    df = located ? 2 * (n - 1) : 2 * n;
-    double sum = 0;
-    for (double v : x) sum += v;
-    const double mean = sum / n;
-    if (!located) return mean;
-    return n * (mean - *std::min_element(x.begin(), x.end())) / (n - 1);
+    df = located ? n - 1 : n;
+    if (located) return MomentsOf(x).variance;
+    double squares = 0;
+    for (double v : x) squares += v * v;
+    return squares / n;
   };
   const Sides sides{s.TailCount, s.RejectInLeftTail};
   const Single null = Power(at(h0_)), left = Power(at(left_)), right = Power(at(right_));
@@ -107,7 +84,7 @@ std::unique_ptr<StudySimulator> ScaleParameter::MakeSimulator(const Session& s, 
     if (!e2 || !(*e1 > 0)) return 1;
     return PValueF(sides, ToSingle(*e2 / *e1), null, left, right, ToSingle(df1), ToSingle(df2));
   };
-  return MakeObservationSimulator(std::move(groups), plan, std::move(pValue), variance, why);
+  return MakeObservationSimulator(std::move(groups), plan, std::move(pValue), true, why);
 }
 
 }  // namespace pelmora
