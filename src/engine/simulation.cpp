@@ -348,11 +348,15 @@ std::string SimulationVerdict(const SimulationResult& r) {
                                                 : std::sqrt(0.25 / static_cast<double>(r.h1.studies));
   const double z = difference / se;
   if (std::fabs(z) <= 3) return "The simulation agrees with the calculation";
-  char text[200];
+  // Data drawn from another model than the calculation's are the reason
+  // enough; with the assumed model it is the calculation's approximation.
+  const char* const why = r.request.data != DataModel::kNormal
+                              ? "the data of the chosen model are not those the calculation assumes"
+                              : "the calculation's approximation does not hold for these sizes";
+  char text[240];
   std::snprintf(text, sizeof text,
-                "The planned analysis differs from the calculation by %.3f in power (%.1f standard errors): the "
-                "calculation's approximation does not hold for these sizes",
-                std::fabs(difference), std::fabs(z));
+                "The planned analysis differs from the calculation by %.3f in power (%.1f standard errors): %s",
+                std::fabs(difference), std::fabs(z), why);
   return text;
 }
 
