@@ -164,11 +164,12 @@ PlotGeometry ArrangePlot(QPainter& painter, const PlotTarget& target, const Grap
   const QRectF& r = g.region;
   g.plot = QRectF(QPointF(r.left() + 0.1 * r.width(), r.top() + (headingLines + 1.5) * lh),
                   QPointF(r.left() + 0.85 * r.width(), r.top() + r.height() - 3 * lh));
-  // The legend right of the plot, as wide as its title and values need.
+  // The legend right of the plot, as wide as its title and values need,
+  // with a digit's space before it and two after it.
   double legend = fm.horizontalAdvance(Text(a.zTitle));
   for (Single z : c.zValues)
     legend = std::max(legend, 4.5 * dw + fm.horizontalAdvance(Text(ShortestGeneral(z))));
-  g.plot.setRight(r.right() - std::clamp(legend + 2 * dw, 0.15 * r.width(), 0.4 * r.width()));
+  g.plot.setRight(r.right() - std::clamp(legend + 3 * dw, 0.15 * r.width(), 0.4 * r.width()));
 
   // The data range.
   if (c.xValues.empty() || c.yValues.empty()) return g;

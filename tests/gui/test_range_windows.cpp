@@ -298,7 +298,9 @@ class RangeWindowsTest : public QObject {
     const QFontMetricsF fm(GraphFont(a), &scratch);
     painter.end();
     QCOMPARE(QString::fromStdString(a.zTitle), QStringLiteral("Mean 2* - Mean 1*"));
-    QVERIFY(g.region.right() - g.plot.right() > fm.horizontalAdvance(QStringLiteral("Mean 2* - Mean 1*")));
+    // The title, a digit's space before it and more than one after it.
+    QVERIFY(g.region.right() - g.plot.right() >
+            fm.horizontalAdvance(QStringLiteral("Mean 2* - Mean 1*")) + 2.5 * fm.horizontalAdvance(QStringLiteral("0")));
     QVERIFY2(g.xMin >= 0 && g.yMin >= 0 && g.yMax <= 1 + 1e-9,
              qPrintable(QStringLiteral("x %1..%2, y %3..%4").arg(g.xMin).arg(g.xMax).arg(g.yMin).arg(g.yMax)));
 
