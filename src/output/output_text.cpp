@@ -310,24 +310,6 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
   }
   o.closingRuleTop = y;
   y += 0.5;
-  for (const std::string& remark :
-       {s.ResultRemark, DesignPowerLine(s.AchievedPower), EffectLine(s.AchievedPower)}) {
-    for (const std::string& text : WrapRemark(remark, o.width, measure)) {
-      o.width = std::max(o.width, measure(text));
-      TableLine line;
-      line.top = y;
-      line.pieces.push_back({text, 0});
-      o.remarkLines.push_back(std::move(line));
-      y += 1;
-    }
-  }
-  if (s.AchievedPower.sequential)
-    for (TableLine& line : SequentialOutputLines(*s.AchievedPower.sequential, measure, y)) {
-      const TablePiece& last = line.pieces.back();
-      o.width = std::max(o.width, last.left + measure(last.text));
-      o.remarkLines.push_back(std::move(line));
-      y += 1;
-    }
   auto addLine = [&](const std::string& text) {
     o.width = std::max(o.width, measure(text));
     TableLine line;
@@ -336,6 +318,16 @@ CalculationOutput LayoutCalculationOutput(const Session& s, const std::vector<st
     o.remarkLines.push_back(std::move(line));
     y += 1;
   };
+  for (const std::string& remark :
+       {s.ResultRemark, DesignPowerLine(s.AchievedPower), EffectLine(s.AchievedPower)})
+    for (const std::string& text : WrapRemark(remark, o.width, measure)) addLine(text);
+  if (s.AchievedPower.sequential)
+    for (TableLine& line : SequentialOutputLines(*s.AchievedPower.sequential, measure, y)) {
+      const TablePiece& last = line.pieces.back();
+      o.width = std::max(o.width, last.left + measure(last.text));
+      o.remarkLines.push_back(std::move(line));
+      y += 1;
+    }
   // The paragraph for the protocol, after an empty line.
   if (const std::string statement = ProtocolStatement(s); !statement.empty()) {
     std::vector<std::string> texts = WrapRemark(statement, o.width, measure);

@@ -67,6 +67,13 @@ class StudySimulator {
 // power rounds).
 inline double WholeSize(double size) { return std::ceil(size - 1e-6 * std::max(1.0, std::fabs(size))); }
 
+// The value the studies under H0 are drawn from: the null value, or for two
+// one-sided tests the equivalence limit nearer to the assumed value.
+inline double NullDrawValue(bool equivalence, double assumed, double null, double left, double right) {
+  if (!equivalence) return null;
+  return std::fabs(assumed - left) <= std::fabs(assumed - right) ? left : right;
+}
+
 // The sizes recruited at each look of a plan, from the whole sizes of the
 // groups: the look's share rounded up (the last look the whole size), and
 // with dropout the size divided by 1 - D, rounded up, so that about the

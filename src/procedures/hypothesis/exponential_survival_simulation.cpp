@@ -49,7 +49,7 @@ std::unique_ptr<StudySimulator> ExponentialLocation::MakeSimulator(const Session
   const Single left = at(left_), right = at(right_), scale = at(scale_);
   double location = estimate;
   if (plan.underH0)
-    location = tails_ != 3 ? null : std::fabs(estimate - left) <= std::fabs(estimate - right) ? left : right;
+    location = NullDrawValue(tails_ == 3, estimate, null, left, right);
   const double n = WholeSize(s.value(n_));
   if (!(scale > 0) || !std::isfinite(location) || !(n >= 1 && n <= 1e8)) {
     why = "the times cannot be drawn with this scale and sample size";

@@ -17,7 +17,7 @@ std::unique_ptr<StudySimulator> LogMedianTest::MakeLogSimulator(const Session& s
   LogLimits(s, left, right);
   double effect = estimate;
   if (plan.underH0)
-    effect = tails_ != 3 ? null : std::fabs(estimate - left) <= std::fabs(estimate - right) ? left : right;
+    effect = NullDrawValue(tails_ == 3, estimate, null, left, right);
   Single shape1 = 0, shape2 = 0, n1 = 0, n2 = 0;
   ShapesAndSizes(s, shape1, shape2, n1, n2);
   std::vector<double> locations{effect}, shapes{shape1}, sizes{WholeSize(n1)};

@@ -15,7 +15,7 @@ std::unique_ptr<StudySimulator> NormalZ::MakeSimulator(const Session& s, const S
   const Single left = at(left_), right = at(right_);
   double effect = estimate;
   if (plan.underH0)
-    effect = tails_ != 3 ? null : std::fabs(estimate - left) <= std::fabs(estimate - right) ? left : right;
+    effect = NullDrawValue(tails_ == 3, estimate, null, left, right);
   const Single sd1 = at(sd_);
   Single sd2 = sd1;
   std::vector<ContinuousGroup> groups;

@@ -31,7 +31,7 @@ std::unique_ptr<StudySimulator> RegressionCoefficient::MakeSimulator(const Sessi
   const Single left = at(left_), right = at(right_);
   double effect = estimate;
   if (plan.underH0)
-    effect = tails_ != 3 ? null : std::fabs(estimate - left) <= std::fabs(estimate - right) ? left : right;
+    effect = NullDrawValue(tails_ == 3, estimate, null, left, right);
   const double sigma = at(sd_);
   const Single sx1 = at(sx1_);
   std::vector<double> slopes{effect}, spreads{sx1}, sizes{WholeSize(at(n1_))};
